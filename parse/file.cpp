@@ -1,0 +1,44 @@
+#include "parse/file.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "parse/mapping.h"
+#include "parse/parser.h"
+
+namespace {
+
+template <class Char>
+void load(const Char* path, dcm_element_visitor& visitor) {
+    dcm_file_mapping file(path);
+    if (file.is_open()) dcm_parse_file(file.begin(), file.end(), visitor);
+}
+
+}  // namespace
+
+void dcm_load_file(const char* path, dcm_element_visitor& visitor) { load(path, visitor); }
+
+#ifdef _WIN32
+void dcm_load_file(const wchar_t* path, dcm_element_visitor& visitor) { load(path, visitor); }
+#endif
+
+bool dcm_has_marker(const char* begin, const char* end) {
+    if (!begin || !dcm_fits(begin, end, dcm_stream_offset)) return false;
+    char marker[4] = {};
+    copy_bytes(begin + dcm_marker_offset, 4, marker);
+    return std::memcmp(marker, "DICM", 4) == 0;
+}
+
+const char* dcm_walk_end(const char* begin, const char* end) {
+    const std::uint64_t limit = UINT32_MAX;
+    return dcm_bytes_left(begin, end) > limit ? begin + limit : end;
+}
+
+void dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor) {
+    if (!dcm_has_marker(begin, end)) return;
+    visitor.set_base(begin);
+    const char* last = dcm_walk_end(begin, end);
+    const char* p = begin + dcm_stream_offset;
+    dcm_parse(p, static_cast<std::uint32_t>(last - p), visitor, true, syntax_explicit_le, false,
+              last);
+}

@@ -1,0 +1,28 @@
+// The file entry: maps a part-10 file, checks the "DICM" marker at byte 128 and
+// parses everything after it as one element stream, starting in explicit VR
+// little endian (PS3.10 section 7.1).
+#pragma once
+
+#include "parse/visitor.h"
+
+// Offset of the marker and of the first element of the file meta information.
+constexpr unsigned dcm_marker_offset = 128;
+constexpr unsigned dcm_stream_offset = 132;
+
+// Loads the file at `path` (8-bit, in the ANSI code page on Windows) into the
+// visitor. A file that cannot be opened or mapped, or lacks the marker, reports
+// nothing, not even a base. An exception from the visitor passes through, with
+// the mapping closed.
+void dcm_load_file(const char* path, dcm_element_visitor& visitor);
+#ifdef _WIN32
+void dcm_load_file(const wchar_t* path, dcm_element_visitor& visitor);
+#endif
+
+// Parses the mapped bytes [begin, end). Offsets are 32-bit, so at most the first
+// 4 GiB - 1 bytes of a file are walked.
+void dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor);
+
+bool dcm_has_marker(const char* begin, const char* end);
+
+// The bytes a walk may read: [begin, end) cut to what a 32-bit offset reaches.
+const char* dcm_walk_end(const char* begin, const char* end);

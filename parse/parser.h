@@ -1,0 +1,78 @@
+// The element stream parser: walks a stream of data elements, reports each one to
+// a visitor and descends into sequences, items and undefined-length values
+// (PS3.5 section 7.5).
+//
+// Soundness on hostile input, on top of the walk itself:
+// - `end` bounds every read. A header that does not fit ends its level. A value
+//   that runs past end is reported with its declared length and the walk steps
+//   to end, so every enclosing level ends there too.
+// - Every element consumes at least its 8-byte header, so a walk is linear in the
+//   bytes it is given and no input loops.
+// - Nesting is guarded (dcm_max_nesting), and undefined-length values that are
+//   stepped over are measured by an iterative scan, so neither path can exhaust
+//   the stack.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "parse/header.h"
+#include "parse/measure.h"
+#include "parse/visitor.h"
+
+// Containers at this nesting level and deeper are reported as plain elements and
+// stepped over rather than descended into. Real files nest a few levels; deep
+// structured reports reach a few dozen. 128 levels keeps that margin while one
+// level costs a few hundred bytes of stack, far below a thread's stack.
+constexpr unsigned dcm_max_nesting = 128;
+
+// The container decision of one element at a level with the given recurse flag.
+template <class Ptr>
+bool dcm_is_container(const dcm_header<Ptr>& h, bool recurse, unsigned level) {
+    if (level >= dcm_max_nesting) return false;
+    if (h.length == undefined_length) return true;
+    const bool nestable = dcm_vr_is(h.vr, "SQ") || h.tag == tag_item;
+    return nestable && recurse && h.length != 0;
+}
+
+// Walks `length` bytes from `data` (or, for undefined_length, up to the first
+// delimiter at this level), never reading at or past `end`. `level` is the
+// nesting level of `data`, 0 for a file's data set. Returns the bytes consumed at
+// this level. Throws nothing of its own; a visitor's exception passes through.
+template <class Ptr, class Visitor>
+std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool recurse,
+                        dcm_syntax mode, bool stop_after_one, Ptr end, unsigned level = 0) {
+    std::uint32_t consumed = 0;
+    Ptr p = data;
+    while (consumed < length) {
+        dcm_header<Ptr> h;
+        if (!dcm_decode_header(p, end, mode, h, consumed)) break;
+        const bool container = dcm_is_container(h, recurse, level);
+        const int answer = visitor.element(&*h.start, mode, h.tag,
+                                           h.explicit_vr ? h.vr : nullptr, container,
+                                           &*h.value, h.length);
+        // A delimiter's value is never stepped over, even when its length is not 0.
+        if (answer == visit_stop || dcm_is_delimiter(h.tag)) return consumed;
+
+        std::uint64_t step;
+        if (container && answer == visit_descend) {
+            visitor.enter(&*h.value, h.length, h.tag, mode);
+            const bool nested_recurse = recurse && !dcm_is_opaque_vr(h.vr);
+            const std::uint32_t n = dcm_parse(h.value, h.length, visitor, nested_recurse, mode,
+                                              false, end, level + 1);
+            visitor.leave(n);
+            if (stop_after_one) return consumed;
+            step = n;
+        } else if (h.length == undefined_length) {
+            step = dcm_measure_undefined(h.value, mode, end);
+        } else {
+            step = h.length;
+        }
+        // A value that runs past the end takes the walk to the end: nothing after it
+        // exists, and the enclosing levels then end too.
+        step = std::min<std::uint64_t>(step, dcm_bytes_left(h.value, end));
+        p = h.value + step;
+        consumed += static_cast<std::uint32_t>(step);
+    }
+    return consumed;
+}

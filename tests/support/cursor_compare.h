@@ -1,0 +1,18 @@
+// Field-wise comparison and printing of cursors, for readable test failures.
+#pragma once
+
+#include <ostream>
+
+#include "parse/cursor.h"
+
+inline bool operator==(const dcm_cursor& a, const dcm_cursor& b) {
+    return a.offset == b.offset && a.length == b.length && a.vr[0] == b.vr[0] &&
+           a.vr[1] == b.vr[1] && a.depth == b.depth && a.header_length == b.header_length &&
+           a.container == b.container;
+}
+
+inline std::ostream& operator<<(std::ostream& os, const dcm_cursor& c) {
+    return os << "{@" << c.offset << " len " << c.length << " vr " << int(c.vr[0]) << ','
+              << int(c.vr[1]) << " depth " << int(c.depth) << " h" << int(c.header_length)
+              << (c.container ? " C}" : "}");
+}
