@@ -1,0 +1,234 @@
+#include "present/render.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <ostream>
+
+namespace {
+
+enum class vr_kind { none, text, s16, u16, s32, u32, f32, f64, ob, ow, of, empty, unknown };
+
+constexpr unsigned vr_code(char a, char b) {
+    return (unsigned(static_cast<unsigned char>(a)) << 8) | static_cast<unsigned char>(b);
+}
+
+vr_kind classify(const char* vr) {
+    if (!vr || (vr[0] == 0 && vr[1] == 0)) return vr_kind::none;
+    switch (vr_code(vr[0], vr[1])) {
+    case vr_code('A', 'E'): case vr_code('A', 'I'): case vr_code('A', 'S'):
+    case vr_code('C', 'S'): case vr_code('D', 'A'): case vr_code('D', 'S'):
+    case vr_code('D', 'T'): case vr_code('I', 'S'): case vr_code('L', 'O'):
+    case vr_code('L', 'T'): case vr_code('P', 'N'): case vr_code('S', 'H'):
+    case vr_code('S', 'T'): case vr_code('T', 'M'): case vr_code('U', 'I'):
+    case vr_code('U', 'T'):
+        return vr_kind::text;
+    case vr_code('S', 'S'): return vr_kind::s16;
+    case vr_code('U', 'S'): return vr_kind::u16;
+    case vr_code('S', 'L'): case vr_code('L', 'S'): return vr_kind::s32;
+    case vr_code('U', 'L'): case vr_code('A', 'T'): return vr_kind::u32;
+    case vr_code('F', 'L'): return vr_kind::f32;
+    case vr_code('F', 'D'): return vr_kind::f64;
+    case vr_code('O', 'B'): return vr_kind::ob;
+    case vr_code('O', 'W'): return vr_kind::ow;
+    case vr_code('O', 'F'): return vr_kind::of;
+    case vr_code('S', 'Q'): case vr_code('D', 'L'): case vr_code('U', 'N'):
+        return vr_kind::empty;
+    default: return vr_kind::unknown;
+    }
+}
+
+// Where the text goes. `write` answers false once the sink wants nothing more,
+// which lets a bounded rendering stop early.
+struct stream_sink {
+    std::ostream& out;
+    bool write(const char* s, std::size_t n) {
+        out.write(s, static_cast<std::streamsize>(n));
+        return true;
+    }
+};
+
+// Keeps the prefix a list cell shows: up to the first NUL, at most `room` characters.
+struct cut_sink {
+    char* out;
+    std::size_t room;
+    std::size_t used = 0;
+    bool done = false;
+
+    bool write(const char* s, std::size_t n) {
+        if (done) return false;
+        std::size_t take = n < room - used ? n : room - used;
+        if (const void* nul = std::memchr(s, 0, take)) {
+            take = static_cast<std::size_t>(static_cast<const char*>(nul) - s);
+            done = true;
+        }
+        std::memcpy(out + used, s, take);
+        used += take;
+        if (used == room) done = true;
+        return !done;
+    }
+};
+
+template <class T>
+T read_le(const unsigned char* p) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) v |= std::uint64_t(p[i]) << (8 * i);
+    if constexpr (std::is_floating_point_v<T>) {
+        using bits_t = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
+        const bits_t bits = static_cast<bits_t>(v);
+        T f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    } else {
+        using unsigned_t = std::make_unsigned_t<T>;
+        return static_cast<T>(static_cast<unsigned_t>(v));
+    }
+}
+
+std::size_t format_number(std::int64_t v, char* out) {
+    return static_cast<std::size_t>(std::to_chars(out, out + 24, v).ptr - out);
+}
+
+std::size_t format_number(double v, char* out) { return dcm_format_double(v, out); }
+
+// Every whole number of the value, joined by "/".
+template <class T, class Wide, class Sink>
+void render_numbers(Sink& sink, const unsigned char* p, const unsigned char* last) {
+    char text[32];
+    bool first = true;
+    while (static_cast<std::size_t>(last - p) >= sizeof(T)) {
+        std::size_t n = 0;
+        if (!first) text[n++] = '/';
+        n += format_number(static_cast<Wide>(read_le<T>(p)), text + n);
+        if (!sink.write(text, n)) return;
+        p += sizeof(T);
+        first = false;
+    }
+}
+
+template <class Sink>
+void render_hex(Sink& sink, const unsigned char* p, const unsigned char* last, std::size_t limit) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::size_t count = static_cast<std::size_t>(last - p);
+    if (limit != 0 && limit < count) count = limit;
+    char text[64];
+    while (count > 0) {
+        const std::size_t chunk = count < sizeof text / 2 ? count : sizeof text / 2;
+        for (std::size_t i = 0; i < chunk; ++i) {
+            text[2 * i] = digits[p[i] >> 4];
+            text[2 * i + 1] = digits[p[i] & 0xF];
+        }
+        if (!sink.write(text, 2 * chunk)) return;
+        p += chunk;
+        count -= chunk;
+    }
+}
+
+template <class Sink>
+void write_text(Sink& sink, const char* s) {
+    sink.write(s, std::strlen(s));
+}
+
+template <class Sink>
+void render(Sink& sink, const char* vr, const char* first, const char* last, std::size_t limit) {
+    const auto* p = reinterpret_cast<const unsigned char*>(first);
+    const auto* end = reinterpret_cast<const unsigned char*>(last);
+    if (end < p) end = p;
+    switch (classify(vr)) {
+    case vr_kind::text:
+        if (end > p) sink.write(first, static_cast<std::size_t>(end - p));
+        break;
+    case vr_kind::s16: render_numbers<std::int16_t, std::int64_t>(sink, p, end); break;
+    case vr_kind::u16: render_numbers<std::uint16_t, std::int64_t>(sink, p, end); break;
+    case vr_kind::s32: render_numbers<std::int32_t, std::int64_t>(sink, p, end); break;
+    case vr_kind::u32: render_numbers<std::uint32_t, std::int64_t>(sink, p, end); break;
+    case vr_kind::f32: render_numbers<float, double>(sink, p, end); break;
+    case vr_kind::f64: render_numbers<double, double>(sink, p, end); break;
+    case vr_kind::ob: render_hex(sink, p, end, limit); break;
+    case vr_kind::ow: write_text(sink, "other word data"); break;
+    case vr_kind::of: write_text(sink, "other float data"); break;
+    case vr_kind::unknown: write_text(sink, "uknown value representation"); break;
+    case vr_kind::none:
+    case vr_kind::empty: break;
+    }
+}
+
+// Appends the exponent as printf's classic Windows form has it: a sign and at
+// least three digits.
+std::size_t write_exponent(int e, char* out) {
+    std::size_t n = 0;
+    out[n++] = 'e';
+    out[n++] = e < 0 ? '-' : '+';
+    const unsigned a = static_cast<unsigned>(e < 0 ? -e : e);
+    out[n++] = static_cast<char>('0' + a / 100 % 10);
+    out[n++] = static_cast<char>('0' + a / 10 % 10);
+    out[n++] = static_cast<char>('0' + a % 10);
+    return n;
+}
+
+}  // namespace
+
+std::size_t dcm_format_double(double v, char* out) {
+    if (std::isnan(v)) {
+        std::memcpy(out, "nan", 3);
+        return 3;
+    }
+    if (std::isinf(v)) {
+        if (v < 0) { std::memcpy(out, "-inf", 4); return 4; }
+        std::memcpy(out, "inf", 3);
+        return 3;
+    }
+    // Six significant digits, correctly rounded: "d.ddddde[+-]x..."; the same
+    // bytes on every platform, unlike printf.
+    char sci[32];
+    const char* end = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific, 5).ptr;
+    const char* p = sci;
+    std::size_t n = 0;
+    if (*p == '-') out[n++] = *p++;
+    char digits[6] = {p[0], p[2], p[3], p[4], p[5], p[6]};
+    const char* e = p + 7;  // at 'e'
+    int exponent = 0;
+    std::from_chars(e + 2, end, exponent);
+    if (e[1] == '-') exponent = -exponent;
+    int kept = 6;  // significant digits after dropping trailing zeros
+    while (kept > 1 && digits[kept - 1] == '0') --kept;
+    if (exponent < -4 || exponent >= 6) {
+        out[n++] = digits[0];
+        if (kept > 1) {
+            out[n++] = '.';
+            for (int i = 1; i < kept; ++i) out[n++] = digits[i];
+        }
+        return n + write_exponent(exponent, out + n);
+    }
+    if (exponent < 0) {
+        out[n++] = '0';
+        out[n++] = '.';
+        for (int i = -1; i > exponent; --i) out[n++] = '0';
+        for (int i = 0; i < kept; ++i) out[n++] = digits[i];
+        return n;
+    }
+    for (int i = 0; i <= exponent; ++i) out[n++] = digits[i];
+    if (kept > exponent + 1) {
+        out[n++] = '.';
+        for (int i = exponent + 1; i < kept; ++i) out[n++] = digits[i];
+    }
+    return n;
+}
+
+std::ostream& dcm_render_value(std::ostream& out, const char* vr, const char* first,
+                               const char* last, std::size_t limit) {
+    stream_sink sink{out};
+    render(sink, vr, first, last, limit);
+    return out;
+}
+
+std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr,
+                                 const char* first, const char* last, std::size_t limit) {
+    if (capacity == 0) return 0;
+    cut_sink sink{out, capacity - 1};
+    if (sink.room > 0) render(sink, vr, first, last, limit);
+    out[sink.used] = '\0';
+    return sink.used;
+}
