@@ -1,0 +1,195 @@
+#include "cli/dump.h"
+
+#include <cstring>
+#include <filesystem>
+#include <iterator>
+#include <memory>
+#include <system_error>
+
+#include "parse/file.h"
+#include "parse/mapping.h"
+#include "present/cell_text.h"
+
+namespace {
+
+// Enough for a long run of rows between writes; one write per megabyte.
+constexpr std::size_t buffer_size = 1 << 20;
+
+// UTF-8 of each code page 1252 byte from 80H to 9FH; A0H to FFH are Latin-1.
+const char16_t cp1252_high[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::size_t utf8(char16_t u, char* out) {
+    if (u < 0x80) {
+        out[0] = static_cast<char>(u);
+        return 1;
+    }
+    if (u < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (u >> 6));
+        out[1] = static_cast<char>(0x80 | (u & 0x3F));
+        return 2;
+    }
+    out[0] = static_cast<char>(0xE0 | (u >> 12));
+    out[1] = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (u & 0x3F));
+    return 3;
+}
+
+char16_t cp1252(unsigned char b) {
+    return b >= 0x80 && b < 0xA0 ? cp1252_high[b - 0x80] : char16_t(b);
+}
+
+}  // namespace
+
+dump_output::dump_output(std::FILE* stream) : m_stream(stream), m_buffer(buffer_size) {}
+
+dump_output::~dump_output() { flush(); }
+
+void dump_output::flush() {
+    if (m_used == 0) return;
+    if (std::fwrite(m_buffer.data(), 1, m_used, m_stream) != m_used) m_failed = true;
+    m_used = 0;
+}
+
+void dump_output::reserve(std::size_t n) {
+    if (m_buffer.size() - m_used < n) flush();
+    if (m_buffer.size() < n) m_buffer.resize(n);
+}
+
+void dump_output::put(const char* text, std::size_t n) {
+    reserve(n);
+    std::memcpy(m_buffer.data() + m_used, text, n);
+    m_used += n;
+}
+
+void dump_output::put(char c) {
+    reserve(1);
+    m_buffer[m_used++] = c;
+}
+
+void dump_output::put_cp1252(const char* text, std::size_t n) {
+    reserve(3 * n);  // at most three UTF-8 bytes per character
+    char* p = m_buffer.data() + m_used;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80)
+            *p++ = static_cast<char>(b);
+        else
+            p += utf8(cp1252(b), p);
+    }
+    m_used = static_cast<std::size_t>(p - m_buffer.data());
+}
+
+void dump_rows(const char* file_begin, const char* file_end, const std::vector<dcm_cursor>& rows,
+               dump_output& out) {
+    char text[dcm_cell_capacity];
+    static const char spaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                    ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    for (const dcm_cursor& c : rows) {
+        for (int column = 0; column < dcm_column_count; ++column) {
+            if (column > 0) out.put(';');
+            out.put(spaces, c.depth);
+            const std::size_t n =
+                dcm_cell_text(file_begin, file_end, c, column, text, sizeof text);
+            out.put_cp1252(text, n);
+        }
+        out.put('\n');
+    }
+}
+
+namespace {
+
+const char usage[] =
+    "Usage: velkdump [OPTION]... FILE...\n"
+    "List every data element of each DICOM part-10 FILE, one line per element:\n"
+    "tag, VR, size, description, data and offset, separated by \";\" and indented\n"
+    "by nesting depth, exactly as the viewer copies its rows.\n"
+    "With more than one FILE, each file's rows follow a line \"==> FILE <==\".\n"
+    "\n"
+    "      --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "Exit status: 0 when every file was listed, 1 when any file could not be\n"
+    "read or is not a part-10 file, 2 for a usage error.\n";
+
+// Why a file that did not map could not be mapped, in words.
+std::string mapping_failure(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) return "no such file";
+    if (std::filesystem::is_directory(status)) return "is a directory";
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0)
+        return "empty file, not a DICOM part-10 file";
+    return "cannot be opened or mapped";
+}
+
+// Lists one file; answers the reason it could not, or an empty string.
+std::string dump_file(const std::string& name, std::vector<dcm_cursor>& rows, dump_output& out) {
+    const std::filesystem::path path = std::filesystem::u8path(name);
+    dcm_file_mapping file(path.c_str());
+    if (!file.is_open()) return mapping_failure(path);
+    if (!dcm_has_marker(file.begin(), file.end()))
+        return "not a DICOM part-10 file (no \"DICM\" at byte 128)";
+    rows.clear();
+    dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> visitor(
+        std::back_inserter(rows), 0, nullptr);
+    dcm_parse_file(file.begin(), file.end(), visitor);
+    dump_rows(file.begin(), file.end(), rows, out);
+    return {};
+}
+
+}  // namespace
+
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    std::vector<std::string> files;
+    bool options_done = false;
+    for (const std::string& a : args) {
+        if (!options_done && a == "--") {
+            options_done = true;
+        } else if (!options_done && a == "--help") {
+            std::fputs(usage, out);
+            return 0;
+        } else if (!options_done && a == "--version") {
+            std::fputs("velkdump " VELK_VERSION "\n", out);
+            return 0;
+        } else if (!options_done && a.size() > 1 && a[0] == '-') {
+            std::fprintf(err, "velkdump: unknown option '%s'\nTry 'velkdump --help'.\n", a.c_str());
+            return 2;
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.empty()) {
+        std::fputs("velkdump: no file given\nTry 'velkdump --help'.\n", err);
+        return 2;
+    }
+
+    int status = 0;
+    std::vector<dcm_cursor> rows;
+    rows.reserve(50000);
+    dump_output output(out);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (files.size() > 1) {
+            if (i > 0) output.put('\n');
+            const std::string header = "==> " + files[i] + " <==\n";
+            output.put(header.data(), header.size());
+        }
+        const std::string problem = dump_file(files[i], rows, output);
+        if (!problem.empty()) {
+            // The rows listed so far come first, so that the two streams read in order.
+            output.flush();
+            std::fflush(out);
+            std::fprintf(err, "velkdump: %s: %s\n", files[i].c_str(), problem.c_str());
+            status = 1;
+        }
+    }
+    output.flush();
+    if (output.failed() || std::fflush(out) != 0) {
+        std::fputs("velkdump: write error\n", err);
+        status = 1;
+    }
+    return status;
+}

@@ -1,0 +1,45 @@
+// velkdump's work: each file's rows as the viewer's Copy Rows gives them after
+// Select All with every container expanded, in UTF-8 with "\n" line ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "parse/cursor.h"
+
+// Buffered output to a stdio stream; 8-bit text is converted as Windows code
+// page 1252 converts it (the five bytes that page leaves undefined become the
+// C1 controls U+0081, U+008D, U+008F, U+0090 and U+009D, as on Windows).
+class dump_output {
+public:
+    explicit dump_output(std::FILE* stream);
+    ~dump_output();
+    dump_output(const dump_output&) = delete;
+    dump_output& operator=(const dump_output&) = delete;
+
+    void put(const char* text, std::size_t n);
+    void put(char c);
+    void put_cp1252(const char* text, std::size_t n);
+    void flush();
+    bool failed() const { return m_failed; }
+
+private:
+    void reserve(std::size_t n);
+
+    std::FILE* m_stream;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+    bool m_failed = false;
+};
+
+// One line per cursor: the six cells in column order, ";" between them, each
+// preceded by as many spaces as the row's depth and cut at 259 characters.
+void dump_rows(const char* file_begin, const char* file_end, const std::vector<dcm_cursor>& rows,
+               dump_output& out);
+
+// Runs velkdump over the UTF-8 arguments (without the program name). Rows go to
+// out, problems to err. Answers the exit status: 0, 1 when any file failed, 2
+// for a usage error.
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

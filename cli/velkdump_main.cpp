@@ -1,0 +1,11 @@
+// velkdump's entry on POSIX systems: arguments are taken as UTF-8.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/dump.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return velkdump(args, stdout, stderr);
+}

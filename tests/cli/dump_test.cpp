@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/dump.h"
+#include "dicom_builder.h"
+
+namespace {
+
+using test::dicom_builder;
+
+// Reads back what was written to a temporary stream.
+std::string contents(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+    return s;
+}
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+run_result run(const std::vector<std::string>& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    run_result r{velkdump(args, out, err), contents(out), contents(err)};
+    std::fclose(out);
+    std::fclose(err);
+    return r;
+}
+
+class Velkdump : public testing::Test {
+protected:
+    std::string file(const std::string& name, const std::string& bytes) {
+        const std::string path = testing::TempDir() + "velkdump_" + name;
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        EXPECT_TRUE(f);
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+        m_paths.push_back(path);
+        return path;
+    }
+    void TearDown() override {
+        for (const auto& p : m_paths) std::remove(p.c_str());
+    }
+    std::vector<std::string> m_paths;
+};
+
+TEST_F(Velkdump, RowsAreTheSixCellsIndentedByDepth) {
+    dicom_builder b;
+    b.preamble()
+        .explicit_element(0x0008, 0x0060, "CS", "MR")
+        .sequence(0x0008, 0x1140)
+        .item()
+        .explicit_element(0x0008, 0x1150, "UI", "1.2")
+        .item_end()
+        .sequence_end();
+    const auto r = run({file("nested.dcm", b.bytes())});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out,
+              "(0008,0060);CS;2;Modality;MR;132\n"
+              "(0008,1140);SQ;-1;Referenced Image Sequence;;142\n"
+              " (FFFE,E000); ; -1; Item; ; 154\n"
+              "  (0008,1150);  UI;  3;  Referenced SOP Class UID;  1.2;  162\n"
+              "  (FFFE,E00D);  ;  0;  Item Delimitation Item;  ;  173\n"
+              " (FFFE,E0DD); ; 0; Sequence Delimitation Item; ; 181\n");
+}
+
+TEST_F(Velkdump, CellsAreCutAt259CharactersAndConvertedFromCodePage1252) {
+    // 80H is the euro sign; 81H is undefined in the code page and stays U+0081.
+    dicom_builder b;
+    b.preamble()
+        .explicit_element(0x0010, 0x0010, "PN", "Ren\xE9\x80\x81\x9D")
+        .explicit_element(0x0010, 0x4000, "LT", std::string(300, '\xE9'));
+    const auto r = run({file("text.dcm", b.bytes())});
+    std::string e9;
+    for (int i = 0; i < 259; ++i) e9 += "\xC3\xA9";
+    EXPECT_EQ(r.out,
+              "(0010,0010);PN;7;Patient's Name;Ren\xC3\xA9\xE2\x82\xAC\xC2\x81\xC2\x9D;132\n"
+              "(0010,4000);LT;300;Patient Comments;" + e9 + ";147\n");
+}
+
+TEST_F(Velkdump, SeveralFilesAreHeadedAndFailuresReportedWithoutStopping) {
+    const std::string good = file("good.dcm", dicom_builder().preamble()
+                                                  .explicit_element(0x0008, 0x0060, "CS", "MR")
+                                                  .bytes());
+    const std::string plain = file("plain.dcm", std::string(200, 'x'));
+    const std::string empty = file("empty.dcm", "");
+    const std::string missing = testing::TempDir() + "velkdump_missing.dcm";
+    const auto r = run({missing, good, plain, empty, good});
+    EXPECT_EQ(r.status, 1);
+    const std::string rows = "(0008,0060);CS;2;Modality;MR;132\n";
+    EXPECT_EQ(r.out, "==> " + missing + " <==\n\n==> " + good + " <==\n" + rows + "\n==> " +
+                         plain + " <==\n\n==> " + empty + " <==\n\n==> " + good + " <==\n" + rows);
+    EXPECT_EQ(r.err, "velkdump: " + missing + ": no such file\n"
+                     "velkdump: " + plain + ": not a DICOM part-10 file (no \"DICM\" at byte 128)\n"
+                     "velkdump: " + empty + ": empty file, not a DICOM part-10 file\n");
+}
+
+TEST_F(Velkdump, AFileWithOnlyTheMarkerListsNothingAndSucceeds) {
+    const auto r = run({file("marker.dcm", dicom_builder().preamble().bytes())});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+}
+
+struct option_case {
+    std::vector<std::string> args;
+    int status;
+    const char* out_start;
+    const char* err_start;
+};
+
+class VelkdumpOptions : public testing::TestWithParam<option_case> {};
+
+TEST_P(VelkdumpOptions, AnswerAsUsersExpect) {
+    const auto r = run(GetParam().args);
+    EXPECT_EQ(r.status, GetParam().status);
+    EXPECT_EQ(r.out.rfind(GetParam().out_start, 0), 0u) << r.out;
+    EXPECT_EQ(r.err.rfind(GetParam().err_start, 0), 0u) << r.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Args, VelkdumpOptions,
+    testing::Values(option_case{{"--version"}, 0, "velkdump 1.0.18.0\n", ""},
+                    option_case{{"--help"}, 0, "Usage: velkdump [OPTION]... FILE...\n", ""},
+                    option_case{{}, 2, "", "velkdump: no file given\n"},
+                    option_case{{"-x"}, 2, "", "velkdump: unknown option '-x'\n"},
+                    option_case{{"--", "--version"}, 1, "", "velkdump: --version: no such file\n"}));
+
+}  // namespace
