@@ -1,6 +1,6 @@
 # Helpers for tools/test: timed steps that never stop the run, ctest runs whose
 # counts are gathered for one closing summary, and the one X display the Windows
-# tests share. Sourced, not run.
+# tests share. Sourced, not run; expects $root (the source tree) and $jobs.
 
 step_names=() step_seconds=() step_status=()
 ctest_names=() ctest_lines=() ctest_passed=() ctest_total=() ctest_seconds=()
@@ -40,6 +40,15 @@ quiet_log() {
   return "$status"
 }
 
+# configure_and_build DIR CMAKE-OPTIONS...: warnings are errors in every build
+# made here. The build goes on past a failing file (-k), so that one broken room
+# does not hide the state of the others.
+configure_and_build() {
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -DVELK_WERROR=ON "$@" &&
+    cmake --build "$dir" -j "$jobs" -- -k
+}
+
 # ctest_step NAME BUILD-DIR CTEST-OPTIONS...: runs a build's tests and keeps
 # ctest's counts under NAME. A build without any test fails: a test binary whose
 # case list could not be read would otherwise pass unnoticed.
@@ -47,7 +56,7 @@ ctest_step() {
   local name=$1 dir=$2; shift 2
   local log=$dir/ctest.log
   mkdir -p "$dir"
-  ctest --test-dir "$dir" --output-on-failure --no-tests=error "$@" 2>&1 | tee "$log"
+  (cd "$dir" && ctest --output-on-failure --no-tests=error "$@") 2>&1 | tee "$log"
   local status=${PIPESTATUS[0]}
   record_ctest "$name" "$log"
   return "$status"
