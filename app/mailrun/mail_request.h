@@ -7,8 +7,8 @@
 namespace mailrun {
 
 struct MailRequest {
-  std::wstring subject;
-  std::wstring file; // as given: may be relative
+    std::wstring subject;
+    std::wstring file; // as given: may be relative
 };
 
 // Reads `mailrun /szmail "SUBJECT" FILE` from the C runtime's split arguments

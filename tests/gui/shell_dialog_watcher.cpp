@@ -1,0 +1,67 @@
+#include "shell_dialog_watcher.h"
+
+namespace {
+
+// Hook procedures carry no context of their own; one watcher per thread at a time.
+thread_local DialogWatcher* g_watcher = nullptr;
+
+std::wstring ClassName(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+} // namespace
+
+std::wstring WindowText(HWND window) {
+    int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(window, &text[0], length + 1);
+    text.resize(static_cast<size_t>(copied));
+    return text;
+}
+
+std::wstring TestProgramFolder() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring own(path, length);
+    return own.substr(0, own.find_last_of(L"\\/") + 1);
+}
+
+DialogWatcher::DialogWatcher(int closeWith) : m_closeWith(closeWith) {
+    g_watcher = this;
+    m_hook = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
+}
+
+DialogWatcher::~DialogWatcher() {
+    if (m_hook) UnhookWindowsHookEx(m_hook);
+    if (g_watcher == this) g_watcher = nullptr;
+}
+
+LRESULT CALLBACK DialogWatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && g_watcher) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        if (ClassName(window) == L"#32770") g_watcher->Look(window);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogWatcher::Look(HWND dialog) {
+    SeenDialog seen;
+    seen.caption = WindowText(dialog);
+    seen.owner = GetWindow(dialog, GW_OWNER);
+    GetWindowRect(dialog, &seen.rect);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        std::wstring text = WindowText(child);
+        seen.textById[GetDlgCtrlID(child)] = text;
+        if (ClassName(child) != L"Static") continue;
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            seen.hasIcon = true;
+        } else {
+            seen.staticTexts.push_back(text);
+        }
+    }
+    m_seen.push_back(seen);
+    // Posted: the box is still being shown, and closes once its own loop runs.
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(m_closeWith, BN_CLICKED), 0);
+}

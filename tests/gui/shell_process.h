@@ -1,0 +1,22 @@
+// Starting the shell's own programs (velk.exe, mailrun.exe) as processes from a
+// test, the way a user or the add-on link would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+struct ProcessResult {
+    bool started = false;
+    bool finished = false;  // false: still running at the deadline, and ended
+    DWORD exitCode = 0;
+    std::string standardError;
+};
+
+// The path of a program the build wrote beside velk.exe.
+std::wstring AppProgramPath(const wchar_t* name);
+
+// Runs `program arguments` to its end (at most `timeoutMs`) and gathers its
+// standard error.
+ProcessResult RunProcess(const std::wstring& program, const std::wstring& arguments,
+                         DWORD timeoutMs = 20000);
