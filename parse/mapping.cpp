@@ -5,6 +5,9 @@
 
 namespace {
 
+std::string path_object(const char* path) { return path; }
+
+#ifdef _WIN32
 // Boost.Iostreams takes a wide path only in the shape of a file-system path
 // object (one with a codecvt_type and native()); this is the least such shape.
 struct wide_path {
@@ -13,8 +16,8 @@ struct wide_path {
     const std::wstring& native() const { return text; }
 };
 
-std::string path_object(const char* path) { return path; }
 wide_path path_object(const wchar_t* path) { return wide_path{path}; }
+#endif
 
 }  // namespace
 
