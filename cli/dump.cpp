@@ -1,5 +1,6 @@
 #include "cli/dump.h"
 
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -42,26 +43,66 @@ char16_t cp1252(unsigned char b) {
     return b >= 0x80 && b < 0xA0 ? cp1252_high[b - 0x80] : char16_t(b);
 }
 
+// Cells are short: eight bytes at a time, then the rest.
+bool all_ascii(const char* text, std::size_t n) {
+    std::uint64_t any = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, 8);
+        any |= word;
+    }
+    for (; i < n; ++i) any |= static_cast<unsigned char>(text[i]);
+    return (any & 0x8080808080808080u) == 0;
+}
+
+// Converts the n bytes at text, which has room for 3 * n, to UTF-8 in place;
+// answers the new end. Works from the back so that no byte is overwritten unread.
+char* widen_in_place(char* text, std::size_t n) {
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        char scratch[3];
+        size += utf8(cp1252(static_cast<unsigned char>(text[i])), scratch);
+    }
+    char* out = text + size;
+    for (std::size_t i = n; i-- > 0;) {
+        char bytes[3];
+        const std::size_t k = utf8(cp1252(static_cast<unsigned char>(text[i])), bytes);
+        out -= k;
+        std::memcpy(out, bytes, k);
+    }
+    return text + size;
+}
+
 }  // namespace
 
-dump_output::dump_output(std::FILE* stream) : m_stream(stream), m_buffer(buffer_size) {}
+dump_output::dump_output(std::FILE* stream)
+    : m_stream(stream), m_buffer(new char[buffer_size]), m_capacity(buffer_size) {}
 
 dump_output::~dump_output() { flush(); }
 
 void dump_output::flush() {
     if (m_used == 0) return;
-    if (std::fwrite(m_buffer.data(), 1, m_used, m_stream) != m_used) m_failed = true;
+    if (std::fwrite(m_buffer.get(), 1, m_used, m_stream) != m_used) m_failed = true;
     m_used = 0;
 }
 
 void dump_output::reserve(std::size_t n) {
-    if (m_buffer.size() - m_used < n) flush();
-    if (m_buffer.size() < n) m_buffer.resize(n);
+    if (m_capacity - m_used < n) flush();
+    if (m_capacity < n) {
+        m_buffer.reset(new char[n]);
+        m_capacity = n;
+    }
+}
+
+char* dump_output::claim(std::size_t n) {
+    reserve(n);
+    return m_buffer.get() + m_used;
 }
 
 void dump_output::put(const char* text, std::size_t n) {
     reserve(n);
-    std::memcpy(m_buffer.data() + m_used, text, n);
+    std::memcpy(m_buffer.get() + m_used, text, n);
     m_used += n;
 }
 
@@ -70,33 +111,26 @@ void dump_output::put(char c) {
     m_buffer[m_used++] = c;
 }
 
-void dump_output::put_cp1252(const char* text, std::size_t n) {
-    reserve(3 * n);  // at most three UTF-8 bytes per character
-    char* p = m_buffer.data() + m_used;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80)
-            *p++ = static_cast<char>(b);
-        else
-            p += utf8(cp1252(b), p);
-    }
-    m_used = static_cast<std::size_t>(p - m_buffer.data());
-}
-
 void dump_rows(const char* file_begin, const char* file_end, const std::vector<dcm_cursor>& rows,
                dump_output& out) {
-    char text[dcm_cell_capacity];
+    // Each cell is written straight into the output and widened there when it
+    // holds bytes above 7FH: room for its indent, three UTF-8 bytes per
+    // character and the separator or line end.
+    constexpr std::size_t cell_room = 16 + 3 * (dcm_cell_capacity - 1) + 1;
     static const char spaces[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
                                     ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
     for (const dcm_cursor& c : rows) {
+        char* p = out.claim(dcm_column_count * cell_room + 1);
         for (int column = 0; column < dcm_column_count; ++column) {
-            if (column > 0) out.put(';');
-            out.put(spaces, c.depth);
+            if (column > 0) *p++ = ';';
+            std::memcpy(p, spaces, sizeof spaces);  // one store; the depth is below 16
+            p += c.depth;
             const std::size_t n =
-                dcm_cell_text(file_begin, file_end, c, column, text, sizeof text);
-            out.put_cp1252(text, n);
+                dcm_cell_text(file_begin, file_end, c, column, p, dcm_cell_capacity);
+            p = all_ascii(p, n) ? p + n : widen_in_place(p, n);
         }
-        out.put('\n');
+        *p++ = '\n';
+        out.commit(p);
     }
 }
 

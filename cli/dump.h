@@ -4,14 +4,13 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "parse/cursor.h"
 
-// Buffered output to a stdio stream; 8-bit text is converted as Windows code
-// page 1252 converts it (the five bytes that page leaves undefined become the
-// C1 controls U+0081, U+008D, U+008F, U+0090 and U+009D, as on Windows).
+// Buffered output to a stdio stream.
 class dump_output {
 public:
     explicit dump_output(std::FILE* stream);
@@ -21,7 +20,11 @@ public:
 
     void put(const char* text, std::size_t n);
     void put(char c);
-    void put_cp1252(const char* text, std::size_t n);
+
+    // Direct writing: room for at least n bytes, then the end of what was written.
+    char* claim(std::size_t n);
+    void commit(char* end) { m_used = static_cast<std::size_t>(end - m_buffer.get()); }
+
     void flush();
     bool failed() const { return m_failed; }
 
@@ -29,13 +32,17 @@ private:
     void reserve(std::size_t n);
 
     std::FILE* m_stream;
-    std::vector<char> m_buffer;
+    std::unique_ptr<char[]> m_buffer;  // not zeroed: pages are touched as used
+    std::size_t m_capacity;
     std::size_t m_used = 0;
     bool m_failed = false;
 };
 
 // One line per cursor: the six cells in column order, ";" between them, each
-// preceded by as many spaces as the row's depth and cut at 259 characters.
+// preceded by as many spaces as the row's depth and cut at 259 characters. The
+// 8-bit text is converted as Windows code page 1252 converts it (the five bytes
+// that page leaves undefined become the C1 controls U+0081, U+008D, U+008F,
+// U+0090 and U+009D, as MultiByteToWideChar makes them).
 void dump_rows(const char* file_begin, const char* file_end, const std::vector<dcm_cursor>& rows,
                dump_output& out);
 

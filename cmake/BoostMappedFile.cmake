@@ -7,6 +7,9 @@
 # /usr/include/boost through a folder that holds nothing but a link to them (giving
 # the cross compiler /usr/include itself would mix glibc headers in).
 if(NOT WIN32)
+  # The static archive, so that velkdump can be linked whole: its start-up is
+  # most of its time on small files.
+  set(Boost_USE_STATIC_LIBS ON)
   find_package(Boost 1.74 REQUIRED COMPONENTS iostreams)
   add_library(velk_mapped_file INTERFACE)
   target_link_libraries(velk_mapped_file INTERFACE Boost::iostreams)

@@ -11,6 +11,10 @@
 
 #include <array>
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // constexpr, so that the key array below can be computed from it at compile time.
 constexpr dcm_dictionary_entry dcm_dictionary[dcm_dictionary_size] = {
     {0x0000, 0x0000, "UL", "Group 0000 Length"},
@@ -667,10 +671,10 @@ constexpr dcm_dictionary_entry dcm_dictionary[dcm_dictionary_size] = {
 
 namespace {
 
-// The scan compares keys in blocks, so the key array is padded to whole blocks
-// with copies of the last row's key: a padded slot can only equal a tag that the
-// last row already answers first.
-constexpr std::size_t block = 16;
+// The scan compares keys in blocks of 32, so the key array is padded to whole
+// blocks with copies of the last row's key: a padded slot can only equal a tag
+// that the last row already answers first.
+constexpr std::size_t block = 32;
 constexpr std::size_t padded_size = (dcm_dictionary_size + block - 1) / block * block;
 
 struct key_table {
@@ -691,24 +695,89 @@ constexpr key_table make_keys() {
 
 alignas(64) constexpr key_table table = make_keys();
 
-// True when any key of the block equals tag. Branch-free so that the compiler
-// can compare the whole block with vector instructions.
-inline bool block_has(const std::uint32_t* keys, std::uint32_t tag) {
-    unsigned hit = 0;
-    for (std::size_t i = 0; i < block; ++i) hit |= (keys[i] == tag);
-    return hit != 0;
+// The first equal key of a block known to hold one, as a row index.
+std::size_t first_in_block(std::size_t b, std::uint32_t tag) {
+    std::size_t i = b;
+    while (table.keys[i] != tag) ++i;
+    return i < dcm_dictionary_size ? i : dcm_dictionary_size - 1;
 }
+
+// Portable form: a branch-free test of each block that compilers vectorise.
+[[maybe_unused]] std::size_t scan_plain(std::uint32_t tag) {
+    for (std::size_t b = 0; b < padded_size; b += block) {
+        unsigned hit = 0;
+        for (std::size_t i = b; i < b + block; ++i) hit |= (table.keys[i] == tag);
+        if (hit) return first_in_block(b, tag);
+    }
+    return dcm_dictionary_size;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define VELK_DICTIONARY_X86 1
+
+// Baseline x86-64: four keys per compare, eight compares per block.
+std::size_t scan_sse2(std::uint32_t tag) {
+    const __m128i wanted = _mm_set1_epi32(static_cast<int>(tag));
+    for (std::size_t b = 0; b < padded_size; b += block) {
+        const auto* k = reinterpret_cast<const __m128i*>(&table.keys[b]);
+        __m128i hit = _mm_setzero_si128();
+        for (int j = 0; j < 8; ++j) hit = _mm_or_si128(hit, _mm_cmpeq_epi32(_mm_load_si128(k + j), wanted));
+        if (_mm_movemask_epi8(hit) != 0) return first_in_block(b, tag);
+    }
+    return dcm_dictionary_size;
+}
+
+// Where the processor has it: eight keys per compare.
+__attribute__((target("avx2"))) std::size_t scan_avx2(std::uint32_t tag) {
+    const __m256i wanted = _mm256_set1_epi32(static_cast<int>(tag));
+    for (std::size_t b = 0; b < padded_size; b += block) {
+        const auto* k = reinterpret_cast<const __m256i*>(&table.keys[b]);
+        const __m256i hit = _mm256_or_si256(
+            _mm256_or_si256(_mm256_cmpeq_epi32(_mm256_load_si256(k), wanted),
+                            _mm256_cmpeq_epi32(_mm256_load_si256(k + 1), wanted)),
+            _mm256_or_si256(_mm256_cmpeq_epi32(_mm256_load_si256(k + 2), wanted),
+                            _mm256_cmpeq_epi32(_mm256_load_si256(k + 3), wanted)));
+        if (!_mm256_testz_si256(hit, hit)) return first_in_block(b, tag);
+    }
+    return dcm_dictionary_size;
+}
+
+using scan_function = std::size_t (*)(std::uint32_t);
+
+scan_function pick_scan() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? scan_avx2 : scan_sse2;
+}
+#endif
 
 }  // namespace
 
 std::size_t dcm_dictionary_index(std::uint32_t tag) {
-    // A linear scan in table order: the first equal row wins.
-    for (std::size_t b = 0; b < padded_size; b += block) {
-        if (!block_has(&table.keys[b], tag)) continue;
-        for (std::size_t i = b; i < b + block; ++i)
-            if (table.keys[i] == tag) return i < dcm_dictionary_size ? i : dcm_dictionary_size - 1;
-    }
-    return dcm_dictionary_size;
+    // A linear scan in table order, a block at a time: the first equal row wins.
+#ifdef VELK_DICTIONARY_X86
+    static const scan_function scan = pick_scan();
+    return scan(tag);
+#else
+    return scan_plain(tag);
+#endif
+}
+
+int dcm_dictionary_scan_forms() {
+#ifdef VELK_DICTIONARY_X86
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? 3 : 2;
+#else
+    return 1;
+#endif
+}
+
+std::size_t dcm_dictionary_index_by(int form, std::uint32_t tag) {
+#ifdef VELK_DICTIONARY_X86
+    if (form == 1) return scan_sse2(tag);
+    if (form == 2) return scan_avx2(tag);
+#endif
+    (void)form;
+    return scan_plain(tag);
 }
 
 bool dcm_dictionary_find(std::uint32_t tag, const char** vr, const char** name) {
