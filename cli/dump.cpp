@@ -127,7 +127,10 @@ void dump_rows(const char* file_begin, const char* file_end, const std::vector<d
             p += c.depth;
             const std::size_t n =
                 dcm_cell_text(file_begin, file_end, c, column, p, dcm_cell_capacity);
-            p = all_ascii(p, n) ? p + n : widen_in_place(p, n);
+            // Tags, numbers and dictionary names are ASCII; only the recorded VR
+            // and the value can hold other bytes.
+            const bool may_be_8bit = column == dcm_column_vr || column == dcm_column_data;
+            p = !may_be_8bit || all_ascii(p, n) ? p + n : widen_in_place(p, n);
         }
         *p++ = '\n';
         out.commit(p);

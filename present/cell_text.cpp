@@ -17,14 +17,17 @@ std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity
     return n;
 }
 
-std::size_t put_int(std::int32_t v, char* out, std::size_t capacity) {
-    char text[16];
-    const char* end = std::to_chars(text, text + sizeof text, v).ptr;
-    return put(text, static_cast<std::size_t>(end - text), out, capacity);
-}
-
-std::size_t put_uint(std::uint32_t v, char* out, std::size_t capacity) {
-    char text[16];
+// A decimal number: written in place when the buffer is surely large enough (the
+// common case), through a scratch buffer and cut otherwise.
+template <class Int>
+std::size_t put_number(Int v, char* out, std::size_t capacity) {
+    constexpr std::size_t longest = 11;  // "-2147483648"
+    if (capacity > longest) {
+        char* end = std::to_chars(out, out + longest, v).ptr;
+        *end = '\0';
+        return static_cast<std::size_t>(end - out);
+    }
+    char text[longest];
     const char* end = std::to_chars(text, text + sizeof text, v).ptr;
     return put(text, static_cast<std::size_t>(end - text), out, capacity);
 }
@@ -41,12 +44,20 @@ bool read_tag(const unsigned char* element, std::uint64_t available, std::uint16
 
 std::size_t put_tag(std::uint16_t group, std::uint16_t number, char* out, std::size_t capacity) {
     static const char digits[] = "0123456789ABCDEF";
-    char text[11] = {'(', 0, 0, 0, 0, ',', 0, 0, 0, 0, ')'};
+    char scratch[12];
+    char* text = capacity >= sizeof scratch ? out : scratch;  // in place when it fits
+    text[0] = '(';
+    text[5] = ',';
+    text[10] = ')';
     for (int i = 0; i < 4; ++i) {
         text[1 + i] = digits[(group >> (12 - 4 * i)) & 0xF];
         text[6 + i] = digits[(number >> (12 - 4 * i)) & 0xF];
     }
-    return put(text, sizeof text, out, capacity);
+    if (text == out) {
+        out[11] = '\0';
+        return 11;
+    }
+    return put(scratch, 11, out, capacity);
 }
 
 std::size_t put_vr(const dcm_cursor& c, char* out, std::size_t capacity) {
@@ -84,7 +95,7 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
     case dcm_column_vr:
         return put_vr(c, out, capacity);
     case dcm_column_size:
-        return put_int(static_cast<std::int32_t>(c.length), out, capacity);
+        return put_number(static_cast<std::int32_t>(c.length), out, capacity);
     case dcm_column_description: {
         if (!read_tag(element, size - c.offset, group, number)) return 0;
         const char* name = nullptr;
@@ -95,7 +106,7 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
         return put_data(file_begin, size, c, out, capacity);
     case dcm_column_offset:
         // Unsigned: an offset past 2 GiB is still a position, not a negative number.
-        return put_uint(c.offset, out, capacity);
+        return put_number(c.offset, out, capacity);
     default:
         return 0;
     }
