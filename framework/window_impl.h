@@ -50,6 +50,10 @@ private:
 bool IsReflectedMessage(UINT message);
 UINT OriginalOfReflected(UINT message);
 
+// The window procedure of the class that T supplies, for objects over TBase.
+template <class T, class TBase>
+struct ClassWindowProc;
+
 }  // namespace framework_detail
 
 template <class TBase = CWindow>
@@ -107,8 +111,8 @@ public:
     }
 
 protected:
-    template <class, class, class>
-    friend class CWindowImpl;
+    template <class, class>
+    friend struct framework_detail::ClassWindowProc;
 
     void SetDefaultProc(DefaultProc proc) { m_defaultProc = proc; }
 
@@ -237,6 +241,30 @@ private:
     HWND m_destroyedWindow = nullptr;
 };
 
+namespace framework_detail {
+
+template <class T, class TBase>
+struct ClassWindowProc {
+    using Object = CWindowImplBaseT<TBase>;
+
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+    {
+        const CWindowClassInfo& info = T::GetWndClassInfo();
+        Object* self = Object::FromClassWindow(hwnd, info);
+        if (!self) {
+            self = static_cast<Object*>(CreationHandoff::Take(&info));
+            if (self)
+                self->BindClassWindow(hwnd, info);
+        }
+        if (!self)
+            return ::CallWindowProcW(info.BaseProc() ? info.BaseProc() : ::DefWindowProcW, hwnd, msg, wParam,
+                                     lParam);
+        return Object::Dispatch(self, hwnd, msg, wParam, lParam);
+    }
+};
+
+}  // namespace framework_detail
+
 // A window object whose window class T supplies (T::GetWndClassInfo(); the
 // default is a class of our own with a generated name), over the window wrapper
 // TBase, with the style defaults of TWinTraits.
@@ -280,23 +308,8 @@ public:
                       reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), createParam);
     }
 
-    WNDPROC GetWindowProc() override { return &WindowProc; }
-
-protected:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
-        const CWindowClassInfo& info = T::GetWndClassInfo();
-        Base* self = Base::FromClassWindow(hwnd, info);
-        if (!self) {
-            self = static_cast<Base*>(framework_detail::CreationHandoff::Take(&info));
-            if (self)
-                self->BindClassWindow(hwnd, info);
-        }
-        if (!self)
-            return ::CallWindowProcW(info.BaseProc() ? info.BaseProc() : ::DefWindowProcW, hwnd, msg,
-                                     wParam, lParam);
-        return Base::Dispatch(self, hwnd, msg, wParam, lParam);
-    }
+    // Windows of one class share one procedure, whatever the style defaults.
+    WNDPROC GetWindowProc() override { return &framework_detail::ClassWindowProc<T, TBase>::Proc; }
 
 private:
     // left/top: position; right/bottom: size, as CreateWindowEx takes them.
