@@ -1,0 +1,16 @@
+# Copying, selection and find. The text that Copy Rows builds and the search are
+# portable and tested natively; their side on the list window is Windows only.
+# Included from view/CMakeLists.txt, after the list view's own targets.
+add_library(velk_view_text STATIC ${CMAKE_CURRENT_LIST_DIR}/find.cpp)
+target_include_directories(velk_view_text PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+velk_warnings(velk_view_text)
+
+if(WIN32)
+  add_library(velk_view_commands STATIC
+    ${CMAKE_CURRENT_LIST_DIR}/clipboard.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/copy_rows_list.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/find_list.cpp)
+  target_link_libraries(velk_view_commands PUBLIC velk_view_text velk_framework comctl32 comdlg32)
+  velk_warnings(velk_view_commands)
+endif()
