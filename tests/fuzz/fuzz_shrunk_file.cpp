@@ -1,0 +1,74 @@
+// Fuzz target: a file that changed after it was loaded. The input is loaded as
+// the viewer loads it; then, against a copy cut short at a few places (the file
+// shrank) and against a copy of the same size with other bytes (the file was
+// replaced), every cell is rendered, every container is collapsed and expanded
+// again as the list does it, and the copy is loaded afresh as a refresh does.
+// Each copy is exactly sized, so a read past its end is caught.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+#include "view/element_rows.h"
+
+namespace {
+
+// A cut that varies with the input without the fuzzer steering it byte by byte.
+std::size_t hashed_cut(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t h = 2166136261u;  // FNV-1a
+    for (std::size_t i = 0; i < size; ++i) h = (h ^ data[i]) * 16777619u;
+    return size ? h % size : 0;
+}
+
+// What must hold whatever the file did: parallel vectors, depth bits from the
+// true level, collapsed rows are containers inside the list.
+void check_consistent(const dcm_element_rows& rows) {
+    fuzz::require(rows.elements().size() == rows.levels().size(), "a level for every row");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        fuzz::require(rows.elements()[i].depth == (rows.levels()[i] & 0xFu), "depth from level");
+    }
+    for (int r : rows.collapsed()) {
+        fuzz::require(
+            r >= 0 && std::size_t(r) < rows.size() && rows.elements()[std::size_t(r)].container,
+            "a collapsed row is a container in the list");
+    }
+}
+
+// Collapses and expands every container, the list's rows as they stand, against
+// the changed bytes; then the cells of every row against them.
+void toggle_every_container(dcm_element_rows& rows, const fuzz::exact_input& now) {
+    // Every expand walks bytes of the changed file, so the rows stay bounded by
+    // it; the count of toggles is capped all the same.
+    std::size_t toggles = 0;
+    for (std::size_t i = 0; i < rows.size() && toggles < 4096; ++i) {
+        if (!rows.elements()[i].container) continue;
+        rows.collapse(i);
+        rows.expand(i, now.begin(), now.end());
+        ++toggles;
+    }
+    check_consistent(rows);
+    fuzz::render_every_cell(now.begin(), now.end(), rows.elements());
+}
+
+void change_and_use(const fuzz::exact_input& file, const std::string& changed) {
+    const fuzz::exact_input now(reinterpret_cast<const std::uint8_t*>(changed.data()),
+                                changed.size());
+    dcm_element_rows rows;
+    rows.load(file.begin(), file.end());
+    toggle_every_container(rows, now);
+    rows.load(now.begin(), now.end());  // refresh
+    check_consistent(rows);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::exact_input file(data, size);
+    const std::string bytes(file.begin(), file.size());
+    for (std::size_t cut : {hashed_cut(data, size), size / 2, size ? size - 1 : 0}) {
+        change_and_use(file, bytes.substr(0, cut));
+    }
+    // Replaced by a file of the same size: the bytes from the middle on first.
+    change_and_use(file, bytes.substr(size / 2) + bytes.substr(0, size / 2));
+    return 0;
+}
