@@ -20,6 +20,20 @@
 #include "window.h"
 #include "window_class.h"
 
+// The menu of a top-level window or the identifier of a child window, as
+// CreateWindowEx takes either; a plain 0 means neither.
+class MenuOrId {
+public:
+    MenuOrId() = default;
+    MenuOrId(HMENU menu) : m_handle(menu) {}
+    MenuOrId(UINT id) : m_handle(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id))) {}
+    MenuOrId(int id) : MenuOrId(static_cast<UINT>(id)) {}
+    HMENU Handle() const { return m_handle; }
+
+private:
+    HMENU m_handle = nullptr;
+};
+
 // Slots 0 and 1 of every window object: its message map and its destructor.
 class CMessageTarget {
 public:
@@ -283,7 +297,7 @@ public:
     // for a top-level or MDI child window, an empty rectangle for a child.
     // menuOrId: the menu of a top-level window, the identifier of a child.
     HWND Create(HWND parent, const RECT* rect = nullptr, const wchar_t* title = nullptr, DWORD style = 0,
-                DWORD exStyle = 0, HMENU menuOrId = nullptr, void* createParam = nullptr)
+                DWORD exStyle = 0, MenuOrId menuOrId = MenuOrId(), void* createParam = nullptr)
     {
         if (this->m_hWnd)
             return nullptr;
@@ -298,14 +312,8 @@ public:
         // After this call the object may already be gone (a window that failed in
         // WM_CREATE was destroyed, and its final hook may delete the object).
         return ::CreateWindowExW(exStyle, MAKEINTATOM(atom), title, style, placement.left, placement.top,
-                                 placement.right, placement.bottom, parent, menuOrId,
+                                 placement.right, placement.bottom, parent, menuOrId.Handle(),
                                  GetAppModule().GetModuleInstance(), createParam);
-    }
-    HWND Create(HWND parent, const RECT* rect, const wchar_t* title, DWORD style, DWORD exStyle, UINT id,
-                void* createParam = nullptr)
-    {
-        return Create(parent, rect, title, style, exStyle,
-                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), createParam);
     }
 
     // Windows of one class share one procedure, whatever the style defaults.

@@ -132,6 +132,18 @@ TEST(Framework, WindowTextAndClassComeFromTheWindowClass)
     EXPECT_EQ(0, std::wstring(className).rfind(L"velk:", 0)) << "generated class name";
 }
 
+TEST(Framework, ChildWindowTakesItsIdentifierAndAnEmptyDefaultRectangle)
+{
+    CDerivedWindow parent;
+    ASSERT_TRUE(parent.Create(nullptr, nullptr, L"parent", WS_OVERLAPPEDWINDOW, 0));
+    CDerivedWindow child;
+    ASSERT_TRUE(child.Create(parent, nullptr, nullptr, WS_CHILD, 0, 0xE801));
+    EXPECT_EQ(0xE801, child.GetDlgCtrlID());
+    RECT rect{1, 1, 1, 1};
+    child.GetWindowRect(&rect);
+    EXPECT_EQ(0, rect.right - rect.left);
+}
+
 TEST(Framework, FinalMessageHookRunsOnceAfterTheWindowIsGone)
 {
     CDerivedWindow window;
