@@ -1,7 +1,7 @@
 // Fuzz target: a file that changed after it was loaded. The input is loaded as
 // the viewer loads it; then, against a copy cut short at a few places (the file
 // shrank) and against a copy of the same size with other bytes (the file was
-// replaced), every cell is rendered, every container is collapsed and expanded
+// replaced), every cell is rendered, containers are collapsed and expanded
 // again as the list does it, and the copy is loaded afresh as a refresh does.
 // Each copy is exactly sized, so a read past its end is caught.
 #include <cstddef>
@@ -34,13 +34,14 @@ void check_consistent(const dcm_element_rows& rows) {
     }
 }
 
-// Collapses and expands every container, the list's rows as they stand, against
-// the changed bytes; then the cells of every row against them.
-void toggle_every_container(dcm_element_rows& rows, const fuzz::exact_input& now) {
-    // Every expand walks bytes of the changed file, so the rows stay bounded by
-    // it; the count of toggles is capped all the same.
+// Collapses and expands containers, the list's rows as they stand, against the
+// changed bytes; then renders the cells of every row against them. Each toggle
+// costs a walk and moves the rows after it, so only the first containers are
+// toggled: a search finds more in many quick runs than in a few slow ones.
+void toggle_containers(dcm_element_rows& rows, const fuzz::exact_input& now) {
+    constexpr std::size_t most_toggles = 64;
     std::size_t toggles = 0;
-    for (std::size_t i = 0; i < rows.size() && toggles < 4096; ++i) {
+    for (std::size_t i = 0; i < rows.size() && toggles < most_toggles; ++i) {
         if (!rows.elements()[i].container) continue;
         rows.collapse(i);
         rows.expand(i, now.begin(), now.end());
@@ -55,7 +56,7 @@ void change_and_use(const fuzz::exact_input& file, const std::string& changed) {
                                 changed.size());
     dcm_element_rows rows;
     rows.load(file.begin(), file.end());
-    toggle_every_container(rows, now);
+    toggle_containers(rows, now);
     rows.load(now.begin(), now.end());  // refresh
     check_consistent(rows);
 }
