@@ -103,6 +103,12 @@ TEST_F(MDIFrame, ActiveChildInstallsItsMenuAndTheWindowListFollows)
     EXPECT_EQ(3, ::GetMenuItemCount(secondWindowMenu)) << "the window list lost the first child";
     ::SendMessageW(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(second->m_hWnd), 0);
     EXPECT_EQ(frame->m_hMenu, FrameMenu()) << "the frame's own menu returns with the last child";
+
+    CTestChild* later = CTestChild::Open(frame->m_hWndMDIClient);
+    ASSERT_TRUE(later);
+    EXPECT_EQ(later->m_hMenu, FrameMenu());
+    EXPECT_EQ(L"&1 Test Document", fwtest::MenuTexts(FindWindowMenu(later->m_hMenu)).back())
+        << "a window list again after the earlier window menus are gone";
 }
 
 TEST_F(MDIFrame, ChildDeletesItselfAfterItsWindowIsDestroyed)
