@@ -48,6 +48,8 @@ std::wstring MenuItemText(HMENU menu, int index)
 
 bool IsKeyDown(int key) { return ::GetKeyState(key) < 0; }
 
+constexpr int kImageMargin = 3;
+
 }  // namespace
 
 CWindowClassInfo& CCommandBarCtrl::GetWndClassInfo()
@@ -105,6 +107,8 @@ LRESULT CCommandBarCtrl::OnCreate(CMessage& /*m*/)
         return -1;
     m_owner = ::GetParent(m_hWnd);
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
+    // Text-only buttons: no room kept for an image beside the text.
+    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(0, 0));
     // Mnemonics are always underlined, as on a classic menu bar.
     SendMessage(TB_SETDRAWTEXTFLAGS, DT_HIDEPREFIX, 0);
     NONCLIENTMETRICSW metrics{};
@@ -431,7 +435,8 @@ LRESULT CCommandBarCtrl::OnMeasureItem(CMessage& m)
     auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam);
     if (!item || item->CtlType != ODT_MENU || !m_images.Has(item->itemID))
         return ForwardToOwner(m);
-    item->itemWidth = static_cast<UINT>(m_images.ImageSize().cx);
+    // A little room on either side keeps the image off the item's text.
+    item->itemWidth = static_cast<UINT>(m_images.ImageSize().cx + 2 * kImageMargin);
     item->itemHeight = static_cast<UINT>(m_images.ImageSize().cy);
     return TRUE;
 }

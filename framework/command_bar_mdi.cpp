@@ -22,6 +22,45 @@ HICON SmallIconOf(HWND window)
     return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
+// The caption glyphs, drawn with lines rather than taken from a symbol font, which
+// not every system has.
+void DrawGlyph(HDC dc, CMDICommandBarCtrl::Part part, const RECT& button)
+{
+    const int side = ((button.bottom - button.top) / 2) & ~1;
+    const int left = (button.left + button.right - side) / 2;
+    const int top = (button.top + button.bottom - side) / 2;
+    const int right = left + side;
+    const int bottom = top + side;
+    HPEN pen = ::CreatePen(PS_SOLID, 2, ::GetSysColor(COLOR_BTNTEXT));
+    HGDIOBJ previous = ::SelectObject(dc, pen);
+    auto line = [dc](int x1, int y1, int x2, int y2) {
+        ::MoveToEx(dc, x1, y1, nullptr);
+        ::LineTo(dc, x2, y2);
+    };
+    switch (part) {
+    case CMDICommandBarCtrl::Part::Minimize:
+        line(left, bottom - 1, right, bottom - 1);
+        break;
+    case CMDICommandBarCtrl::Part::Restore: {
+        // Two overlapping windows: the front one lower left, the back one's edges above.
+        const int offset = side / 3;
+        ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
+        ::Rectangle(dc, left, top + offset, right - offset, bottom);
+        line(left + offset, top + offset, left + offset, top);
+        line(left + offset, top, right, top);
+        line(right, top, right, bottom - offset);
+        line(right, bottom - offset, right - offset, bottom - offset);
+        break;
+    }
+    default:
+        line(left, top, right, bottom);
+        line(right, top, left, bottom);
+        break;
+    }
+    ::SelectObject(dc, previous);
+    ::DeleteObject(pen);
+}
+
 // A maximised window can be restored, minimised and closed, but not moved,
 // sized or maximised; the bar shows its system menu in that state.
 void PrepareMaximizedSystemMenu(HMENU menu)
@@ -273,15 +312,13 @@ void CMDICommandBarCtrl::PaintDecoration(HDC dc) const
     const int iconSide = ::GetSystemMetrics(SM_CXSMICON);
     ::DrawIconEx(dc, iconArea.left + kDecorationMargin, iconArea.top + (iconArea.bottom - iconSide) / 2,
                  SmallIconOf(m_maxChild), iconSide, iconSide, 0, nullptr, DI_NORMAL);
-    const struct {
-        Part part;
-        UINT look;
-    } buttons[] = {{Part::Minimize, DFCS_CAPTIONMIN}, {Part::Restore, DFCS_CAPTIONRESTORE},
-                   {Part::Close, DFCS_CAPTIONCLOSE}};
-    for (const auto& button : buttons) {
-        RECT rect = PartRect(button.part);
-        const bool pushed = m_pressed == button.part && m_pressedInside;
-        ::DrawFrameControl(dc, &rect, DFC_CAPTION, button.look | (pushed ? DFCS_PUSHED : 0));
+    for (Part part : {Part::Minimize, Part::Restore, Part::Close}) {
+        RECT rect = PartRect(part);
+        const bool pushed = m_pressed == part && m_pressedInside;
+        ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+        if (pushed)
+            ::OffsetRect(&rect, 1, 1);
+        DrawGlyph(dc, part, rect);
     }
 }
 
