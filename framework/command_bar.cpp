@@ -30,8 +30,10 @@ wchar_t MnemonicOf(const std::wstring& text)
     return 0;
 }
 
-std::wstring MenuItemText(HMENU menu, int index)
-{
+// Empty for an item without text, and when there is no memory for it (the bar
+// then shows an empty button rather than letting the failure out of a message).
+std::wstring MenuItemText(HMENU menu, int index) noexcept
+try {
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STRING;
@@ -44,6 +46,8 @@ std::wstring MenuItemText(HMENU menu, int index)
         return std::wstring();
     text.resize(item.cch);
     return text;
+} catch (...) {
+    return std::wstring();
 }
 
 bool IsKeyDown(int key) { return ::GetKeyState(key) < 0; }
@@ -86,6 +90,7 @@ bool CCommandBarCtrl::ProcessWindowMessage(CMessage& m)
         Map::Message(WM_DESTROY, &CCommandBarCtrl::OnDestroy),
         Map::Message(WM_LBUTTONDOWN, &CCommandBarCtrl::OnLButtonDown),
         Map::Message(WM_LBUTTONDBLCLK, &CCommandBarCtrl::OnLButtonDown),
+        Map::Message(WM_MOUSEMOVE, &CCommandBarCtrl::OnMouseMove),
         Map::Message(WM_MENUSELECT, &CCommandBarCtrl::OnMenuSelect),
         Map::Message(WM_MEASUREITEM, &CCommandBarCtrl::OnMeasureItem),
         Map::Message(WM_DRAWITEM, &CCommandBarCtrl::OnDrawItem),
@@ -258,6 +263,18 @@ LRESULT CCommandBarCtrl::OnLButtonDown(CMessage& m)
     return 0;
 }
 
+// The mouse moves the selection of the keyboard state along, as on a menu bar.
+LRESULT CCommandBarCtrl::OnMouseMove(CMessage& m)
+{
+    if (m_keyboardMode) {
+        const int index = HitTestButton(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)});
+        if (index >= 0)
+            m_keyIndex = index;
+    }
+    m.handled = false;  // the toolbar's own hot tracking
+    return 0;
+}
+
 bool CCommandBarCtrl::OpenPopup(int index, bool byKeyboard)
 {
     if (!m_hWnd || m_trackedMenu || index < 0 || index >= ButtonCount() ||
@@ -295,7 +312,8 @@ void CCommandBarCtrl::RunPopups(int index, bool byKeyboard)
         if (command) {
             m_openIndex = -1;
             SetHotItem(-1);
-            ::PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+            if (m_owner)
+                ::PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             return;
         }
         next = m_nextIndex;
@@ -347,8 +365,12 @@ void CCommandBarCtrl::OpenPendingPopup()
 LRESULT CALLBACK CCommandBarCtrl::MenuInputHook(int code, WPARAM wParam, LPARAM lParam)
 {
     CCommandBarCtrl* bar = t_trackingBar;
-    if (code == MSGF_MENU && bar && lParam && bar->OnMenuLoopInput(*reinterpret_cast<const MSG*>(lParam)))
-        return 1;
+    try {
+        if (code == MSGF_MENU && bar && lParam && bar->OnMenuLoopInput(*reinterpret_cast<const MSG*>(lParam)))
+            return 1;
+    } catch (...) {
+        // Nothing may leave a hook; the menu then handles the input itself.
+    }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 

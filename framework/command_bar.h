@@ -87,6 +87,7 @@ private:
     LRESULT OnCreate(CMessage& m);
     LRESULT OnDestroy(CMessage& m);
     LRESULT OnLButtonDown(CMessage& m);
+    LRESULT OnMouseMove(CMessage& m);
     LRESULT OnMenuSelect(CMessage& m);
     LRESULT ForwardToOwner(CMessage& m);
     LRESULT OnMeasureItem(CMessage& m);

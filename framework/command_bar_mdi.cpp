@@ -121,10 +121,16 @@ void CMDICommandBarCtrl::HookChild(HWND child)
     ::SetWindowSubclass(child, &ChildProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
 }
 
+// Nothing may leave a window procedure: a failure in the bar's part leaves the
+// message to the client's own processing.
 LRESULT CALLBACK CMDICommandBarCtrl::ClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                 DWORD_PTR self)
 {
-    return reinterpret_cast<CMDICommandBarCtrl*>(self)->OnClientMessage(hwnd, msg, wParam, lParam);
+    try {
+        return reinterpret_cast<CMDICommandBarCtrl*>(self)->OnClientMessage(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    }
 }
 
 LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -196,7 +202,7 @@ LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wPara
     }
     const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
     if (msg == WM_SIZE || msg == WM_MDIACTIVATE || msg == WM_SETICON)
-        bar->UpdateMaximizedChild();
+        bar->UpdateMaximizedChild();  // throws nothing: handles and messages only
     return result;
 }
 

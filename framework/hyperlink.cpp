@@ -409,6 +409,10 @@ LRESULT CHyperLinkBase::OnGetDlgCode(CMessage& /*m*/)
 
 LRESULT CHyperLinkBase::OnSetCursor(CMessage& m)
 {
+    if (LOWORD(m.lParam) != HTCLIENT) {
+        m.handled = false;
+        return 0;
+    }
     POINT cursor{};
     ::GetCursorPos(&cursor);
     ::ScreenToClient(LinkWindow(), &cursor);

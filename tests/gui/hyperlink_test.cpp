@@ -147,13 +147,6 @@ INSTANTIATE_TEST_SUITE_P(Mouse, ClickTest,
                                            Click{"PressAndReleaseOutside", false, false, 0}),
                          [](const ::testing::TestParamInfo<Click>& info) { return info.param.name; });
 
-TEST_F(HyperLinkTest, AReleaseWithoutItsPressDoesNothing)
-{
-    CreateLink();
-    link.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(link.navigations, 0);
-}
-
 TEST_F(HyperLinkTest, EnterAndSpaceActivateAndOtherCharactersDoNot)
 {
     CreateLink();

@@ -38,6 +38,7 @@ ProcessResult RunProcess(const std::wstring& program, const std::wstring& argume
     startup.hStdError = writeEnd;
     startup.hStdOutput = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.lpDesktop = TestDesktop();
     std::wstring line = L"\"" + program + L"\" " + arguments;
     PROCESS_INFORMATION process = {};
     result.started = CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,

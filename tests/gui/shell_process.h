@@ -13,6 +13,10 @@ struct ProcessResult {
     std::string standardError;
 };
 
+// The desktop the tests' windows are on, for the programs they start (null: the
+// one the tests were started on).
+wchar_t* TestDesktop();
+
 // The path of a program the build wrote beside velk.exe.
 std::wstring AppProgramPath(const wchar_t* name);
 

@@ -1,0 +1,196 @@
+#include "app/main_frame.h"
+
+#include <shellapi.h>
+
+#include "app/about_dlg.h"
+#include "app/documents.h"
+#include "app/resource.h"
+#include "framework/bars.h"
+
+namespace {
+
+constexpr DWORD kCommandBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                   CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
+constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_TOOLTIPS |
+                                TBSTYLE_FLAT;
+constexpr DWORD kReBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                              RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
+constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
+                                  SBARS_SIZEGRIP;
+
+constexpr const wchar_t* kAddOnLabel = L"Send Orbel Explorer Add-on (OEA)";
+// The width within which the link measures its label.
+constexpr LONG kLinkMeasureWidth = 1024;
+
+} // namespace
+
+CWindowClassInfo& CMainFrame::GetWndClassInfo() {
+    static CWindowClassInfo info = CWindowClassInfo::Frame(IDR_MAINFRAME);
+    return info;
+}
+
+bool CMainFrame::ProcessWindowMessage(CMessage& m) {
+    using Map = MessageMap<CMainFrame>;
+    static const Map::Entry map[] = {
+        Map::Message(WM_CREATE, &CMainFrame::OnCreate),
+        Map::Message(WM_DESTROY, &CMainFrame::OnDestroy),
+        Map::Message(WM_DROPFILES, &CMainFrame::OnDropFiles),
+        Map::Command(ID_APP_EXIT, &CMainFrame::OnFileExit),
+        Map::Command(ID_FILE_NEW, &CMainFrame::OnFileNew),
+        Map::Command(ID_FILE_OPEN, &CMainFrame::OnFileOpen),
+        Map::Command(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar),
+        Map::Command(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar),
+        Map::Command(ID_APP_ABOUT, &CMainFrame::OnAppAbout),
+        Map::Command(ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade),
+        Map::Command(ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorizontal),
+        Map::Command(ID_WINDOW_TILE_VERT, &CMainFrame::OnWindowTileVertical),
+        Map::Command(ID_WINDOW_ARRANGE, &CMainFrame::OnWindowArrangeIcons),
+        Map::Message(WM_COMMAND, &CMainFrame::OnOtherCommand),
+        Map::Chain(&CMainFrame::RouteUpdateUI),
+    };
+    return Map::Route(*this, map, m) || CMDIFrameWindowImpl::ProcessWindowMessage(m);
+}
+
+LRESULT CMainFrame::OnCreate(CMessage&) {
+    CreateCommandBar();
+    m_hWndToolBar = CreateToolBarFromResource(m_hWnd, IDR_MAINFRAME, false, kToolBarStyle, IDW_TOOLBAR);
+    CreateMailToLink();
+    CreateTopBar();
+    CreateFrameStatusBar(IDS_READY, kStatusBarStyle, IDW_STATUS_BAR);
+    CreateMDIClient(nullptr, IDW_MDI_CLIENT, IDW_FIRST_MDI_CHILD);
+    m_CmdBar.SetMDIClient(m_hWndMDIClient);
+
+    UIAddToolBar(m_hWndToolBar);
+    UISetCheck(ID_VIEW_TOOLBAR, true);
+    UISetCheck(ID_VIEW_STATUS_BAR, true);
+
+    if (CMessageLoop* loop = ThreadLoop()) {
+        loop->AddMessageFilter(this);
+        loop->AddIdleHandler(this);
+    }
+    return 0;
+}
+
+// The menu is drawn by the command bar, with the toolbar's images beside its
+// commands; the frame's own menu bar goes.
+void CMainFrame::CreateCommandBar() {
+    m_CmdBar.Create(m_hWnd, nullptr, nullptr, kCommandBarStyle);
+    m_CmdBar.AttachMenu(GetMenu());
+    m_CmdBar.LoadImages(IDR_MAINFRAME);
+    SetMenu(nullptr);
+}
+
+void CMainFrame::CreateMailToLink() {
+    RECT measure = {0, 0, kLinkMeasureWidth, 0};
+    m_mailToLink.Create(m_hWnd, &measure, nullptr, 0, 0, 0U);
+    m_mailToLink.SetLabel(kAddOnLabel);
+    m_mailToLink.SetHyperLink(kAddOnLabel);
+    SIZE ideal = {};
+    m_mailToLink.GetIdealSize(&ideal);
+    m_mailToLink.SetWindowPos(nullptr, 0, 0, ideal.cx, ideal.cy, SWP_NOMOVE | SWP_NOZORDER);
+}
+
+// Bands 0xEB00 (menu), 0xEB01 (toolbar, on a new row) and 0xEB02 (the link, beside
+// the toolbar).
+void CMainFrame::CreateTopBar() {
+    CreateTopReBar(kReBarStyle, IDW_REBAR);
+    AddTopBarBand(m_CmdBar, false);
+    AddTopBarBand(m_hWndToolBar, true);
+    AddTopBarBand(m_mailToLink, false);
+    SizeTopBarBands();
+}
+
+LRESULT CMainFrame::OnDestroy(CMessage& m) {
+    // The loop may outlive the frame; it must not call a frame that has gone.
+    if (CMessageLoop* loop = ThreadLoop()) {
+        loop->RemoveMessageFilter(this);
+        loop->RemoveIdleHandler(this);
+    }
+    m.handled = false; // the MDI frame ends the loop
+    return 0;
+}
+
+CMessageLoop* CMainFrame::ThreadLoop() const { return GetAppModule().GetMessageLoop(); }
+
+BOOL CMainFrame::PreTranslateMessage(MSG* msg) { return PreTranslateFrameMessage(msg); }
+
+BOOL CMainFrame::OnIdle() {
+    UIUpdateToolBar();
+    return FALSE;
+}
+
+void CMainFrame::OpenDocument(const wchar_t* path) { OpenDocumentWindow(*this, path); }
+
+LRESULT CMainFrame::OnDropFiles(CMessage& m) {
+    OpenDroppedDocuments(*this, reinterpret_cast<HDROP>(m.wParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnFileExit(CMessage&) {
+    PostMessage(WM_CLOSE);
+    return 0;
+}
+
+LRESULT CMainFrame::OnFileNew(CMessage&) {
+    NewDocumentWindow(*this);
+    return 0;
+}
+
+LRESULT CMainFrame::OnFileOpen(CMessage&) {
+    OpenDocumentFromDialog(*this);
+    return 0;
+}
+
+// Only the toolbar's band comes and goes; the menu and the link stay.
+LRESULT CMainFrame::OnViewToolBar(CMessage&) {
+    m_toolBarVisible = !m_toolBarVisible;
+    int band = FindReBarBand(m_hWndTopBar, kFirstBandId + 1);
+    if (band >= 0) ::SendMessageW(m_hWndTopBar, RB_SHOWBAND, band, m_toolBarVisible);
+    UISetCheck(ID_VIEW_TOOLBAR, m_toolBarVisible);
+    UpdateLayout();
+    return 0;
+}
+
+LRESULT CMainFrame::OnViewStatusBar(CMessage&) {
+    bool visible = !::IsWindowVisible(m_hWndStatusBar);
+    ::ShowWindow(m_hWndStatusBar, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+    UISetCheck(ID_VIEW_STATUS_BAR, visible);
+    UpdateLayout();
+    return 0;
+}
+
+LRESULT CMainFrame::OnAppAbout(CMessage&) {
+    CAboutDlg dialog;
+    dialog.DoModal(::GetActiveWindow());
+    return 0;
+}
+
+LRESULT CMainFrame::OnWindowCascade(CMessage&) {
+    MDICascade(0);
+    return 0;
+}
+
+LRESULT CMainFrame::OnWindowTileHorizontal(CMessage&) {
+    MDITile(MDITILE_HORIZONTAL);
+    return 0;
+}
+
+LRESULT CMainFrame::OnWindowTileVertical(CMessage&) {
+    MDITile(MDITILE_VERTICAL);
+    return 0;
+}
+
+LRESULT CMainFrame::OnWindowArrangeIcons(CMessage&) {
+    MDIIconArrange();
+    return 0;
+}
+
+// A command that is not the frame's goes to the active document window, which
+// hands it to its view. It then still reaches the update-UI table and the default
+// frame processing, which activates a document window chosen from the window list.
+LRESULT CMainFrame::OnOtherCommand(CMessage& m) {
+    if (HWND active = MDIGetActive()) ::SendMessageW(active, WM_COMMAND, m.wParam, m.lParam);
+    m.handled = false;
+    return 0;
+}

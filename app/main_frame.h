@@ -1,0 +1,66 @@
+// CMainFrame: the program's one top-level window, an MDI frame. It holds the
+// command bar, the toolbar and the add-on link in a rebar, the status bar and the
+// MDI client with the document windows; handles its own commands and passes every
+// other one to the active document window.
+#pragma once
+
+#include "app/mail_to_link.h"
+#include "framework/command_bar.h"
+#include "framework/mdi_frame.h"
+#include "framework/message_loop.h"
+#include "framework/update_ui.h"
+
+class CMainFrame : public CMDIFrameWindowImpl<CMainFrame>,
+                   public CUpdateUI<CMainFrame>,
+                   public CMessageFilter,
+                   public CIdleHandler {
+public:
+    static constexpr CUpdateUIEntry kUpdateUI[] = {
+        {0xE800, kUpdateMenu}, // Toolbar
+        {0xE801, kUpdateMenu}, // Status Bar
+    };
+
+    static CWindowClassInfo& GetWndClassInfo();
+
+    CMDICommandBarCtrl m_CmdBar;
+    CMailToLink m_mailToLink;
+
+    bool ProcessWindowMessage(CMessage& m) override;
+    // The frame object lives on the start-up routine's stack, not on the heap.
+    void OnFinalMessage(HWND) override {}
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnIdle() override;
+
+    // Opens the file at `path` (used as given) in a new document window.
+    void OpenDocument(const wchar_t* path);
+
+    HWND GetMDIClient() const { return m_hWndMDIClient; }
+    HWND GetToolBar() const { return m_hWndToolBar; }
+
+private:
+    LRESULT OnCreate(CMessage& m);
+    LRESULT OnDestroy(CMessage& m);
+    LRESULT OnDropFiles(CMessage& m);
+    LRESULT OnFileExit(CMessage& m);
+    LRESULT OnFileNew(CMessage& m);
+    LRESULT OnFileOpen(CMessage& m);
+    LRESULT OnViewToolBar(CMessage& m);
+    LRESULT OnViewStatusBar(CMessage& m);
+    LRESULT OnAppAbout(CMessage& m);
+    LRESULT OnWindowCascade(CMessage& m);
+    LRESULT OnWindowTileHorizontal(CMessage& m);
+    LRESULT OnWindowTileVertical(CMessage& m);
+    LRESULT OnWindowArrangeIcons(CMessage& m);
+    LRESULT OnOtherCommand(CMessage& m);
+
+    void CreateCommandBar();
+    void CreateMailToLink();
+    void CreateTopBar();
+    CMessageLoop* ThreadLoop() const;
+
+    HWND m_hWndToolBar = nullptr;
+    // Kept per frame rather than per process, so that a second frame in the same
+    // process starts with its toolbar, flag and check mark in step.
+    bool m_toolBarVisible = true;
+};
