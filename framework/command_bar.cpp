@@ -52,7 +52,7 @@ try {
 
 bool IsKeyDown(int key) { return ::GetKeyState(key) < 0; }
 
-constexpr int kImageMargin = 3;
+constexpr int kImageMargin = 2;
 
 }  // namespace
 

@@ -131,7 +131,6 @@ void CMenuImages::ApplyTo(HMENU menu, int depth) const
 {
     if (depth > kMaxMenuDepth)
         return;
-    bool anyImage = false;
     const int count = ::GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOW item{};
@@ -150,15 +149,5 @@ void CMenuImages::ApplyTo(HMENU menu, int depth) const
         image.fMask = MIIM_BITMAP;
         image.hbmpItem = HBMMENU_CALLBACK;
         ::SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &image);
-        anyImage = true;
-    }
-    if (anyImage) {
-        // Image and check mark share one column, as in a classic menu.
-        MENUINFO info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIM_STYLE;
-        ::GetMenuInfo(menu, &info);
-        info.dwStyle |= MNS_CHECKORBMP;
-        ::SetMenuInfo(menu, &info);
     }
 }
