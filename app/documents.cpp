@@ -1,11 +1,76 @@
-// Placeholder entries until the documents issue builds the document windows:
-// nothing opens, and a drop handle is still released.
 #include "app/documents.h"
 
-void OpenDocumentWindow(CMainFrame&, const wchar_t*) {}
+#include <shlwapi.h>
 
-void NewDocumentWindow(CMainFrame&) {}
+#include <algorithm>
+#include <vector>
 
-void OpenDocumentFromDialog(CMainFrame&) {}
+#include "app/child_frame.h"
+#include "app/main_frame.h"
+#include "framework/file_dialog.h"
 
-void OpenDroppedDocuments(CMainFrame&, HDROP drop) { DragFinish(drop); }
+namespace {
+
+// Releases a drop handle however the drop ends.
+class CDropRelease {
+public:
+    explicit CDropRelease(HDROP drop) : m_drop(drop) {}
+    ~CDropRelease() { ::DragFinish(m_drop); }
+    CDropRelease(const CDropRelease&) = delete;
+    CDropRelease& operator=(const CDropRelease&) = delete;
+
+private:
+    HDROP m_drop;
+};
+
+}  // namespace
+
+void OpenDocumentIn(HWND mdiClient, const wchar_t* path) {
+    if (!path) path = L"";
+    CChildFrame* child = nullptr;
+    {
+        // The window appears once, maximised and filled.
+        CRedrawOff quiet(mdiClient);
+        child = CChildFrame::CreateIn(mdiClient);
+        if (!child) return;
+        child->m_view.LoadFile(path);
+        child->SetWindowText(::PathFindFileNameW(path));
+        child->MDIMaximize(*child);
+    }
+    child->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void NewDocumentIn(HWND mdiClient) { CChildFrame::CreateIn(mdiClient); }
+
+void OpenDocumentFromDialogIn(HWND mdiClient) {
+    CFileOpenDialog dialog;  // every file shown, one file, no default name or extension
+    if (dialog.DoModal(::GetActiveWindow()) == IDOK) OpenDocumentIn(mdiClient, dialog.m_szFileName);
+}
+
+void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
+    const CDropRelease release(drop);
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    // One buffer that fits the longest name, so that no name is cut.
+    UINT longest = 0;
+    for (UINT i = 0; i < count; ++i) longest = std::max(longest, ::DragQueryFileW(drop, i, nullptr, 0));
+    std::vector<wchar_t> name(static_cast<std::size_t>(longest) + 1);
+    for (UINT i = 0; i < count; ++i) {
+        name[0] = L'\0';
+        ::DragQueryFileW(drop, i, name.data(), longest + 1);
+        // A folder is skipped, not searched.
+        if (::PathIsDirectoryW(name.data())) continue;
+        OpenDocumentIn(mdiClient, name.data());
+    }
+}
+
+void OpenDocumentWindow(CMainFrame& frame, const wchar_t* path) {
+    OpenDocumentIn(frame.GetMDIClient(), path);
+}
+
+void NewDocumentWindow(CMainFrame& frame) { NewDocumentIn(frame.GetMDIClient()); }
+
+void OpenDocumentFromDialog(CMainFrame& frame) { OpenDocumentFromDialogIn(frame.GetMDIClient()); }
+
+void OpenDroppedDocuments(CMainFrame& frame, HDROP drop) {
+    OpenDroppedDocumentsIn(frame.GetMDIClient(), drop);
+}

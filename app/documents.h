@@ -1,8 +1,4 @@
-// Document windows, seen from the main frame.
-//
-// TO BE FILLED IN BY THE DOCUMENTS ISSUE (CChildFrame, OpenDocument, the element
-// list view). Until then these entries create no window: the frame routes New,
-// Open, drops and the command-line file here, and nothing opens.
+// Document windows, seen from the main frame: the four ways a document opens.
 #pragma once
 
 #include <windows.h>
@@ -18,3 +14,9 @@ void NewDocumentWindow(CMainFrame& frame);
 void OpenDocumentFromDialog(CMainFrame& frame);
 // Opens every dropped name that is not a folder; releases the drop handle.
 void OpenDroppedDocuments(CMainFrame& frame, HDROP drop);
+
+// The same, given the MDI client that holds the document windows.
+void OpenDocumentIn(HWND mdiClient, const wchar_t* path);
+void NewDocumentIn(HWND mdiClient);
+void OpenDocumentFromDialogIn(HWND mdiClient);
+void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop);

@@ -28,7 +28,11 @@ void fill_text(const dcm_row_source& source, const dcm_cursor& c, LVITEMW& item)
     }
 
     std::size_t n = 0;
-    {
+    if (source.mapped) {
+        if (!source.mapped->is_open()) return;
+        n = dcm_cell_text(source.mapped->begin(), source.mapped->end(), c, item.iSubItem, text,
+                          capacity);
+    } else {
         dcm_file_mapping file(source.path);
         if (!file.is_open()) return;
         n = dcm_cell_text(file.begin(), file.end(), c, item.iSubItem, text, capacity);

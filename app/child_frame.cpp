@@ -1,0 +1,67 @@
+#include "app/child_frame.h"
+
+#include "app/resource.h"
+#include "framework/reflection.h"
+
+static_assert(kRowIconExpanded == IDI_ROW_EXPANDED && kRowIconCollapsed == IDI_ROW_COLLAPSED &&
+                  kRowIconPlain == IDI_ROW_LEAF,
+              "the list's row icons are the program's icon resources");
+static_assert(kRefreshCommand == ID_VIEW_REFRESH, "Refresh reaches the view by its command");
+
+CWindowClassInfo& CChildFrame::GetWndClassInfo() {
+    static CWindowClassInfo info = CWindowClassInfo::MDIChild(IDR_DOCUMENT);
+    return info;
+}
+
+CChildFrame* CChildFrame::CreateIn(HWND mdiClient) {
+    bool deleted = false;
+    auto* child = new CChildFrame;
+    child->m_deleted = &deleted;
+    if (child->Create(mdiClient)) {
+        child->m_deleted = nullptr;
+        return child;
+    }
+    // A window that was made and then failed has deleted its object already.
+    if (!deleted) delete child;
+    return nullptr;
+}
+
+CChildFrame::~CChildFrame() {
+    if (m_deleted) *m_deleted = true;
+}
+
+void CChildFrame::OnFinalMessage(HWND) { delete this; }
+
+bool CChildFrame::ProcessWindowMessage(CMessage& m) {
+    using Map = MessageMap<CChildFrame>;
+    static const Map::Entry map[] = {
+        Map::Message(WM_CREATE, &CChildFrame::OnCreate),
+        Map::Message(WM_FORWARDMSG, &CChildFrame::OnForwardMsg),
+        Map::Message(WM_COMMAND, &CChildFrame::OnCommand),
+    };
+    return Map::Route(*this, map, m) || CMDIChildWindowImpl::ProcessWindowMessage(m) ||
+           ReflectNotifications(m);
+}
+
+LRESULT CChildFrame::OnCreate(CMessage& m) {
+    if (m_view.Create(m_hWnd, nullptr, nullptr, kViewStyle, kViewExStyle)) {
+        m_hWndClient = m_view;
+        m_view.SetExtendedListViewStyle(LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
+        m_view.SetCallbackMask(LVIS_STATEIMAGEMASK);
+        m_view.SetExtendedListViewStyle(LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
+    }
+    m.handled = false;  // the MDI child's own creation decides the result
+    return 0;
+}
+
+LRESULT CChildFrame::OnForwardMsg(CMessage& m) {
+    MSG* msg = reinterpret_cast<MSG*>(m.lParam);
+    if (PreTranslateChildMessage(msg)) return 1;
+    return m_view.m_hWnd && m_view.PreTranslateMessage(msg) ? 1 : 0;
+}
+
+LRESULT CChildFrame::OnCommand(CMessage& m) {
+    if (m_view.IsWindow()) m_view.SendMessage(WM_COMMAND, m.wParam, m.lParam);
+    m.handled = false;
+    return 0;
+}

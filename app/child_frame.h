@@ -1,0 +1,36 @@
+// The document window: an MDI child that shows one file in its element list
+// view, carries the document menu, passes commands and keyboard pre-translation
+// on to the view, and sends the list's notifications back to it.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/mdi_child.h"
+#include "view/velk_view.h"
+
+class CChildFrame : public CMDIChildWindowImpl<CChildFrame> {
+public:
+    // Icons, default title ("Document"), menu and accelerators: resource 129.
+    static CWindowClassInfo& GetWndClassInfo();
+
+    // Creates a document window on the heap inside mdiClient, with its default
+    // title and an empty list. The window owns the object from then on and
+    // deletes it when it is destroyed. Answers null when no window could be made
+    // (nothing is left behind then).
+    static CChildFrame* CreateIn(HWND mdiClient);
+
+    bool ProcessWindowMessage(CMessage& m) override;
+    void OnFinalMessage(HWND hwnd) override;
+
+    CVelkView m_view;
+
+private:
+    CChildFrame() = default;
+    ~CChildFrame() override;
+
+    LRESULT OnCreate(CMessage& m);
+    LRESULT OnForwardMsg(CMessage& m);
+    LRESULT OnCommand(CMessage& m);
+
+    bool* m_deleted = nullptr;  // set when the object deletes itself during creation
+};

@@ -1,0 +1,67 @@
+// The element list's row bookkeeping on 100,000 rows: the load, and collapsing
+// and expanding a container of 10,000 rows, which must cost the same whatever
+// number of collapsed rows lies below it and grow only linearly with the list.
+#include <benchmark/benchmark.h>
+
+#include "view/element_rows.h"
+#include "view_bench_file.h"
+
+namespace {
+
+const view_bench_file& file() {
+    static const view_bench_file f = make_view_bench_file();
+    return f;
+}
+
+void BM_LoadRows(benchmark::State& state) {
+    const std::string& bytes = file().bytes;
+    dcm_element_rows rows;
+    for (auto _ : state) {
+        rows.load(bytes.data(), bytes.data() + bytes.size());
+        benchmark::DoNotOptimize(rows.size());
+    }
+    state.SetItemsProcessed(std::int64_t(state.iterations()) * std::int64_t(rows.size()));
+}
+BENCHMARK(BM_LoadRows)->Unit(benchmark::kMillisecond);
+
+// Argument: how many of the small containers below the big one are collapsed.
+void BM_CollapseExpandBelowCollapsedRows(benchmark::State& state) {
+    const view_bench_file& f = file();
+    const char* begin = f.bytes.data();
+    const char* end = begin + f.bytes.size();
+    dcm_element_rows rows;
+    rows.load(begin, end);
+    std::int64_t wanted = state.range(0);
+    for (std::size_t r = rows.size(); r-- > f.big_row + 10001 && wanted > 0;) {
+        if (rows.elements()[r].container && rows.levels()[r] == 0) {
+            rows.collapse(r);
+            --wanted;
+        }
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(rows.collapse(f.big_row));
+        benchmark::DoNotOptimize(rows.expand(f.big_row, begin, end));
+    }
+    state.counters["collapsed"] = double(rows.collapsed().size());
+}
+BENCHMARK(BM_CollapseExpandBelowCollapsedRows)->Arg(0)->Arg(100)->Arg(400)->Unit(benchmark::kMicrosecond);
+
+// Argument: rows in the list; the container keeps its 10,000 rows.
+void BM_CollapseExpandInLongerLists(benchmark::State& state) {
+    const view_bench_file f = make_view_bench_file(std::size_t(state.range(0)));
+    const char* begin = f.bytes.data();
+    const char* end = begin + f.bytes.size();
+    dcm_element_rows rows;
+    rows.load(begin, end);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(rows.collapse(f.big_row));
+        benchmark::DoNotOptimize(rows.expand(f.big_row, begin, end));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CollapseExpandInLongerLists)
+    ->RangeMultiplier(2)->Range(25000, 400000)->Complexity()->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

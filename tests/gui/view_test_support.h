@@ -1,0 +1,86 @@
+// What the element list and document window tests share: a bare MDI frame to
+// open documents in, test files on disk, and the list read back as a user's copy
+// would read it (LVM_GETITEMW, through the display requests).
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "framework/mdi_frame.h"
+
+namespace viewtest {
+
+// A top-level MDI frame with nothing but its MDI client.
+class CDocumentsFrame : public CMDIFrameWindowImpl<CDocumentsFrame> {
+public:
+    static CWindowClassInfo& GetWndClassInfo();
+    bool ProcessWindowMessage(CMessage& m) override;
+
+    // Creates and shows the frame; answers its MDI client.
+    HWND Open();
+    // The document windows, oldest first.
+    std::vector<HWND> Documents() const;
+
+private:
+    LRESULT OnCreate(CMessage& m);
+};
+
+// A folder of its own for each test program run, removed by the caller's
+// cleanup; names end with a backslash.
+const std::wstring& TempFolder();
+bool WriteFile(const std::wstring& path, const std::string& bytes);
+
+struct Cell {
+    std::wstring text;
+    int image = -1;
+    int indent = -1;
+};
+
+// One cell as the list gives it back: text, and for column 0 image and indent.
+Cell ReadCell(HWND list, int row, int column);
+std::vector<std::wstring> ReadRow(HWND list, int row);
+// Every row's six texts, with the indent and image of column 0 in front.
+std::vector<std::wstring> ReadAll(HWND list);
+
+int ItemCount(HWND list);
+// The list view of a document window.
+HWND ListOf(HWND document);
+std::wstring TextOf(HWND window);
+
+// The client point at the middle of a row's icon, and of its label.
+POINT IconPoint(HWND list, int row);
+POINT LabelPoint(HWND list, int row);
+// A press and release of the left button at a client point, as the mouse sends
+// them; with double, the second press arrives as a double click.
+void Click(HWND list, POINT at, bool doubleClick = false);
+// A click on a row's icon, scrolled into view first as a user would.
+void ClickIcon(HWND list, int row);
+
+// Dispatches what is waiting in this thread's queue.
+void Pump();
+
+// One frame for the whole program (destroying a top-level window costs wine
+// about two seconds); each test closes the documents it opened.
+class DocumentsTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void CloseDocuments();
+    // Opens `path` as the frame's Open command does; answers the new document window.
+    HWND Open(const std::wstring& path);
+    // Writes `bytes` to a file of the test folder and opens it.
+    HWND OpenBytes(const std::wstring& name, const std::string& bytes);
+
+    CDocumentsFrame& m_frame = Frame();
+    HWND m_client = nullptr;
+
+private:
+    static CDocumentsFrame& Frame();
+};
+
+}  // namespace viewtest

@@ -1,0 +1,85 @@
+#include "view/dcm_list_view.h"
+
+#include <windowsx.h>
+
+#include "present/row_text_win.h"
+
+CWindowClassInfo& CDcmListView::GetWndClassInfo() {
+    static CWindowClassInfo info = [] {
+        // The list-view class must be registered before it can be superclassed.
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
+        ::InitCommonControlsEx(&controls);
+        return CWindowClassInfo::Superclass(WC_LISTVIEWW);
+    }();
+    return info;
+}
+
+bool CDcmListViewVirtual::ProcessWindowMessage(CMessage& m) {
+    using Map = MessageMap<CDcmListViewVirtual>;
+    static const Map::Entry map[] = {
+        Map::Message(WM_LBUTTONDOWN, &CDcmListViewVirtual::OnLButtonDown),
+        Map::NotifyAs(OCM_NOTIFY, LVN_GETDISPINFOW, &CDcmListViewVirtual::OnGetDispInfo),
+    };
+    return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);
+}
+
+void CDcmListViewVirtual::ShowRowCount(bool keep_scroll) {
+    SetItemCountEx(static_cast<int>(m_rows.size()), keep_scroll ? LVSICF_NOSCROLL : 0);
+}
+
+int CDcmListViewVirtual::RowIconAt(POINT point) {
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    const int row = HitTest(&hit);
+    // Exactly the icon: a click on the indent, the label or another column is
+    // the control's own (selection), never a toggle.
+    if (row < 0 || hit.flags != LVHT_ONITEMICON || static_cast<std::size_t>(row) >= m_rows.size())
+        return -1;
+    return row;
+}
+
+LRESULT CDcmListViewVirtual::OnLButtonDown(CMessage& m) {
+    const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
+    const int row = RowIconAt(point);
+    if (row >= 0 && m_rows.elements()[static_cast<std::size_t>(row)].container) {
+        if (m_rows.is_collapsed(static_cast<std::size_t>(row)))
+            ExpandRow(row);
+        else
+            CollapseRow(row);
+    }
+    m.handled = false;  // the control still selects and focuses the row
+    return 0;
+}
+
+void CDcmListViewVirtual::CollapseRow(int row) {
+    {
+        CRedrawOff quiet(m_hWnd);
+        if (row >= 0) m_rows.collapse(static_cast<std::size_t>(row));
+        ShowRowCount(true);
+    }
+    Invalidate(FALSE);
+}
+
+void CDcmListViewVirtual::ExpandRow(int row) {
+    {
+        CRedrawOff quiet(m_hWnd);
+        // The file as it is now, by its wide path; one that no longer opens
+        // gives null bytes and the row gets nothing back.
+        const dcm_file_mapping file(m_path);
+        if (row >= 0) m_rows.expand(static_cast<std::size_t>(row), file.begin(), file.end());
+        ShowRowCount(true);
+    }
+    Invalidate(TRUE);
+}
+
+void CDcmListViewVirtual::MapFileForPaint() {
+    m_paintFile.reset();
+    if (m_path) m_paintFile.emplace(m_path);
+}
+
+LRESULT CDcmListViewVirtual::OnGetDispInfo(CMessage& m) {
+    auto* request = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
+    const dcm_row_source source{m_path, &m_rows.elements(), &m_rows.collapsed(),
+                                m_paintFile ? &*m_paintFile : nullptr};
+    return dcm_row_text(source, request->item) ? TRUE : FALSE;
+}

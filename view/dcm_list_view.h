@@ -1,0 +1,73 @@
+// The element list window: an owner-data report list whose rows are the elements
+// of one file. It answers the list's display requests, and a click on the box
+// icon of a sequence or item row hides or shows the rows nested in it.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+
+#include "framework/list_view.h"
+#include "framework/window_impl.h"
+#include "parse/mapping.h"
+#include "view/element_rows.h"
+
+#ifndef OCM_NOTIFY
+// A WM_NOTIFY that the parent reflected back to the control that sent it.
+#define OCM_NOTIFY (0x2000 + WM_NOTIFY)
+#endif
+
+// Supplies the window class of the element list: a superclass of the system
+// list-view class under a generated name.
+struct CDcmListView {
+    static CWindowClassInfo& GetWndClassInfo();
+};
+
+class CDcmListViewVirtual : public CWindowImpl<CDcmListView, CListViewCtrl, CListViewTraits> {
+public:
+    bool ProcessWindowMessage(CMessage& m) override;
+
+    // Slot 4: brings back the rows nested in collapsed row `row`, read anew from
+    // the file.
+    virtual void ExpandRow(int row);
+    // Hides the rows nested in container row `row`.
+    void CollapseRow(int row);
+
+    const dcm_element_rows& Rows() const { return m_rows; }
+    const wchar_t* Path() const { return m_path; }
+
+protected:
+    // Sets the control's item count to the rows held now. With keep_scroll the
+    // list stays where it is.
+    void ShowRowCount(bool keep_scroll);
+
+    // One paint of the list asks for a few hundred cells: the file is mapped once
+    // for all of them, from the start of the paint to its end, rather than once
+    // per cell. Between paints no mapping is held.
+    void MapFileForPaint();
+    void UnmapFileAfterPaint() { m_paintFile.reset(); }
+
+    dcm_element_rows m_rows;          // the visible elements and the collapsed rows
+    const wchar_t* m_path = nullptr;  // the document's path; null until the first load
+
+private:
+    std::optional<dcm_file_mapping> m_paintFile;  // only while the list paints
+
+    LRESULT OnLButtonDown(CMessage& m);
+    LRESULT OnGetDispInfo(CMessage& m);
+    // The row whose icon lies exactly under the client point, or -1.
+    int RowIconAt(POINT point);
+};
+
+// Turns a window's drawing off for the life of the object.
+class CRedrawOff {
+public:
+    explicit CRedrawOff(HWND window) : m_window(window) { ::SendMessageW(m_window, WM_SETREDRAW, FALSE, 0); }
+    ~CRedrawOff() { ::SendMessageW(m_window, WM_SETREDRAW, TRUE, 0); }
+    CRedrawOff(const CRedrawOff&) = delete;
+    CRedrawOff& operator=(const CRedrawOff&) = delete;
+
+private:
+    HWND m_window;
+};

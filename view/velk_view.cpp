@@ -1,0 +1,86 @@
+#include "view/velk_view.h"
+
+#include "present/cell_text.h"
+
+namespace {
+
+struct column {
+    const wchar_t* header;
+    int format;
+    int width;  // pixels
+};
+
+// In the order of the cell texts' column indices.
+constexpr column kColumns[dcm_column_count] = {
+    {L"Tag", LVCFMT_LEFT, 180},         {L"VR", LVCFMT_LEFT, 40},
+    {L"Size", LVCFMT_RIGHT, 60},        {L"Description", LVCFMT_LEFT, 200},
+    {L"Data", LVCFMT_LEFT, 200},        {L"Offset", LVCFMT_RIGHT, 120},
+};
+
+}  // namespace
+
+CVelkView::~CVelkView() {
+    // The control shares the list and never destroys it (LVS_SHAREIMAGELISTS).
+    if (m_images) ImageList_Destroy(m_images);
+}
+
+bool CVelkView::ProcessWindowMessage(CMessage& m) {
+    using Map = MessageMap<CVelkView>;
+    static const Map::Entry map[] = {
+        Map::Message(WM_CREATE, &CVelkView::OnCreate),
+        Map::Command(kRefreshCommand, &CVelkView::OnRefresh),
+        Map::NotifyAs(OCM_NOTIFY, NM_CUSTOMDRAW, &CVelkView::OnCustomDraw),
+    };
+    return Map::Route(*this, map, m) || CDcmListViewVirtual::ProcessWindowMessage(m);
+}
+
+LRESULT CVelkView::OnCreate(CMessage&) {
+    DefWindowProc();  // the control sets itself up first
+    CreateRowImages();
+    CreateColumns();
+    return 0;
+}
+
+void CVelkView::CreateRowImages() {
+    m_images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 3, 1);
+    if (!m_images) return;
+    HINSTANCE resources = GetAppModule().GetResourceInstance();
+    for (int id : {kRowIconPlain, kRowIconExpanded, kRowIconCollapsed})
+        ImageList_ReplaceIcon(m_images, -1, ::LoadIconW(resources, MAKEINTRESOURCEW(id)));
+    SetImageList(m_images, LVSIL_SMALL);
+}
+
+void CVelkView::CreateColumns() {
+    for (int i = 0; i < dcm_column_count; ++i)
+        InsertColumn(i, kColumns[i].header, kColumns[i].format, kColumns[i].width, i);
+}
+
+LRESULT CVelkView::LoadFile(const wchar_t* path) {
+    // A copy first: Refresh passes the view's own path.
+    std::wstring text = path ? path : L"";
+    m_pathText.swap(text);
+    m_path = m_pathText.c_str();
+    UnmapFileAfterPaint();
+    m_rows.load_file(m_path);
+
+    {
+        CRedrawOff quiet_header(GetHeader());
+        CRedrawOff quiet(m_hWnd);
+        ShowRowCount(false);
+    }
+    // Paints now: the display requests of the first page come before the return.
+    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return 0;
+}
+
+LRESULT CVelkView::OnRefresh(CMessage&) {
+    // Selection, focus and scroll position go with the items.
+    DeleteAllItems();
+    LoadFile(m_pathText.c_str());
+    return 0;
+}
+
+BOOL CVelkView::PreTranslateMessage(MSG*) {
+    // The view has no modeless window whose keys it must take.
+    return FALSE;
+}

@@ -1,0 +1,59 @@
+// The element list view of one document window: the list with its six columns
+// and row images, loading a file into it, Refresh, and the shading of every
+// second row.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "view/dcm_list_view.h"
+
+// Icon resources of the program that the rows show: a transparent image for a
+// plain element, a minus box for an expanded container, a plus box for a
+// collapsed one. The resource script carries them under these numbers.
+constexpr int kRowIconExpanded = 204;
+constexpr int kRowIconCollapsed = 205;
+constexpr int kRowIconPlain = 206;
+
+// The Refresh command (F5, the View menu, the toolbar).
+constexpr WORD kRefreshCommand = 0xE803;
+
+// The window styles a document window creates the view with: a report list in
+// owner-data mode that shares its image list and keeps its selection visible.
+constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_REPORT |
+                             LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
+constexpr DWORD kViewExStyle = WS_EX_CLIENTEDGE;
+
+// The background of an odd row: each of the window colour's red, green and blue
+// bytes times 0.98, truncated.
+COLORREF ShadedRowColour(COLORREF window);
+
+class CVelkView : public CDcmListViewVirtual {
+public:
+    CVelkView() = default;
+    ~CVelkView() override;
+
+    bool ProcessWindowMessage(CMessage& m) override;
+
+    // Empties the list, fills it from the file at `path` with every container
+    // expanded, and keeps the path for Refresh. `path` may be the view's own
+    // path. A file that does not open, or is not a part-10 file, gives no rows.
+    LRESULT LoadFile(const wchar_t* path);
+
+    // Offered every queued message while the document window is active; answers
+    // whether the view took it.
+    BOOL PreTranslateMessage(MSG* msg);
+
+protected:
+    std::wstring m_pathText;        // the path of the last load; m_path points into it
+    HIMAGELIST m_images = nullptr;  // the row images, shared with the control
+
+private:
+    LRESULT OnCreate(CMessage& m);
+    LRESULT OnRefresh(CMessage& m);
+    LRESULT OnCustomDraw(CMessage& m);
+    void CreateRowImages();
+    void CreateColumns();
+};
