@@ -39,6 +39,23 @@ TEST_F(ShellFrame, StartsWithTheFrameMenuInTheCommandBarAndNoMenuBarOfItsOwn) {
     EXPECT_EQ(WindowText(Frame()), L"DICOM Lattice");
 }
 
+TEST_F(ShellFrame, ActiveDocumentWindowsMenuWithItsWindowListReplacesTheFrameMenuWhileItIsOpen) {
+    HWND commandBar = m_frame.m_CmdBar;
+    HWND child = OpenChild();
+    ASSERT_EQ(SendMessageW(commandBar, TB_BUTTONCOUNT, 0, 0), 5);
+    const wchar_t* titles[] = {L"&File", L"&Edit", L"&View", L"&Window", L"&Help"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(ButtonText(commandBar, i), titles[i]);
+    HMENU window = GetSubMenu(m_frame.m_CmdBar.GetMenu(), 3);
+    const int last = GetMenuItemCount(window) - 1;
+    EXPECT_EQ(GetMenuItemID(window, last), 0xFF00u) << "the window list names the document window";
+
+    SendMessageW(m_frame.GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(child), 0);
+    Pump();
+    ASSERT_EQ(SendMessageW(commandBar, TB_BUTTONCOUNT, 0, 0), 3);
+    EXPECT_EQ(ButtonText(commandBar, 0), L"&File");
+    EXPECT_EQ(ButtonText(commandBar, 2), L"&Help");
+}
+
 TEST_F(ShellFrame, AcceptsDroppedFilesInsteadOfTheClassExtendedStyles) {
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(Frame(), GWL_EXSTYLE));
     EXPECT_TRUE(exStyle & WS_EX_ACCEPTFILES);
