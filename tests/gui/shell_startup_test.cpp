@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "shell_dialog_watcher.h"
@@ -32,14 +33,25 @@ private:
     HHOOK m_hook;
 };
 
-// Finds this thread's main frame and asks it to close, once the loop runs.
+bool IsMainFrame(HWND window) { return WindowText(window).rfind(L"DICOM Lattice", 0) == 0; }
+
+// What the running frame shows, noted just before the frame is asked to close.
+std::vector<std::wstring> g_documentTitles;
+
+// Notes this thread's document windows and asks the main frame to close, once the
+// loop runs.
 void CALLBACK CloseFrame(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM) -> BOOL {
-            if (WindowText(window) == L"DICOM Lattice") PostMessageW(window, WM_CLOSE, 0, 0);
-            return TRUE;
+            if (!IsMainFrame(window)) return TRUE;
+            g_documentTitles.clear();
+            HWND client = GetDlgItem(window, 0xE900);
+            for (HWND child = GetWindow(client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                g_documentTitles.push_back(WindowText(child));
+            PostMessageW(window, WM_CLOSE, 0, 0);
+            return FALSE;
         },
         0);
 }
@@ -60,6 +72,17 @@ TEST(ShellStartup, NormalCloseEndsWithOne) {
     SetTimer(nullptr, 0, 50, &CloseFrame);
     EXPECT_EQ(RunShell(1, argv, SW_SHOWNORMAL), 1);
     EXPECT_EQ(GetAppModule().GetMessageLoop(), nullptr);
+    EXPECT_TRUE(g_documentTitles.empty());
+}
+
+TEST(ShellStartup, OnlyTheFirstArgumentOpensUsedAsGiven) {
+    PrepareShellProcess();
+    wchar_t program[] = L"velk.exe", first[] = L"no such folder\\first.dcm", second[] = L"second.dcm";
+    wchar_t* argv[] = {program, first, second};
+    SetTimer(nullptr, 0, 50, &CloseFrame);
+    EXPECT_EQ(RunShell(3, argv, SW_SHOWNORMAL), 1);
+    ASSERT_EQ(g_documentTitles.size(), 1u) << "a missing file still gets its document window";
+    EXPECT_EQ(g_documentTitles[0], L"first.dcm");
 }
 
 // --- velk.exe as its own process ------------------------------------------------
