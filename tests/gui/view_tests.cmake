@@ -5,9 +5,17 @@ add_executable(velk_documents_tests
   view_test_support.cpp
   view_list_test.cpp
   view_files_test.cpp
+  documents_open_test.cpp
+  documents_process_test.cpp
 )
 target_include_directories(velk_documents_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(velk_documents_tests PRIVATE velk_app velk_resources)
+# velk.exe, started as its own process, is found from the test program's folder.
+file(RELATIVE_PATH velk_documents_app_folder ${CMAKE_CURRENT_BINARY_DIR} ${PROJECT_BINARY_DIR}/app)
+string(REPLACE "/" "\\\\" velk_documents_app_folder "${velk_documents_app_folder}\\\\")
+target_compile_definitions(velk_documents_tests PRIVATE
+  "VELK_APP_FOLDER_FROM_TESTS=L\"${velk_documents_app_folder}\"")
+add_dependencies(velk_documents_tests velk)
 velk_add_gtest(velk_documents_tests)
 
 # The list window's speed under wine (not a test: it prints figures).
