@@ -50,8 +50,8 @@ configure_and_build() {
 }
 
 # ctest_step NAME BUILD-DIR CTEST-OPTIONS...: runs a build's tests and keeps
-# ctest's counts under NAME. A build without any test fails: a test binary whose
-# case list could not be read would otherwise pass unnoticed.
+# ctest's counts under NAME. A build that registers no test fails: a run that
+# checked nothing must not pass.
 ctest_step() {
   local name=$1 dir=$2; shift 2
   local log=$dir/ctest.log
