@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "dicom_builder.h"
+#include "documents_remote.h"
 #include "view_test_support.h"
 
 namespace {
@@ -23,32 +24,6 @@ std::wstring VelkPath() {
     folder.erase(folder.find_last_of(L"\\/") + 1);
     return folder + VELK_APP_FOLDER_FROM_TESTS + L"velk.exe";
 }
-
-// Memory inside the other process, for the list messages that carry pointers.
-class RemoteBuffer {
-public:
-    RemoteBuffer(HANDLE process, std::size_t size)
-        : m_process(process),
-          m_address(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
-    ~RemoteBuffer() {
-        if (m_address) ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
-    }
-    RemoteBuffer(const RemoteBuffer&) = delete;
-    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
-
-    char* at(std::size_t offset) const { return static_cast<char*>(m_address) + offset; }
-    bool write(std::size_t offset, const void* data, std::size_t n) const {
-        return ::WriteProcessMemory(m_process, at(offset), data, n, nullptr) != FALSE;
-    }
-    bool read(std::size_t offset, void* data, std::size_t n) const {
-        return ::ReadProcessMemory(m_process, at(offset), data, n, nullptr) != FALSE;
-    }
-    explicit operator bool() const { return m_address != nullptr; }
-
-private:
-    HANDLE m_process;
-    void* m_address;
-};
 
 class VelkProcess {
 public:
@@ -90,47 +65,6 @@ public:
         return s.found;
     }
 
-    // The element list: the owner-data report list among the frame's windows.
-    static HWND List(HWND frame) {
-        HWND found = nullptr;
-        ::EnumChildWindows(
-            frame,
-            [](HWND w, LPARAM p) -> BOOL {
-                const LONG_PTR style = ::GetWindowLongPtrW(w, GWL_STYLE);
-                if ((style & LVS_OWNERDATA) && (style & LVS_TYPEMASK) == LVS_REPORT) {
-                    *reinterpret_cast<HWND*>(p) = w;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
-
-    std::wstring CellText(HWND list, int row, int column) const {
-        RemoteBuffer remote(handle(), sizeof(LVITEMW) + 260 * sizeof(wchar_t));
-        if (!remote) return L"?";
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = reinterpret_cast<wchar_t*>(remote.at(sizeof(LVITEMW)));
-        item.cchTextMax = 260;
-        remote.write(0, &item, sizeof(item));
-        const auto n = ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.at(0)));
-        std::wstring text(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
-        if (n > 0) remote.read(sizeof(LVITEMW), &text[0], text.size() * sizeof(wchar_t));
-        return text;
-    }
-
-    POINT IconMiddle(HWND list, int row) const {
-        RemoteBuffer remote(handle(), sizeof(RECT));
-        RECT r{};
-        r.left = LVIR_ICON;
-        remote.write(0, &r, sizeof(r));
-        ::SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.at(0)));
-        remote.read(0, &r, sizeof(r));
-        return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    }
-
 private:
     bool m_started = false;
     PROCESS_INFORMATION m_info{};
@@ -161,23 +95,22 @@ TEST(VelkProcess, ShowsTheFileNamedOnItsCommandLineAndEndsWithOne) {
     HWND frame = nullptr, list = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         frame = velk.Frame();
-        list = frame ? VelkProcess::List(frame) : nullptr;
+        list = frame ? FindElementList(frame) : nullptr;
         return list && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
     }));
 
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 8);
     const std::vector<std::wstring> first{L"(0002,0010)", L"UI", L"20", L"Transfer Syntax UID",
                                           L"1.2.840.10008.1.2.1", L"132"};
-    for (int column = 0; column < 6; ++column) EXPECT_EQ(velk.CellText(list, 0, column), first[std::size_t(column)]);
-    EXPECT_EQ(velk.CellText(list, 1, 3), L"Modality");
-    EXPECT_EQ(velk.CellText(list, 4, 4), L"1.23");
+    for (int column = 0; column < 6; ++column)
+        EXPECT_EQ(RemoteCellText(velk.handle(), list, 0, column), first[std::size_t(column)]);
+    EXPECT_EQ(RemoteCellText(velk.handle(), list, 1, 3), L"Modality");
+    EXPECT_EQ(RemoteCellText(velk.handle(), list, 4, 4), L"1.23");
     EXPECT_NE(TextOf(frame).find(L"process.dcm"), std::wstring::npos);  // the maximised document's title
 
-    const POINT icon = velk.IconMiddle(list, 2);
-    ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(icon.x, icon.y));
-    ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(icon.x, icon.y));
+    PostClick(list, RemoteIconMiddle(velk.handle(), list, 2));
     EXPECT_TRUE(WaitFor([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4; }, 5000));
-    EXPECT_EQ(velk.CellText(list, 3, 0), L"(0010,0010)");
+    EXPECT_EQ(RemoteCellText(velk.handle(), list, 3, 0), L"(0010,0010)");
 
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
     ASSERT_EQ(::WaitForSingleObject(velk.handle(), 20000), WAIT_OBJECT_0);

@@ -24,3 +24,10 @@ target_include_directories(velk_view_bench PRIVATE ${PROJECT_SOURCE_DIR}/bench $
 target_link_libraries(velk_view_bench PRIVATE velk_app velk_resources)
 velk_warnings(velk_view_bench)
 velk_windows_executable(velk_view_bench)
+
+# Clicks a row's icon in a running velk, for tools/screenshot's picture of the
+# list with a container collapsed (not a test).
+add_executable(velk_documents_click documents_click.cpp)
+target_link_options(velk_documents_click PRIVATE -municode)
+velk_warnings(velk_documents_click)
+velk_windows_executable(velk_documents_click)
