@@ -5,6 +5,7 @@ add_executable(velk_documents_tests
   view_test_support.cpp
   view_list_test.cpp
   view_files_test.cpp
+  view_exceptions_test.cpp
   documents_open_test.cpp
   documents_process_test.cpp
 )
