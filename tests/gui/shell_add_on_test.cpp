@@ -53,10 +53,6 @@ protected:
     void TearDown() override { RemoveInstaller(); }
 };
 
-TEST_F(AddOnMailTest, InstallerIsLookedForBesideTheProgram) {
-    EXPECT_EQ(AddOnInstallerPath(), InstallerPath());
-}
-
 // Each box costs wine about two seconds to show, so one test looks at both the
 // repetition and the owner.
 TEST_F(AddOnMailTest, MissingInstallerShowsTheErrorBoxEveryTimeAndStartsNothing) {

@@ -102,12 +102,4 @@ TEST_F(ShellLink, SendAddOnAnswersTrueAndMailsTheInstaller) {
     EXPECT_TRUE(Activated());
 }
 
-TEST_F(ShellLink, WindowClassIsTheLinksOwn) {
-    wchar_t name[64] = {};
-    GetClassNameW(Link(), name, 64);
-    EXPECT_STREQ(name, L"MailToLink");
-    const UINT styles = static_cast<UINT>(GetClassLongPtrW(Link(), GCL_STYLE));
-    EXPECT_EQ(styles & (CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS), UINT(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS));
-}
-
 } // namespace
