@@ -28,7 +28,7 @@ class CatalogueFile : public ::testing::TestWithParam<case_file> {
 protected:
     void SetUp() override {
         bytes = GetParam().make();
-        path = ::testing::TempDir() + "velk_catalogue_" + GetParam().name + ".dcm";
+        path = test_file_path();
         ASSERT_TRUE(write_file(path, bytes));
     }
     void TearDown() override { std::remove(path.c_str()); }

@@ -44,7 +44,7 @@ class ChangedFile : public ::testing::Test {
 protected:
     void SetUp() override {
         original = find_case("sound_sequences").make();
-        path = ::testing::TempDir() + "velk_changed_file.dcm";
+        path = test_file_path();
         ASSERT_TRUE(write_file(path, original));
         rows.load_file(path.c_str());
         ASSERT_EQ(rows.size(), find_case("sound_sequences").rows);

@@ -66,7 +66,7 @@ bool write_sparse(const std::string& path, const element_near_4gib& e) {
 class LargeFile : public ::testing::TestWithParam<element_near_4gib> {
 protected:
     void SetUp() override {
-        path = ::testing::TempDir() + "velk_large_file.dcm";
+        path = test_file_path();
         if (!write_sparse(path, GetParam())) GTEST_SKIP() << "no room for a sparse 4 GiB file";
     }
     void TearDown() override { std::remove(path.c_str()); }

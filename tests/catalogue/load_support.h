@@ -54,6 +54,16 @@ inline loaded_file load_bytes(const char* begin, const char* end) {
     return file;
 }
 
+// A file name of the running test's own: ctest runs test cases side by side.
+inline std::string test_file_path() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("velk_") + test->test_suite_name() + "_" + test->name();
+    for (char& c : name) {
+        if (c == '/') c = '_';
+    }
+    return ::testing::TempDir() + name + ".dcm";
+}
+
 inline bool write_file(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
