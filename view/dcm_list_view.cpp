@@ -74,7 +74,9 @@ void CDcmListViewVirtual::ExpandRow(int row) {
 
 void CDcmListViewVirtual::MapFileForPaint() {
     m_paintFile.reset();
-    if (m_path) m_paintFile.emplace(m_path);
+    // An empty list draws no cells, and the control does not tell the end of
+    // such a paint: nothing may stay mapped after it.
+    if (m_path && !m_rows.elements().empty()) m_paintFile.emplace(m_path);
 }
 
 LRESULT CDcmListViewVirtual::OnGetDispInfo(CMessage& m) {
