@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dicom_builder.h"
+#include "parse/mapping.h"
 #include "view/element_rows.h"
 #include "view_test_support.h"
 
@@ -170,6 +171,27 @@ TEST_F(ChangedFileTest, ADifferentElementAtTheOffsetExpandsToNothing) {
     EXPECT_EQ(ItemCount(m_list), 4);
     ClickIcon(m_list, 2);
     EXPECT_EQ(ItemCount(m_list), 4);
+}
+
+TEST_F(FilesTest, NoMappingOutlivesAPaint) {
+    // While a mapping is held, the file cannot be deleted: that is what shows here.
+    const std::wstring held = TempFolder() + L"held.dcm";
+    ASSERT_TRUE(WriteFile(held, small_file()));
+    {
+        const dcm_file_mapping mapping(held.c_str());
+        ASSERT_TRUE(mapping.is_open());
+        EXPECT_FALSE(::DeleteFileW(held.c_str()));
+    }
+    std::string unmarked = small_file();
+    unmarked[128] = 'X';
+    for (const std::string& bytes : {small_file(), unmarked}) {
+        const std::wstring path = TempFolder() + L"painted.dcm";
+        ASSERT_TRUE(WriteFile(path, bytes));
+        HWND list = ListOf(Open(path));
+        ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_TRUE(::DeleteFileW(path.c_str())) << ItemCount(list) << " rows";
+        CloseDocuments();
+    }
 }
 
 TEST_F(FilesTest, ADamagedFileLeavesTheOtherDocumentsAlone) {
