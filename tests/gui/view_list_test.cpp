@@ -125,11 +125,6 @@ INSTANTIATE_TEST_SUITE_P(
         row_case{"EmptySequence", 9, {L"(0008,1115)", L"SQ", L"0", L"Referenced Series Sequence", L""}, 0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ListTest, TheFirstElementSitsAfterPreambleAndMarker) {
-    HWND list = ListOf(OpenBytes(L"first.dcm", cells_file().bytes));
-    EXPECT_EQ(ReadCell(list, 0, 5).text, L"132");
-}
-
 TEST_F(ListTest, AFileWithoutMarkerOrThatIsMissingShowsHeadersAndNoRows) {
     std::string unmarked = cells_file().bytes;
     unmarked[128] = 'X';
@@ -172,15 +167,6 @@ TEST_F(ListTest, CollapsedRowsBelowARowAreRenumberedBothWays) {
     EXPECT_EQ(ReadCell(list, 2, 0).image, 1);
     EXPECT_EQ(ReadCell(list, 10, 0).image, 2);
     EXPECT_EQ(ReadCell(list, 10, 0).text, L"(0040,A730)");
-}
-
-TEST_F(ListTest, AContainerCollapsedInsideAnotherComesBackExpanded) {
-    HWND list = ListOf(OpenBytes(L"inside.dcm", cells_file().bytes));
-    const std::vector<std::wstring> loaded = ReadAll(list);
-    ClickIcon(list, 5);  // the item
-    ClickIcon(list, 4);  // its sequence
-    ClickIcon(list, 4);
-    EXPECT_EQ(ReadAll(list), loaded);
 }
 
 struct click_case {
