@@ -14,3 +14,11 @@ if(WIN32)
   target_link_libraries(velk_view_commands PUBLIC velk_view_text velk_framework comctl32 comdlg32)
   velk_warnings(velk_view_commands)
 endif()
+
+# The list view's own handlers of these commands and its find dialog.
+if(TARGET velk_view)
+  target_sources(velk_view PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/find_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/list_commands.cpp)
+  target_link_libraries(velk_view PUBLIC velk_view_commands)
+endif()

@@ -53,10 +53,16 @@ void CopyRows(HWND list) {
 
 void SelectAll(HWND list) {
     const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    if (count <= 0) return;
+    // Drawing waits for the last row: a repaint per visible row costs the list
+    // many times more than the state changes themselves.
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (int row = 0; row < count; ++row) {
         LVITEMW change{};
         change.state = LVIS_SELECTED;
         change.stateMask = LVIS_SELECTED;
         ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&change));
     }
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, FALSE);
 }

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "present/row_text_win.h"
+#include "view/context_menu.h"
 
 CWindowClassInfo& CDcmListView::GetWndClassInfo() {
     static CWindowClassInfo info = [] {
@@ -17,7 +18,10 @@ CWindowClassInfo& CDcmListView::GetWndClassInfo() {
 bool CDcmListViewVirtual::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CDcmListViewVirtual>;
     static const Map::Entry map[] = {
+        Map::Message(WM_CONTEXTMENU, &CDcmListViewVirtual::OnContextMenu),
         Map::Message(WM_LBUTTONDOWN, &CDcmListViewVirtual::OnLButtonDown),
+        Map::Command(kCopyRowsCommand, &CDcmListViewVirtual::OnCopyRows),
+        Map::Command(kSelectAllCommand, &CDcmListViewVirtual::OnSelectAll),
         Map::NotifyAs(OCM_NOTIFY, LVN_GETDISPINFOW, &CDcmListViewVirtual::OnGetDispInfo),
     };
     return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);

@@ -56,6 +56,10 @@ private:
 
     LRESULT OnLButtonDown(CMessage& m);
     LRESULT OnGetDispInfo(CMessage& m);
+    // Copying and selection (list_commands.cpp).
+    LRESULT OnContextMenu(CMessage& m);
+    LRESULT OnCopyRows(CMessage& m);
+    LRESULT OnSelectAll(CMessage& m);
     // The row whose icon lies exactly under the client point, or -1.
     int RowIconAt(POINT point);
 };

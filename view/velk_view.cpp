@@ -28,8 +28,11 @@ bool CVelkView::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CVelkView>;
     static const Map::Entry map[] = {
         Map::Message(WM_CREATE, &CVelkView::OnCreate),
+        Map::Message(FindDialogMessage(), &CVelkView::OnFindDialogMessage),
+        Map::Command(kFindCommand, &CVelkView::ShowFindDialog),
         Map::Command(kRefreshCommand, &CVelkView::OnRefresh),
         Map::NotifyAs(OCM_NOTIFY, NM_CUSTOMDRAW, &CVelkView::OnCustomDraw),
+        Map::Message(WM_DESTROY, &CVelkView::OnDestroyFindDialogs),
     };
     return Map::Route(*this, map, m) || CDcmListViewVirtual::ProcessWindowMessage(m);
 }
@@ -38,6 +41,7 @@ LRESULT CVelkView::OnCreate(CMessage&) {
     DefWindowProc();  // the control sets itself up first
     CreateRowImages();
     CreateColumns();
+    PrepareFindRecord();
     return 0;
 }
 
@@ -80,7 +84,3 @@ LRESULT CVelkView::OnRefresh(CMessage&) {
     return 0;
 }
 
-BOOL CVelkView::PreTranslateMessage(MSG*) {
-    // The view has no modeless window whose keys it must take.
-    return FALSE;
-}

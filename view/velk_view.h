@@ -5,10 +5,12 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <string>
 
 #include "view/dcm_list_view.h"
+#include "view/find_dialog.h"
 
 // Icon resources of the program that the rows show: a transparent image for a
 // plain element, a minus box for an expanded container, a plus box for a
@@ -49,6 +51,11 @@ public:
 protected:
     std::wstring m_pathText;        // the path of the last load; m_path points into it
     HIMAGELIST m_images = nullptr;  // the row images, shared with the control
+    HWND m_findDialog = nullptr;    // the find dialog opened last, or null
+    FINDREPLACEW m_findReplace{};   // the record the find dialogs work on
+    wchar_t m_findWhat[kFindWhatLength] = {};  // the text to find
+    // After the record: every dialog that edits it ends before it goes.
+    CFindDialogs m_findDialogs;
 
 private:
     LRESULT OnCreate(CMessage& m);
@@ -56,4 +63,10 @@ private:
     LRESULT OnCustomDraw(CMessage& m);
     void CreateRowImages();
     void CreateColumns();
+    // Find (find_dialog.cpp).
+    void PrepareFindRecord();
+    LRESULT ShowFindDialog(CMessage& m);
+    LRESULT OnFindDialogMessage(CMessage& m);
+    LRESULT OnDestroyFindDialogs(CMessage& m);
+    void FindNext();
 };

@@ -1,0 +1,201 @@
+// What Select All plus Copy Rows, and one Find Next over the whole list, cost in
+// velk's own document window under wine, beside velkdump's listing of the same
+// file. Every cell of a copy or a search is a display request that maps the file
+// afresh, so these are the costs of the list as the user meets them.
+//
+// usage: velk_copy_find_bench FILE [REPEATS]
+// Prints milliseconds per run (the best and the median of REPEATS, default 3).
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/documents.h"
+#include "cli/dump.h"
+#include "framework/mdi_frame.h"
+#include "view/find.h"
+
+namespace {
+
+constexpr WORD kCopyRows = 0xE122;
+constexpr WORD kSelectAll = 0xE12A;
+constexpr WORD kFind = 0xE124;
+constexpr int kFindWhatEdit = 0x480;  // the find dialog's text box (edt1)
+
+class CBenchFrame : public CMDIFrameWindowImpl<CBenchFrame> {
+public:
+    static CWindowClassInfo& GetWndClassInfo() {
+        static CWindowClassInfo info = CWindowClassInfo::Own();
+        return info;
+    }
+    bool ProcessWindowMessage(CMessage& m) override {
+        using Map = MessageMap<CBenchFrame>;
+        static const Map::Entry map[] = {Map::Message(WM_CREATE, &CBenchFrame::OnCreate)};
+        return Map::Route(*this, map, m) || CMDIFrameWindowImpl::ProcessWindowMessage(m);
+    }
+
+private:
+    LRESULT OnCreate(CMessage&) {
+        CreateMDIClient();
+        return 0;
+    }
+};
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+struct Timing {
+    double best;
+    double median;
+};
+
+Timing Time(int repeats, const std::function<void()>& prepare, const std::function<void()>& run) {
+    std::vector<double> ms;
+    for (int i = 0; i < repeats; ++i) {
+        prepare();
+        const double t0 = Now();
+        run();
+        ms.push_back(Now() - t0);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms.front(), ms[ms.size() / 2]};
+}
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+std::size_t ClipboardLength() {
+    std::size_t n = 0;
+    if (!::OpenClipboard(nullptr)) return 0;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* text = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            n = std::wcslen(text);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return n;
+}
+
+// The list read cell by cell as Find Next reads it, with a clock that stands
+// still: the cost of one search over every row, without the time limit.
+struct UnboundedSource {
+    HWND list;
+    std::uint32_t ticks() const { return 0; }
+    int row_count() const { return int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+    int column_count() const {
+        HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
+        return int(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    }
+    int selection_mark() const { return int(::SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0)); }
+    std::size_t cell(int row, int column, wchar_t* buffer, std::size_t capacity) const {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = int(capacity);
+        return std::size_t(::SendMessageW(list, LVM_GETITEMTEXTW, WPARAM(row), LPARAM(&item)));
+    }
+};
+
+void ClearSelection(HWND list) {
+    LVITEMW change{};
+    change.stateMask = LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, WPARAM(-1), LPARAM(&change));
+    ::SendMessageW(list, LVM_SETSELECTIONMARK, 0, -1);
+}
+
+std::string Utf8(const wchar_t* text) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(std::size_t(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: velk_copy_find_bench FILE [REPEATS]\n");
+        return 2;
+    }
+    const int repeats = argc > 2 ? std::max(1, _wtoi(argv[2])) : 3;
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    CBenchFrame frame;
+    const RECT place{0, 0, 1000, 700};
+    if (!frame.CreateEx(nullptr, &place)) return 1;
+    frame.ShowWindow(SW_SHOW);
+    const double t_open = Now();
+    OpenDocumentIn(frame.m_hWndMDIClient, argv[1]);
+    Pump();
+    const double open_ms = Now() - t_open;
+    HWND document = ::GetWindow(frame.m_hWndMDIClient, GW_CHILD);
+    HWND list = document ? ::GetWindow(document, GW_CHILD) : nullptr;
+    const int rows = list ? int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    std::printf("file: %s\nrows: %d\nopen (load and first paint): %.0f ms\n", Utf8(argv[1]).c_str(), rows,
+                open_ms);
+    if (!rows) return 1;
+
+    const Timing select = Time(repeats, [&] { ClearSelection(list); },
+                               [&] { ::SendMessageW(list, WM_COMMAND, kSelectAll, 0); });
+    std::printf("Select All: best %.0f ms, median %.0f ms\n", select.best, select.median);
+    const Timing copy = Time(repeats, [] {}, [&] { ::SendMessageW(list, WM_COMMAND, kCopyRows, 0); });
+    std::printf("Copy Rows of every row: best %.0f ms, median %.0f ms (%zu characters, %.2f us per cell)\n",
+                copy.best, copy.median, ClipboardLength(), copy.best * 1000.0 / (6.0 * rows));
+
+    // Find Next as the user presses it, for a text that no row holds: it looks
+    // at every row or stops at the time limit with a beep.
+    ::SendMessageW(list, WM_COMMAND, kFind, 0);
+    HWND dialog = nullptr;
+    for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(w, &process);
+        if (process == ::GetCurrentProcessId() && ::GetDlgItem(w, kFindWhatEdit)) {
+            dialog = w;
+            break;
+        }
+    }
+    if (dialog) {
+        ::SetDlgItemTextW(dialog, kFindWhatEdit, L"no row holds this");
+        const Timing find = Time(repeats, [&] { ClearSelection(list); },
+                                 [&] { ::SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
+        std::printf("Find Next, nothing found (stops after %u ms): best %.0f ms, median %.0f ms\n",
+                    unsigned(dcm_find_time_limit_ms), find.best, find.median);
+        ::DestroyWindow(dialog);
+    }
+    UnboundedSource source{list};
+    const dcm_cell_matcher<wchar_t> matcher(L"no row holds this", false);
+    const Timing pass = Time(1, [&] { ClearSelection(list); }, [&] { dcm_find_next(source, matcher, true); });
+    std::printf("one search over every row, without the limit: %.0f ms (%.2f us per cell)\n", pass.best,
+                pass.best * 1000.0 / (6.0 * rows));
+
+    // velkdump on the same file, in this process, written to the null device.
+    std::FILE* null = std::fopen("NUL", "wb");
+    if (null) {
+        const Timing dump = Time(repeats, [] {}, [&] { velkdump({Utf8(argv[1])}, null, stderr); });
+        std::printf("velkdump of the same file: best %.0f ms, median %.0f ms\n", dump.best, dump.median);
+        std::fclose(null);
+    }
+    frame.DestroyWindow();
+    return 0;
+}

@@ -1,0 +1,19 @@
+// The element list's handlers of the context menu, Copy Rows and Select All.
+#include "view/context_menu.h"
+#include "view/copy_rows_list.h"
+#include "view/dcm_list_view.h"
+
+LRESULT CDcmListViewVirtual::OnContextMenu(CMessage& m) {
+    ShowListContextMenu(m_hWnd, m.lParam);
+    return 0;
+}
+
+LRESULT CDcmListViewVirtual::OnCopyRows(CMessage&) {
+    ::CopyRows(m_hWnd);
+    return 0;
+}
+
+LRESULT CDcmListViewVirtual::OnSelectAll(CMessage&) {
+    ::SelectAll(m_hWnd);
+    return 0;
+}
