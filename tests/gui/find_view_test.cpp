@@ -186,6 +186,15 @@ TEST_F(FindView, KeysReachTheDialogThroughThePreTranslationUntilItCloses) {
     EXPECT_EQ(Forward(m_document, m_list, VK_TAB), 0);
 }
 
+TEST_F(FindView, EnterThroughThePreTranslationPressesFindNext) {
+    HWND dialog = OpenDialog(m_document);
+    ::SetDlgItemTextW(dialog, edt1, L"modality");
+    MSG msg{::GetDlgItem(dialog, edt1), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_EQ(::SendMessageW(m_document, WM_FORWARDMSG, 0, LPARAM(&msg)), 1);
+    viewtest::Pump();
+    EXPECT_EQ(Mark(m_list), RowOfTag(m_list, L"(0008,0060)"));
+}
+
 TEST_F(FindView, EscapeThroughThePreTranslationClosesTheDialog) {
     HWND dialog = OpenDialog(m_document);
     MSG msg{::GetDlgItem(dialog, edt1), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
