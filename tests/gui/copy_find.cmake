@@ -1,16 +1,7 @@
 # Copying, selection and find under wine. Included from tests/gui/CMakeLists.txt.
 
-# The commands' walk over a stand-in list, apart from any file.
-add_executable(velk_copy_find_list_tests
-  ${CMAKE_CURRENT_LIST_DIR}/copy_fake_list.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/copy_list_test.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/find_list_test.cpp)
-target_link_libraries(velk_copy_find_list_tests PRIVATE velk_view_commands velk_resources)
-velk_add_gtest(velk_copy_find_list_tests)
-
 # The commands in real document windows, driven as a user drives them.
 add_executable(velk_copy_find_view_tests
-  ${CMAKE_CURRENT_LIST_DIR}/copy_fake_list.cpp
   ${CMAKE_CURRENT_LIST_DIR}/view_test_support.cpp
   ${CMAKE_CURRENT_LIST_DIR}/copy_view_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/find_view_test.cpp)

@@ -11,8 +11,7 @@
 
 #include "app/documents.h"
 #include "cli/dump.h"
-#include "copy_fake_list.h"
-#include "copy_find_sample.h"
+#include "copy_find_support.h"
 #include "parse/file.h"
 #include "view/context_menu.h"
 #include "view_test_support.h"
@@ -21,6 +20,15 @@ namespace copytest {
 namespace {
 
 using viewtest::ListOf;
+
+// The list's context menu asked for at a screen point, with its n-th entry
+// chosen by the keyboard (none: dismissed). The keys wait in the queue until
+// the menu's own loop reads them.
+void ChooseFromMenu(HWND list, LPARAM point, int downs) {
+    for (int i = 0; i < downs; ++i) ::PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(list, WM_KEYDOWN, downs ? VK_RETURN : VK_ESCAPE, 0);
+    ::SendMessageW(list, WM_CONTEXTMENU, WPARAM(list), point);
+}
 
 class CopyView : public viewtest::DocumentsTest {
 protected:
@@ -51,11 +59,7 @@ protected:
         ::ClientToScreen(m_list, &p);
         MenuAt(MAKELPARAM(WORD(p.x), WORD(p.y)), downs);
     }
-    void MenuAt(LPARAM point, int downs) const {
-        for (int i = 0; i < downs; ++i) ::PostMessageW(m_list, WM_KEYDOWN, VK_DOWN, 0);
-        ::PostMessageW(m_list, WM_KEYDOWN, downs ? VK_RETURN : VK_ESCAPE, 0);
-        ::SendMessageW(m_list, WM_CONTEXTMENU, WPARAM(m_list), point);
-    }
+    void MenuAt(LPARAM point, int downs) const { ChooseFromMenu(m_list, point, downs); }
 
     // velkdump's line for every row of the file, in the viewer's UTF-16 form.
     std::vector<std::wstring> DumpLines() const {
@@ -117,10 +121,75 @@ TEST_F(CopyView, SelectAllFromTheContextMenuSelectsEveryRow) {
     EXPECT_EQ(::SendMessageW(m_list, LVM_GETSELECTEDCOUNT, 0, 0), viewtest::ItemCount(m_list));
 }
 
-TEST_F(CopyView, KeyboardMenuFindsNoCellAtMinusOneMinusOne) {
+TEST_F(CopyView, DismissedMenuDoesNothing) {
     PutOnClipboard(L"old");
-    MenuAt(MAKELPARAM(0xFFFF, 0xFFFF), 1);
+    MenuAtCell(2, 2, 0);
     EXPECT_EQ(ClipboardText(), L"old");
+    EXPECT_EQ(::SendMessageW(m_list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+}
+
+TEST_F(CopyView, CopyItemWhereNoCellLiesLeavesTheClipboard) {
+    PutOnClipboard(L"old");
+    MenuAt(MAKELPARAM(0xFFFF, 0xFFFF), 1);  // the keyboard's point
+    EXPECT_EQ(ClipboardText(), L"old");
+    RECT header{};
+    ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(m_list, LVM_GETHEADER, 0, 0)), &header);
+    MenuAt(MAKELPARAM(WORD(header.left + 20), WORD((header.top + header.bottom) / 2)), 1);
+    EXPECT_EQ(ClipboardText(), L"old");
+}
+
+TEST_F(CopyView, CopyItemBelowTheLastRowLeavesTheClipboard) {
+    std::string few = SampleFile();
+    few.resize(few.find("MR") + 2);  // the file ends after the modality: four rows
+    HWND list = ListOf(OpenBytes(L"few.dcm", few));
+    const int last = viewtest::ItemCount(list) - 1;
+    ASSERT_EQ(last, 3);
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    ::SendMessageW(list, LVM_GETITEMRECT, WPARAM(last), LPARAM(&row));
+    POINT below{40, row.bottom + 30};
+    ::ClientToScreen(list, &below);
+    PutOnClipboard(L"old");
+    ChooseFromMenu(list, MAKELPARAM(WORD(below.x), WORD(below.y)), 1);
+    EXPECT_EQ(ClipboardText(), L"old");
+}
+
+TEST_F(CopyView, KeyboardMenuIsShownOnTheScreen) {
+    const POINT shown = ContextMenuPoint(POINT{-1, -1});
+    EXPECT_EQ(shown.x, 0);
+    EXPECT_EQ(shown.y, -1);
+    const POINT inside = ContextMenuPoint(POINT{30, 40});
+    EXPECT_EQ(inside.x, 30);
+    EXPECT_EQ(inside.y, 40);
+}
+
+TEST_F(CopyView, ClipboardHeldByAnotherWindowKeepsItsContents) {
+    PutOnClipboard(L"old");
+    Select(3);
+    ASSERT_TRUE(::OpenClipboard(m_frame.m_hWnd));
+    Command(kCopyRowsCommand);
+    ::CloseClipboard();
+    EXPECT_EQ(ClipboardText(), L"old");
+}
+
+TEST_F(CopyView, ColumnsDraggedIntoAnotherOrderCopyInIndexOrder) {
+    int order[6] = {5, 3, 0, 1, 4, 2};
+    ASSERT_TRUE(::SendMessageW(m_list, LVM_SETCOLUMNORDERARRAY, 6, reinterpret_cast<LPARAM>(order)));
+    Select(3);
+    Command(kCopyRowsCommand);
+    EXPECT_EQ(ClipboardText(), DumpLines()[3]);
+}
+
+TEST_F(CopyView, SelectAllLeavesFocusAndMark) {
+    ::SendMessageW(m_list, LVM_SETSELECTIONMARK, 0, 4);
+    LVITEMW focus{};
+    focus.state = LVIS_FOCUSED;
+    focus.stateMask = LVIS_FOCUSED;
+    ::SendMessageW(m_list, LVM_SETITEMSTATE, 6, reinterpret_cast<LPARAM>(&focus));
+    Command(kSelectAllCommand);
+    EXPECT_EQ(::SendMessageW(m_list, LVM_GETSELECTEDCOUNT, 0, 0), viewtest::ItemCount(m_list));
+    EXPECT_EQ(::SendMessageW(m_list, LVM_GETSELECTIONMARK, 0, 0), 4);
+    EXPECT_EQ(::SendMessageW(m_list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 6);
 }
 
 TEST_F(CopyView, RowsSelectedOutOfOrderAreCopiedInRowOrder) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cli/dump.h"
+#include "copy_find_support.h"
 #include "parse/cursor.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
@@ -188,35 +189,6 @@ private:
     HWND m_frame = nullptr;
 };
 
-bool SetClipboardText(const std::wstring& text) {
-    if (!::OpenClipboard(nullptr)) return false;
-    ::EmptyClipboard();
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    bool placed = false;
-    if (auto* characters = static_cast<wchar_t*>(::GlobalLock(block))) {
-        text.copy(characters, text.size());
-        characters[text.size()] = L'\0';
-        ::GlobalUnlock(block);
-        placed = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-    }
-    if (!placed && block) ::GlobalFree(block);
-    ::CloseClipboard();
-    return placed;
-}
-
-std::wstring ClipboardText() {
-    std::wstring text = L"<no text>";
-    if (!::OpenClipboard(nullptr)) return L"<clipboard busy>";
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            text = characters;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
-
 // The first line where two listings part, for a readable failure.
 std::string FirstDifference(const std::string& a, const std::string& b) {
     std::size_t line_start = 0;
@@ -275,10 +247,10 @@ TEST(EndToEndCopy, EveryAcceptedPydicomFileCopiesAsVelkdumpListsIt) {
             SCOPED_TRACE(Utf8(listed[i].file));
             Viewer& viewer = *viewers[i - first];
             ASSERT_NE(viewer.Frame(), nullptr) << "velk.exe showed no window";
-            ASSERT_TRUE(SetClipboardText(L"<not copied>"));
+            ASSERT_TRUE(copytest::PutOnClipboard(L"<not copied>"));
             ASSERT_TRUE(viewer.Command(kSelectAll));
             ASSERT_TRUE(viewer.Command(kCopyRows));
-            const std::string copied = Utf8(ClipboardText());
+            const std::string copied = Utf8(copytest::ClipboardText());
             EXPECT_EQ(copied.size(), listed[i].expected.size());
             EXPECT_TRUE(copied == listed[i].expected) << FirstDifference(copied, listed[i].expected);
         }

@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "copy_fake_list.h"
-#include "copy_find_sample.h"
+#include "copy_find_support.h"
 #include "view/find_dialog.h"
 #include "view_test_support.h"
 
@@ -101,16 +100,23 @@ TEST_F(FindView, DialogOpensDownwardWithoutWholeWordAndOffersTheLastText) {
     EXPECT_EQ(::IsDlgButtonChecked(again, chx2), BST_UNCHECKED);
 }
 
-TEST_F(FindView, FindsTheRowJoinsTheSelectionAndMovesTheMark) {
-    const int modality = RowOfTag(m_list, L"(0008,0060)");
+TEST_F(FindView, FoundRowJoinsTheSelectionBecomesTheMarkAndIsScrolledIntoView) {
+    const int comment = RowOfTag(m_list, L"(0020,4000)");
     HWND dialog = OpenDialog(m_document);
     LVITEMW change{};
-    change.state = LVIS_SELECTED;
-    change.stateMask = LVIS_SELECTED;
+    change.state = LVIS_SELECTED | LVIS_FOCUSED;
+    change.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(m_list, LVM_SETITEMSTATE, 0, LPARAM(&change));
-    Press(dialog, L"modality");
-    EXPECT_EQ(Selected(m_list), (std::vector<int>{0, modality}));
-    EXPECT_EQ(Mark(m_list), modality);
+    ASSERT_EQ(::SendMessageW(m_list, LVM_GETTOPINDEX, 0, 0), 0);
+    const int perPage = int(::SendMessageW(m_list, LVM_GETCOUNTPERPAGE, 0, 0));
+    ASSERT_GE(comment, perPage) << "the found row must start below the first page";
+    Press(dialog, L"IMAGE COMMENTS");
+    EXPECT_EQ(Selected(m_list), (std::vector<int>{0, comment}));
+    EXPECT_EQ(Mark(m_list), comment);
+    EXPECT_EQ(::SendMessageW(m_list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 0);  // the focus stays
+    const int top = int(::SendMessageW(m_list, LVM_GETTOPINDEX, 0, 0));
+    EXPECT_LE(top, comment);
+    EXPECT_GT(top + perPage, comment);
 }
 
 TEST_F(FindView, MatchCaseRefusesTheOtherCase) {

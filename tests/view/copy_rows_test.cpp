@@ -44,69 +44,62 @@ struct fake_list {
     }
 };
 
-text16 copied(fake_list& list) {
+template <class List>
+text16 copied(List& list) {
     dcm_rows_text<char16_t> text;
     dcm_build_rows_text(list, text);
     return text.str();
 }
 
-fake_row modality() { return {0, {u"(0008,0060)", u"CS", u"2", u"Modality", u"MR", u"300"}}; }
-fake_row referenced_uid() {
-    return {1, {u"(0008,1150)", u"UI", u"26", u"Referenced SOP Class UID", u"1.2.840.10008.5.1.4.1.1.4", u"412"}};
-}
-fake_row numbered(int i) {
-    const std::u16string n(1, char16_t(u'0' + i));
-    return {0, {u"t" + n, u"v" + n, u"s" + n, u"d" + n, u"x" + n, u"o" + n}};
+fake_row row(int depth, text16 tag, text16 vr, text16 size, text16 description, text16 data, text16 offset) {
+    return {depth, {tag, vr, size, description, data, offset}};
 }
 
-TEST(CopyRows, NestedRowGetsItsDepthBeforeEveryCellAndEveryLineEndsWithCrLf) {
-    fake_list list{{modality(), referenced_uid()}, {0, 1}};
-    EXPECT_EQ(copied(list),
-              u"(0008,0060);CS;2;Modality;MR;300\r\n"
-              u" (0008,1150); UI; 26; Referenced SOP Class UID; 1.2.840.10008.5.1.4.1.1.4; 412\r\n");
+struct copy_case {
+    const char* name;
+    std::vector<fake_row> rows;
+    std::set<int> selected;
+    text16 expected;
+};
+
+class CopyRowsText : public testing::TestWithParam<copy_case> {};
+
+TEST_P(CopyRowsText, IsTheSelectedRowsLineByLine) {
+    copy_case c = GetParam();
+    fake_list list{c.rows, c.selected};
+    EXPECT_EQ(copied(list), c.expected);
 }
 
-TEST(CopyRows, DepthTwoGivesTwoSpacesBeforeEachOfTheSixCells) {
-    fake_row deep = numbered(1);
-    deep.depth = 2;
-    fake_list list{{deep}, {0}};
-    EXPECT_EQ(copied(list), u"  t1;  v1;  s1;  d1;  x1;  o1\r\n");
-}
+const fake_row modality = row(0, u"(0008,0060)", u"CS", u"2", u"Modality", u"MR", u"300");
+const fake_row nested_uid = row(1, u"(0008,1150)", u"UI", u"26", u"Referenced SOP Class UID", u"1.2.3", u"412");
 
-TEST(CopyRows, RowsComeInAscendingOrderWhateverOrderTheyWereSelectedIn) {
-    fake_list list;
-    for (int i = 0; i < 7; ++i) list.rows.push_back(numbered(i));
-    list.selected.insert(5);
-    list.selected.insert(2);
-    EXPECT_EQ(copied(list), u"t2;v2;s2;d2;x2;o2\r\nt5;v5;s5;d5;x5;o5\r\n");
-}
-
-TEST(CopyRows, NoSelectionGivesAnEmptyText) {
-    fake_list list{{modality()}, {}};
-    EXPECT_EQ(copied(list), u"");
-}
-
-TEST(CopyRows, EmptyDescriptionLeavesTwoSemicolonsInARow) {
-    fake_row priv{0, {u"(0009,1001)", u"LO", u"4", u"", u"ABCD", u"500"}};
-    fake_list list{{priv}, {0}};
-    EXPECT_EQ(copied(list), u"(0009,1001);LO;4;;ABCD;500\r\n");
-}
-
-TEST(CopyRows, SemicolonInsideACellIsCopiedUnchanged) {
-    fake_row r{0, {u"a;b", u"", u"", u"", u"", u""}};
-    fake_list list{{r}, {0}};
-    EXPECT_EQ(copied(list), u"a;b;;;;;\r\n");
-}
-
-TEST(CopyRows, LongDataCellIsCutAt259Characters) {
-    fake_row r = modality();
-    r.cells[4] = text16(1000, u'x');
-    fake_list list{{r}, {0}};
-    EXPECT_EQ(copied(list), u"(0008,0060);CS;2;Modality;" + text16(259, u'x') + u";300\r\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CopyRowsText,
+    testing::Values(
+        copy_case{"depth_before_every_cell_and_crlf_after_every_line",
+                  {modality, nested_uid},
+                  {0, 1},
+                  u"(0008,0060);CS;2;Modality;MR;300\r\n"
+                  u" (0008,1150); UI; 26; Referenced SOP Class UID; 1.2.3; 412\r\n"},
+        copy_case{"depth_two", {row(2, u"t", u"v", u"s", u"d", u"x", u"o")}, {0}, u"  t;  v;  s;  d;  x;  o\r\n"},
+        copy_case{"ascending_whatever_the_order_of_selecting",
+                  {row(0, u"a", u"", u"", u"", u"", u""), modality, row(0, u"b", u"", u"", u"", u"", u"")},
+                  {2, 0},
+                  u"a;;;;;\r\nb;;;;;\r\n"},
+        copy_case{"no_selection_is_an_empty_text", {modality}, {}, u""},
+        copy_case{"empty_description_leaves_two_semicolons",
+                  {row(0, u"(0009,1001)", u"LO", u"4", u"", u"ABCD", u"500")},
+                  {0},
+                  u"(0009,1001);LO;4;;ABCD;500\r\n"},
+        copy_case{"semicolon_inside_a_cell_unchanged", {row(0, u"a;b", u"", u"", u"", u"", u"")}, {0}, u"a;b;;;;;\r\n"},
+        copy_case{"long_cell_cut_at_259",
+                  {row(0, u"t", u"v", u"s", u"d", text16(1000, u'x'), u"o")},
+                  {0},
+                  u"t;v;s;d;" + text16(259, u'x') + u";o\r\n"}),
+    [](const testing::TestParamInfo<copy_case>& info) { return std::string(info.param.name); });
 
 TEST(CopyRows, ColumnCountIsAskedBeforeEachCellAndFollowed) {
-    fake_list list{{modality()}, {0}, 3};
+    fake_list list{{modality}, {0}, 3};
     EXPECT_EQ(copied(list), u"(0008,0060);CS;2\r\n");
     EXPECT_EQ(list.column_questions, 4);  // before columns 0, 1, 2 and once to end
 }
@@ -118,10 +111,8 @@ struct stuck_list : fake_list {
 
 TEST(CopyRows, ASelectionWalkThatDoesNotAdvanceEnds) {
     stuck_list list;
-    list.rows.push_back(numbered(0));
-    dcm_rows_text<char16_t> text;
-    dcm_build_rows_text(list, text);
-    EXPECT_EQ(text.str(), u"t0;v0;s0;d0;x0;o0\r\n");
+    list.rows.push_back(modality);
+    EXPECT_EQ(copied(list), u"(0008,0060);CS;2;Modality;MR;300\r\n");
 }
 
 // Rows of the buffer's filler: what lies past the first zero, or past 259

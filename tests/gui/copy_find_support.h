@@ -1,10 +1,11 @@
-// The file that the copy and find tests of the real document window open, and
-// ways to find its rows in the list.
+// What the copy and find tests share: the file the document windows open, its
+// rows found by tag, and the clipboard read and written the ordinary way.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <string>
 
 #include "dicom_builder.h"
@@ -14,7 +15,8 @@ namespace copytest {
 // A part-10 file in explicit VR little endian: file meta information, a UI, the
 // modality, a private element (no description), a sequence with an item that
 // holds a UI and a nested sequence with one more item (rows at depth 2 and
-// deeper), the patient's name and ID, and a 1000-character comment.
+// deeper), the patient's name and ID, 60 private fillers, so that the last row
+// lies below the first page, and a 1000-character comment.
 inline std::string SampleFile() {
     using test::dicom_builder;
     const std::string uid = std::string("1.2.840.10008.5.1.4.1.1.4") + '\0';  // 26 bytes
@@ -40,8 +42,9 @@ inline std::string SampleFile() {
         .item_end()
         .sequence_end()
         .explicit_element(0x0010, 0x0010, "PN", "Doe^John")
-        .explicit_element(0x0010, 0x0020, "LO", "ID0010")
-        .explicit_element(0x0020, 0x4000, "LT", std::string(1000, 'c'));
+        .explicit_element(0x0010, 0x0020, "LO", "ID0010");
+    for (std::uint16_t i = 0; i < 60; ++i) b.explicit_element(0x0029, std::uint16_t(0x1000 + i), "LO", "fill");
+    b.explicit_element(0x0020, 0x4000, "LT", std::string(1000, 'c'));
     return b.bytes();
 }
 
@@ -58,6 +61,36 @@ inline int RowOfTag(HWND list, const std::wstring& tag, int from = 0) {
         if (tag == text) return row;
     }
     return -1;
+}
+
+// The clipboard's text; "<no text>" when it holds none.
+inline std::wstring ClipboardText() {
+    std::wstring text = L"<no text>";
+    if (!::OpenClipboard(nullptr)) return L"<clipboard busy>";
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = characters;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+inline bool PutOnClipboard(const std::wstring& text) {
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    bool placed = false;
+    if (auto* characters = static_cast<wchar_t*>(::GlobalLock(block))) {
+        text.copy(characters, text.size());
+        characters[text.size()] = L'\0';
+        ::GlobalUnlock(block);
+        placed = ::SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+    }
+    if (!placed && block) ::GlobalFree(block);
+    ::CloseClipboard();
+    return placed;
 }
 
 }  // namespace copytest
