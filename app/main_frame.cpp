@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <vector>
+
 #include "app/about_dlg.h"
 #include "app/documents.h"
 #include "app/resource.h"
@@ -102,6 +104,7 @@ void CMainFrame::CreateTopBar() {
 }
 
 LRESULT CMainFrame::OnDestroy(CMessage& m) {
+    DestroyDocumentWindows();
     // The loop may outlive the frame; it must not call a frame that has gone.
     if (CMessageLoop* loop = ThreadLoop()) {
         loop->RemoveMessageFilter(this);
@@ -109,6 +112,19 @@ LRESULT CMainFrame::OnDestroy(CMessage& m) {
     }
     m.handled = false; // the MDI frame ends the loop
     return 0;
+}
+
+// The document windows go first, while the MDI client that holds them is whole.
+// Destroyed with its children still in it, wine's MDI client refreshes its
+// window menu from memory it has already freed, which corrupts the heap.
+void CMainFrame::DestroyDocumentWindows() {
+    std::vector<HWND> documents;
+    for (HWND w = ::GetWindow(m_hWndMDIClient, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        if (!::GetWindow(w, GW_OWNER)) documents.push_back(w); // not an icon title
+    }
+    for (HWND document : documents) {
+        ::SendMessageW(m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
+    }
 }
 
 CMessageLoop* CMainFrame::ThreadLoop() const { return GetAppModule().GetMessageLoop(); }

@@ -54,6 +54,7 @@ private:
     LRESULT OnWindowArrangeIcons(CMessage& m);
     LRESULT OnOtherCommand(CMessage& m);
 
+    void DestroyDocumentWindows();
     void CreateCommandBar();
     void CreateMailToLink();
     void CreateTopBar();
