@@ -31,11 +31,17 @@
 
 #include "app/startup.h"
 #include "catalogue.h"
-#include "cli/dump.h"
+#include "copy_find_support.h"
+#include "listing_support.h"
+#include "temp_folder.h"
 #include "framework/module.h"
 #include "view/element_rows.h"
 
 namespace {
+
+using copytest::ClipboardText;
+using listing::Utf8;
+using listing::Wide;
 
 constexpr WORD kFindCommand = 0xE124;
 constexpr WORD kCopyRowsCommand = 0xE122;
@@ -49,39 +55,6 @@ const wchar_t kRealFolder[] = L"Z:\\usr\\lib\\python3\\dist-packages\\pydicom\\d
 const wchar_t* const kRealFiles[] = {L"CT_small.dcm", L"MR_small_implicit.dcm", L"rtplan.dcm",
                                      L"JPEG2000.dcm", L"reportsi.dcm"};
 
-// A folder of this run's own for the files it opens, emptied and removed at the end.
-class TestFolder {
-public:
-    TestFolder() {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        m_path = std::wstring(base) + L"velk-containment-" +
-                 std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~TestFolder() {
-        for (const std::wstring& file : m_files) ::DeleteFileW(file.c_str());
-        ::RemoveDirectoryW(m_path.c_str());
-    }
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
-
-    // Writes `bytes` as the file `name` in the folder; answers its path, or an
-    // empty text when it cannot be written.
-    std::wstring Write(const std::wstring& name, const std::string& bytes) {
-        const std::wstring path = m_path + name;
-        m_files.push_back(path);
-        std::FILE* f = ::_wfopen(path.c_str(), L"wb");
-        if (!f) return std::wstring();
-        const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return std::fclose(f) == 0 && written ? path : std::wstring();
-    }
-
-private:
-    std::wstring m_path;
-    std::vector<std::wstring> m_files;
-};
-
 std::wstring TextOf(HWND window) {
     wchar_t text[MAX_PATH] = {};
     ::GetWindowTextW(window, text, MAX_PATH);
@@ -91,56 +64,11 @@ std::wstring TextOf(HWND window) {
 // The list view of a document window: its client window.
 HWND ListOf(HWND document) { return ::GetWindow(document, GW_CHILD); }
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string out(std::size_t(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
-
-std::wstring Wide(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring out(std::size_t(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n);
-    return out;
-}
-
-// What Copy Rows puts on the clipboard for every row of a file: velkdump's
-// listing, in UTF-16 with CR LF line ends. Empty for a file it does not list.
+// What Copy Rows puts on the clipboard for every row of a file, as velkdump
+// lists it. Empty for a file it does not list.
 std::wstring ExpectedCopy(const std::wstring& path) {
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    if (!out || !err) return L"<no temporary file>";
-    velkdump({Utf8(path)}, out, err);
-    std::fflush(out);
-    std::string listing(std::size_t(std::ftell(out)), '\0');
-    std::rewind(out);
-    listing.resize(listing.empty() ? 0 : std::fread(&listing[0], 1, listing.size(), out));
-    std::fclose(out);
-    std::fclose(err);
-    std::wstring copy;
-    for (wchar_t c : Wide(listing)) {
-        if (c == L'\n') copy += L'\r';
-        copy += c;
-    }
-    return copy;
-}
-
-std::wstring ClipboardText() {
-    std::wstring text = L"<clipboard not open>";
-    if (!::OpenClipboard(nullptr)) return text;
-    text = L"<no text>";
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) {
-            text = chars;
-            ::GlobalUnlock(data);
-        }
-    }
-    ::CloseClipboard();
-    return text;
+    std::string expected;
+    return listing::ExpectedCopy(path, expected) ? Wide(expected) : std::wstring();
 }
 
 HDROP MakeDrop(const std::vector<std::wstring>& names) {
@@ -368,6 +296,7 @@ protected:
 
     // Select All and Copy Rows in the document.
     std::wstring CopyAll(HWND document) {
+        copytest::PutOnClipboard(L"<not copied>");
         DocumentCommand(document, kSelectAllCommand);
         DocumentCommand(document, kCopyRowsCommand);
         return ClipboardText();
@@ -375,6 +304,7 @@ protected:
 
     // Select All and Copy Rows in the active document, from the main frame.
     std::wstring CopyAllThroughFrame() {
+        copytest::PutOnClipboard(L"<not copied>");
         Command(kSelectAllCommand);
         Command(kCopyRowsCommand);
         return ClipboardText();
@@ -418,7 +348,7 @@ protected:
         return dialog;
     }
 
-    TestFolder m_folder;
+    test::TempFolder m_folder{L"velk-containment"};
     std::vector<std::wstring> m_drop;
     std::map<std::wstring, std::wstring> m_paths;       // of the files written, by name
     std::map<std::wstring, std::size_t> m_damaged;      // rows of each catalogue file

@@ -9,24 +9,33 @@ target_include_directories(velk_copy_find_view_tests PRIVATE ${CMAKE_CURRENT_LIS
 target_link_libraries(velk_copy_find_view_tests PRIVATE velk_app velk_dump velk_resources)
 velk_add_gtest(velk_copy_find_view_tests)
 
-# velk.exe as its own process against velkdump, over pydicom's files.
+# velk.exe as its own process against velkdump, over pydicom's files and the
+# bad-input catalogue.
 file(RELATIVE_PATH velk_copy_app_folder ${CMAKE_CURRENT_BINARY_DIR} ${PROJECT_BINARY_DIR}/app)
 string(REPLACE "/" "\\\\" velk_copy_app_folder "${velk_copy_app_folder}\\\\")
-add_executable(velk_e2e_copy_tests ${CMAKE_CURRENT_LIST_DIR}/e2e_copy_test.cpp)
-target_link_libraries(velk_e2e_copy_tests PRIVATE velk_dump)
+add_executable(velk_e2e_copy_tests
+  ${CMAKE_CURRENT_LIST_DIR}/e2e_copy_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/listing_support.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/viewer_process.cpp)
+target_link_libraries(velk_e2e_copy_tests PRIVATE velk_dump velk_catalogue)
 target_compile_definitions(velk_e2e_copy_tests PRIVATE "VELK_APP_FOLDER_FROM_TESTS=L\"${velk_copy_app_folder}\"")
 add_dependencies(velk_e2e_copy_tests velk)
 target_link_libraries(velk_e2e_copy_tests PRIVATE GTest::gtest_main velk_test_support)
 velk_warnings(velk_e2e_copy_tests)
 velk_windows_executable(velk_e2e_copy_tests)
-# Each viewer process costs wine seconds: the files are split over two tests,
-# each with a time budget of its own.
+# Each viewer process costs wine seconds: the files are split over tests, each
+# with a time budget of its own.
 foreach(shard 0 1)
-  add_test(NAME velk_e2e_copy_tests_${shard} COMMAND velk_e2e_copy_tests)
+  add_test(NAME velk_e2e_copy_tests_${shard}
+           COMMAND velk_e2e_copy_tests --gtest_filter=EndToEndCopy.*)
   set_tests_properties(velk_e2e_copy_tests_${shard} PROPERTIES
     FIXTURES_REQUIRED wine_prefix
     ENVIRONMENT "${VELK_WINE_ENVIRONMENT};VELK_E2E_SHARD=${shard}/2")
 endforeach()
+add_test(NAME velk_e2e_catalogue_tests COMMAND velk_e2e_copy_tests --gtest_filter=EndToEndCatalogue.*)
+set_tests_properties(velk_e2e_catalogue_tests PROPERTIES
+  FIXTURES_REQUIRED wine_prefix
+  ENVIRONMENT "${VELK_WINE_ENVIRONMENT}")
 
 # Select All, Copy Rows and Find Next under wine beside velkdump (not a test: it
 # prints figures). usage: velk_copy_find_bench FILE [REPEATS]
