@@ -115,8 +115,9 @@ LRESULT CMainFrame::OnDestroy(CMessage& m) {
 }
 
 // The document windows go first, each through the MDI client while the client
-// is whole. Under wine, a frame closed with dozens of used documents still in
-// its client hung in the client's destruction; closed this way, it does not.
+// is whole. Under wine, a shell run on a thread of its own and closed with
+// documents still in the client left its process unable to exit: the ended
+// thread still held the heap lock. Closed this way, it exits.
 void CMainFrame::DestroyDocumentWindows() {
     std::vector<HWND> documents;
     for (HWND w = ::GetWindow(m_hWndMDIClient, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
