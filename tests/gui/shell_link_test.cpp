@@ -44,9 +44,11 @@ protected:
         SendMessageW(Link(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
     }
 
-    // Whether the mailer was started, waiting a little for it.
+    // Whether the mailer was started, waiting for it. Wine has been seen to take
+    // over 3 s to start a process on a busy machine; the wait ends as soon as
+    // the record appears.
     bool Activated() {
-        bool started = PumpUntil([] { return Recorded(); }, 3000);
+        bool started = PumpUntil([] { return Recorded(); }, 15000);
         DeleteFileW(Record().c_str());
         return started;
     }
