@@ -32,6 +32,7 @@
 #include "app/startup.h"
 #include "catalogue.h"
 #include "copy_find_support.h"
+#include "file_drop.h"
 #include "listing_support.h"
 #include "temp_folder.h"
 #include "framework/module.h"
@@ -71,22 +72,7 @@ std::wstring ExpectedCopy(const std::wstring& path) {
     return listing::ExpectedCopy(path, expected) ? Wide(expected) : std::wstring();
 }
 
-HDROP MakeDrop(const std::vector<std::wstring>& names) {
-    std::size_t chars = 1;  // the list's closing terminator
-    for (const std::wstring& n : names) chars += n.size() + 1;
-    HGLOBAL memory =
-        ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& n : names) {
-        n.copy(text, n.size());
-        text += n.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+using test::MakeDrop;
 
 // The shell as start-up runs it, on a thread of its own.
 class ShellThread {

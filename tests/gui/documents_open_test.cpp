@@ -12,6 +12,7 @@
 
 #include "app/main_frame.h"
 #include "dicom_builder.h"
+#include "file_drop.h"
 #include "framework/message_loop.h"
 #include "framework/module.h"
 #include "view/velk_view.h"
@@ -30,22 +31,7 @@ std::string sample_bytes() {
     return b.bytes();  // 7 rows
 }
 
-// A drop of these names, as the shell hands it to the frame.
-HDROP MakeDrop(const std::vector<std::wstring>& names) {
-    std::size_t chars = 1;
-    for (const std::wstring& n : names) chars += n.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& n : names) {
-        n.copy(text, n.size());
-        text += n.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+using test::MakeDrop;
 
 // The program's main frame, made once for all these tests, with the thread's
 // message loop registered as start-up registers it.
