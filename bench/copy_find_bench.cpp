@@ -18,7 +18,7 @@
 
 #include "app/documents.h"
 #include "cli/dump.h"
-#include "framework/mdi_frame.h"
+#include "bench_frame_win.h"
 #include "view/find.h"
 
 namespace {
@@ -27,25 +27,6 @@ constexpr WORD kCopyRows = 0xE122;
 constexpr WORD kSelectAll = 0xE12A;
 constexpr WORD kFind = 0xE124;
 constexpr int kFindWhatEdit = 0x480;  // the find dialog's text box (edt1)
-
-class CBenchFrame : public CMDIFrameWindowImpl<CBenchFrame> {
-public:
-    static CWindowClassInfo& GetWndClassInfo() {
-        static CWindowClassInfo info = CWindowClassInfo::Own();
-        return info;
-    }
-    bool ProcessWindowMessage(CMessage& m) override {
-        using Map = MessageMap<CBenchFrame>;
-        static const Map::Entry map[] = {Map::Message(WM_CREATE, &CBenchFrame::OnCreate)};
-        return Map::Route(*this, map, m) || CMDIFrameWindowImpl::ProcessWindowMessage(m);
-    }
-
-private:
-    LRESULT OnCreate(CMessage&) {
-        CreateMDIClient();
-        return 0;
-    }
-};
 
 double Now() {
     static LARGE_INTEGER frequency = [] {

@@ -14,26 +14,11 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "framework/mdi_frame.h"
+#include "bench_frame_win.h"
 #include "view/element_rows.h"
 #include "view_bench_file.h"
 
 namespace {
-
-class CBenchFrame : public CMDIFrameWindowImpl<CBenchFrame> {
-public:
-    static CWindowClassInfo& GetWndClassInfo() {
-        static CWindowClassInfo info = CWindowClassInfo::Own();
-        return info;
-    }
-    bool ProcessWindowMessage(CMessage& m) override {
-        if (m.message == WM_CREATE) {
-            CreateMDIClient();
-            return true;
-        }
-        return CMDIFrameWindowImpl::ProcessWindowMessage(m);
-    }
-};
 
 double Milliseconds(const std::function<void()>& work) {
     LARGE_INTEGER frequency, start, stop;
