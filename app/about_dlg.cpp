@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+namespace velk {
+
 namespace {
 
 // The file version of the running program as "major.minor.build.revision", from
@@ -57,3 +59,5 @@ LRESULT CAboutDlg::OnCloseCommand(CMessage& m) {
     EndDialog(m.CommandId());
     return 0;
 }
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 #include "app/resource.h"
 #include "framework/dialog.h"
 
+namespace velk {
+
 class CAboutDlg : public CDialogImpl<CAboutDlg> {
 public:
     enum { IDD = IDD_ABOUTBOX };
@@ -18,3 +20,5 @@ private:
     LRESULT OnInitDialog(CMessage& m);
     LRESULT OnCloseCommand(CMessage& m);
 };
+
+}  // namespace velk

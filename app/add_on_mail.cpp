@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <vector>
 
+namespace velk {
+
 namespace {
 
 constexpr const wchar_t* kMissingInstallerText =
@@ -52,3 +54,5 @@ void SendAddOnMail(HWND owner) {
     std::string command = ToThreadAnsi(AddOnMailCommandLine());
     WinExec(command.c_str(), SW_SHOWNORMAL);
 }
+
+}  // namespace velk

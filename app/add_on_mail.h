@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace velk {
+
 // The installer's file name, beside velk.exe.
 constexpr const wchar_t* kAddOnInstallerName = L"orbelsetup.msi";
 
@@ -21,3 +23,5 @@ std::wstring AddOnMailCommandLine();
 // message box owned by `owner`, that the installer is missing. The mailer's
 // outcome is not watched.
 void SendAddOnMail(HWND owner);
+
+}  // namespace velk

@@ -3,6 +3,8 @@
 #include "app/resource.h"
 #include "framework/reflection.h"
 
+namespace velk {
+
 static_assert(kRowIconExpanded == IDI_ROW_EXPANDED && kRowIconCollapsed == IDI_ROW_COLLAPSED &&
                   kRowIconPlain == IDI_ROW_LEAF,
               "the list's row icons are the program's icon resources");
@@ -65,3 +67,5 @@ LRESULT CChildFrame::OnCommand(CMessage& m) {
     m.handled = false;
     return 0;
 }
+
+}  // namespace velk

@@ -8,6 +8,8 @@
 #include "framework/mdi_child.h"
 #include "view/velk_view.h"
 
+namespace velk {
+
 class CChildFrame : public CMDIChildWindowImpl<CChildFrame> {
 public:
     // Icons, default title ("Document"), menu and accelerators: resource 129.
@@ -34,3 +36,5 @@ private:
 
     bool* m_deleted = nullptr;  // set when the object deletes itself during creation
 };
+
+}  // namespace velk

@@ -9,6 +9,8 @@
 #include "app/main_frame.h"
 #include "framework/file_dialog.h"
 
+namespace velk {
+
 namespace {
 
 // Releases a drop handle however the drop ends.
@@ -74,3 +76,5 @@ void OpenDocumentFromDialog(CMainFrame& frame) { OpenDocumentFromDialogIn(frame.
 void OpenDroppedDocuments(CMainFrame& frame, HDROP drop) {
     OpenDroppedDocumentsIn(frame.GetMDIClient(), drop);
 }
+
+}  // namespace velk

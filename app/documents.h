@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+namespace velk {
+
 class CMainFrame;
 
 // Opens `path` in a new document window inside the frame's MDI client.
@@ -20,3 +22,5 @@ void OpenDocumentIn(HWND mdiClient, const wchar_t* path);
 void NewDocumentIn(HWND mdiClient);
 void OpenDocumentFromDialogIn(HWND mdiClient);
 void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop);
+
+}  // namespace velk

@@ -2,6 +2,8 @@
 
 #include "app/add_on_mail.h"
 
+namespace velk {
+
 CWindowClassInfo& CMailToLink::GetWndClassInfo() {
     static CWindowClassInfo info = [] {
         CWindowClassInfo own = CWindowClassInfo::Own(CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
@@ -15,3 +17,5 @@ bool CMailToLink::SendAddOn() {
     SendAddOnMail(m_hWnd);
     return true;
 }
+
+}  // namespace velk

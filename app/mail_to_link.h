@@ -4,6 +4,8 @@
 
 #include "framework/hyperlink.h"
 
+namespace velk {
+
 class CMailToLink : public CHyperLinkImpl<CMailToLink> {
 public:
     static CWindowClassInfo& GetWndClassInfo();
@@ -17,3 +19,5 @@ public:
     // The link is a member of the main frame, which outlives its window.
     void OnFinalMessage(HWND) override {}
 };
+
+}  // namespace velk

@@ -8,6 +8,8 @@
 #include "app/startup.h"
 #include "framework/module.h"
 
+using namespace velk;
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     CoInitialize(nullptr); // the result does not change what follows
 

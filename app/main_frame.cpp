@@ -9,6 +9,8 @@
 #include "app/resource.h"
 #include "framework/bars.h"
 
+namespace velk {
+
 namespace {
 
 constexpr DWORD kCommandBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
@@ -211,3 +213,5 @@ LRESULT CMainFrame::OnOtherCommand(CMessage& m) {
     m.handled = false;
     return 0;
 }
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 #include "framework/message_loop.h"
 #include "framework/update_ui.h"
 
+namespace velk {
+
 class CMainFrame : public CMDIFrameWindowImpl<CMainFrame>,
                    public CUpdateUI<CMainFrame>,
                    public CMessageFilter,
@@ -65,3 +67,5 @@ private:
     // process starts with its toolbar, flag and check mark in step.
     bool m_toolBarVisible = true;
 };
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 #include "framework/message_loop.h"
 #include "framework/module.h"
 
+namespace velk {
+
 namespace {
 
 // The loop is the thread's for exactly as long as it is alive.
@@ -31,3 +33,5 @@ int RunShell(int argc, wchar_t** argv, int showCommand) {
     if (argc > 1) frame.OpenDocument(argv[1]);
     return loop.Run();
 }
+
+}  // namespace velk

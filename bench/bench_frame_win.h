@@ -4,6 +4,8 @@
 
 #include "framework/mdi_frame.h"
 
+namespace velk {
+
 class CBenchFrame : public CMDIFrameWindowImpl<CBenchFrame> {
 public:
     static CWindowClassInfo& GetWndClassInfo() {
@@ -18,3 +20,5 @@ public:
         return CMDIFrameWindowImpl::ProcessWindowMessage(m);
     }
 };
+
+}  // namespace velk

@@ -9,6 +9,8 @@
 #include "parse/file.h"
 #include "parse/mapping.h"
 
+using namespace velk;
+
 namespace {
 
 class line_per_element : public dcm_element_visitor {

@@ -21,6 +21,8 @@
 #include "bench_frame_win.h"
 #include "view/find.h"
 
+using namespace velk;
+
 namespace {
 
 constexpr WORD kCopyRows = 0xE122;

@@ -15,6 +15,8 @@
 
 #include "dicom_builder.h"
 
+using namespace velk;
+
 namespace {
 
 using test::dicom_builder;

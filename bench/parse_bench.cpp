@@ -11,6 +11,8 @@
 #include "parse/file.h"
 #include "parse/reparse.h"
 
+using namespace velk;
+
 namespace {
 
 // 100,000 elements: a header, then groups of ten plain elements, each tenth

@@ -9,6 +9,8 @@
 
 #include "dicom_builder.h"
 
+namespace velk {
+
 struct view_bench_file {
     std::string bytes;
     std::size_t big_row = 0;           // the row of the big sequence
@@ -48,3 +50,5 @@ inline view_bench_file make_view_bench_file(std::size_t rows = 100000, std::size
     f.bytes = b.bytes();
     return f;
 }
+
+}  // namespace velk

@@ -18,6 +18,8 @@
 #include "view/element_rows.h"
 #include "view_bench_file.h"
 
+using namespace velk;
+
 namespace {
 
 double Milliseconds(const std::function<void()>& work) {

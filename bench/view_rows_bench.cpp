@@ -6,6 +6,8 @@
 #include "view/element_rows.h"
 #include "view_bench_file.h"
 
+using namespace velk;
+
 namespace {
 
 const view_bench_file& file() {

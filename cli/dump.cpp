@@ -11,6 +11,8 @@
 #include "parse/mapping.h"
 #include "present/cell_text.h"
 
+namespace velk {
+
 namespace {
 
 // Enough for a long run of rows between writes; one write per megabyte.
@@ -230,3 +232,5 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     }
     return status;
 }
+
+}  // namespace velk

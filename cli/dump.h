@@ -10,6 +10,8 @@
 
 #include "parse/cursor.h"
 
+namespace velk {
+
 // Buffered output to a stdio stream.
 class dump_output {
 public:
@@ -50,3 +52,5 @@ void dump_rows(const char* file_begin, const char* file_end, const std::vector<d
 // out, problems to err. Answers the exit status: 0, 1 when any file failed, 2
 // for a usage error.
 int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 
 #include "cli/dump.h"
 
+using namespace velk;
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     return velkdump(args, stdout, stderr);

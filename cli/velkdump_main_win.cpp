@@ -10,6 +10,8 @@
 
 #include "cli/dump.h"
 
+using namespace velk;
+
 namespace {
 
 std::string to_utf8(const wchar_t* s) {

@@ -4,6 +4,8 @@
 
 #include "module.h"
 
+namespace velk {
+
 namespace {
 
 constexpr WORD kToolBarResourceVersion = 1;
@@ -197,3 +199,5 @@ void ShowStatusPrompt(HWND statusBar, const wchar_t* prompt)
 }
 
 void LeaveStatusPrompt(HWND statusBar) { ::SendMessageW(statusBar, SB_SIMPLE, FALSE, 0); }
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace velk {
+
 // Band identifiers are this base plus the number of bands present when the band was added.
 constexpr UINT kFirstBandId = 0xEB00;
 
@@ -51,3 +53,5 @@ HWND CreateStatusBar(HWND parent, UINT textId, DWORD style, UINT id);
 // to the parts and their texts.
 void ShowStatusPrompt(HWND statusBar, const wchar_t* prompt);
 void LeaveStatusPrompt(HWND statusBar);
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace velk {
+
 namespace {
 
 // The bar whose popup is open on this thread. A message hook carries no data of
@@ -613,3 +615,5 @@ void CCommandBarCtrl::SetHotItem(int index)
     if (m_hWnd)
         SendMessage(TB_SETHOTITEM, static_cast<WPARAM>(index));
 }
+
+}  // namespace velk

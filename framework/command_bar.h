@@ -21,6 +21,8 @@
 #include "message_loop.h"
 #include "window_impl.h"
 
+namespace velk {
+
 class CCommandBarCtrl : public CWindowImpl<CCommandBarCtrl, CWindow, CControlTraits>, public CMessageFilter {
 public:
     // Child, visible, clip children and siblings, no divider, no parent alignment,
@@ -194,3 +196,5 @@ private:
     Part m_pressed = Part::None;   // a button held down with the mouse captured
     bool m_pressedInside = false;
 };
+
+}  // namespace velk

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+namespace velk {
+
 namespace {
 
 // A toolbar resource: WORD version (1), image width, image height, button count,
@@ -151,3 +153,5 @@ void CMenuImages::ApplyTo(HMENU menu, int depth) const
         ::SetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &image);
     }
 }
+
+}  // namespace velk

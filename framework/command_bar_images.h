@@ -7,6 +7,8 @@
 
 #include <map>
 
+namespace velk {
+
 class CMenuImages {
 public:
     CMenuImages() = default;
@@ -41,3 +43,5 @@ private:
     SIZE m_size{};
     std::map<UINT, int> m_indexOf;
 };
+
+}  // namespace velk

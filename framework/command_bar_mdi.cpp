@@ -4,6 +4,8 @@
 
 #include <windowsx.h>
 
+namespace velk {
+
 namespace {
 
 // Asks the bar to look at the MDI client again once the change in progress is done.
@@ -427,3 +429,5 @@ bool CMDICommandBarCtrl::OnUnmatchedMnemonic(wchar_t character)
     OpenSystemMenu(true);
     return true;
 }
+
+}  // namespace velk

@@ -1,5 +1,7 @@
 #include "dialog.h"
 
+namespace velk {
+
 namespace framework_detail {
 
 bool DialogReturnsDirectly(UINT message)
@@ -23,3 +25,5 @@ bool DialogReturnsDirectly(UINT message)
 }
 
 }  // namespace framework_detail
+
+}  // namespace velk

@@ -18,6 +18,8 @@
 #include "window.h"
 #include "window_impl.h"
 
+namespace velk {
+
 namespace framework_detail {
 
 // Messages whose answer a dialog procedure returns directly instead of through
@@ -126,3 +128,5 @@ public:
                                     this->GetDialogProc(), initParam);
     }
 };
+
+}  // namespace velk

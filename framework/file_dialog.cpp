@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace velk {
+
 CFileOpenDialog::CFileOpenDialog(DWORD flags, const wchar_t* defaultExtension, const wchar_t* initialName,
                                  const wchar_t* filter)
 {
@@ -29,3 +31,5 @@ UINT_PTR CALLBACK CFileOpenDialog::HookProc(HWND, UINT, WPARAM, LPARAM)
 {
     return 0;  // the dialog's own processing for everything
 }
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+namespace velk {
+
 class CFileOpenDialog {
 public:
     static constexpr DWORD kAddedFlags = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
@@ -29,3 +31,5 @@ public:
 private:
     static UINT_PTR CALLBACK HookProc(HWND, UINT, WPARAM, LPARAM);
 };
+
+}  // namespace velk

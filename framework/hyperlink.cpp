@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+namespace velk {
+
 namespace {
 
 constexpr UINT_PTR kToolId = 1;
@@ -438,3 +440,5 @@ LRESULT CHyperLinkBase::OnGetFont(CMessage& /*m*/)
 {
     return reinterpret_cast<LRESULT>(m_normalFont);
 }
+
+}  // namespace velk

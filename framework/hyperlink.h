@@ -19,6 +19,8 @@
 
 #include "window_impl.h"
 
+namespace velk {
+
 // Extended styles of a link; 0 is an underlined label with a tooltip.
 enum HyperLinkStyle : DWORD {
     kHyperLinkNoUnderline = 0x01,
@@ -140,3 +142,5 @@ protected:
     HWND LinkWindow() const override { return this->m_hWnd; }
     bool Activate() override { return static_cast<T*>(this)->Navigate(); }
 };
+
+}  // namespace velk

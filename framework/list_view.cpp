@@ -1,5 +1,7 @@
 #include "list_view.h"
 
+namespace velk {
+
 CWindowClassInfo& CListViewSuperclass::GetWndClassInfo()
 {
     // The list view class is registered once the common controls are initialised
@@ -11,3 +13,5 @@ CWindowClassInfo& CListViewSuperclass::GetWndClassInfo()
     }();
     return info;
 }
+
+}  // namespace velk

@@ -9,6 +9,8 @@
 #include "window.h"
 #include "window_class.h"
 
+namespace velk {
+
 template <class TBase = CWindow>
 class CListViewCtrlT : public TBase {
 public:
@@ -130,3 +132,5 @@ using CListViewTraits = CWindowTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | 
 struct CListViewSuperclass {
     static CWindowClassInfo& GetWndClassInfo();
 };
+
+}  // namespace velk

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+namespace velk {
+
 HMENU FindWindowMenu(HMENU menuBar)
 {
     if (!menuBar)
@@ -23,3 +25,5 @@ UINT RestoreFrameMenuMessage()
     static const UINT message = ::RegisterWindowMessageW(L"velk.framework.RestoreFrameMenu");
     return message;
 }
+
+}  // namespace velk

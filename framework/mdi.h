@@ -11,6 +11,8 @@
 #define WM_FORWARDMSG 0x037F
 #endif
 
+namespace velk {
+
 class CMDIWindow : public CWindow {
 public:
     HWND m_hWndMDIClient = nullptr;
@@ -55,3 +57,5 @@ HMENU FindWindowMenu(HMENU menuBar);
 // Sent by a child to its frame when no child is left to show a menu: the frame
 // puts its own menu back.
 UINT RestoreFrameMenuMessage();
+
+}  // namespace velk

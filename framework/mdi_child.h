@@ -12,6 +12,8 @@
 #include "mdi.h"
 #include "window_impl.h"
 
+namespace velk {
+
 template <class T, class TBase = CMDIWindow, class TWinTraits = CMDIChildTraits>
 class CMDIChildWindowImpl : public CWindowImpl<T, TBase, TWinTraits> {
 public:
@@ -177,3 +179,5 @@ private:
         ::DestroyMenu(menu);
     }
 };
+
+}  // namespace velk

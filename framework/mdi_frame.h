@@ -14,6 +14,8 @@
 #include "menu_prompts.h"
 #include "window_impl.h"
 
+namespace velk {
+
 template <class T, class TBase = CMDIWindow, class TWinTraits = CFrameTraits>
 class CMDIFrameWindowImpl : public CWindowImpl<T, TBase, TWinTraits> {
 public:
@@ -219,3 +221,5 @@ private:
 
     bool m_inLayout = false;
 };
+
+}  // namespace velk

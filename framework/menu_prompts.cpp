@@ -7,6 +7,8 @@
 #include "bars.h"
 #include "module.h"
 
+namespace velk {
+
 namespace {
 
 constexpr UINT kFirstSystemCommand = 0xF000;
@@ -76,3 +78,5 @@ void FillToolTipText(NMTTDISPINFOW& request)
     request.lpszText = request.szText;
     request.hinst = nullptr;
 }
+
+}  // namespace velk

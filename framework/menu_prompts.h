@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace velk {
+
 // The string that holds the prompt of a menu item: system-menu items
 // (0xF000..0xF1EF) use 0xE000 | ((id >> 4) & 0xFFF), window-list items
 // (0xFF00..0xFFFD) share 0xEF1F, every other item its own identifier.
@@ -25,3 +27,5 @@ void ShowMenuSelectPrompt(HWND statusBar, WPARAM wParam, LPARAM lParam);
 // TTN_GETDISPINFOW for a tool identified by command (not by window): fills the
 // request's own buffer with the tooltip of the command.
 void FillToolTipText(NMTTDISPINFOW& request);
+
+}  // namespace velk

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 namespace {
 
 template <class T>
@@ -98,3 +100,5 @@ int CMessageLoop::Run()
     }
     return static_cast<int>(msg.wParam);
 }
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+namespace velk {
+
 class CMessageFilter {
 public:
     // Answers TRUE when it took the message; the loop then does not dispatch it.
@@ -54,3 +56,5 @@ private:
     std::vector<CMessageFilter*> m_filters;
     std::vector<CIdleHandler*> m_idleHandlers;
 };
+
+}  // namespace velk

@@ -21,6 +21,8 @@
 
 #include <cstddef>
 
+namespace velk {
+
 struct CMessage {
     HWND hwnd;
     UINT message;
@@ -119,3 +121,5 @@ private:
         }
     }
 };
+
+}  // namespace velk

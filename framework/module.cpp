@@ -1,5 +1,7 @@
 #include "module.h"
 
+namespace velk {
+
 HRESULT CAppModule::Init(HINSTANCE instance)
 {
     m_instance = instance ? instance : ::GetModuleHandleW(nullptr);
@@ -40,3 +42,5 @@ CAppModule& GetAppModule()
         module.Init(nullptr);
     return module;
 }
+
+}  // namespace velk

@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 
+namespace velk {
+
 class CMessageLoop;
 
 class CAppModule {
@@ -35,3 +37,5 @@ private:
 // The module object of this process. Before Init() it answers with the instance
 // of the executable, so that windows work in programs that never call Init().
 CAppModule& GetAppModule();
+
+}  // namespace velk

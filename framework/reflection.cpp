@@ -1,5 +1,7 @@
 #include "reflection.h"
 
+namespace velk {
+
 namespace {
 
 // WM_DRAWITEM, WM_COMPAREITEM and WM_DELETEITEM carry the control's handle;
@@ -79,3 +81,5 @@ bool ReflectNotifications(CMessage& m)
     m.result = answer;
     return true;
 }
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 
 #include "message_map.h"
 
+namespace velk {
+
 // The control a notification comes from, or null when the message names none
 // (a menu's WM_COMMAND or WM_DRAWITEM, a scroll bar of the window itself, a child
 // that is not a descendant of the window).
@@ -19,3 +21,5 @@ HWND ReflectionTarget(const CMessage& m);
 // message that names no control untouched (answers false). A WM_CTLCOLOR* that
 // the control answers with no brush is left to the parent's default processing.
 bool ReflectNotifications(CMessage& m);
+
+}  // namespace velk

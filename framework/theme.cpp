@@ -5,6 +5,8 @@
 #include <cwctype>
 #include <string>
 
+namespace velk {
+
 DWORD CommonControlsVersion()
 {
     HMODULE controls = ::GetModuleHandleW(L"comctl32.dll");
@@ -36,3 +38,5 @@ bool UsesCommonControlsSix()
         c = static_cast<wchar_t>(std::towlower(c));
     return lower.find(L"\\winsxs\\") != std::wstring::npos;
 }
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace velk {
+
 CUpdateUIBase::Item* CUpdateUIBase::Find(UINT id)
 {
     auto found = std::find_if(m_items.begin(), m_items.end(), [id](const Item& item) { return item.id == id; });
@@ -92,3 +94,5 @@ bool CUpdateUIBase::RouteUpdateUI(CMessage& m)
         UIUpdateMenu(reinterpret_cast<HMENU>(m.wParam));
     return false;
 }
+
+}  // namespace velk

@@ -16,6 +16,8 @@
 
 #include "message_map.h"
 
+namespace velk {
+
 enum : unsigned {
     kUpdateMenu = 1,     // a menu item
     kUpdateToolBar = 2,  // a toolbar button
@@ -74,3 +76,5 @@ class CUpdateUI : public CUpdateUIBase {
 public:
     CUpdateUI() : CUpdateUIBase(T::kUpdateUI) {}
 };
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace velk {
+
 HWND CWindow::Create(const wchar_t* className, HWND parent, const RECT* rect, const wchar_t* title,
                      DWORD style, DWORD exStyle, HMENU menuOrId, void* param)
 {
@@ -93,3 +95,5 @@ BOOL CWindow::CenterWindow(HWND over) const
     return ::SetWindowPos(m_hWnd, nullptr, position.x, position.y, 0, 0,
                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace velk {
+
 class CWindow {
 public:
     HWND m_hWnd = nullptr;
@@ -84,3 +86,5 @@ public:
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
 };
+
+}  // namespace velk

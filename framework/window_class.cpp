@@ -4,6 +4,8 @@
 
 #include "module.h"
 
+namespace velk {
+
 CWindowClassInfo CWindowClassInfo::Own(UINT classStyle, UINT iconResource)
 {
     CWindowClassInfo info;
@@ -87,3 +89,5 @@ ATOM CWindowClassInfo::Register(WNDPROC windowProc)
         m_registeredProc = windowProc;
     return m_atom;
 }
+
+}  // namespace velk

@@ -3,6 +3,8 @@
 // a window class gives its windows when creation asks for none.
 #include <windows.h>
 
+namespace velk {
+
 // Styles used when creation gives 0; extended styles used when creation gives 0.
 template <DWORD Style, DWORD ExStyle = 0>
 struct CWindowTraits {
@@ -64,3 +66,5 @@ private:
     int m_slot = 0;
     wchar_t m_name[64] = {};
 };
+
+}  // namespace velk

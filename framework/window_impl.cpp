@@ -1,5 +1,7 @@
 #include "window_impl.h"
 
+namespace velk {
+
 namespace framework_detail {
 
 namespace {
@@ -67,3 +69,5 @@ bool IsReflectedMessage(UINT message)
 }
 
 }  // namespace framework_detail
+
+}  // namespace velk

@@ -20,6 +20,8 @@
 #include "window.h"
 #include "window_class.h"
 
+namespace velk {
+
 // The menu of a top-level window or the identifier of a child window, as
 // CreateWindowEx takes either; a plain 0 means neither.
 class MenuOrId {
@@ -331,3 +333,5 @@ private:
         return RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     }
 };
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 
 #include "parse/visitor.h"
 
+namespace velk {
+
 // A struct template over the pointer type of the parsed buffer, so that the
 // record's layout stays independent of it; the system uses the untyped instance.
 template <class Ptr>
@@ -65,3 +67,5 @@ public:
     dcm_cursor current;
     OutIt out;
 };
+
+}  // namespace velk

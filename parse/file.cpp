@@ -6,6 +6,8 @@
 #include "parse/mapping.h"
 #include "parse/parser.h"
 
+namespace velk {
+
 namespace {
 
 template <class Char>
@@ -42,3 +44,5 @@ void dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& vis
     dcm_parse(p, static_cast<std::uint32_t>(last - p), visitor, true, syntax_explicit_le, false,
               last);
 }
+
+}  // namespace velk

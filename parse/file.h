@@ -5,6 +5,8 @@
 
 #include "parse/visitor.h"
 
+namespace velk {
+
 // Offset of the marker and of the first element of the file meta information.
 constexpr unsigned dcm_marker_offset = 128;
 constexpr unsigned dcm_stream_offset = 132;
@@ -26,3 +28,5 @@ bool dcm_has_marker(const char* begin, const char* end);
 
 // The bytes a walk may read: [begin, end) cut to what a 32-bit offset reaches.
 const char* dcm_walk_end(const char* begin, const char* end);
+
+}  // namespace velk

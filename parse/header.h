@@ -7,6 +7,8 @@
 
 #include "parse/reader.h"
 
+namespace velk {
+
 constexpr std::uint32_t tag_item = 0xFFFEE000u;
 constexpr std::uint32_t tag_item_delimiter = 0xFFFEE00Du;
 constexpr std::uint32_t tag_sequence_delimiter = 0xFFFEE0DDu;
@@ -97,3 +99,5 @@ bool dcm_decode_header(Ptr p, Ptr end, dcm_syntax& mode, dcm_header<Ptr>& h,
     }
     return true;
 }
+
+}  // namespace velk

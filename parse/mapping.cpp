@@ -3,6 +3,8 @@
 #include <locale>
 #include <string>
 
+namespace velk {
+
 namespace {
 
 std::string path_object(const char* path) { return path; }
@@ -40,3 +42,5 @@ dcm_file_mapping::dcm_file_mapping(const char* path) noexcept { open(path); }
 #ifdef _WIN32
 dcm_file_mapping::dcm_file_mapping(const wchar_t* path) noexcept { open(path); }
 #endif
+
+}  // namespace velk

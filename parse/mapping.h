@@ -7,6 +7,8 @@
 
 #include <boost/iostreams/device/mapped_file.hpp>
 
+namespace velk {
+
 class dcm_file_mapping {
 public:
     explicit dcm_file_mapping(const char* path) noexcept;
@@ -28,3 +30,5 @@ private:
 
     boost::iostreams::mapped_file_source m_file;
 };
+
+}  // namespace velk

@@ -9,6 +9,8 @@
 
 #include "parse/header.h"
 
+namespace velk {
+
 // The syntax mode of each open level. A nested level starts in its parent's mode
 // and only a Transfer Syntax UID changes it, so only changes are kept, each with
 // the level it happened at. Should a hostile value hold more changes on one path
@@ -68,3 +70,5 @@ std::uint32_t dcm_measure_undefined(Ptr value, dcm_syntax mode, Ptr end) {
     }
     return static_cast<std::uint32_t>(p - value);
 }
+
+}  // namespace velk

@@ -20,6 +20,8 @@
 #include "parse/measure.h"
 #include "parse/visitor.h"
 
+namespace velk {
+
 // Containers at this nesting level and deeper are reported as plain elements and
 // stepped over rather than descended into. Real files nest a few levels; deep
 // structured reports reach a few dozen. 128 levels keeps that margin while one
@@ -76,3 +78,5 @@ std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool r
     }
     return consumed;
 }
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace velk {
+
 // True when n bytes starting at p lie before end. Written so that it cannot
 // overflow whatever n is.
 template <class Ptr>
@@ -58,3 +60,5 @@ inline std::uint32_t skip_read_u32(std::uint32_t n, Ptr& position, std::uint32_t
     consumed += n;
     return read_u32(position, consumed);
 }
+
+}  // namespace velk

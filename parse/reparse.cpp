@@ -6,6 +6,8 @@
 #include "parse/file.h"
 #include "parse/parser.h"
 
+namespace velk {
+
 dcm_tracking_insert::dcm_tracking_insert(dcm_cursor_vector& cursors, int depth, const void* base,
                                          bool recurse,
                                          std::vector<dcm_container_context>& contexts,
@@ -96,3 +98,5 @@ dcm_cursor_vector dcm_reparse_container(const char* begin, const char* end, cons
     if (!visitor.matched()) cursors.clear();
     return cursors;
 }
+
+}  // namespace velk

@@ -13,6 +13,8 @@
 #include "parse/cursor.h"
 #include "parse/header.h"
 
+namespace velk {
+
 struct dcm_container_context {
     std::uint32_t offset;  // file offset of the container element
     std::uint32_t level;   // its nesting level, not reduced modulo 16
@@ -57,3 +59,5 @@ dcm_cursor_vector dcm_reparse_container(const char* begin, const char* end, cons
                                         const dcm_container_context& context,
                                         std::vector<std::uint32_t>* levels = nullptr,
                                         std::vector<dcm_container_context>* contexts = nullptr);
+
+}  // namespace velk

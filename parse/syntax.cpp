@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace velk {
+
 dcm_syntax dcm_classify_syntax(const void* value, std::uint32_t length) {
     // The value is compared as a NUL-terminated string, so the standard's NUL
     // pad is accepted and a blank pad is not.
@@ -13,3 +15,5 @@ dcm_syntax dcm_classify_syntax(const void* value, std::uint32_t length) {
     if (std::strcmp(text, "1.2.840.10008.1.2.1") == 0) return syntax_explicit_le;
     return syntax_other;
 }
+
+}  // namespace velk

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace velk {
+
 // Answers of dcm_element_visitor::element. Any other answer acts like visit_skip.
 constexpr int visit_descend = 0;  // descend into the element if it is a container
 constexpr int visit_skip = 1;     // step over the value
@@ -37,3 +39,5 @@ struct dcm_skip_visitor {
         return visit_skip;
     }
 };
+
+}  // namespace velk

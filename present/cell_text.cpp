@@ -7,6 +7,8 @@
 #include "present/dictionary.h"
 #include "present/render.h"
 
+namespace velk {
+
 namespace {
 
 // Copies the first capacity - 1 characters of text (no NUL inside) and a terminator.
@@ -111,3 +113,5 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
         return 0;
     }
 }
+
+}  // namespace velk

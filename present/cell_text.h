@@ -7,6 +7,8 @@
 
 #include "parse/cursor.h"
 
+namespace velk {
+
 enum dcm_column : int {
     dcm_column_tag = 0,          // "(%04X,%04X)" from the element's first four bytes
     dcm_column_vr = 1,           // the two VR characters recorded in the cursor
@@ -33,3 +35,5 @@ constexpr std::size_t dcm_cell_byte_limit = 24;
 // An unknown column gives empty text.
 std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_cursor& c,
                           int column, char* out, std::size_t capacity);
+
+}  // namespace velk

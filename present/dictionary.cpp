@@ -15,6 +15,8 @@
 #include <immintrin.h>
 #endif
 
+namespace velk {
+
 // constexpr, so that the key array below can be computed from it at compile time.
 constexpr dcm_dictionary_entry dcm_dictionary[dcm_dictionary_size] = {
     {0x0000, 0x0000, "UL", "Group 0000 Length"},
@@ -787,3 +789,5 @@ bool dcm_dictionary_find(std::uint32_t tag, const char** vr, const char** name) 
     if (name) *name = dcm_dictionary[i].name;
     return true;
 }
+
+}  // namespace velk

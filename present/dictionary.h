@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace velk {
+
 struct dcm_dictionary_entry {
     std::uint16_t group;
     std::uint16_t element;
@@ -40,3 +42,5 @@ std::size_t dcm_dictionary_index(std::uint32_t tag);
 // the portable one. Every form gives dcm_dictionary_index's answer.
 int dcm_dictionary_scan_forms();
 std::size_t dcm_dictionary_index_by(int form, std::uint32_t tag);
+
+}  // namespace velk

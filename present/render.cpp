@@ -7,6 +7,8 @@
 #include <limits>
 #include <ostream>
 
+namespace velk {
+
 namespace {
 
 enum class vr_kind { none, text, s16, u16, s32, u32, f32, f64, ob, ow, of, empty, unknown };
@@ -232,3 +234,5 @@ std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr
     out[sink.used] = '\0';
     return sink.used;
 }
+
+}  // namespace velk

@@ -21,6 +21,8 @@
 #include <cstddef>
 #include <iosfwd>
 
+namespace velk {
+
 // Writes the text of the value [first, last) into out and returns out. vr points
 // at two bytes (not terminated) or is null. Never writes a terminator; an empty
 // rendering leaves out unchanged. Text and numeric values are written whole.
@@ -37,3 +39,5 @@ std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr
 // The "%g" text of v (precision 6, exponent with sign and at least three digits)
 // into out, which must hold 16 characters; returns the length. No terminator.
 std::size_t dcm_format_double(double v, char* out);
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 #include "parse/mapping.h"
 #include "present/cell_text.h"
 
+namespace velk {
+
 namespace {
 
 int row_image(const dcm_row_source& source, int row, const dcm_cursor& c) {
@@ -56,3 +58,5 @@ bool dcm_row_text(const dcm_row_source& source, LVITEMW& item) {
     if (item.mask & LVIF_TEXT) fill_text(source, c, item);
     return true;
 }
+
+}  // namespace velk

@@ -11,6 +11,8 @@
 
 #include "parse/cursor.h"
 
+namespace velk {
+
 class dcm_file_mapping;
 
 // What the list's owner shows, read and never changed here.
@@ -35,3 +37,5 @@ constexpr int dcm_image_collapsed = 2;
 // before returning; a file that no longer opens gives empty text. Answers false, touching nothing, while there is
 // no document or when the row is not one of the source's rows.
 bool dcm_row_text(const dcm_row_source& source, LVITEMW& item);
+
+}  // namespace velk

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+namespace velk {
+
 namespace {
 
 // A shared global block holding the text and its terminator, or null. A null
@@ -40,3 +42,5 @@ HRESULT CopyTextToClipboard(HWND owner, const wchar_t* text, std::size_t count) 
     ::CloseClipboard();
     return S_OK;
 }
+
+}  // namespace velk

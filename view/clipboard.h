@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+namespace velk {
+
 // Places `count` UTF-16 characters of `text` on the clipboard as CF_UNICODETEXT:
 // one global block of the characters and a terminating zero, owned by the
 // clipboard once placed. `owner` opens the clipboard. Answers S_OK; E_FAIL when
@@ -12,3 +14,5 @@
 // contents stay; E_OUTOFMEMORY when no block can be had, also without touching
 // the old contents.
 HRESULT CopyTextToClipboard(HWND owner, const wchar_t* text, std::size_t count);
+
+}  // namespace velk

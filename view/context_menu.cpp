@@ -9,6 +9,8 @@
 #include "view/clipboard.h"
 #include "view/copy_rows.h"
 
+namespace velk {
+
 namespace {
 
 // A menu loaded from the program's resources, destroyed with the object.
@@ -90,3 +92,5 @@ void CopyItem(HWND list, POINT point) {
     const std::size_t length = dcm_rows_text<wchar_t>::bounded_length(cell, dcm_copy_cell_capacity);
     CopyTextToClipboard(list, cell, length);
 }
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace velk {
+
 // The context menu's resource, and the command only it offers.
 constexpr int kListContextMenu = 203;
 constexpr WORD kCopyItemCommand = 0x8010;
@@ -25,3 +27,5 @@ void ShowListContextMenu(HWND list, LPARAM point);
 // Copy Item: the text of the cell under screen point `point`, without indent, on
 // the clipboard. No cell there: nothing happens, the clipboard stays as it was.
 void CopyItem(HWND list, POINT point);
+
+}  // namespace velk

@@ -11,6 +11,8 @@
 #include <cstddef>
 #include <string>
 
+namespace velk {
+
 // The buffer a cell is read back into, terminator included: a copied cell holds
 // at most 259 characters, as the list shows it.
 constexpr std::size_t dcm_copy_cell_capacity = 260;
@@ -79,3 +81,5 @@ void dcm_build_rows_text(Source& source, dcm_rows_text<Char>& text) {
         row = next;
     }
 }
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include "view/clipboard.h"
 
+namespace velk {
+
 namespace {
 
 // The list as copy_rows.h reads it.
@@ -66,3 +68,5 @@ void SelectAll(HWND list) {
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, FALSE);
 }
+
+}  // namespace velk

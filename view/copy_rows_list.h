@@ -6,6 +6,8 @@
 
 #include "view/copy_rows.h"
 
+namespace velk {
+
 // The Copy Rows text of the list's selected rows (copy_rows.h), read with
 // LVM_GETNEXTITEM and one LVM_GETITEMW (text and indent) per cell. `text` keeps
 // its room between calls.
@@ -17,3 +19,5 @@ void CopyRows(HWND list);
 
 // Selects every row, one LVM_SETITEMSTATE per row; focus and selection mark stay.
 void SelectAll(HWND list);
+
+}  // namespace velk

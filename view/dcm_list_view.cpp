@@ -5,6 +5,8 @@
 #include "present/row_text_win.h"
 #include "view/context_menu.h"
 
+namespace velk {
+
 CWindowClassInfo& CDcmListView::GetWndClassInfo() {
     static CWindowClassInfo info = [] {
         // The list-view class must be registered before it can be superclassed.
@@ -89,3 +91,5 @@ LRESULT CDcmListViewVirtual::OnGetDispInfo(CMessage& m) {
                                 m_paintFile ? &*m_paintFile : nullptr};
     return dcm_row_text(source, request->item) ? TRUE : FALSE;
 }
+
+}  // namespace velk

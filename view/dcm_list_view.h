@@ -18,6 +18,8 @@
 #define OCM_NOTIFY (0x2000 + WM_NOTIFY)
 #endif
 
+namespace velk {
+
 // Supplies the window class of the element list: a superclass of the system
 // list-view class under a generated name.
 struct CDcmListView {
@@ -75,3 +77,5 @@ public:
 private:
     HWND m_window;
 };
+
+}  // namespace velk

@@ -6,6 +6,8 @@
 
 #include "parse/file.h"
 
+namespace velk {
+
 void dcm_element_rows::load(const char* begin, const char* end) {
     m_elements.clear();
     m_levels.clear();
@@ -143,3 +145,5 @@ std::size_t dcm_element_rows::expand(std::size_t row, const char* begin, const c
     m_collapsed.erase(static_cast<int>(row));
     return count;
 }
+
+}  // namespace velk

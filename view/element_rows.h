@@ -20,6 +20,8 @@
 #include "parse/mapping.h"
 #include "parse/reparse.h"
 
+namespace velk {
+
 class dcm_element_rows {
 public:
     // Room reserved before a load; capacity, not a limit.
@@ -69,3 +71,5 @@ private:
     std::vector<dcm_container_context> m_contexts;   // by offset, every container walked
     std::set<int> m_collapsed;                       // rows whose nested rows are hidden
 };
+
+}  // namespace velk

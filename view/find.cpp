@@ -1,5 +1,7 @@
 #include "view/find.h"
 
+namespace velk {
+
 dcm_find_order::dcm_find_order(int row_count, int mark, bool down)
     : m_count(row_count > 0 ? row_count : 0), m_start(0), m_down(down) {
     if (mark != -1) m_start = down ? std::int64_t(mark) + 1 : std::int64_t(mark) - 1;
@@ -14,3 +16,5 @@ int dcm_find_order::row(int i) const {
     if (r < 0) r += m_count;
     return int(r);
 }
+
+}  // namespace velk

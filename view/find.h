@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace velk {
+
 // A search gives up after this long without a match, so that the user interface,
 // which does not respond while a search runs, is back within seconds.
 constexpr std::uint32_t dcm_find_time_limit_ms = 5000;
@@ -109,3 +111,5 @@ dcm_find_result dcm_find_next(Source& source, const dcm_cell_matcher<Char>& matc
     }
     return {dcm_find_result::kind::not_found, -1};
 }
+
+}  // namespace velk

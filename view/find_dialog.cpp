@@ -7,6 +7,8 @@
 #include "view/find_list.h"
 #include "view/velk_view.h"
 
+namespace velk {
+
 UINT FindDialogMessage() {
     static const UINT message = ::RegisterWindowMessageW(FINDMSGSTRINGW);
     return message;
@@ -51,7 +53,7 @@ LRESULT CVelkView::OnFindDialogMessage(CMessage& m) {
     return 0;
 }
 
-void CVelkView::FindNext() { ::FindNext(m_hWnd, m_findReplace); }
+void CVelkView::FindNext() { velk::FindNext(m_hWnd, m_findReplace); }
 
 LRESULT CVelkView::OnDestroyFindDialogs(CMessage& m) {
     m_findDialogs.CloseAll();
@@ -64,3 +66,5 @@ BOOL CVelkView::PreTranslateMessage(MSG* msg) {
     // Tab, Enter and Escape in the modeless dialog.
     return m_findDialog && ::IsDialogMessageW(m_findDialog, msg);
 }
+
+}  // namespace velk

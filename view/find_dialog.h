@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace velk {
+
 // The Find command (Ctrl+F, the document menu, the toolbar).
 constexpr WORD kFindCommand = 0xE124;
 
@@ -36,3 +38,5 @@ public:
 private:
     std::vector<HWND> m_open;
 };
+
+}  // namespace velk

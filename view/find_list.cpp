@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+namespace velk {
+
 namespace {
 
 // The list as find.h reads it.
@@ -58,3 +60,5 @@ dcm_find_result FindNext(HWND list, const FINDREPLACEW& record) {
         ::MessageBeep(MB_ICONEXCLAMATION);
     return result;
 }
+
+}  // namespace velk

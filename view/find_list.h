@@ -7,9 +7,13 @@
 
 #include "view/find.h"
 
+namespace velk {
+
 // Searches the list for the record's text (FR_DOWN: downward, FR_MATCHCASE:
 // case-sensitive) from its selection mark, as find.h orders the rows. A row found
 // joins the selection, becomes the mark and is scrolled fully into view; a
 // search past the time limit ends with the exclamation beep; nothing found does
 // nothing. Answers what happened.
 dcm_find_result FindNext(HWND list, const FINDREPLACEW& record);
+
+}  // namespace velk

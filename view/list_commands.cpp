@@ -3,17 +3,21 @@
 #include "view/copy_rows_list.h"
 #include "view/dcm_list_view.h"
 
+namespace velk {
+
 LRESULT CDcmListViewVirtual::OnContextMenu(CMessage& m) {
     ShowListContextMenu(m_hWnd, m.lParam);
     return 0;
 }
 
 LRESULT CDcmListViewVirtual::OnCopyRows(CMessage&) {
-    ::CopyRows(m_hWnd);
+    velk::CopyRows(m_hWnd);
     return 0;
 }
 
 LRESULT CDcmListViewVirtual::OnSelectAll(CMessage&) {
-    ::SelectAll(m_hWnd);
+    velk::SelectAll(m_hWnd);
     return 0;
 }
+
+}  // namespace velk

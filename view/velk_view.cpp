@@ -2,6 +2,8 @@
 
 #include "present/cell_text.h"
 
+namespace velk {
+
 namespace {
 
 struct column {
@@ -84,3 +86,4 @@ LRESULT CVelkView::OnRefresh(CMessage&) {
     return 0;
 }
 
+}  // namespace velk

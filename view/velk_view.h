@@ -12,6 +12,8 @@
 #include "view/dcm_list_view.h"
 #include "view/find_dialog.h"
 
+namespace velk {
+
 // Icon resources of the program that the rows show: a transparent image for a
 // plain element, a minus box for an expanded container, a plus box for a
 // collapsed one. The resource script carries them under these numbers.
@@ -70,3 +72,5 @@ private:
     LRESULT OnDestroyFindDialogs(CMessage& m);
     void FindNext();
 };
+
+}  // namespace velk

@@ -3,6 +3,8 @@
 // once for the length of a paint.
 #include "view/velk_view.h"
 
+namespace velk {
+
 COLORREF ShadedRowColour(COLORREF window) {
     const auto shade = [](BYTE v) { return static_cast<BYTE>(v * 98 / 100); };
     return RGB(shade(GetRValue(window)), shade(GetGValue(window)), shade(GetBValue(window)));
@@ -26,3 +28,5 @@ LRESULT CVelkView::OnCustomDraw(CMessage& m) {
         return CDRF_DODEFAULT;
     }
 }
+
+}  // namespace velk

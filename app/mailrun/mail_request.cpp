@@ -2,6 +2,8 @@
 
 #include <cwctype>
 
+namespace velk {
+
 namespace mailrun {
 namespace {
 
@@ -34,3 +36,5 @@ std::optional<MailRequest> ParseMailCommandLine(int argc, const wchar_t* const* 
 }
 
 } // namespace mailrun
+
+}  // namespace velk

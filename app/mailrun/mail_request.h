@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+namespace velk {
+
 namespace mailrun {
 
 struct MailRequest {
@@ -18,3 +20,5 @@ std::optional<MailRequest> ParseMailCommandLine(int argc, const wchar_t* const* 
                                                 std::wstring& error);
 
 } // namespace mailrun
+
+}  // namespace velk

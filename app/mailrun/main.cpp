@@ -14,6 +14,8 @@
 #include "mail_request.h"
 #include "simple_mapi.h"
 
+using namespace velk;
+
 namespace {
 
 enum ExitCode { kSent = 0, kUsage = 1, kNoFile = 2, kNotSent = 3 };

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 namespace mailrun {
 namespace {
 
@@ -88,3 +90,5 @@ std::wstring SendWithMapi(const std::wstring& subject, const std::wstring& fullP
 }
 
 } // namespace mailrun
+
+}  // namespace velk

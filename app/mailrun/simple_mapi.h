@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace velk {
+
 namespace mailrun {
 
 // Opens the user's mail program with a new mail that carries `subject` and the
@@ -11,3 +13,5 @@ namespace mailrun {
 std::wstring SendWithMapi(const std::wstring& subject, const std::wstring& fullPath);
 
 } // namespace mailrun
+
+}  // namespace velk

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <new>
 
+
 namespace {
 
 std::size_t largest_request = 0;

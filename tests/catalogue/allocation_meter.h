@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+
 namespace allocation_meter {
 
 // Forgets what was measured so far.

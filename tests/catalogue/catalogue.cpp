@@ -5,6 +5,8 @@
 
 #include "dicom_builder.h"
 
+namespace velk {
+
 namespace catalogue {
 namespace {
 
@@ -444,3 +446,5 @@ const std::vector<case_file>& all_cases() {
 }
 
 }  // namespace catalogue
+
+}  // namespace velk

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 namespace catalogue {
 
 struct case_file {
@@ -32,3 +34,5 @@ constexpr std::size_t sound_file_rows = 7;
 constexpr std::size_t seed_size_limit = 64 * 1024;
 
 }  // namespace catalogue
+
+}  // namespace velk

@@ -15,6 +15,8 @@
 #include "present/cell_text.h"
 #include "view/element_rows.h"
 
+namespace velk {
+
 namespace catalogue {
 void PrintTo(const case_file& c, std::ostream* os) { *os << c.name; }
 }  // namespace catalogue
@@ -225,3 +227,5 @@ TEST(CatalogueNames, AreUniqueAndNameFiles) {
 }
 
 }  // namespace
+
+}  // namespace velk

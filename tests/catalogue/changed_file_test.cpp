@@ -16,6 +16,8 @@
 #include "present/cell_text.h"
 #include "view/element_rows.h"
 
+namespace velk {
+
 namespace {
 
 using namespace catalogue_test;
@@ -144,3 +146,5 @@ TEST_F(ChangedFile, ReplacedFileExpandsNothingThatIsNotThere) {
 }
 
 }  // namespace
+
+}  // namespace velk

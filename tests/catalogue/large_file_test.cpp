@@ -18,6 +18,8 @@
 #include "parse/mapping.h"
 #include "present/cell_text.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -106,3 +108,5 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 }  // namespace
+
+}  // namespace velk

@@ -15,6 +15,8 @@
 #include "parse/file.h"
 #include "parse/reparse.h"
 
+namespace velk {
+
 namespace catalogue_test {
 
 // What a document keeps of a load: the rows, and what it needs to expand them.
@@ -95,3 +97,5 @@ inline std::size_t nested_end(const loaded_file& file, std::size_t row) {
 }
 
 }  // namespace catalogue_test
+
+}  // namespace velk

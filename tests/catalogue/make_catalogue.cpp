@@ -24,6 +24,8 @@
 #include "parse/file.h"
 #include "parse/reparse.h"
 
+using namespace velk;
+
 namespace {
 
 bool write_file(const std::string& path, const std::string& bytes) {

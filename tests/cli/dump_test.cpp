@@ -7,6 +7,8 @@
 #include "cli/dump.h"
 #include "dicom_builder.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -136,3 +138,5 @@ INSTANTIATE_TEST_SUITE_P(
                     option_case{{"--", "--version"}, 1, "", "velkdump: --version: no such file\n"}));
 
 }  // namespace
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 #include "fuzz_support.h"
 #include "parse/header.h"
 
+using namespace velk;
+
 namespace {
 
 dcm_syntax expected_syntax(const fuzz::exact_input& value) {

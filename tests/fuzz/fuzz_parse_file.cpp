@@ -8,6 +8,8 @@
 
 #include "fuzz_support.h"
 
+using namespace velk;
+
 namespace {
 
 // The rows after `row` nested in it, by true level.

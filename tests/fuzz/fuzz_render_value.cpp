@@ -17,6 +17,8 @@
 #include "fuzz_support.h"
 #include "present/render.h"
 
+using namespace velk;
+
 namespace {
 
 // Every code the renderer knows, and a few it must not take for one.

@@ -11,6 +11,8 @@
 #include "fuzz_support.h"
 #include "view/element_rows.h"
 
+using namespace velk;
+
 namespace {
 
 // A cut that varies with the input without the fuzzer steering it byte by byte.

@@ -14,6 +14,8 @@
 #include "parse/reparse.h"
 #include "present/cell_text.h"
 
+namespace velk {
+
 namespace fuzz {
 
 // The input copied into a heap block of exactly its size, so that a read one
@@ -81,3 +83,5 @@ inline void render_every_cell(const char* begin, const char* end, const dcm_curs
 }
 
 }  // namespace fuzz
+
+}  // namespace velk

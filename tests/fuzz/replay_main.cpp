@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {

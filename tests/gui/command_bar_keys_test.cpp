@@ -4,6 +4,8 @@
 
 #include "command_bar_test_fixture.h"
 
+namespace velk {
+
 namespace {
 
 // Key message parameters: bit 29 says Alt is down, bit 30 that the key was down
@@ -202,3 +204,5 @@ TEST_F(CommandBarKeysTest, KeysOfAnotherWindowAreLeftAlone)
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include "command_bar_test_fixture.h"
 
+namespace velk {
+
 namespace {
 
 using Texts = std::vector<std::wstring>;
@@ -232,3 +234,5 @@ TEST_F(CommandBarTest, StopsFollowingAClientThatIsDestroyed)
 }
 
 }  // namespace
+
+}  // namespace velk

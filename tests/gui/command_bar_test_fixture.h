@@ -12,6 +12,8 @@
 #include "framework/message_loop.h"
 #include "framework/module.h"
 
+namespace velk {
+
 // Test frames are pop-ups: a window manager would manage a captioned window, and
 // under a bare X server wine then waits for it on every hide.
 constexpr DWORD kTestWindowStyle = WS_POPUP | WS_BORDER | WS_SYSMENU;
@@ -100,3 +102,5 @@ protected:
     std::vector<HMENU> childMenus;
     HWND client = nullptr;
 };
+
+}  // namespace velk

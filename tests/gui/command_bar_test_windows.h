@@ -12,6 +12,8 @@
 #include "framework/command_bar.h"
 #include "framework/window_impl.h"
 
+namespace velk {
+
 class CBarHost : public CWindowImpl<CBarHost, CWindow, CFrameTraits> {
 public:
     std::vector<HMENU> opened;   // WM_INITMENUPOPUP, in order
@@ -125,3 +127,5 @@ inline LPARAM PointParam(POINT point)
 {
     return MAKELPARAM(point.x, point.y);
 }
+
+}  // namespace velk

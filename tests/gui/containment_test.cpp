@@ -38,6 +38,8 @@
 #include "framework/module.h"
 #include "view/element_rows.h"
 
+namespace velk {
+
 namespace {
 
 using copytest::ClipboardText;
@@ -404,3 +406,5 @@ TEST_F(Containment, CatalogueBesideRealDocuments) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 
 #include "dicom_builder.h"
 
+namespace velk {
+
 namespace copytest {
 
 // A part-10 file in explicit VR little endian: file meta information, a UI, the
@@ -94,3 +96,5 @@ inline bool PutOnClipboard(const std::wstring& text) {
 }
 
 }  // namespace copytest
+
+}  // namespace velk

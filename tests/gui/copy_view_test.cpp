@@ -16,6 +16,8 @@
 #include "view/context_menu.h"
 #include "view_test_support.h"
 
+namespace velk {
+
 namespace copytest {
 namespace {
 
@@ -258,3 +260,5 @@ TEST_F(CopyEmptyView, SelectAllAndCopyRowsOnAnEmptyDocument) {
 
 }  // namespace
 }  // namespace copytest
+
+}  // namespace velk

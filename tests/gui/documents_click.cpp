@@ -10,6 +10,8 @@
 
 #include "documents_remote.h"
 
+using namespace velk;
+
 namespace {
 
 HWND FindAnyElementList() {

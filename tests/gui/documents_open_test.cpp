@@ -18,6 +18,8 @@
 #include "view/velk_view.h"
 #include "view_test_support.h"
 
+namespace velk {
+
 namespace {
 
 using namespace viewtest;
@@ -327,3 +329,5 @@ TEST_F(MainFrameDocuments, FileOpenOpensTheChosenFileAndCancelOpensNothing) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -13,6 +13,8 @@
 #include "documents_remote.h"
 #include "view_test_support.h"
 
+namespace velk {
+
 namespace {
 
 using namespace viewtest;
@@ -120,3 +122,5 @@ TEST(VelkProcess, ShowsTheFileNamedOnItsCommandLineAndEndsWithOne) {
 }
 
 }  // namespace
+
+}  // namespace velk

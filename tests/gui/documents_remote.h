@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <string>
 
+namespace velk {
+
 // Memory inside another process.
 class RemoteBuffer {
 public:
@@ -84,3 +86,5 @@ inline void PostClick(HWND list, POINT at) {
     ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
     ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
+
+}  // namespace velk

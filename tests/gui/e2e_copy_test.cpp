@@ -21,6 +21,8 @@
 #include "temp_folder.h"
 #include "viewer_process.h"
 
+namespace velk {
+
 namespace {
 
 using e2e::Viewer;
@@ -139,3 +141,5 @@ TEST(EndToEndCatalogue, EveryFileListsCopiesAndCloses) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 namespace test {
 
 // The receiver frees the block (DragFinish).
@@ -27,3 +29,5 @@ inline HDROP MakeDrop(const std::vector<std::wstring>& names) {
 }
 
 }  // namespace test
+
+}  // namespace velk

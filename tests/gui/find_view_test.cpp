@@ -21,6 +21,8 @@
 #define WM_FORWARDMSG 0x037F
 #endif
 
+namespace velk {
+
 namespace copytest {
 namespace {
 
@@ -228,3 +230,5 @@ TEST_F(FindView, ClosingTheDocumentEndsEveryDialogItOpened) {
 
 }  // namespace
 }  // namespace copytest
+
+}  // namespace velk

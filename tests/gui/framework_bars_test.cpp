@@ -9,6 +9,8 @@
 #include "framework_test_resource.h"
 #include "framework_test_windows.h"
 
+namespace velk {
+
 namespace {
 
 struct ResourceCase {
@@ -155,3 +157,5 @@ TEST_F(Bars, StatusBarShowsItsIdleTextAndPrompts)
 }
 
 }  // namespace
+
+}  // namespace velk

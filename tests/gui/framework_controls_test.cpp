@@ -9,6 +9,8 @@
 #include "framework/theme.h"
 #include "framework/window_impl.h"
 
+namespace velk {
+
 namespace {
 
 // An owner-data list that answers its own display requests, as the element view does.
@@ -171,3 +173,5 @@ TEST(Theme, ProgramRunsWithCommonControlsSix)
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 #include "framework/file_dialog.h"
 #include "framework_test_resource.h"
 
+namespace velk {
+
 namespace {
 
 // Types a text into its edit field when it opens and confirms itself with OK.
@@ -139,3 +141,5 @@ INSTANTIATE_TEST_SUITE_P(Framework, FileDialogAnswers,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+}  // namespace velk

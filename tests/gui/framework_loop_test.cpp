@@ -9,6 +9,8 @@
 #include "framework/message_loop.h"
 #include "framework/module.h"
 
+namespace velk {
+
 namespace {
 
 constexpr UINT kSwallowed = WM_APP + 10;
@@ -133,3 +135,5 @@ TEST(MessageLoop, ModuleKeepsOneLoopPerThread)
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -6,6 +6,8 @@
 
 #include "framework_test_windows.h"
 
+namespace velk {
+
 namespace {
 
 using fwtest::CTestChild;
@@ -349,3 +351,5 @@ TEST(WindowMenu, IsTheSecondLastPopupNamedWindow)
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -13,6 +13,8 @@
 #include "framework/update_ui.h"
 #include "framework_test_resource.h"
 
+namespace velk {
+
 namespace fwtest {
 
 // Styles the shell gives its bars.
@@ -171,3 +173,5 @@ inline int TakeQuitMessage()
 }
 
 }  // namespace fwtest
+
+}  // namespace velk

@@ -8,6 +8,8 @@
 
 #include "framework/window_impl.h"
 
+namespace velk {
+
 namespace {
 
 constexpr UINT kOwnOnly = WM_APP + 1;    // only the derived map takes it
@@ -248,3 +250,5 @@ TEST(Framework, SubclassedWindowKeepsItsOwnProcedureForTheRest)
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 
 #include "framework/hyperlink.h"
 
+namespace velk {
+
 namespace {
 
 struct ColourText {
@@ -118,3 +120,5 @@ TEST(HyperLinkColourTest, AMalformedBrowserColourKeepsTheDefault)
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -6,6 +6,8 @@
 
 #include "framework/hyperlink.h"
 
+namespace velk {
+
 namespace {
 
 const wchar_t kLabel[] = L"Send the add-on by mail";
@@ -222,3 +224,5 @@ TEST_F(HyperLinkTest, PaintsTheLabelInTheLinkColour)
 }
 
 }  // namespace
+
+}  // namespace velk

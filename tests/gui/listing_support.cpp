@@ -13,6 +13,8 @@
 #include "parse/file.h"
 #include "parse/mapping.h"
 
+namespace velk {
+
 namespace listing {
 namespace {
 
@@ -104,3 +106,5 @@ std::string FirstDifference(const std::string& viewer, const std::string& velkdu
 }
 
 }  // namespace listing
+
+}  // namespace velk

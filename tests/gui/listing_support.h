@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace velk {
+
 namespace listing {
 
 std::string Utf8(const std::wstring& text);
@@ -19,3 +21,5 @@ bool ExpectedCopy(const std::wstring& path, std::string& expected);
 std::string FirstDifference(const std::string& viewer, const std::string& velkdump);
 
 }  // namespace listing
+
+}  // namespace velk

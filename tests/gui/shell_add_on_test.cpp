@@ -12,6 +12,8 @@
 #include "app/add_on_mail.h"
 #include "shell_dialog_watcher.h"
 
+namespace velk {
+
 namespace {
 
 const wchar_t* const kMissingText =
@@ -89,3 +91,5 @@ TEST_F(AddOnMailTest, FolderNamedLikeTheInstallerPassesTheExistenceTest) {
 }
 
 } // namespace
+
+}  // namespace velk

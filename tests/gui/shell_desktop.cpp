@@ -9,6 +9,8 @@
 
 #include "shell_process.h"
 
+namespace velk {
+
 namespace {
 
 constexpr wchar_t kTestDesktop[] = L"velk-shell-tests";
@@ -41,3 +43,5 @@ public:
 } // namespace
 
 wchar_t* TestDesktop() { return g_onTestDesktop ? const_cast<wchar_t*>(kTestDesktop) : nullptr; }
+
+}  // namespace velk

@@ -1,5 +1,7 @@
 #include "shell_dialog_watcher.h"
 
+namespace velk {
+
 namespace {
 
 // Hook procedures carry no context of their own; one watcher per thread at a time.
@@ -65,3 +67,5 @@ void DialogWatcher::Look(HWND dialog) {
     // Posted: the box is still being shown, and closes once its own loop runs.
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(m_closeWith, BN_CLICKED), 0);
 }
+
+}  // namespace velk

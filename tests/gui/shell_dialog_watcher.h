@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 struct SeenDialog {
     std::wstring caption;
     std::map<int, std::wstring> textById;  // every child control's text
@@ -58,3 +60,5 @@ bool PumpUntil(Done done, DWORD timeoutMs = 10000) {
     }
     return true;
 }
+
+}  // namespace velk

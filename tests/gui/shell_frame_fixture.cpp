@@ -3,6 +3,8 @@
 #include "framework/bars.h"
 #include "framework/module.h"
 
+namespace velk {
+
 CWindowClassInfo& CRecordingChild::GetWndClassInfo() {
     static CWindowClassInfo info = CWindowClassInfo::MDIChild(IDR_DOCUMENT);
     return info;
@@ -117,3 +119,5 @@ RECT RectInParent(HWND window) {
     MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
+
+}  // namespace velk

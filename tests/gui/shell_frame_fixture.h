@@ -18,6 +18,8 @@
 #include "framework/mdi_child.h"
 #include "framework/message_loop.h"
 
+namespace velk {
+
 // A document window that notes every command it receives and handles none.
 class CRecordingChild : public CMDIChildWindowImpl<CRecordingChild> {
 public:
@@ -67,3 +69,5 @@ protected:
 
 // The client rectangle of a window, in its parent's client coordinates.
 RECT RectInParent(HWND window);
+
+}  // namespace velk

@@ -11,6 +11,8 @@
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
 
+namespace velk {
+
 namespace {
 
 constexpr UINT kMenuBand = 0xEB00;
@@ -364,3 +366,5 @@ TEST_F(ShellFrame, AboutShowsTheVersionFromTheVersionResourceOverTheFrame) {
 }
 
 } // namespace
+
+}  // namespace velk

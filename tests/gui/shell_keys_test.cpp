@@ -9,6 +9,8 @@
 
 #include "shell_frame_fixture.h"
 
+namespace velk {
+
 namespace {
 
 enum Modifier : BYTE { kNone = 0, kCtrl = FCONTROL, kShift = FSHIFT, kAlt = FALT };
@@ -122,3 +124,5 @@ TEST_F(ShellFrameTest, CtrlF4ClosesTheActiveDocumentWindow) {
 }
 
 } // namespace
+
+}  // namespace velk

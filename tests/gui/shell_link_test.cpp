@@ -9,6 +9,8 @@
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
 
+namespace velk {
+
 namespace {
 
 std::wstring Installer() { return TestProgramFolder() + L"orbelsetup.msi"; }
@@ -105,3 +107,5 @@ TEST_F(ShellLink, SendAddOnAnswersTrueAndMailsTheInstaller) {
 }
 
 } // namespace
+
+}  // namespace velk

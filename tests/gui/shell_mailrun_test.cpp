@@ -10,6 +10,8 @@
 #include "mail_request.h"
 #include "shell_process.h"
 
+namespace velk {
+
 namespace {
 
 struct ParseCase {
@@ -79,3 +81,5 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 } // namespace
+
+}  // namespace velk

@@ -4,6 +4,8 @@
 
 #include "shell_dialog_watcher.h"
 
+namespace velk {
+
 namespace {
 
 void Drain(HANDLE pipe, std::string& into) {
@@ -60,3 +62,5 @@ ProcessResult RunProcess(const std::wstring& program, const std::wstring& argume
     CloseHandle(readEnd);
     return result;
 }
+
+}  // namespace velk

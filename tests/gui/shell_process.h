@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace velk {
+
 struct ProcessResult {
     bool started = false;
     bool finished = false;  // false: still running at the deadline, and ended
@@ -24,3 +26,5 @@ std::wstring AppProgramPath(const wchar_t* name);
 // standard error.
 ProcessResult RunProcess(const std::wstring& program, const std::wstring& arguments,
                          DWORD timeoutMs = 20000);
+
+}  // namespace velk

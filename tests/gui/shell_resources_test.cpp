@@ -10,6 +10,8 @@
 
 #include "app/resource.h"
 
+namespace velk {
+
 namespace {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
@@ -219,3 +221,5 @@ TEST(ShellResources, ToolBarStripHoldsSevenSixteenColourImages) {
 }
 
 } // namespace
+
+}  // namespace velk

@@ -12,6 +12,8 @@
 #include "shell_frame_fixture.h"
 #include "shell_process.h"
 
+namespace velk {
+
 namespace {
 
 // Refuses the creation of every top-level window of this thread while it lives.
@@ -161,3 +163,5 @@ TEST_F(VelkProcess, ExitCommandEndsWithOne) {
 }
 
 } // namespace
+
+}  // namespace velk

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace velk {
+
 namespace test {
 
 class TempFolder {
@@ -42,3 +44,5 @@ private:
 };
 
 }  // namespace test
+
+}  // namespace velk

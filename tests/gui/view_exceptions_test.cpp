@@ -9,6 +9,8 @@
 #include "view/velk_view.h"
 #include "view_test_support.h"
 
+namespace velk {
+
 namespace {
 
 using namespace viewtest;
@@ -80,3 +82,5 @@ TEST_F(ViewExceptions, AFailingExpandChangesNothingAndTheListGoesOn) {
 }
 
 }  // namespace
+
+}  // namespace velk

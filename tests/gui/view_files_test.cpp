@@ -11,6 +11,8 @@
 #include "view/element_rows.h"
 #include "view_test_support.h"
 
+namespace velk {
+
 namespace {
 
 using namespace viewtest;
@@ -224,3 +226,5 @@ TEST_F(FilesTest, ADamagedFileLeavesTheOtherDocumentsAlone) {
 }
 
 }  // namespace
+
+}  // namespace velk

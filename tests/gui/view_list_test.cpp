@@ -10,6 +10,8 @@
 #include "view/velk_view.h"
 #include "view_test_support.h"
 
+namespace velk {
+
 namespace {
 
 using namespace viewtest;
@@ -279,3 +281,5 @@ TEST_F(ListTest, RefreshBringsEveryRowBackWithNothingSelectedAtTheTop) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 
 #include "app/documents.h"
 
+namespace velk {
+
 namespace viewtest {
 
 CWindowClassInfo& CDocumentsFrame::GetWndClassInfo() {
@@ -208,3 +210,5 @@ HWND DocumentsTest::OpenBytes(const std::wstring& name, const std::string& bytes
 }
 
 }  // namespace viewtest
+
+}  // namespace velk

@@ -13,6 +13,8 @@
 
 #include "framework/mdi_frame.h"
 
+namespace velk {
+
 namespace viewtest {
 
 // A top-level MDI frame with nothing but its MDI client.
@@ -84,3 +86,5 @@ private:
 };
 
 }  // namespace viewtest
+
+}  // namespace velk

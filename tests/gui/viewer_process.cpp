@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+namespace velk {
+
 namespace e2e {
 namespace {
 
@@ -88,3 +90,5 @@ DWORD Viewer::ExitCode() const {
 }
 
 }  // namespace e2e
+
+}  // namespace velk

@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace velk {
+
 namespace e2e {
 
 class Viewer {
@@ -32,3 +34,5 @@ private:
 };
 
 }  // namespace e2e
+
+}  // namespace velk

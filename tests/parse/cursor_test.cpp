@@ -8,6 +8,8 @@
 #include "dicom_builder.h"
 #include "parse/parser.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -97,3 +99,5 @@ TEST(Cursors, BitFieldsShareTheirBytesAsDocumented) {
 }
 
 }  // namespace
+
+}  // namespace velk

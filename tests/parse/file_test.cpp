@@ -8,6 +8,8 @@
 #include "parse/file.h"
 #include "recording_visitor.h"
 
+namespace velk {
+
 namespace {
 
 using events = std::vector<std::string>;
@@ -97,3 +99,5 @@ TEST(FileEntry, TruncatedFileListsWhatCameBeforeTheBreak) {
 }
 
 }  // namespace
+
+}  // namespace velk

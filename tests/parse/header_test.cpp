@@ -5,6 +5,8 @@
 #include "dicom_builder.h"
 #include "parse/header.h"
 
+namespace velk {
+
 namespace {
 
 using test::le16;
@@ -126,3 +128,5 @@ TEST(TransferSyntaxSwitch, UidRunningPastTheEndIsNotRecognised) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -9,6 +9,8 @@
 #include "parse/parser.h"
 #include "recording_visitor.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -216,3 +218,5 @@ TEST(Linearity, MillionZeroLengthItemsAreEachOneStep) {
 }
 
 }  // namespace
+
+}  // namespace velk

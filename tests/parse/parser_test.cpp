@@ -7,6 +7,8 @@
 #include "parse/parser.h"
 #include "recording_visitor.h"
 
+namespace velk {
+
 namespace {
 
 using events = std::vector<std::string>;
@@ -205,3 +207,5 @@ TEST(Parser, TopLevelDelimiterEndsTheWalk) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 #include "parse/file.h"
 #include "parse/reparse.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -163,3 +165,5 @@ TEST(Reparse, ShrunkFileKeepsOnlyTheBytesThatExist) {
 }
 
 }  // namespace
+
+}  // namespace velk

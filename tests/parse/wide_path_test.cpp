@@ -10,6 +10,8 @@
 #include "parse/mapping.h"
 #include "recording_visitor.h"
 
+namespace velk {
+
 namespace {
 
 std::wstring temp_folder() {
@@ -38,3 +40,5 @@ TEST(WidePath, GreekAndJapaneseNamesOpen) {
 }
 
 }  // namespace
+
+}  // namespace velk

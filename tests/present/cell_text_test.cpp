@@ -10,6 +10,8 @@
 #include "parse/file.h"
 #include "present/cell_text.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -203,3 +205,5 @@ TEST(CellText, VrColumnShowsTheRecordedBytesUpToANul) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 
 #include "present/dictionary.h"
 
+namespace velk {
+
 namespace {
 
 std::uint32_t key(const dcm_dictionary_entry& e) { return dcm_dictionary_key(e.group, e.element); }
@@ -182,3 +184,5 @@ TEST_P(DictionaryScanForm, AgreesWithAPlainLinearScan) {
 INSTANTIATE_TEST_SUITE_P(Forms, DictionaryScanForm, testing::Values(0, 1, 2));
 
 }  // namespace
+
+}  // namespace velk

@@ -7,6 +7,8 @@
 
 #include "present/render.h"
 
+namespace velk {
+
 namespace {
 
 std::string bytes(std::initializer_list<int> list) {
@@ -193,3 +195,5 @@ TEST(RenderValue, EmptyRenderingLeavesTheStreamUntouched) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -12,6 +12,8 @@
 #include "parse/file.h"
 #include "present/row_text_win.h"
 
+namespace velk {
+
 namespace {
 
 std::wstring temp_path(const wchar_t* name) {
@@ -170,3 +172,5 @@ TEST_F(RowText, CellsFollowTheFileOnDisk) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -5,6 +5,8 @@
 
 #include "parse/cursor.h"
 
+namespace velk {
+
 inline bool operator==(const dcm_cursor& a, const dcm_cursor& b) {
     return a.offset == b.offset && a.length == b.length && a.vr[0] == b.vr[0] &&
            a.vr[1] == b.vr[1] && a.depth == b.depth && a.header_length == b.header_length &&
@@ -16,3 +18,5 @@ inline std::ostream& operator<<(std::ostream& os, const dcm_cursor& c) {
               << int(c.vr[1]) << " depth " << int(c.depth) << " h" << int(c.header_length)
               << (c.container ? " C}" : "}");
 }
+
+}  // namespace velk

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace velk {
+
 namespace test {
 
 constexpr std::uint32_t undefined = 0xFFFFFFFFu;
@@ -119,3 +121,5 @@ inline const char* implicit_le_uid() { return "1.2.840.10008.1.2"; }
 inline const char* explicit_le_uid() { return "1.2.840.10008.1.2.1"; }
 
 }  // namespace test
+
+}  // namespace velk

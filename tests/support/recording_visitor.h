@@ -10,6 +10,8 @@
 
 #include "parse/visitor.h"
 
+namespace velk {
+
 namespace test {
 
 class recording_visitor : public dcm_element_visitor {
@@ -61,3 +63,5 @@ private:
 };
 
 }  // namespace test
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 
 #include "view/copy_rows.h"
 
+namespace velk {
+
 namespace {
 
 using text16 = std::u16string;
@@ -151,3 +153,5 @@ TEST(CopyRows, ClearKeepsTheRoomForTheNextCopy) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -16,6 +16,8 @@
 #include "dicom_builder.h"
 #include "view/element_rows.h"
 
+namespace velk {
+
 namespace {
 
 using test::dicom_builder;
@@ -449,3 +451,5 @@ TEST(Load, NoMarkerNoFileOrAnEmptyPathGiveNoRows) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 
 #include "view/find.h"
 
+namespace velk {
+
 namespace {
 
 using text16 = std::u16string;
@@ -229,3 +231,5 @@ TEST(FindNext, AMatchInAnyColumnEndsTheLookAtTheRow) {
 }
 
 }  // namespace
+
+}  // namespace velk

@@ -10,6 +10,8 @@
 #include "cursor_compare.h"
 #include "view/element_rows.h"
 
+namespace velk {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -56,3 +58,5 @@ TEST(RealFiles, EveryContainerCollapsesAndExpandsBackToTheLoad) {
 }
 
 }  // namespace
+
+}  // namespace velk

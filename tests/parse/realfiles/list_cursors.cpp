@@ -9,6 +9,8 @@
 #include "parse/mapping.h"
 #include "parse/reparse.h"
 
+using namespace velk;
+
 namespace {
 
 unsigned tag_at(const dcm_file_mapping& file, const dcm_cursor& c) {
