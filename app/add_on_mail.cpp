@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <vector>
 
+#include "velk_version.h"
+
 namespace velk {
 
 namespace {
@@ -14,7 +16,7 @@ constexpr const wchar_t* kMissingInstallerText =
 constexpr const wchar_t* kMissingInstallerCaption = L"Error";
 constexpr const wchar_t* kMailFormat =
     L"mailrun /szmail \"Orbel Explorer Add-on (OEA) %ls\" orbelsetup.msi";
-constexpr const wchar_t* kReleaseVersion = L"1.0.18.0";
+constexpr const wchar_t* kReleaseVersion = L"" VELK_VERSION_TEXT;
 
 // The mailer is a program of the ANSI world: its command line goes in the
 // thread's code page.

@@ -10,6 +10,7 @@
 #include "parse/file.h"
 #include "parse/mapping.h"
 #include "present/cell_text.h"
+#include "velk_version.h"
 
 namespace velk {
 
@@ -192,7 +193,7 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
             std::fputs(usage, out);
             return 0;
         } else if (!options_done && a == "--version") {
-            std::fputs("velkdump " VELK_VERSION "\n", out);
+            std::fputs("velkdump " VELK_VERSION_TEXT "\n", out);
             return 0;
         } else if (!options_done && a.size() > 1 && a[0] == '-') {
             std::fprintf(err, "velkdump: unknown option '%s'\nTry 'velkdump --help'.\n", a.c_str());

@@ -6,6 +6,7 @@
 
 #include "cli/dump.h"
 #include "dicom_builder.h"
+#include "velk_version.h"
 
 namespace velk {
 
@@ -131,7 +132,7 @@ TEST_P(VelkdumpOptions, AnswerAsUsersExpect) {
 
 INSTANTIATE_TEST_SUITE_P(
     Args, VelkdumpOptions,
-    testing::Values(option_case{{"--version"}, 0, "velkdump 1.0.18.0\n", ""},
+    testing::Values(option_case{{"--version"}, 0, "velkdump " VELK_VERSION_TEXT "\n", ""},
                     option_case{{"--help"}, 0, "Usage: velkdump [OPTION]... FILE...\n", ""},
                     option_case{{}, 2, "", "velkdump: no file given\n"},
                     option_case{{"-x"}, 2, "", "velkdump: unknown option '-x'\n"},

@@ -11,6 +11,7 @@
 
 #include "app/add_on_mail.h"
 #include "shell_dialog_watcher.h"
+#include "velk_version.h"
 
 namespace velk {
 
@@ -19,7 +20,7 @@ namespace {
 const wchar_t* const kMissingText =
     L"Setup file 'orbelsetup.msi' is not found. Please re-install the application.";
 const char* const kExpectedCommandLine =
-    "mailrun /szmail \"Orbel Explorer Add-on (OEA) 1.0.18.0\" orbelsetup.msi";
+    "mailrun /szmail \"Orbel Explorer Add-on (OEA) " VELK_VERSION_TEXT "\" orbelsetup.msi";
 
 std::wstring InstallerPath() { return TestProgramFolder() + L"orbelsetup.msi"; }
 std::wstring RecordPath() { return TestProgramFolder() + L"mailrun_command_line.txt"; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "velk_version.h"
 
 namespace velk {
 
@@ -94,11 +95,11 @@ std::wstring VersionString(std::vector<BYTE>& block, const wchar_t* name) {
     return value;
 }
 
-TEST(ShellResources, VersionBlockIsUsEnglishWesternWith1_0_18_0) {
+TEST(ShellResources, VersionBlockIsUsEnglishWesternWithTheProjectVersion) {
     std::vector<BYTE> block = OwnVersionBlock();
     ASSERT_FALSE(block.empty());
-    EXPECT_EQ(VersionString(block, L"FileVersion"), L"1.0.18.0");
-    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"1.0.18.0");
+    EXPECT_EQ(VersionString(block, L"FileVersion"), L"" VELK_VERSION_TEXT);
+    EXPECT_EQ(VersionString(block, L"ProductVersion"), L"" VELK_VERSION_TEXT);
     WORD* translation = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
