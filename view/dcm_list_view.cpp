@@ -22,6 +22,8 @@ bool CDcmListViewVirtual::ProcessWindowMessage(CMessage& m) {
     static const Map::Entry map[] = {
         Map::Message(WM_CONTEXTMENU, &CDcmListViewVirtual::OnContextMenu),
         Map::Message(WM_LBUTTONDOWN, &CDcmListViewVirtual::OnLButtonDown),
+        Map::Message(WM_KEYDOWN, &CDcmListViewVirtual::OnRowKeyDown),
+        Map::Message(WM_CHAR, &CDcmListViewVirtual::OnRowChar),
         Map::Command(kCopyRowsCommand, &CDcmListViewVirtual::OnCopyRows),
         Map::Command(kSelectAllCommand, &CDcmListViewVirtual::OnSelectAll),
         Map::NotifyAs(OCM_NOTIFY, LVN_GETDISPINFOW, &CDcmListViewVirtual::OnGetDispInfo),

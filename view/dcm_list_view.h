@@ -12,6 +12,7 @@
 #include "framework/window_impl.h"
 #include "parse/mapping.h"
 #include "view/element_rows.h"
+#include "view/row_keys.h"
 
 #ifndef OCM_NOTIFY
 // A WM_NOTIFY that the parent reflected back to the control that sent it.
@@ -64,6 +65,11 @@ private:
     LRESULT OnSelectAll(CMessage& m);
     // The row whose icon lies exactly under the client point, or -1.
     int RowIconAt(POINT point);
+    // The folding keys (row_keys_list.cpp).
+    LRESULT OnRowKeyDown(CMessage& m);
+    LRESULT OnRowChar(CMessage& m);
+    bool ApplyRowKey(RowKey key);
+    void FocusRow(int row);
 };
 
 // Turns a window's drawing off for the life of the object.

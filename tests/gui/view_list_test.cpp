@@ -201,16 +201,35 @@ INSTANTIATE_TEST_SUITE_P(
                       click_case{"EmptySequenceIcon", 9, true, false, 11}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ListTest, NoKeyExpandsOrCollapses) {
+// Left and -, Right and + fold the focused container; Left on a nested row
+// climbs to its container; other keys fold nothing.
+TEST_F(ListTest, TheFoldingKeysActOnTheFocusedRow) {
     HWND list = ListOf(OpenBytes(L"keys.dcm", cells_file().bytes));
-    LVITEMW focus{};
-    focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
-    ::SendMessageW(list, LVM_SETITEMSTATE, 4, reinterpret_cast<LPARAM>(&focus));
-    for (WPARAM key : {VK_LEFT, VK_RIGHT, VK_SUBTRACT, VK_ADD, VK_RETURN, VK_SPACE}) {
-        ::SendMessageW(list, WM_KEYDOWN, key, 0);
-        ::SendMessageW(list, WM_KEYUP, key, 0);
-    }
-    Pump();
+    auto focus = [list](int row) {
+        LVITEMW state{};
+        state.stateMask = state.state = LVIS_FOCUSED | LVIS_SELECTED;
+        ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    };
+    auto press = [list](UINT message, WPARAM key) {
+        ::SendMessageW(list, message, key, 0);
+        if (message == WM_KEYDOWN) ::SendMessageW(list, WM_KEYUP, key, 0);
+        Pump();
+    };
+    focus(6);  // the element in the sequence's item
+    press(WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 5);
+    EXPECT_EQ(ItemCount(list), 11);
+
+    focus(4);
+    press(WM_KEYDOWN, VK_LEFT);
+    EXPECT_EQ(ItemCount(list), 7);
+    press(WM_KEYDOWN, VK_RIGHT);
+    EXPECT_EQ(ItemCount(list), 11);
+    press(WM_CHAR, L'-');
+    EXPECT_EQ(ItemCount(list), 7);
+    press(WM_CHAR, L'+');
+    EXPECT_EQ(ItemCount(list), 11);
+    for (WPARAM key : {VK_RETURN, VK_SPACE, VK_SUBTRACT}) press(WM_KEYDOWN, key);
     EXPECT_EQ(ItemCount(list), 11);
 }
 

@@ -1,0 +1,21 @@
+#include "view/row_keys.h"
+
+namespace velk {
+
+RowKeyAction ActionForRowKey(RowKey key, RowKeyTarget row) {
+    const bool opens = key == RowKey::right || key == RowKey::plus;
+    if (opens) return row.container && row.collapsed ? RowKeyAction::expand : RowKeyAction::none;
+    if (row.container && !row.collapsed) return RowKeyAction::collapse;
+    // Only Left climbs, as in a tree view; - on a row that cannot fold does nothing.
+    return key == RowKey::left && row.nested ? RowKeyAction::focus_container : RowKeyAction::none;
+}
+
+std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels, std::size_t row) {
+    if (row >= levels.size() || levels[row] == 0) return std::nullopt;
+    for (std::size_t above = row; above-- > 0;) {
+        if (levels[above] < levels[row]) return above;
+    }
+    return std::nullopt;
+}
+
+}  // namespace velk

@@ -1,0 +1,31 @@
+// The keyboard's way to fold the element list, as in a tree view: on the focused
+// row, Right or + expands a collapsed container, Left or - collapses an expanded
+// one, and Left on any other nested row moves the focus to its container. Keys
+// that do none of this are left to the list (Left and Right then scroll it).
+// Portable: the decision is tested on the host, the list window acts on it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace velk {
+
+enum class RowKey { right, left, plus, minus };
+
+enum class RowKeyAction { none, expand, collapse, focus_container };
+
+struct RowKeyTarget {
+    bool container;  // a sequence or item row
+    bool collapsed;  // its nested rows hidden
+    bool nested;     // below the top level of the data set
+};
+
+RowKeyAction ActionForRowKey(RowKey key, RowKeyTarget row);
+
+// The container of row `row`: the nearest row above it with a lower nesting
+// level, from the rows' levels. None for a top-level row or one out of range.
+std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels, std::size_t row);
+
+}  // namespace velk
