@@ -49,7 +49,11 @@ void OpenDocumentFromDialogIn(HWND mdiClient) {
     if (dialog.DoModal(::GetActiveWindow()) == IDOK) OpenDocumentIn(mdiClient, dialog.m_szFileName);
 }
 
-void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
+namespace {
+
+// Calls open(name) for every dropped name that is not a folder.
+template <class Open>
+void OpenEachDropped(HDROP drop, Open open) {
     const CDropRelease release(drop);
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     // One buffer that fits the longest name, so that no name is cut.
@@ -61,20 +65,30 @@ void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
         ::DragQueryFileW(drop, i, name.data(), longest + 1);
         // A folder is skipped, not searched.
         if (::PathIsDirectoryW(name.data())) continue;
-        OpenDocumentIn(mdiClient, name.data());
+        open(name.data());
     }
+}
+
+}  // namespace
+
+void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
+    OpenEachDropped(drop, [mdiClient](const wchar_t* name) { OpenDocumentIn(mdiClient, name); });
 }
 
 void OpenDocumentWindow(CMainFrame& frame, const wchar_t* path) {
     OpenDocumentIn(frame.GetMDIClient(), path);
+    frame.OnDocumentOpened(path);
 }
 
 void NewDocumentWindow(CMainFrame& frame) { NewDocumentIn(frame.GetMDIClient()); }
 
-void OpenDocumentFromDialog(CMainFrame& frame) { OpenDocumentFromDialogIn(frame.GetMDIClient()); }
+void OpenDocumentFromDialog(CMainFrame& frame) {
+    CFileOpenDialog dialog;  // as OpenDocumentFromDialogIn
+    if (dialog.DoModal(::GetActiveWindow()) == IDOK) OpenDocumentWindow(frame, dialog.m_szFileName);
+}
 
 void OpenDroppedDocuments(CMainFrame& frame, HDROP drop) {
-    OpenDroppedDocumentsIn(frame.GetMDIClient(), drop);
+    OpenEachDropped(drop, [&frame](const wchar_t* name) { OpenDocumentWindow(frame, name); });
 }
 
 }  // namespace velk

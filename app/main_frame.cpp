@@ -8,6 +8,7 @@
 #include "app/documents.h"
 #include "app/resource.h"
 #include "framework/bars.h"
+#include "view/screen_scale.h"
 
 namespace velk {
 
@@ -26,6 +27,19 @@ constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_C
 constexpr const wchar_t* kAddOnLabel = L"Send Orbel Explorer Add-on (OEA)";
 // The width within which the link measures its label.
 constexpr LONG kLinkMeasureWidth = 1024;
+
+// The toolbar (table and strip) drawn for the screen's scaling.
+UINT ToolBarForScreen() {
+    switch (ArtSizeFor(ScreenDpi())) {
+    case ArtSize::percent150:
+        return IDR_TOOLBAR_150;
+    case ArtSize::percent200:
+        return IDR_TOOLBAR_200;
+    case ArtSize::percent100:
+        break;
+    }
+    return IDR_MAINFRAME;
+}
 
 } // namespace
 
@@ -50,6 +64,8 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
         Map::Command(ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorizontal),
         Map::Command(ID_WINDOW_TILE_VERT, &CMainFrame::OnWindowTileVertical),
         Map::Command(ID_WINDOW_ARRANGE, &CMainFrame::OnWindowArrangeIcons),
+        Map::CommandRange(ID_FILE_MRU_FIRST, ID_FILE_MRU_LAST, &CMainFrame::OnRecentFile),
+        Map::Message(WM_INITMENUPOPUP, &CMainFrame::OnInitMenuPopup),
         Map::Message(WM_COMMAND, &CMainFrame::OnOtherCommand),
         Map::Chain(&CMainFrame::RouteUpdateUI),
     };
@@ -58,7 +74,7 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
 
 LRESULT CMainFrame::OnCreate(CMessage&) {
     CreateCommandBar();
-    m_hWndToolBar = CreateToolBarFromResource(m_hWnd, IDR_MAINFRAME, false, kToolBarStyle, IDW_TOOLBAR);
+    m_hWndToolBar = CreateToolBarFromResource(m_hWnd, ToolBarForScreen(), false, kToolBarStyle, IDW_TOOLBAR);
     CreateMailToLink();
     CreateTopBar();
     CreateFrameStatusBar(IDS_READY, kStatusBarStyle, IDW_STATUS_BAR);
@@ -73,6 +89,7 @@ LRESULT CMainFrame::OnCreate(CMessage&) {
         loop->AddMessageFilter(this);
         loop->AddIdleHandler(this);
     }
+    ApplyRememberedBars();
     return 0;
 }
 
@@ -81,7 +98,7 @@ LRESULT CMainFrame::OnCreate(CMessage&) {
 void CMainFrame::CreateCommandBar() {
     m_CmdBar.Create(m_hWnd, nullptr, nullptr, kCommandBarStyle);
     m_CmdBar.AttachMenu(GetMenu());
-    m_CmdBar.LoadImages(IDR_MAINFRAME);
+    m_CmdBar.LoadImages(ToolBarForScreen());
     SetMenu(nullptr);
 }
 
@@ -106,6 +123,7 @@ void CMainFrame::CreateTopBar() {
 }
 
 LRESULT CMainFrame::OnDestroy(CMessage& m) {
+    SaveSettings();
     DestroyDocumentWindows();
     // The loop may outlive the frame; it must not call a frame that has gone.
     if (CMessageLoop* loop = ThreadLoop()) {

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "app/mail_to_link.h"
+#include "app/recent_files.h"
+#include "app/settings.h"
 #include "framework/command_bar.h"
 #include "framework/mdi_frame.h"
 #include "framework/message_loop.h"
@@ -37,6 +39,17 @@ public:
     // Opens the file at `path` (used as given) in a new document window.
     void OpenDocument(const wchar_t* path);
 
+    // Remembering across runs (main_frame_settings.cpp). Until RememberIn is
+    // called, before the window is created, the frame neither reads nor writes
+    // settings, and has no recent files.
+    void RememberIn(const CSettings& settings) { m_settings = &settings; }
+    // Shows the frame where and as it was last closed, or as showCommand says
+    // when nothing is remembered.
+    void ShowRemembered(int showCommand);
+    // Called for every file opened in a document window.
+    void OnDocumentOpened(const wchar_t* path);
+    const CRecentFiles& RecentFiles() const { return m_recent; }
+
     HWND GetMDIClient() const { return m_hWndMDIClient; }
     HWND GetToolBar() const { return m_hWndToolBar; }
 
@@ -55,6 +68,11 @@ private:
     LRESULT OnWindowTileVertical(CMessage& m);
     LRESULT OnWindowArrangeIcons(CMessage& m);
     LRESULT OnOtherCommand(CMessage& m);
+    LRESULT OnInitMenuPopup(CMessage& m);
+    LRESULT OnRecentFile(CMessage& m);
+    void ApplyRememberedBars();
+    void ApplyRememberedColumns(HWND list) const;
+    void SaveSettings() const;
 
     void DestroyDocumentWindows();
     void CreateCommandBar();
@@ -66,6 +84,8 @@ private:
     // Kept per frame rather than per process, so that a second frame in the same
     // process starts with its toolbar, flag and check mark in step.
     bool m_toolBarVisible = true;
+    const CSettings* m_settings = nullptr;  // where to remember; null: nowhere
+    CRecentFiles m_recent;
 };
 
 }  // namespace velk

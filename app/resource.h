@@ -16,6 +16,17 @@
 #define IDI_ROW_EXPANDED 204
 #define IDI_ROW_COLLAPSED 205
 #define IDI_ROW_LEAF 206
+// The same three drawn for 150 % and 200 % scaling.
+#define IDI_ROW_EXPANDED_150 207
+#define IDI_ROW_COLLAPSED_150 208
+#define IDI_ROW_LEAF_150 209
+#define IDI_ROW_EXPANDED_200 210
+#define IDI_ROW_COLLAPSED_200 211
+#define IDI_ROW_LEAF_200 212
+
+// The toolbar (its table and strip) drawn for 150 % and 200 % scaling.
+#define IDR_TOOLBAR_150 130
+#define IDR_TOOLBAR_200 131
 
 // Strings without a command of their own.
 #define IDS_READY 0xE001
@@ -32,6 +43,9 @@
 #define ID_FILE_PRINT_PREVIEW 0xE109
 #define ID_APP_ABOUT 0xE140
 #define ID_APP_EXIT 0xE141
+// The recently opened files at the end of the File menu: 1 to 9.
+#define ID_FILE_MRU_FIRST 0xE110
+#define ID_FILE_MRU_LAST 0xE118
 
 // Edit commands; only Copy Rows, Select All and Find have handlers.
 #define ID_EDIT_COPY_ROWS 0xE122

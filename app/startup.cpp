@@ -25,11 +25,13 @@ private:
 
 int RunShell(int argc, wchar_t** argv, int showCommand) {
     RegisteredLoop loop;
+    const CSettings settings;
     CMainFrame frame;
+    frame.RememberIn(settings);
     // Default position, size and styles; accepting dropped files takes the place
     // of the class's default extended styles.
     if (!frame.CreateEx(nullptr, nullptr, 0, WS_EX_ACCEPTFILES)) return 0;
-    frame.ShowWindow(showCommand);
+    frame.ShowRemembered(showCommand);
     if (argc > 1) frame.OpenDocument(argv[1]);
     return loop.Run();
 }

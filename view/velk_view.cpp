@@ -1,6 +1,7 @@
 #include "view/velk_view.h"
 
 #include "present/cell_text.h"
+#include "view/screen_scale.h"
 
 namespace velk {
 
@@ -48,17 +49,22 @@ LRESULT CVelkView::OnCreate(CMessage&) {
 }
 
 void CVelkView::CreateRowImages() {
-    m_images = ImageList_Create(16, 16, ILC_COLOR4 | ILC_MASK, 3, 1);
+    // The icons drawn for the screen's scaling, at their own size.
+    const RowIconSet icons = RowIconsFor(ArtSizeFor(ScreenDpi()));
+    m_images = ImageList_Create(icons.side, icons.side, ILC_COLOR4 | ILC_MASK, 3, 1);
     if (!m_images) return;
     HINSTANCE resources = GetAppModule().GetResourceInstance();
-    for (int id : {kRowIconPlain, kRowIconExpanded, kRowIconCollapsed})
-        ImageList_ReplaceIcon(m_images, -1, ::LoadIconW(resources, MAKEINTRESOURCEW(id)));
+    for (int id : {icons.plain, icons.expanded, icons.collapsed}) {
+        HANDLE icon = ::LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, icons.side, icons.side, 0);
+        ImageList_ReplaceIcon(m_images, -1, static_cast<HICON>(icon));
+        if (icon) ::DestroyIcon(static_cast<HICON>(icon));
+    }
     SetImageList(m_images, LVSIL_SMALL);
 }
 
 void CVelkView::CreateColumns() {
     for (int i = 0; i < dcm_column_count; ++i)
-        InsertColumn(i, kColumns[i].header, kColumns[i].format, kColumns[i].width, i);
+        InsertColumn(i, kColumns[i].header, kColumns[i].format, ScaleToScreen(kColumns[i].width), i);
 }
 
 LRESULT CVelkView::LoadFile(const wchar_t* path) {

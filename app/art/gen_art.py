@@ -25,28 +25,49 @@ GREY, RED, LIME, YELLOW, BLUE, FUCHSIA, AQUA, WHITE = range(8, 16)
 
 
 class Canvas:
-    """A grid of palette indices; None marks a transparent pixel."""
+    """A grid of palette indices; None marks a transparent pixel.
 
-    def __init__(self, width, height, background=None):
-        self.width = width
-        self.height = height
-        self.pixels = [[background] * width for _ in range(height)]
+    Pictures are drawn in design units of the 96-dpi size; a canvas with a
+    scale of 1.5 or 2 draws the same design at 144 or 192 dpi, each shape
+    rasterised at that size: circles keep their roundness, lines their whole
+    pixels."""
 
-    def put(self, x, y, colour):
+    def __init__(self, width, height, background=None, scale=1):
+        self.scale = scale
+        self.width = math.floor(width * scale + 0.5)
+        self.height = math.floor(height * scale + 0.5)
+        self.pixels = [[background] * self.width for _ in range(self.height)]
+
+    def set(self, x, y, colour):
         if 0 <= x < self.width and 0 <= y < self.height:
             self.pixels[y][x] = colour
 
+    def span(self, a0, a1):
+        """The pixels covered by design units a0 to a1, both inclusive."""
+        p0 = math.floor(a0 * self.scale + 1e-9)
+        p1 = math.ceil((a1 + 1) * self.scale - 1e-9) - 1
+        return p0, max(p0, p1)
+
+    def put(self, x, y, colour):
+        self.fill(x, y, x, y, colour)
+
     def fill(self, x0, y0, x1, y1, colour):
         """Fills the rectangle with corners (x0, y0) and (x1, y1), both inclusive."""
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                self.put(x, y, colour)
+        px0, px1 = self.span(x0, x1)
+        py0, py1 = self.span(y0, y1)
+        for y in range(py0, py1 + 1):
+            for x in range(px0, px1 + 1):
+                self.set(x, y, colour)
 
     def frame(self, x0, y0, x1, y1, colour):
-        self.fill(x0, y0, x1, y0, colour)
-        self.fill(x0, y1, x1, y1, colour)
-        self.fill(x0, y0, x0, y1, colour)
-        self.fill(x1, y0, x1, y1, colour)
+        """A border of whole pixels: one at 96 dpi and 144 dpi, two at 192."""
+        px0, px1 = self.span(x0, x1)
+        py0, py1 = self.span(y0, y1)
+        t = max(1, int(self.scale))
+        for y in range(py0, py1 + 1):
+            for x in range(px0, px1 + 1):
+                if x < px0 + t or x > px1 - t or y < py0 + t or y > py1 - t:
+                    self.set(x, y, colour)
 
     def box(self, x0, y0, x1, y1, border, inside):
         self.fill(x0, y0, x1, y1, inside)
@@ -55,16 +76,19 @@ class Canvas:
     def ring(self, cx, cy, r_in, r_out, colour, gap=None):
         """Pixels whose centre lies between the two radii; gap is an (a0, a1)
         range of angles in degrees (0 = right, counter-clockwise, y up) left out."""
+        s = self.scale
         for y in range(self.height):
             for x in range(self.width):
-                d = math.hypot(x - cx, y - cy)
+                # The pixel's centre in design units.
+                u, v = (x + 0.5) / s - 0.5, (y + 0.5) / s - 0.5
+                d = math.hypot(u - cx, v - cy)
                 if not r_in <= d <= r_out:
                     continue
                 if gap is not None:
-                    angle = math.degrees(math.atan2(cy - y, x - cx)) % 360
+                    angle = math.degrees(math.atan2(cy - v, u - cx)) % 360
                     if gap[0] <= angle <= gap[1]:
                         continue
-                self.put(x, y, colour)
+                self.set(x, y, colour)
 
     def rows(self, x0, y0, art, legend):
         """Copies a small picture given as text rows; characters map via legend,
@@ -75,19 +99,21 @@ class Canvas:
                     self.put(x0 + dx, y0 + dy, legend[ch])
 
     def paste(self, other, x0, y0):
+        """Copies another canvas of the same scale, its corner at design (x0, y0)."""
+        px0, py0 = self.span(x0, x0)[0], self.span(y0, y0)[0]
         for y in range(other.height):
             for x in range(other.width):
-                self.put(x0 + x, y0 + y, other.pixels[y][x])
+                self.set(px0 + x, py0 + y, other.pixels[y][x])
 
 
 # --- Toolbar images, 16 by 15, in button order ---------------------------------
 
-def tool_canvas():
-    return Canvas(16, 15, SILVER)
+def tool_canvas(scale):
+    return Canvas(16, 15, SILVER, scale)
 
 
-def draw_open():
-    c = tool_canvas()
+def draw_open(scale=1):
+    c = tool_canvas(scale)
     art = [
         ".kkkk...........",
         "koooook.........",
@@ -104,8 +130,8 @@ def draw_open():
     return c
 
 
-def draw_copy_rows():
-    c = tool_canvas()
+def draw_copy_rows(scale=1):
+    c = tool_canvas(scale)
     for x0, y0 in ((0, 1), (6, 4)):
         c.box(x0, y0, x0 + 8, y0 + 10, BLACK, WHITE)
         for y in range(y0 + 2, y0 + 10, 2):
@@ -113,8 +139,8 @@ def draw_copy_rows():
     return c
 
 
-def draw_find():
-    c = tool_canvas()
+def draw_find(scale=1):
+    c = tool_canvas(scale)
     c.ring(6, 6, 0, 4.2, AQUA)
     c.put(4, 4, WHITE)
     c.put(5, 4, WHITE)
@@ -126,8 +152,8 @@ def draw_find():
     return c
 
 
-def draw_refresh():
-    c = tool_canvas()
+def draw_refresh(scale=1):
+    c = tool_canvas(scale)
     # A circular arrow, open at the upper right; its head on the right points up,
     # the way the arc runs (clockwise).
     c.ring(7.5, 7.5, 3.6, 6.2, GREEN, gap=(20, 85))
@@ -141,8 +167,8 @@ def draw_refresh():
     return c
 
 
-def draw_about():
-    c = tool_canvas()
+def draw_about(scale=1):
+    c = tool_canvas(scale)
     c.ring(7.5, 7, 0, 6.6, NAVY)
     glyph = [
         ".ww.",
@@ -164,15 +190,15 @@ def small_window(c, x0, y0, x1, y1):
     c.fill(x0 + 1, y0 + 1, x1 - 1, y0 + 2, NAVY)
 
 
-def draw_tile_horizontal():
-    c = tool_canvas()
+def draw_tile_horizontal(scale=1):
+    c = tool_canvas(scale)
     small_window(c, 1, 0, 14, 6)
     small_window(c, 1, 8, 14, 14)
     return c
 
 
-def draw_tile_vertical():
-    c = tool_canvas()
+def draw_tile_vertical(scale=1):
+    c = tool_canvas(scale)
     small_window(c, 0, 1, 7, 13)
     small_window(c, 8, 1, 15, 13)
     return c
@@ -182,10 +208,10 @@ TOOLBAR_ORDER = [draw_open, draw_copy_rows, draw_find, draw_refresh,
                  draw_about, draw_tile_horizontal, draw_tile_vertical]
 
 
-def draw_toolbar():
-    strip = Canvas(16 * len(TOOLBAR_ORDER), 15, SILVER)
+def draw_toolbar(scale=1):
+    strip = Canvas(16 * len(TOOLBAR_ORDER), 15, SILVER, scale)
     for i, draw in enumerate(TOOLBAR_ORDER):
-        strip.paste(draw(), 16 * i, 0)
+        strip.paste(draw(scale), 16 * i, 0)
     return strip
 
 
@@ -237,8 +263,8 @@ def draw_document_icon():
     return c
 
 
-def row_box(with_plus):
-    c = Canvas(16, 16)
+def row_box(with_plus, scale=1):
+    c = Canvas(16, 16, None, scale)
     c.frame(4, 4, 12, 12, GREY)
     c.fill(6, 8, 10, 8, BLACK)
     if with_plus:
@@ -308,6 +334,15 @@ OUTPUTS = {
     "row_collapsed.ico": (ico_bytes, lambda: row_box(True)),
     "row_leaf.ico": (ico_bytes, lambda: Canvas(16, 16)),
 }
+# The toolbar strip and the row icons again for 150 % and 200 % scaling (144 and
+# 192 dpi), drawn at those sizes.
+for percent, scale in ((150, 1.5), (200, 2)):
+    OUTPUTS.update({
+        "toolbar_%d.bmp" % percent: (bmp_bytes, lambda s=scale: draw_toolbar(s)),
+        "row_expanded_%d.ico" % percent: (ico_bytes, lambda s=scale: row_box(False, s)),
+        "row_collapsed_%d.ico" % percent: (ico_bytes, lambda s=scale: row_box(True, s)),
+        "row_leaf_%d.ico" % percent: (ico_bytes, lambda s=scale: Canvas(16, 16, None, s)),
+    })
 
 
 def main():

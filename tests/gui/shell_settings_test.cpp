@@ -1,0 +1,118 @@
+// The frame remembering across runs, in a registry key of the test's own: with
+// nothing stored it starts as ever; the recent files follow the opens and a
+// missing one is dropped with a message; bars and column widths come back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/settings.h"
+#include "framework/bars.h"
+#include "shell_dialog_watcher.h"
+#include "shell_frame_fixture.h"
+#include "temp_folder.h"
+
+namespace velk {
+
+namespace {
+
+constexpr const wchar_t* kTestKey = L"Software\\velk-tests\\settings";
+
+// The texts of the File menu's items after Exit, as the menu shows them on opening.
+std::vector<std::wstring> ItemsAfterExit(HWND frame, HMENU file) {
+    ::SendMessageW(frame, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    std::vector<std::wstring> items;
+    bool after = false;
+    for (int i = 0; i < ::GetMenuItemCount(file); ++i) {
+        wchar_t text[MAX_PATH] = {};
+        ::GetMenuStringW(file, static_cast<UINT>(i), text, MAX_PATH, MF_BYPOSITION);
+        if (after) items.push_back(text);
+        after = after || ::GetMenuItemID(file, i) == ID_APP_EXIT;
+    }
+    return items;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+class RememberingFrame : public ShellFrameTest {
+protected:
+    void SetUp() override {
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+        StoreBeforeStart();
+        m_frame.RememberIn(m_settings);
+        ShellFrameTest::SetUp();
+    }
+    void TearDown() override {
+        ShellFrameTest::TearDown();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, kTestKey);
+    }
+    virtual void StoreBeforeStart() {}
+    HMENU FileMenu() { return ::GetSubMenu(m_frame.m_CmdBar.GetMenu(), 0); }
+
+    const CSettings m_settings{kTestKey};
+    test::TempFolder m_files{L"velk-settings"};
+};
+
+TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMessage) {
+    EXPECT_TRUE(ItemsAfterExit(Frame(), FileMenu()).empty());  // nothing stored: as ever
+    const std::wstring first = m_files.Write(L"first.dcm", "x");
+    const std::wstring second = m_files.Write(L"second&more.dcm", "x");
+    m_frame.OpenDocument(first.c_str());
+    m_frame.OpenDocument(second.c_str());
+    m_frame.OpenDocument(first.c_str());  // back to the top, not twice
+    m_frame.OpenDocument((first + L".absent").c_str());
+    Pump();
+
+    std::vector<std::wstring> items = ItemsAfterExit(Frame(), FileMenu());
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0], L"");  // the separator
+    EXPECT_EQ(items[1].substr(0, 3), L"&1 ");
+    EXPECT_TRUE(EndsWith(items[1], L"first.dcm")) << items[1].c_str();
+    EXPECT_TRUE(EndsWith(items[2], L"second&&more.dcm")) << items[2].c_str();
+    EXPECT_EQ(m_settings.Text(L"Recent2"), second);
+
+    ::DeleteFileW(second.c_str());
+    {
+        DialogWatcher watcher;
+        Command(ID_FILE_MRU_FIRST + 1);
+        ASSERT_EQ(watcher.Seen().size(), 1u);
+        const std::vector<std::wstring>& texts = watcher.Seen()[0].staticTexts;
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [&](const std::wstring& t) { return t.find(second) != std::wstring::npos; }));
+    }
+    EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()).size(), 2u);
+    EXPECT_FALSE(m_settings.Text(L"Recent2"));
+}
+
+class RememberedBars : public RememberingFrame {
+protected:
+    void StoreBeforeStart() override {
+        m_settings.SetNumber(L"Toolbar", 0);
+        m_settings.SetNumber(L"StatusBar", 0);
+        m_settings.SetText(L"ColumnWidths", L"100,41,61,201,202,121");
+    }
+};
+
+TEST_F(RememberedBars, TheBarsAndColumnsComeBackAsLeftAndAreKeptOnClosing) {
+    EXPECT_FALSE(BandVisible(kFirstBandId + 1));
+    EXPECT_FALSE(::IsWindowVisible(StatusBar()));
+    EXPECT_FALSE(MenuItemChecked(ID_VIEW_TOOLBAR));
+
+    m_frame.OpenDocument(m_files.Write(L"columns.dcm", "x").c_str());
+    HWND document = m_frame.MDIGetActive();
+    HWND list = ::GetWindow(document, GW_CHILD);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), 100);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 5, 0), 121);
+
+    Command(ID_VIEW_TOOLBAR);
+    m_frame.DestroyWindow();
+    EXPECT_EQ(m_settings.Number(L"Toolbar"), 1u);
+    EXPECT_EQ(m_settings.Number(L"StatusBar"), 0u);
+    WINDOWPLACEMENT placement{};
+    EXPECT_TRUE(m_settings.ReadBlock(L"Placement", &placement, sizeof(placement)));
+}
+
+}  // namespace velk
