@@ -12,6 +12,7 @@
 #include "app/main_frame.h"
 #include "app/resource.h"
 #include "present/cell_text.h"
+#include "view/screen_scale.h"
 
 namespace velk {
 
@@ -95,7 +96,7 @@ void CMainFrame::ApplyRememberedColumns(HWND list) const {
     if (!list || !text) return;
     const std::vector<int> widths = ParseWidths(*text);
     for (std::size_t i = 0; i < widths.size(); ++i)
-        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(widths[i], 0));
+        ::SendMessageW(list, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(ScaleToScreen(widths[i]), 0));
 }
 
 // Called as the frame goes, its windows still whole (hidden already: the
@@ -107,13 +108,15 @@ void CMainFrame::SaveSettings() const {
     if (::GetWindowPlacement(m_hWnd, &placement)) m_settings->SetBlock(kPlacementValue, &placement, sizeof(placement));
     m_settings->SetNumber(kToolBarValue, m_toolBarVisible ? 1 : 0);
     m_settings->SetNumber(kStatusBarValue, StyleVisible(m_hWndStatusBar) ? 1 : 0);
-    // The widths of the document in front, as the user left them.
+    // The widths of the document in front, as the user left them, in pixels at
+    // 96 dpi: a screen scaled otherwise next time gets them scaled.
     HWND active = reinterpret_cast<HWND>(::SendMessageW(m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
     if (HWND list = active ? ListOfDocument(active) : nullptr) {
         std::wstring widths;
         for (int i = 0; i < dcm_column_count; ++i) {
             if (i) widths += L',';
-            widths += std::to_wstring(::SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0));
+            const int width = static_cast<int>(::SendMessageW(list, LVM_GETCOLUMNWIDTH, i, 0));
+            widths += std::to_wstring(::MulDiv(width, 96, ScreenDpi()));
         }
         m_settings->SetText(kColumnWidthsValue, widths);
     }
