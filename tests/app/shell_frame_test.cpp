@@ -10,6 +10,7 @@
 #include "framework/bars.h"
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
+#include "windows_test.h"
 
 namespace velk {
 
@@ -38,7 +39,7 @@ TEST_F(ShellFrame, StartsWithTheFrameMenuInTheCommandBarAndNoMenuBarOfItsOwn) {
     EXPECT_EQ(ButtonText(commandBar, 1), L"&View");
     EXPECT_EQ(ButtonText(commandBar, 2), L"&Help");
     EXPECT_EQ(GetMenu(Frame()), nullptr);
-    EXPECT_EQ(WindowText(Frame()), L"DICOM Lattice");
+    EXPECT_EQ(test::TextOf(Frame()), L"DICOM Lattice");
 }
 
 TEST_F(ShellFrame, ActiveDocumentWindowsMenuWithItsWindowListReplacesTheFrameMenuWhileItIsOpen) {

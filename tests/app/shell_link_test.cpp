@@ -8,13 +8,14 @@
 
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
+#include "windows_test.h"
 
 namespace velk {
 
 namespace {
 
-std::wstring Installer() { return TestProgramFolder() + L"orbelsetup.msi"; }
-std::wstring Record() { return TestProgramFolder() + L"mailrun_command_line.txt"; }
+std::wstring Installer() { return test::TestProgramFolder() + L"orbelsetup.msi"; }
+std::wstring Record() { return test::TestProgramFolder() + L"mailrun_command_line.txt"; }
 
 bool Recorded() { return GetFileAttributesW(Record().c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -50,7 +51,7 @@ protected:
     // over 3 s to start a process on a busy machine; the wait ends as soon as
     // the record appears.
     bool Activated() {
-        bool started = PumpUntil([] { return Recorded(); }, 15000);
+        bool started = test::PumpUntil([] { return Recorded(); }, 15000);
         DeleteFileW(Record().c_str());
         return started;
     }

@@ -9,6 +9,7 @@
 
 #include "mail_request.h"
 #include "shell_process.h"
+#include "windows_test.h"
 
 namespace velk {
 
@@ -65,7 +66,7 @@ class MailrunFailureTest : public ::testing::TestWithParam<FailureCase> {};
 
 TEST_P(MailrunFailureTest, ExitsNonZeroWithAMessageOnStandardError) {
     const FailureCase& c = GetParam();
-    ProcessResult result = RunProcess(AppProgramPath(L"mailrun.exe"), c.arguments);
+    ProcessResult result = RunProcess(test::AppProgramPath(L"mailrun.exe"), c.arguments);
     ASSERT_TRUE(result.started);
     EXPECT_EQ(result.exitCode, c.exitCode);
     EXPECT_NE(result.standardError.find(c.message), std::string::npos) << result.standardError;

@@ -35,6 +35,7 @@
 #include "file_drop.h"
 #include "listing_support.h"
 #include "temp_folder.h"
+#include "windows_test.h"
 #include "framework/module.h"
 #include "view/element_rows.h"
 
@@ -45,6 +46,8 @@ namespace {
 using copytest::ClipboardText;
 using listing::Utf8;
 using listing::Wide;
+using test::ListOf;
+using test::TextOf;
 
 constexpr WORD kFindCommand = 0xE124;
 constexpr WORD kCopyRowsCommand = 0xE122;
@@ -57,15 +60,6 @@ constexpr std::size_t kMostRowsCopied = 2000;  // six display requests per row u
 const wchar_t kRealFolder[] = L"Z:\\usr\\lib\\python3\\dist-packages\\pydicom\\data\\test_files\\";
 const wchar_t* const kRealFiles[] = {L"CT_small.dcm", L"MR_small_implicit.dcm", L"rtplan.dcm",
                                      L"JPEG2000.dcm", L"reportsi.dcm"};
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[MAX_PATH] = {};
-    ::GetWindowTextW(window, text, MAX_PATH);
-    return text;
-}
-
-// The list view of a document window: its client window.
-HWND ListOf(HWND document) { return ::GetWindow(document, GW_CHILD); }
 
 // What Copy Rows puts on the clipboard for every row of a file, as velkdump
 // lists it. Empty for a file it does not list.

@@ -12,10 +12,18 @@
 #include <vector>
 
 #include "framework/mdi_frame.h"
+#include "temp_folder.h"
+#include "windows_test.h"
 
 namespace velk {
 
 namespace viewtest {
+
+using test::ListOf;
+using test::Pump;
+using test::RunFolder;
+using test::TextOf;
+using test::WriteFile;
 
 // A top-level MDI frame with nothing but its MDI client.
 class CDocumentsFrame : public CMDIFrameWindowImpl<CDocumentsFrame> {
@@ -32,11 +40,6 @@ private:
     LRESULT OnCreate(CMessage& m);
 };
 
-// A folder of its own for each test program run, removed by the caller's
-// cleanup; names end with a backslash.
-const std::wstring& TempFolder();
-bool WriteFile(const std::wstring& path, const std::string& bytes);
-
 struct Cell {
     std::wstring text;
     int image = -1;
@@ -50,9 +53,6 @@ std::vector<std::wstring> ReadRow(HWND list, int row);
 std::vector<std::wstring> ReadAll(HWND list);
 
 int ItemCount(HWND list);
-// The list view of a document window.
-HWND ListOf(HWND document);
-std::wstring TextOf(HWND window);
 
 // The client point at the middle of a row's icon, and of its label.
 POINT IconPoint(HWND list, int row);
@@ -62,9 +62,6 @@ POINT LabelPoint(HWND list, int row);
 void Click(HWND list, POINT at, bool doubleClick = false);
 // A click on a row's icon, scrolled into view first as a user would.
 void ClickIcon(HWND list, int row);
-
-// Dispatches what is waiting in this thread's queue.
-void Pump();
 
 // One frame for the whole program (destroying a top-level window costs wine
 // about two seconds); each test closes the documents it opened.

@@ -20,12 +20,6 @@ void Drain(HANDLE pipe, std::string& into) {
 
 } // namespace
 
-std::wstring AppProgramPath(const wchar_t* name) {
-    // The build tree has the same shape on every system: the test programs' folder
-    // and the programs' folder are a fixed relative path apart.
-    return TestProgramFolder() + VELK_APP_FOLDER_FROM_TESTS + name;
-}
-
 ProcessResult RunProcess(const std::wstring& program, const std::wstring& arguments,
                          DWORD timeoutMs) {
     ProcessResult result;

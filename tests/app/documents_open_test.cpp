@@ -105,7 +105,7 @@ protected:
     static bool Maximized(HWND document) { return ::IsZoomed(document) != FALSE; }
 
     static std::wstring WriteSample(const std::wstring& name) {
-        const std::wstring path = TempFolder() + name;
+        const std::wstring path = RunFolder() + name;
         EXPECT_TRUE(WriteFile(path, sample_bytes()));
         return path;
     }
@@ -160,7 +160,7 @@ TEST_F(MainFrameDocuments, ARelativePathIsResolvedAgainstTheCurrentFolder) {
     WriteSample(L"relative.dcm");
     wchar_t before[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, before);
-    ::SetCurrentDirectoryW(TempFolder().c_str());
+    ::SetCurrentDirectoryW(RunFolder().c_str());
     s_frame->OpenDocument(L"relative.dcm");
     ::SetCurrentDirectoryW(before);
     PumpLoop();
@@ -225,12 +225,12 @@ TEST_F(MainFrameDocuments, ADocumentPassesOrdinaryKeysOnUntranslated) {
 TEST_F(MainFrameDocuments, DroppedFilesOpenInDropOrderAndFoldersAreSkipped) {
     const std::wstring a = WriteSample(L"drop-a.dcm");
     const std::wstring b = WriteSample(L"drop-b.dcm");
-    const std::wstring folder = TempFolder() + L"a folder.dcm";
+    const std::wstring folder = RunFolder() + L"a folder.dcm";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     // A name longer than a path buffer: it reaches OpenDocument whole.
     const std::wstring long_name = std::wstring(270, L'n') + L".dcm";
     ::SendMessageW(s_frame->m_hWnd, WM_DROPFILES,
-                   reinterpret_cast<WPARAM>(MakeDrop({b, folder, a, TempFolder() + long_name})), 0);
+                   reinterpret_cast<WPARAM>(MakeDrop({b, folder, a, RunFolder() + long_name})), 0);
     PumpLoop();
     const std::vector<HWND> documents = Documents();
     ASSERT_EQ(documents.size(), 3u);
@@ -244,9 +244,9 @@ TEST_F(MainFrameDocuments, DroppedFilesOpenInDropOrderAndFoldersAreSkipped) {
 }
 
 TEST_F(MainFrameDocuments, ADropOfFoldersAloneOpensNothing) {
-    const std::wstring folder = TempFolder() + L"only folder";
+    const std::wstring folder = RunFolder() + L"only folder";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    ::SendMessageW(s_frame->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, TempFolder()})), 0);
+    ::SendMessageW(s_frame->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, RunFolder()})), 0);
     PumpLoop();
     EXPECT_TRUE(Documents().empty());
 }

@@ -63,7 +63,7 @@ std::wstring offset_text(const sample& s, int row) { return std::to_wstring(s.of
 class ListTest : public DocumentsTest {};
 
 TEST_F(ListTest, SixColumnsWithTheirHeadersAlignmentAndWidths) {
-    HWND list = ListOf(Open(TempFolder() + L"missing.dcm"));
+    HWND list = ListOf(Open(RunFolder() + L"missing.dcm"));
     struct column {
         const wchar_t* header;
         int format;
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ListTest, AFileWithoutMarkerOrThatIsMissingShowsHeadersAndNoRows) {
     std::string unmarked = cells_file().bytes;
     unmarked[128] = 'X';
-    for (HWND document : {OpenBytes(L"unmarked.dcm", unmarked), Open(TempFolder() + L"absent.dcm"),
+    for (HWND document : {OpenBytes(L"unmarked.dcm", unmarked), Open(RunFolder() + L"absent.dcm"),
                           OpenBytes(L"empty.dcm", "")}) {
         HWND list = ListOf(document);
         EXPECT_EQ(ItemCount(list), 0);

@@ -27,6 +27,8 @@ public:
     void Close() const;
     // The exit code once the program has ended, or STILL_ACTIVE.
     DWORD ExitCode() const;
+    // The running program, null when it could not be started.
+    HANDLE Process() const { return m_process.hProcess; }
 
 private:
     PROCESS_INFORMATION m_process{};

@@ -12,6 +12,7 @@
 #include "app/add_on_mail.h"
 #include "shell_dialog_watcher.h"
 #include "velk_version.h"
+#include "windows_test.h"
 
 namespace velk {
 
@@ -22,8 +23,8 @@ const wchar_t* const kMissingText =
 const char* const kExpectedCommandLine =
     "mailrun /szmail \"Orbel Explorer Add-on (OEA) " VELK_VERSION_TEXT "\" orbelsetup.msi";
 
-std::wstring InstallerPath() { return TestProgramFolder() + L"orbelsetup.msi"; }
-std::wstring RecordPath() { return TestProgramFolder() + L"mailrun_command_line.txt"; }
+std::wstring InstallerPath() { return test::TestProgramFolder() + L"orbelsetup.msi"; }
+std::wstring RecordPath() { return test::TestProgramFolder() + L"mailrun_command_line.txt"; }
 
 void RemoveInstaller() {
     DeleteFileW(InstallerPath().c_str());
@@ -45,7 +46,7 @@ std::string MailerCommandLine() {
     DialogWatcher watcher;
     SendAddOnMail(nullptr);
     std::string line;
-    PumpUntil([&] { return ReadRecord(line); });
+    test::PumpUntil([&] { return ReadRecord(line); });
     EXPECT_TRUE(watcher.Seen().empty()) << "no message box when the installer exists";
     return line;
 }

@@ -11,6 +11,7 @@
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
 #include "shell_process.h"
+#include "windows_test.h"
 
 namespace velk {
 
@@ -35,7 +36,7 @@ private:
     HHOOK m_hook;
 };
 
-bool IsMainFrame(HWND window) { return WindowText(window).rfind(L"DICOM Lattice", 0) == 0; }
+bool IsMainFrame(HWND window) { return test::TextOf(window).rfind(L"DICOM Lattice", 0) == 0; }
 
 // What the running frame shows, noted just before the frame is asked to close.
 std::vector<std::wstring> g_documentTitles;
@@ -51,7 +52,7 @@ void CALLBACK CloseFrame(HWND, UINT, UINT_PTR timer, DWORD) {
             g_documentTitles.clear();
             HWND client = GetDlgItem(window, 0xE900);
             for (HWND child = GetWindow(client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                g_documentTitles.push_back(WindowText(child));
+                g_documentTitles.push_back(test::TextOf(child));
             PostMessageW(window, WM_CLOSE, 0, 0);
             return FALSE;
         },
@@ -101,7 +102,7 @@ HWND FindFrameOf(DWORD processId) {
             auto* f = reinterpret_cast<FoundWindow*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == f->process && WindowText(window) == L"DICOM Lattice") {
+            if (owner == f->process && test::TextOf(window) == L"DICOM Lattice") {
                 f->window = window;
                 return FALSE;
             }
@@ -114,7 +115,7 @@ HWND FindFrameOf(DWORD processId) {
 class VelkProcess : public ::testing::Test {
 protected:
     void Start(const std::wstring& arguments) {
-        std::wstring program = AppProgramPath(L"velk.exe");
+        std::wstring program = test::AppProgramPath(L"velk.exe");
         std::wstring line = L"\"" + program + L"\" " + arguments;
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
@@ -122,7 +123,7 @@ protected:
         ASSERT_TRUE(CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &m_process));
         // Shown once start-up has created it and its bars.
-        ASSERT_TRUE(PumpUntil([&] {
+        ASSERT_TRUE(test::PumpUntil([&] {
             m_frame = FindFrameOf(m_process.dwProcessId);
             return m_frame && IsWindowVisible(m_frame);
         }));

@@ -53,7 +53,7 @@ TEST_F(ViewExceptions, AFailingExpandChangesNothingAndTheListGoesOn) {
     b.sequence(0x0008, 0x1140).item().explicit_element(0x0008, 0x1150, "UI", "1.23");
     b.item_end().sequence_end();
     b.explicit_element(0x0010, 0x0010, "PN", "Doe^");
-    const std::wstring path = TempFolder() + L"failing.dcm";
+    const std::wstring path = RunFolder() + L"failing.dcm";
     ASSERT_TRUE(WriteFile(path, b.bytes()));
 
     CReflectingHost host;

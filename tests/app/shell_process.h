@@ -19,9 +19,6 @@ struct ProcessResult {
 // one the tests were started on).
 wchar_t* TestDesktop();
 
-// The path of a program the build wrote beside velk.exe.
-std::wstring AppProgramPath(const wchar_t* name);
-
 // Runs `program arguments` to its end (at most `timeoutMs`) and gathers its
 // standard error.
 ProcessResult RunProcess(const std::wstring& program, const std::wstring& arguments,

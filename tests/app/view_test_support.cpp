@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "app/documents.h"
 
@@ -48,53 +47,6 @@ std::vector<HWND> CDocumentsFrame::Documents() const {
     return documents;
 }
 
-namespace {
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + name + L"\\");
-            else
-                ::DeleteFileW((folder + name).c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
-}
-
-class TempFolderCleanup : public ::testing::Environment {
-public:
-    void TearDown() override { RemoveTree(TempFolder()); }
-};
-
-[[maybe_unused]] ::testing::Environment* const cleanup =
-    ::testing::AddGlobalTestEnvironment(new TempFolderCleanup);
-
-}  // namespace
-
-const std::wstring& TempFolder() {
-    static const std::wstring folder = [] {
-        wchar_t base[MAX_PATH] = {};
-        ::GetTempPathW(MAX_PATH, base);
-        std::wstring f = std::wstring(base) + L"velk-view-" + std::to_wstring(::GetCurrentProcessId()) + L"\\";
-        ::CreateDirectoryW(f.c_str(), nullptr);
-        return f;
-    }();
-    return folder;
-}
-
-bool WriteFile(const std::wstring& path, const std::string& bytes) {
-    std::FILE* f = ::_wfopen(path.c_str(), L"wb");
-    if (!f) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
-}
-
 Cell ReadCell(HWND list, int row, int column) {
     wchar_t buffer[260] = {};
     LVITEMW item{};
@@ -133,14 +85,6 @@ std::vector<std::wstring> ReadAll(HWND list) {
 
 int ItemCount(HWND list) { return static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
 
-HWND ListOf(HWND document) { return ::GetWindow(document, GW_CHILD); }
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[1024] = {};
-    ::GetWindowTextW(window, text, 1024);
-    return text;
-}
-
 namespace {
 
 POINT RectMiddle(HWND list, int row, int part) {
@@ -171,14 +115,6 @@ void ClickIcon(HWND list, int row) {
     Click(list, IconPoint(list, row));
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 CDocumentsFrame& DocumentsTest::Frame() {
     static CDocumentsFrame* frame = new CDocumentsFrame;  // ends with the process
     return *frame;
@@ -204,7 +140,7 @@ HWND DocumentsTest::Open(const std::wstring& path) {
 }
 
 HWND DocumentsTest::OpenBytes(const std::wstring& name, const std::string& bytes) {
-    const std::wstring path = TempFolder() + name;
+    const std::wstring path = RunFolder() + name;
     EXPECT_TRUE(WriteFile(path, bytes));
     return Open(path);
 }

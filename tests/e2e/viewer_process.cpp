@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "windows_test.h"
+
 namespace velk {
 
 namespace e2e {
@@ -10,14 +12,7 @@ namespace {
 constexpr DWORD kStartMs = 30000;
 constexpr DWORD kCommandMs = 60000;
 
-std::wstring ThisFolder() {
-    wchar_t path[MAX_PATH] = {};
-    const DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, n);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1);
-}
-
-std::wstring ViewerPath() { return ThisFolder() + VELK_APP_FOLDER_FROM_TESTS L"velk.exe"; }
+std::wstring ViewerPath() { return test::AppProgramPath(L"velk.exe"); }
 
 struct WindowSearch {
     DWORD process;

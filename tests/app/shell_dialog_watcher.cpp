@@ -1,5 +1,7 @@
 #include "shell_dialog_watcher.h"
 
+#include "windows_test.h"
+
 namespace velk {
 
 namespace {
@@ -14,21 +16,6 @@ std::wstring ClassName(HWND window) {
 }
 
 } // namespace
-
-std::wstring WindowText(HWND window) {
-    int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    int copied = GetWindowTextW(window, &text[0], length + 1);
-    text.resize(static_cast<size_t>(copied));
-    return text;
-}
-
-std::wstring TestProgramFolder() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring own(path, length);
-    return own.substr(0, own.find_last_of(L"\\/") + 1);
-}
 
 DialogWatcher::DialogWatcher(int closeWith) : m_closeWith(closeWith) {
     g_watcher = this;
@@ -50,11 +37,11 @@ LRESULT CALLBACK DialogWatcher::Hook(int code, WPARAM wParam, LPARAM lParam) {
 
 void DialogWatcher::Look(HWND dialog) {
     SeenDialog seen;
-    seen.caption = WindowText(dialog);
+    seen.caption = test::TextOf(dialog);
     seen.owner = GetWindow(dialog, GW_OWNER);
     GetWindowRect(dialog, &seen.rect);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        std::wstring text = WindowText(child);
+        std::wstring text = test::TextOf(child);
         seen.textById[GetDlgCtrlID(child)] = text;
         if (ClassName(child) != L"Static") continue;
         if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {

@@ -126,7 +126,7 @@ class ChangedFileTest : public DocumentsTest {
 protected:
     void SetUp() override {
         DocumentsTest::SetUp();
-        m_path = TempFolder() + L"changing.dcm";
+        m_path = RunFolder() + L"changing.dcm";
         ASSERT_TRUE(WriteFile(m_path, small_file()));
         m_list = ListOf(Open(m_path));
         m_loaded = ReadAll(m_list);
@@ -177,7 +177,7 @@ TEST_F(ChangedFileTest, ADifferentElementAtTheOffsetExpandsToNothing) {
 
 TEST_F(FilesTest, NoMappingOutlivesAPaint) {
     // While a mapping is held, the file cannot be deleted: that is what shows here.
-    const std::wstring held = TempFolder() + L"held.dcm";
+    const std::wstring held = RunFolder() + L"held.dcm";
     ASSERT_TRUE(WriteFile(held, small_file()));
     {
         const dcm_file_mapping mapping(held.c_str());
@@ -187,7 +187,7 @@ TEST_F(FilesTest, NoMappingOutlivesAPaint) {
     std::string unmarked = small_file();
     unmarked[128] = 'X';
     for (const std::string& bytes : {small_file(), unmarked}) {
-        const std::wstring path = TempFolder() + L"painted.dcm";
+        const std::wstring path = RunFolder() + L"painted.dcm";
         ASSERT_TRUE(WriteFile(path, bytes));
         HWND list = ListOf(Open(path));
         ::RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);

@@ -39,26 +39,4 @@ private:
     std::vector<SeenDialog> m_seen;
 };
 
-// The text of a window, read as a user would see it.
-std::wstring WindowText(HWND window);
-
-// The folder of the running test program, with a trailing backslash.
-std::wstring TestProgramFolder();
-
-// Pumps this thread's messages until `done` answers true or `timeoutMs` passes.
-template <class Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 10000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-    return true;
-}
-
 }  // namespace velk
