@@ -12,6 +12,13 @@
 
 namespace velk {
 
+// The frame's numbers that its behaviour fixes: a bar's toggle command carries
+// the bar's window number, bands are numbered from the framework's first band,
+// and a system command's prompt string is found from the command's number.
+static_assert(ID_VIEW_TOOLBAR == IDW_TOOLBAR && ID_VIEW_STATUS_BAR == IDW_STATUS_BAR);
+static_assert(IDW_BAND_FIRST == kFirstBandId);
+static_assert(IDS_SC_SIZE == (IDS_SYSTEM_MENU_BASE | ((SC_SIZE >> 4) & 0xFFF)));
+
 namespace {
 
 constexpr DWORD kCommandBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |

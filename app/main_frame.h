@@ -11,6 +11,7 @@
 #include "framework/mdi_frame.h"
 #include "framework/message_loop.h"
 #include "framework/update_ui.h"
+#include "view/command_ids.h"
 
 namespace velk {
 
@@ -20,8 +21,8 @@ class CMainFrame : public CMDIFrameWindowImpl<CMainFrame>,
                    public CIdleHandler {
 public:
     static constexpr CUpdateUIEntry kUpdateUI[] = {
-        {0xE800, kUpdateMenu}, // Toolbar
-        {0xE801, kUpdateMenu}, // Status Bar
+        {ID_VIEW_TOOLBAR, kUpdateMenu},
+        {ID_VIEW_STATUS_BAR, kUpdateMenu},
     };
 
     static CWindowClassInfo& GetWndClassInfo();

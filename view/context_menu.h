@@ -4,13 +4,15 @@
 
 #include <windows.h>
 
+#include "view/command_ids.h"
+
 namespace velk {
 
 // The context menu's resource, and the command only it offers.
-constexpr int kListContextMenu = 203;
-constexpr WORD kCopyItemCommand = 0x8010;
-constexpr WORD kCopyRowsCommand = 0xE122;
-constexpr WORD kSelectAllCommand = 0xE12A;
+constexpr int kListContextMenu = IDR_LIST_CONTEXT;
+constexpr WORD kCopyItemCommand = ID_EDIT_COPY_ITEM;
+constexpr WORD kCopyRowsCommand = ID_EDIT_COPY_ROWS;
+constexpr WORD kSelectAllCommand = ID_EDIT_SELECT_ALL;
 
 // Where the menu for a request at screen point `point` is shown: the point
 // itself, or, when it lies on no monitor (the keyboard's (-1, -1) on a screen

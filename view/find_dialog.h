@@ -6,10 +6,12 @@
 
 #include <vector>
 
+#include "view/command_ids.h"
+
 namespace velk {
 
 // The Find command (Ctrl+F, the document menu, the toolbar).
-constexpr WORD kFindCommand = 0xE124;
+constexpr WORD kFindCommand = ID_EDIT_FIND;
 
 // Characters of the text to find, terminator included.
 constexpr WORD kFindWhatLength = 260;

@@ -1,5 +1,7 @@
 #include "view/screen_scale.h"
 
+#include "view/command_ids.h"
+
 namespace velk {
 
 int ScreenDpi() {
@@ -20,13 +22,13 @@ ArtSize ArtSizeFor(int dpi) {
 RowIconSet RowIconsFor(ArtSize size) {
     switch (size) {
     case ArtSize::percent150:
-        return {24, 209, 207, 208};
+        return {24, IDI_ROW_LEAF_150, IDI_ROW_EXPANDED_150, IDI_ROW_COLLAPSED_150};
     case ArtSize::percent200:
-        return {32, 212, 210, 211};
+        return {32, IDI_ROW_LEAF_200, IDI_ROW_EXPANDED_200, IDI_ROW_COLLAPSED_200};
     case ArtSize::percent100:
         break;
     }
-    return {16, 206, 204, 205};
+    return {16, IDI_ROW_LEAF, IDI_ROW_EXPANDED, IDI_ROW_COLLAPSED};
 }
 
 }  // namespace velk

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "view/command_ids.h"
 #include "view/dcm_list_view.h"
 #include "view/find_dialog.h"
 
@@ -16,13 +17,13 @@ namespace velk {
 
 // Icon resources of the program that the rows show: a transparent image for a
 // plain element, a minus box for an expanded container, a plus box for a
-// collapsed one. The resource script carries them under these numbers.
-constexpr int kRowIconExpanded = 204;
-constexpr int kRowIconCollapsed = 205;
-constexpr int kRowIconPlain = 206;
+// collapsed one.
+constexpr int kRowIconExpanded = IDI_ROW_EXPANDED;
+constexpr int kRowIconCollapsed = IDI_ROW_COLLAPSED;
+constexpr int kRowIconPlain = IDI_ROW_LEAF;
 
 // The Refresh command (F5, the View menu, the toolbar).
-constexpr WORD kRefreshCommand = 0xE803;
+constexpr WORD kRefreshCommand = ID_VIEW_REFRESH;
 
 // The window styles a document window creates the view with: a report list in
 // owner-data mode that shares its image list and keeps its selection visible.

@@ -37,6 +37,7 @@
 #include "temp_folder.h"
 #include "windows_test.h"
 #include "framework/module.h"
+#include "view/command_ids.h"
 #include "view/element_rows.h"
 
 namespace velk {
@@ -49,10 +50,10 @@ using listing::Wide;
 using test::ListOf;
 using test::TextOf;
 
-constexpr WORD kFindCommand = 0xE124;
-constexpr WORD kCopyRowsCommand = 0xE122;
-constexpr WORD kSelectAllCommand = 0xE12A;
-constexpr WORD kRefreshCommand = 0xE803;
+constexpr WORD kFindCommand = ID_EDIT_FIND;
+constexpr WORD kCopyRowsCommand = ID_EDIT_COPY_ROWS;
+constexpr WORD kSelectAllCommand = ID_EDIT_SELECT_ALL;
+constexpr WORD kRefreshCommand = ID_VIEW_REFRESH;
 constexpr int kFindWhatEdit = 0x480;           // edt1 of the find dialog template
 constexpr DWORD kAnswerMs = 120000;            // a message unanswered this long is a hang
 constexpr std::size_t kMostRowsCopied = 2000;  // six display requests per row under wine

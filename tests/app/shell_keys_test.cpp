@@ -23,15 +23,15 @@ struct KeyCase {
 };
 
 const KeyCase kTable[] = {
-    {"CtrlC", kCtrl, 'C', 0xE122},          {"CtrlInsert", kCtrl, VK_INSERT, 0xE122},
-    {"ShiftDelete", kShift, VK_DELETE, 0xE123}, {"CtrlX", kCtrl, 'X', 0xE123},
-    {"CtrlF", kCtrl, 'F', 0xE124},          {"CtrlV", kCtrl, 'V', 0xE125},
-    {"ShiftInsert", kShift, VK_INSERT, 0xE125}, {"CtrlA", kCtrl, 'A', 0xE12A},
-    {"AltBackspace", kAlt, VK_BACK, 0xE12B}, {"CtrlZ", kCtrl, 'Z', 0xE12B},
-    {"CtrlN", kCtrl, 'N', 0xE100},          {"CtrlO", kCtrl, 'O', 0xE101},
-    {"CtrlP", kCtrl, 'P', 0xE107},          {"CtrlS", kCtrl, 'S', 0xE103},
-    {"F6", kNone, VK_F6, 0xE150},           {"ShiftF6", kShift, VK_F6, 0xE151},
-    {"F5", kNone, VK_F5, 0xE803},
+    {"CtrlC", kCtrl, 'C', ID_EDIT_COPY_ROWS},          {"CtrlInsert", kCtrl, VK_INSERT, ID_EDIT_COPY_ROWS},
+    {"ShiftDelete", kShift, VK_DELETE, ID_EDIT_CUT}, {"CtrlX", kCtrl, 'X', ID_EDIT_CUT},
+    {"CtrlF", kCtrl, 'F', ID_EDIT_FIND},          {"CtrlV", kCtrl, 'V', ID_EDIT_PASTE},
+    {"ShiftInsert", kShift, VK_INSERT, ID_EDIT_PASTE}, {"CtrlA", kCtrl, 'A', ID_EDIT_SELECT_ALL},
+    {"AltBackspace", kAlt, VK_BACK, ID_EDIT_UNDO}, {"CtrlZ", kCtrl, 'Z', ID_EDIT_UNDO},
+    {"CtrlN", kCtrl, 'N', ID_FILE_NEW},          {"CtrlO", kCtrl, 'O', ID_FILE_OPEN},
+    {"CtrlP", kCtrl, 'P', ID_FILE_PRINT},          {"CtrlS", kCtrl, 'S', ID_FILE_SAVE},
+    {"F6", kNone, VK_F6, ID_NEXT_PANE},           {"ShiftF6", kShift, VK_F6, ID_PREV_PANE},
+    {"F5", kNone, VK_F5, ID_VIEW_REFRESH},
 };
 
 TEST(ShellAccelerators, TableHoldsExactlyTheFramesKeysWithoutMenuFlash) {
