@@ -2,15 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <iterator>
 #include <memory>
-#include <system_error>
 
-#include "parse/file.h"
-#include "parse/mapping.h"
 #include "present/cell_text.h"
-#include "velk_version.h"
 
 namespace velk {
 
@@ -138,100 +132,6 @@ void dump_rows(const char* file_begin, const char* file_end, const std::vector<d
         *p++ = '\n';
         out.commit(p);
     }
-}
-
-namespace {
-
-const char usage[] =
-    "Usage: velkdump [OPTION]... FILE...\n"
-    "List every data element of each DICOM part-10 FILE, one line per element:\n"
-    "tag, VR, size, description, data and offset, separated by \";\" and indented\n"
-    "by nesting depth, exactly as the viewer copies its rows.\n"
-    "With more than one FILE, each file's rows follow a line \"==> FILE <==\".\n"
-    "\n"
-    "      --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
-    "\n"
-    "Exit status: 0 when every file was listed, 1 when any file could not be\n"
-    "read or is not a part-10 file, 2 for a usage error.\n";
-
-// Why a file that did not map could not be mapped, in words.
-std::string mapping_failure(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) return "no such file";
-    if (std::filesystem::is_directory(status)) return "is a directory";
-    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0)
-        return "empty file, not a DICOM part-10 file";
-    return "cannot be opened or mapped";
-}
-
-// Lists one file; answers the reason it could not, or an empty string.
-std::string dump_file(const std::string& name, std::vector<dcm_cursor>& rows, dump_output& out) {
-    const std::filesystem::path path = std::filesystem::u8path(name);
-    dcm_file_mapping file(path.c_str());
-    if (!file.is_open()) return mapping_failure(path);
-    if (!dcm_has_marker(file.begin(), file.end()))
-        return "not a DICOM part-10 file (no \"DICM\" at byte 128)";
-    rows.clear();
-    dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> visitor(
-        std::back_inserter(rows), 0, nullptr);
-    dcm_parse_file(file.begin(), file.end(), visitor);
-    dump_rows(file.begin(), file.end(), rows, out);
-    return {};
-}
-
-}  // namespace
-
-int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-    std::vector<std::string> files;
-    bool options_done = false;
-    for (const std::string& a : args) {
-        if (!options_done && a == "--") {
-            options_done = true;
-        } else if (!options_done && a == "--help") {
-            std::fputs(usage, out);
-            return 0;
-        } else if (!options_done && a == "--version") {
-            std::fputs("velkdump " VELK_VERSION_TEXT "\n", out);
-            return 0;
-        } else if (!options_done && a.size() > 1 && a[0] == '-') {
-            std::fprintf(err, "velkdump: unknown option '%s'\nTry 'velkdump --help'.\n", a.c_str());
-            return 2;
-        } else {
-            files.push_back(a);
-        }
-    }
-    if (files.empty()) {
-        std::fputs("velkdump: no file given\nTry 'velkdump --help'.\n", err);
-        return 2;
-    }
-
-    int status = 0;
-    std::vector<dcm_cursor> rows;
-    rows.reserve(50000);
-    dump_output output(out);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (files.size() > 1) {
-            if (i > 0) output.put('\n');
-            const std::string header = "==> " + files[i] + " <==\n";
-            output.put(header.data(), header.size());
-        }
-        const std::string problem = dump_file(files[i], rows, output);
-        if (!problem.empty()) {
-            // The rows listed so far come first, so that the two streams read in order.
-            output.flush();
-            std::fflush(out);
-            std::fprintf(err, "velkdump: %s: %s\n", files[i].c_str(), problem.c_str());
-            status = 1;
-        }
-    }
-    output.flush();
-    if (output.failed() || std::fflush(out) != 0) {
-        std::fputs("velkdump: write error\n", err);
-        status = 1;
-    }
-    return status;
 }
 
 }  // namespace velk

@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "parse/cursor.h"
@@ -47,10 +46,5 @@ private:
 // U+0090 and U+009D, as MultiByteToWideChar makes them).
 void dump_rows(const char* file_begin, const char* file_end, const std::vector<dcm_cursor>& rows,
                dump_output& out);
-
-// Runs velkdump over the UTF-8 arguments (without the program name). Rows go to
-// out, problems to err. Answers the exit status: 0, 1 when any file failed, 2
-// for a usage error.
-int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 }  // namespace velk

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/dump.h"
+#include "cli/velkdump.h"
 
 using namespace velk;
 

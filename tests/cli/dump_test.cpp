@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/dump.h"
+#include "cli/velkdump.h"
 #include "dicom_builder.h"
 #include "velk_version.h"
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/dump.h"
+#include "cli/velkdump.h"
 #include "parse/cursor.h"
 #include "parse/file.h"
 #include "parse/mapping.h"

@@ -1,0 +1,316 @@
+#include "cli/json_writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string_view>
+#include <vector>
+
+#include "parse/reader.h"
+#include "present/listing.h"
+
+namespace velk {
+
+namespace {
+
+using json = nlohmann::json;
+
+// How the model writes a value of each VR.
+enum class value_kind {
+    strings,      // "\"-separated text values
+    one_string,   // text with no value separator
+    person_name,  // strings split into Alphabetic, Ideographic, Phonetic
+    decimal,      // DS: numbers
+    integer,      // IS: numbers
+    tag,          // AT: "GGGGEEEE" strings
+    number,       // binary numbers of `size` bytes
+    bulk,         // binary data: a BulkDataURI
+    sequence,     // items as objects
+};
+
+enum class number_type { u16, s16, u32, s32, f32, f64, s64, u64 };
+
+struct vr_rule {
+    char code[3];
+    value_kind kind;
+    number_type type;  // for value_kind::number
+};
+
+constexpr vr_rule vr_rules[] = {
+    {"AE", value_kind::strings, {}},     {"AS", value_kind::strings, {}},
+    {"CS", value_kind::strings, {}},     {"DA", value_kind::strings, {}},
+    {"DT", value_kind::strings, {}},     {"LO", value_kind::strings, {}},
+    {"SH", value_kind::strings, {}},     {"TM", value_kind::strings, {}},
+    {"UC", value_kind::strings, {}},     {"UI", value_kind::strings, {}},
+    {"LT", value_kind::one_string, {}},  {"ST", value_kind::one_string, {}},
+    {"UT", value_kind::one_string, {}},  {"UR", value_kind::one_string, {}},
+    {"PN", value_kind::person_name, {}}, {"DS", value_kind::decimal, {}},
+    {"IS", value_kind::integer, {}},     {"AT", value_kind::tag, {}},
+    {"US", value_kind::number, number_type::u16}, {"SS", value_kind::number, number_type::s16},
+    {"UL", value_kind::number, number_type::u32}, {"SL", value_kind::number, number_type::s32},
+    {"FL", value_kind::number, number_type::f32}, {"FD", value_kind::number, number_type::f64},
+    {"SV", value_kind::number, number_type::s64}, {"UV", value_kind::number, number_type::u64},
+    {"OB", value_kind::bulk, {}},        {"OD", value_kind::bulk, {}},
+    {"OF", value_kind::bulk, {}},        {"OL", value_kind::bulk, {}},
+    {"OV", value_kind::bulk, {}},        {"OW", value_kind::bulk, {}},
+    {"UN", value_kind::bulk, {}},        {"SQ", value_kind::sequence, {}},
+};
+
+// An element without a VR, or with bytes that name none, is written as unknown.
+constexpr vr_rule unknown_vr = {"UN", value_kind::bulk, {}};
+
+const vr_rule& rule_of(const char* vr) {
+    for (const vr_rule& rule : vr_rules)
+        if (vr[0] == rule.code[0] && vr[1] == rule.code[1]) return rule;
+    return unknown_vr;
+}
+
+std::size_t number_size(number_type type) {
+    switch (type) {
+    case number_type::u16:
+    case number_type::s16: return 2;
+    case number_type::u32:
+    case number_type::s32:
+    case number_type::f32: return 4;
+    default: return 8;
+    }
+}
+
+json number_at(const char* p, number_type type) {
+    switch (type) {
+    case number_type::u16: return dcm_load<std::uint16_t>(p);
+    case number_type::s16: return dcm_load<std::int16_t>(p);
+    case number_type::u32: return dcm_load<std::uint32_t>(p);
+    case number_type::s32: return dcm_load<std::int32_t>(p);
+    case number_type::f32: return dcm_load<float>(p);
+    case number_type::f64: return dcm_load<double>(p);
+    case number_type::s64: return dcm_load<std::int64_t>(p);
+    case number_type::u64: return dcm_load<std::uint64_t>(p);
+    }
+    return nullptr;
+}
+
+std::string_view trim(std::string_view s, bool leading) {
+    const auto pad = [](char c) { return c == ' ' || c == '\0'; };
+    while (!s.empty() && pad(s.back())) s.remove_suffix(1);
+    while (leading && !s.empty() && pad(s.front())) s.remove_prefix(1);
+    return s;
+}
+
+std::vector<std::string_view> split(std::string_view s, char separator) {
+    std::vector<std::string_view> parts;
+    for (std::size_t at; (at = s.find(separator)) != std::string_view::npos;) {
+        parts.push_back(s.substr(0, at));
+        s.remove_prefix(at + 1);
+    }
+    parts.push_back(s);
+    return parts;
+}
+
+// A decimal or integer string as a JSON number, or the text when it is none
+// (a damaged value keeps its characters rather than vanishing).
+json number_of_text(std::string_view text, bool integer) {
+    text = trim(text, true);
+    if (text.empty()) return nullptr;
+    const char* end = text.data() + text.size();
+    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+    if (integer) {
+        std::int64_t v = 0;
+        const auto r = std::from_chars(first, end, v);
+        if (r.ec == std::errc() && r.ptr == end) return v;
+    } else {
+        double v = 0;
+        const auto r = std::from_chars(first, end, v);
+        if (r.ec == std::errc() && r.ptr == end && std::isfinite(v)) return v;
+    }
+    return std::string(text);
+}
+
+json person_name(std::string_view text) {
+    static const char* const groups[] = {"Alphabetic", "Ideographic", "Phonetic"};
+    json name = json::object();
+    const std::vector<std::string_view> parts = split(text, '=');
+    for (std::size_t i = 0; i < parts.size() && i < std::size(groups); ++i)
+        if (!parts[i].empty()) name[groups[i]] = std::string(parts[i]);
+    return name;
+}
+
+std::string tag_key(std::uint32_t tag) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string key(8, '0');
+    for (int i = 0; i < 8; ++i) key[i] = digits[(tag >> (28 - 4 * i)) & 0xF];
+    return key;
+}
+
+// The tag of the element that starts at p (four bytes).
+std::uint32_t tag_at(const char* p) {
+    return (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
+}
+
+// The bytes of one record's value that the file holds.
+struct value_bytes {
+    const char* first;
+    std::size_t size;
+};
+
+value_bytes bytes_of(dcm_bytes file, const dcm_record& r) {
+    const std::uint64_t file_size = std::uint64_t(file.end - file.begin);
+    const std::uint64_t start = std::min(r.value_offset(), file_size);
+    const std::uint64_t length = r.length == undefined_length ? 0 : r.length;
+    return {file.begin + start, static_cast<std::size_t>(std::min(length, file_size - start))};
+}
+
+// Text values in UTF-8, read as the list reads them (code page 1252).
+std::string utf8_text(value_bytes v) {
+    if (dcm_all_ascii(v.first, v.size)) return std::string(v.first, v.size);
+    std::string text(dcm_cp1252_to_utf8::units_per_byte * v.size, '\0');
+    const char* end = dcm_cp1252_to_utf8()(v.first, v.size, &text[0]);
+    text.resize(static_cast<std::size_t>(end - text.data()));
+    return text;
+}
+
+json text_values(value_bytes v, value_kind kind) {
+    const std::string utf8 = utf8_text(v);
+    // The padding to an even length ends the whole value; spaces between the
+    // values are theirs.
+    const std::string_view text = trim(utf8, false);
+    json values = json::array();
+    if (text.empty()) return values;
+    if (kind == value_kind::one_string) {
+        values.push_back(std::string(text));
+        return values;
+    }
+    for (std::string_view part : split(text, '\\')) {
+        switch (kind) {
+        case value_kind::decimal: values.push_back(number_of_text(part, false)); break;
+        case value_kind::integer: values.push_back(number_of_text(part, true)); break;
+        case value_kind::person_name:
+            values.push_back(part.empty() ? json(nullptr) : person_name(part));
+            break;
+        default: values.push_back(part.empty() ? json(nullptr) : json(std::string(part)));
+        }
+    }
+    return values;
+}
+
+json binary_values(value_bytes v, const vr_rule& rule) {
+    json values = json::array();
+    if (rule.kind == value_kind::tag) {
+        for (std::size_t i = 0; i + 4 <= v.size; i += 4) {
+            values.push_back(tag_key(tag_at(v.first + i)));
+        }
+        return values;
+    }
+    const std::size_t size = number_size(rule.type);
+    for (std::size_t i = 0; i + size <= v.size; i += size)
+        values.push_back(number_at(v.first + i, rule.type));
+    return values;
+}
+
+// Where each record's value ends in the file: its declared end, or for an
+// undefined length where its sequence delimiter starts (the start of the next
+// record at its level or above, or the end of the file, when it has none).
+std::uint64_t value_end(const dcm_row_model& rows, std::size_t row, dcm_bytes file) {
+    const dcm_record& r = rows.record(row);
+    const std::uint64_t file_size = std::uint64_t(file.end - file.begin);
+    if (r.length != undefined_length) return std::min(r.value_offset() + r.length, file_size);
+    std::size_t next = row + 1;
+    while (next < rows.size() && rows.record(next).level > r.level) ++next;
+    const std::uint64_t end = next < rows.size() ? rows.record(next).offset : file_size;
+    const dcm_record& last = rows.record(next - 1);
+    if (next - 1 > row && last.level == r.level + 1 && last.offset + 4 <= file_size &&
+        tag_at(file.begin + last.offset) == tag_sequence_delimiter)
+        return last.offset;
+    return end;
+}
+
+// One data set being filled: the objects of the open levels, innermost last.
+struct open_level {
+    std::uint32_t level;      // the level of the elements that belong here
+    json* dataset;
+    json* items = nullptr;    // the Value list of the sequence just added, for its items
+};
+
+}  // namespace
+
+std::string file_uri(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::u8path(path), ec);
+    if (ec) absolute = std::filesystem::u8path(path);
+    const std::string text = absolute.generic_u8string();
+    static const char digits[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    if (text.empty() || text[0] != '/') uri += '/';  // "C:/..." on Windows
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (std::isalnum(b) || std::strchr("-._~/:", c)) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += digits[b >> 4];
+            uri += digits[b & 0xF];
+        }
+    }
+    return uri;
+}
+
+std::string bulk_data_uri(const std::string& uri, std::uint64_t offset, std::uint64_t length) {
+    return uri + "?offset=" + std::to_string(offset) + "&length=" + std::to_string(length);
+}
+
+nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::string& uri) {
+    json root = json::object();
+    std::vector<open_level> open{{0, &root}};
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        const dcm_record& r = rows.record(row);
+        while (open.size() > 1 && open.back().level > r.level) open.pop_back();
+        if (std::uint64_t(r.offset) + 4 > std::uint64_t(file.end - file.begin)) continue;
+        const std::uint32_t tag = tag_at(file.begin + r.offset);
+        if (dcm_is_delimiter(tag)) continue;
+        open_level& here = open.back();
+        if (tag == tag_item) {
+            // An item of the sequence just added one level up; fragments of
+            // encapsulated data and stray items belong to no data set.
+            if (here.items && here.level + 1 == r.level) {
+                here.items->push_back(json::object());
+                if (r.container) open.push_back({r.level + 1, &here.items->back()});
+            }
+            continue;
+        }
+        if (here.level != r.level) continue;  // inside a value that is bulk data
+        here.items = nullptr;
+        const vr_rule& rule = rule_of(r.vr);
+        json& element = (*here.dataset)[tag_key(tag)];
+        element = json{{"vr", rule.code}};
+        const value_bytes value = bytes_of(file, r);
+        switch (rule.kind) {
+        case value_kind::sequence:
+            element["Value"] = json::array();
+            if (r.container) here.items = &element["Value"];
+            break;
+        case value_kind::bulk: {
+            const std::uint64_t end = value_end(rows, row, file);
+            const std::uint64_t first = std::min(r.value_offset(), end);
+            if (end > first) element["BulkDataURI"] = bulk_data_uri(uri, first, end - first);
+            break;
+        }
+        case value_kind::number:
+        case value_kind::tag:
+            element["Value"] = binary_values(value, rule);
+            break;
+        default:
+            element["Value"] = text_values(value, rule.kind);
+        }
+        if (element.contains("Value") && element["Value"].empty() && rule.kind != value_kind::sequence)
+            element.erase("Value");
+    }
+    return root;
+}
+
+std::string json_text(const nlohmann::json& document, bool one_line) {
+    return document.dump(one_line ? -1 : 2, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace velk

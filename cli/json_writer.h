@@ -1,0 +1,32 @@
+// The json format: a file's elements as the DICOM JSON model has them (an object
+// keyed by "GGGGEEEE" tags, each element its "vr" and its "Value" list, a
+// sequence's items as objects in that list), built with nlohmann-json. Binary
+// values are not written inline: each is a "BulkDataURI" naming the file, the
+// value's offset and its length in bytes.
+#pragma once
+
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "present/row_model.h"
+
+namespace velk {
+
+// "file:///PATH?offset=N&length=M" for a value of the file at `path` (UTF-8,
+// made absolute), the path percent-encoded.
+std::string bulk_data_uri(const std::string& file_uri, std::uint64_t offset, std::uint64_t length);
+
+// "file:///..." of the file at `path` (UTF-8): absolute, with "/" between
+// folders and every byte outside the unreserved characters percent-encoded.
+std::string file_uri(const std::string& path);
+
+// The data set of the rows (file meta information included): every element but
+// items and delimiters, which the nesting of objects and lists shows.
+// `uri` is the file's URI for the bulk data.
+nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::string& uri);
+
+// The text of a document: indented for one file, one line for many.
+std::string json_text(const nlohmann::json& document, bool one_line);
+
+}  // namespace velk

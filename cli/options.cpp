@@ -1,0 +1,164 @@
+#include "cli/options.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "velk_version.h"
+
+namespace velk {
+
+namespace {
+
+// An option's effect on the command; answers a usage error or an empty string.
+using apply_option = std::string (*)(const std::string& value, dump_command& command);
+
+// One row per option. A new option is a row here and, when it carries a
+// setting, a field of dump_options; the usage text is made from the rows.
+struct option_row {
+    const char* long_name;   // "--format"
+    const char* short_name;  // "-j", or null
+    const char* value_name;  // "FORMAT" for an option that takes a value, null for a flag
+    const char* help;
+    apply_option apply;
+};
+
+std::string usage_text();
+
+std::string set_format(const std::string& value, dump_command& command) {
+    dump_format& format = command.options.format;
+    if (value == "text") format = dump_format::text;
+    else if (value == "csv") format = dump_format::csv;
+    else if (value == "json") format = dump_format::json;
+    else return "unknown format '" + value + "' (text, csv or json)";
+    return {};
+}
+
+std::string set_jobs(const std::string& value, dump_command& command) {
+    unsigned jobs = 0;
+    const char* end = value.data() + value.size();
+    const auto parsed = std::from_chars(value.data(), end, jobs);
+    if (parsed.ec != std::errc() || parsed.ptr != end || jobs < 1 || jobs > dump_max_jobs)
+        return "-j takes a number of files from 1 to " + std::to_string(dump_max_jobs) +
+               ", not '" + value + "'";
+    command.options.jobs = jobs;
+    return {};
+}
+
+std::string set_recursive(const std::string&, dump_command& command) {
+    command.options.recursive = true;
+    return {};
+}
+
+std::string show_help(const std::string&, dump_command& command) {
+    command.action = dump_command::show_text;
+    command.message = usage_text();
+    return {};
+}
+
+std::string show_version(const std::string&, dump_command& command) {
+    command.action = dump_command::show_text;
+    command.message = "velkdump " VELK_VERSION_TEXT "\n";
+    return {};
+}
+
+const option_row option_table[] = {
+    {"--format", nullptr, "FORMAT",
+     "text (the default: the viewer's copied rows), csv (one\n"
+     "record per element) or json (the DICOM JSON model)",
+     set_format},
+    {"--recursive", "-r", nullptr, "list the files in each directory named, and below", set_recursive},
+    {"--jobs", "-j", "N", "list N files at once (output stays in argument order)", set_jobs},
+    {"--help", nullptr, nullptr, "show this help and exit", show_help},
+    {"--version", nullptr, nullptr, "show the version and exit", show_version},
+};
+
+std::string usage_text() {
+    std::string text =
+        "Usage: velkdump [OPTION]... FILE...\n"
+        "List every data element of each DICOM part-10 FILE.\n"
+        "The text format has one line per element: tag, VR, size, description,\n"
+        "data and offset, separated by \";\" and indented by nesting depth, exactly\n"
+        "as the viewer copies its rows. With more than one FILE, each file's rows\n"
+        "follow a line \"==> FILE <==\"; csv then adds a path column, and json\n"
+        "writes one object a line: {\"path\": FILE, \"dataset\": {...}}.\n"
+        "\n";
+    for (const option_row& row : option_table) {
+        std::string name = row.short_name ? std::string("  ") + row.short_name + ", " : "      ";
+        name += row.long_name;
+        if (row.value_name) name += std::string("=") + row.value_name;
+        name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
+        std::string help = row.help;
+        for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+            help.insert(at + 1, std::string(24, ' '));
+        text += name + help + "\n";
+    }
+    text +=
+        "\n"
+        "Exit status: 0 when every file was listed, 1 when any file could not be\n"
+        "read or is not a part-10 file, 2 for a usage error.\n";
+    return text;
+}
+
+// The row `arg` names and, for "--name=value" or "-jN", the value given with it.
+const option_row* find_option(const std::string& arg, std::string& attached, bool& has_attached) {
+    for (const option_row& row : option_table) {
+        const std::size_t n = std::strlen(row.long_name);
+        if (arg.compare(0, n, row.long_name) == 0 && (arg.size() == n || arg[n] == '=')) {
+            has_attached = arg.size() > n;
+            if (has_attached) attached = arg.substr(n + 1);
+            return &row;
+        }
+        if (row.short_name && arg.compare(0, 2, row.short_name) == 0 &&
+            (arg.size() == 2 || row.value_name)) {
+            has_attached = arg.size() > 2;
+            if (has_attached) attached = arg.substr(2);
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+dump_command parse_dump_command(const std::vector<std::string>& args) {
+    dump_command command;
+    bool options_done = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (options_done || arg.size() < 2 || arg[0] != '-') {
+            command.options.paths.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options_done = true;
+            continue;
+        }
+        std::string value;
+        bool has_value = false;
+        const option_row* row = find_option(arg, value, has_value);
+        std::string problem;
+        if (!row) {
+            problem = "unknown option '" + arg + "'";
+        } else if (row->value_name && !has_value) {
+            if (i + 1 < args.size()) value = args[++i];
+            else problem = std::string("option '") + arg + "' needs a value";
+        } else if (!row->value_name && has_value) {
+            problem = std::string("option '") + row->long_name + "' takes no value";
+        }
+        if (problem.empty()) problem = row->apply(value, command);
+        if (!problem.empty()) {
+            command.action = dump_command::usage_error;
+            command.message = problem;
+            return command;
+        }
+        if (command.action == dump_command::show_text) return command;
+    }
+    if (command.options.paths.empty()) {
+        command.action = dump_command::usage_error;
+        command.message = "no file given";
+    }
+    return command;
+}
+
+}  // namespace velk

@@ -1,0 +1,32 @@
+// velkdump's command line: the options it takes, in one table, and what they ask.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velk {
+
+enum class dump_format { text, csv, json };
+
+// Most files listed at once: beyond a few times the processors, more threads
+// only add memory held by results waiting for their turn.
+constexpr unsigned dump_max_jobs = 64;
+
+struct dump_options {
+    dump_format format = dump_format::text;
+    bool recursive = false;  // directories named are walked for their files
+    unsigned jobs = 1;       // files listed at once; output stays in argument order
+    std::vector<std::string> paths;
+};
+
+// What the command line asks for. `message` is the usage error, or the text of
+// --help or --version.
+struct dump_command {
+    enum action_kind { run, show_text, usage_error } action = run;
+    std::string message;
+    dump_options options;
+};
+
+dump_command parse_dump_command(const std::vector<std::string>& args);
+
+}  // namespace velk

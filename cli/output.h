@@ -1,0 +1,52 @@
+// Where a listing's text goes: a buffer that is written to a stream as it grows
+// when it has one, and is kept whole when it has none (a file listed on a worker
+// thread, waiting for its turn). It is the sink the row model's writers claim
+// room in.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace velk {
+
+class text_output {
+public:
+    using unit = char;
+
+    explicit text_output(std::FILE* stream = nullptr) : m_stream(stream) {}
+    ~text_output() { flush(); }
+    text_output(const text_output&) = delete;
+    text_output& operator=(const text_output&) = delete;
+
+    // Room for at least n characters, then the end of what was written there.
+    char* claim(std::size_t n);
+    void commit(char* end);
+    void put(std::string_view text);
+
+    // Text that is written just before the first output after start(): a file's
+    // heading, which a file left out must not leave behind.
+    void set_lead(std::string lead) { m_lead = std::move(lead); m_started = false; }
+    void start();
+    bool started() const { return m_started; }
+
+    // Writes what is held to the stream (nothing without one).
+    void flush();
+    bool failed() const { return m_failed; }
+
+    // The text held, for an output without a stream; empties it.
+    std::string take();
+
+private:
+    void flush_when_full();
+
+    std::FILE* m_stream;
+    std::string m_text;
+    std::size_t m_used = 0;  // m_text beyond m_used is claimed room, not text
+    std::string m_lead;
+    bool m_started = false;
+    bool m_failed = false;
+};
+
+}  // namespace velk

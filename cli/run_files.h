@@ -1,0 +1,45 @@
+// Listing many files: one after the other, or several at once on worker threads,
+// the output always in the files' order.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/file_list.h"
+#include "cli/output.h"
+
+namespace velk {
+
+// What listing one file gave.
+struct file_listing {
+    std::string problem;   // why the file could not be listed, or empty
+    bool skipped = false;  // a walked file that is not a part-10 file: left out quietly
+};
+
+// Lists one file into `out`, calling out.start() before its first output (and
+// before reporting a problem) unless the file is skipped. Called on worker
+// threads when jobs > 1: it must keep no state between calls.
+using list_one_file = std::function<file_listing(const listed_file& file, text_output& out)>;
+
+struct run_layout {
+    // A file's heading, written before its output when it is not skipped.
+    std::function<std::string(const listed_file& file)> heading;
+    // Written between the output of two files that were not skipped.
+    std::string separator;
+};
+
+struct run_settings {
+    unsigned jobs = 1;
+    bool progress = false;  // a line "N of M files" on err, redrawn in place
+};
+
+// Lists `files` into `out` in their order; each problem goes to `err` as
+// "velkdump: PATH: PROBLEM" after the output that came before it. Answers
+// whether every file was listed or skipped.
+bool run_files(const std::vector<listed_file>& files, const list_one_file& list,
+               const run_layout& layout, const run_settings& settings, text_output& out,
+               std::FILE* err);
+
+}  // namespace velk

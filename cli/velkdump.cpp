@@ -1,0 +1,170 @@
+#include "cli/velkdump.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+#ifdef _WIN32
+#include <io.h>
+#define velk_isatty _isatty
+#define velk_fileno _fileno
+#else
+#include <unistd.h>
+#define velk_isatty isatty
+#define velk_fileno fileno
+#endif
+
+#include "cli/csv_writer.h"
+#include "cli/file_list.h"
+#include "cli/json_writer.h"
+#include "cli/options.h"
+#include "cli/output.h"
+#include "cli/run_files.h"
+#include "parse/file.h"
+#include "parse/mapping.h"
+#include "present/listing.h"
+#include "present/row_model.h"
+
+namespace velk {
+
+namespace {
+
+// Why a file that did not map could not be mapped, in words.
+std::string mapping_failure(const std::filesystem::path& path) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) return "no such file";
+    if (std::filesystem::is_directory(status)) return "is a directory";
+    if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(path, ec) == 0)
+        return "empty file, not a DICOM part-10 file";
+    return "cannot be opened or mapped";
+}
+
+// Writes the listing of one loaded file in the format asked.
+void write_listing(const dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
+                   dump_format format, bool several, text_output& out) {
+    switch (format) {
+    case dump_format::text:
+        dcm_write_rows(rows, bytes, dcm_cp1252_to_utf8(), dcm_line_end::lf, out);
+        break;
+    case dump_format::csv:
+        write_csv_rows(rows, bytes, several ? &file.path : nullptr, out);
+        break;
+    case dump_format::json: {
+        nlohmann::json document = dicom_json(rows, bytes, file_uri(file.path));
+        if (several) document = nlohmann::json{{"path", file.path}, {"dataset", std::move(document)}};
+        out.put(json_text(document, several));
+        out.put("\n");
+        break;
+    }
+    }
+}
+
+// A file's bytes for one listing. Small files are read into a buffer the thread
+// keeps: over thousands of small files a mapping each costs more than the read,
+// and with several threads every unmapping interrupts the other processors.
+// Larger files, and anything that is not a regular file, are mapped.
+class file_bytes {
+public:
+    explicit file_bytes(const std::filesystem::path& path) {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(path, ec);
+        if (!ec && size > 0 && size <= read_limit && std::filesystem::is_regular_file(path, ec) &&
+            read(path, static_cast<std::size_t>(size)))
+            return;
+        m_mapping.emplace(path.c_str());
+        if (m_mapping->is_open()) m_bytes = dcm_bytes::of(*m_mapping);
+    }
+
+    bool is_open() const { return m_bytes.begin != nullptr; }
+    dcm_bytes bytes() const { return m_bytes; }
+
+private:
+    static constexpr std::uintmax_t read_limit = 1 << 20;
+
+    bool read(const std::filesystem::path& path, std::size_t size) {
+        thread_local std::vector<char> buffer;
+        buffer.resize(size);
+        std::ifstream in(path, std::ios::binary);
+        if (!in.read(buffer.data(), static_cast<std::streamsize>(size)) ||
+            static_cast<std::size_t>(in.gcount()) != size)
+            return false;
+        m_bytes = {buffer.data(), buffer.data() + size};
+        return true;
+    }
+
+    std::optional<dcm_file_mapping> m_mapping;
+    dcm_bytes m_bytes;
+};
+
+file_listing list_file(const listed_file& file, dump_format format, bool several,
+                       text_output& out) {
+    const std::filesystem::path path = std::filesystem::u8path(file.path);
+    const file_bytes bytes(path);
+    if (!bytes.is_open()) {
+        out.start();
+        return {mapping_failure(path)};
+    }
+    if (!dcm_has_marker(bytes.bytes().begin, bytes.bytes().end)) {
+        if (file.walked) return {{}, true};
+        out.start();
+        return {"not a DICOM part-10 file (no \"DICM\" at byte 128)"};
+    }
+    out.start();
+    // Kept by each thread, so that its room for rows is reserved once.
+    thread_local dcm_row_model rows;
+    rows.load(bytes.bytes());
+    write_listing(rows, bytes.bytes(), file, format, several, out);
+    return {};
+}
+
+// The layout of several files' listings: the text format heads each file.
+run_layout layout_of(dump_format format, bool several) {
+    run_layout layout;
+    if (format == dump_format::text && several) {
+        layout.heading = [](const listed_file& f) { return "==> " + f.path + " <==\n"; };
+        layout.separator = "\n";
+    }
+    return layout;
+}
+
+// The progress line is drawn when a person watches stderr and the listing goes
+// elsewhere (on the same terminal the two would be mixed).
+bool shows_progress(std::FILE* out, std::FILE* err) {
+    return velk_isatty(velk_fileno(err)) && !velk_isatty(velk_fileno(out));
+}
+
+}  // namespace
+
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    const dump_command command = parse_dump_command(args);
+    if (command.action == dump_command::show_text) {
+        std::fputs(command.message.c_str(), out);
+        return 0;
+    }
+    if (command.action == dump_command::usage_error) {
+        std::fprintf(err, "velkdump: %s\nTry 'velkdump --help'.\n", command.message.c_str());
+        return 2;
+    }
+    const dump_options& options = command.options;
+    const std::vector<listed_file> files = expand_paths(options.paths, options.recursive);
+    const bool several = files.size() > 1 || options.recursive;
+
+    text_output output(out);
+    if (options.format == dump_format::csv) write_csv_header(several, output);
+    const dump_format format = options.format;
+    const list_one_file list = [format, several](const listed_file& f, text_output& o) {
+        return list_file(f, format, several, o);
+    };
+    const run_settings settings{options.jobs, shows_progress(out, err)};
+    const bool all_listed =
+        run_files(files, list, layout_of(format, several), settings, output, err);
+    if (output.failed()) {
+        std::fputs("velkdump: write error\n", err);
+        return 1;
+    }
+    return all_listed ? 0 : 1;
+}
+
+}  // namespace velk

@@ -1,0 +1,15 @@
+// velkdump: the command-line listing of DICOM files' elements, as text, csv or json.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+// Runs velkdump over the UTF-8 arguments (without the program name). Listings
+// go to out, problems to err. Answers the exit status: 0, 1 when any file
+// failed, 2 for a usage error.
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+}  // namespace velk

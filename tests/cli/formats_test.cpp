@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/velkdump.h"
+#include "csv_reader.h"
+#include "dicom_builder.h"
+
+namespace velk {
+
+namespace {
+
+namespace fs = std::filesystem;
+using test::dicom_builder;
+
+struct run_result {
+    int status;
+    std::string out, err;
+};
+
+std::string contents(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+run_result run(const std::vector<std::string>& args) {
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int status = velkdump(args, out, err);
+    return {status, contents(out), contents(err)};
+}
+
+class Formats : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        m_folder = fs::path(testing::TempDir()) / (std::string("velkdump_") + test->name());
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override { fs::remove_all(m_folder); }
+    std::string file(const std::string& name, const std::string& bytes) {
+        const fs::path path = m_folder / name;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+    fs::path m_folder;
+};
+
+TEST_F(Formats, CsvGivesEveryCellBackToAnyReader) {
+    const std::string path = file("quoting.dcm", dicom_builder().preamble()
+        .explicit_element(0x0008, 0x0080, "LO", "a,b;c ")
+        .explicit_element(0x0008, 0x0081, "ST", "say \"hi\"\r\nnext")
+        .explicit_element(0x0010, 0x0010, "PN", "Ren\xE9\x65").bytes());
+    const auto r = run({"--format=csv", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    test::csv_records records;
+    ASSERT_TRUE(test::read_csv(r.out, records));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[0], (std::vector<std::string>{"depth", "tag", "VR", "length",
+                                                    "description", "value", "offset"}));
+    EXPECT_EQ(records[1], (std::vector<std::string>{"0", "(0008,0080)", "LO", "6",
+                                                    "Institution Name", "a,b;c ", "132"}));
+    EXPECT_EQ(records[2][5], "say \"hi\"\r\nnext");
+    EXPECT_EQ(records[3][5], "Ren\xC3\xA9\x65");
+}
+
+// Many files through every format, one by one and four at once, with a walked
+// folder among them: the same output and messages, in argument order.
+TEST_F(Formats, FilesListedAtOnceComeOutInArgumentOrder) {
+    std::vector<std::string> args;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = std::to_string(i) + ".dcm";
+        if (i % 9 == 4) args.push_back(file(name, "not part 10"));
+        else if (i % 9 == 7) args.push_back((m_folder / ("missing" + name)).string());
+        else args.push_back(file(name, dicom_builder().preamble()
+            .explicit_element(0x0020, 0x0013, "IS", std::to_string(i * 97) + " ")
+            .raw(std::string(i * 800, '\0')).bytes()));
+    }
+    const std::string small = dicom_builder().preamble().explicit_element(0x0020, 0x0013, "IS", "1 ").bytes();
+    file("walked/sub/second.dcm", small);
+    file("walked/first.dcm", small);
+    file("walked/sub/readme.txt", "skipped quietly in a walk");
+    args.push_back((m_folder / "walked").string());
+    for (const char* format : {"--format=text", "--format=csv", "--format=json"}) {
+        std::vector<std::string> one = {format, "-r"};
+        one.insert(one.end(), args.begin(), args.end());
+        std::vector<std::string> four = one;
+        four.insert(four.begin(), "-j4");
+        const auto expected = run(one), got = run(four);
+        EXPECT_EQ(expected.status, 1) << format;
+        EXPECT_EQ(got.status, 1) << format;
+        EXPECT_EQ(got.out, expected.out) << format;
+        EXPECT_EQ(got.err, expected.err) << format;
+        EXPECT_EQ(std::count(expected.err.begin(), expected.err.end(), '\n'), 8) << format;
+        const auto a = expected.out.find("first.dcm"), b = expected.out.find("second.dcm");
+        EXPECT_TRUE(a != std::string::npos && b != std::string::npos && a < b) << format;
+        EXPECT_EQ(expected.out.find("readme"), std::string::npos) << format;
+    }
+}
+
+TEST_F(Formats, JsonNestsItemsAndPointsBulkDataAtTheValueBytes) {
+    const std::string ob = "\x01\x02\x03\x04";
+    const std::string path = file("model.dcm", dicom_builder().preamble()
+        .explicit_element(0x0008, 0x0008, "CS", "ORIGINAL \\PRIMARY")
+        .sequence(0x0008, 0x1140)
+            .item().explicit_element(0x0008, 0x1150, "UI", std::string("1.2\0", 4)).item_end()
+            .item(10).explicit_element(0x0028, 0x0010, "US", std::string("\x02\x00", 2))
+        .sequence_end()
+        .explicit_element(0x0010, 0x0010, "PN", "Doe^J=\xE9")
+        .explicit_element(0x0018, 0x0050, "DS", "2.5\\-1e3 ")
+        .explicit_element(0x0020, 0x9165, "AT", std::string("\x10\x00\x20\x00", 4))
+        .explicit_element(0x0028, 0x0030, "US", std::string("\x01\x00\xFF\xFF", 4))
+        .explicit_element(0x7FE0, 0x0010, "OB", ob).bytes());
+    const auto r = run({"--format=json", path});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto doc = nlohmann::json::parse(r.out);
+    EXPECT_EQ(doc["00080008"]["Value"], nlohmann::json({"ORIGINAL ", "PRIMARY"}));
+    const auto& items = doc["00081140"]["Value"];
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0]["00081150"], nlohmann::json({{"vr", "UI"}, {"Value", {"1.2"}}}));
+    EXPECT_EQ(items[1]["00280010"]["Value"], nlohmann::json({2}));
+    EXPECT_EQ(doc["00100010"]["Value"][0],
+              nlohmann::json({{"Alphabetic", "Doe^J"}, {"Ideographic", "\xC3\xA9"}}));
+    EXPECT_EQ(doc["00180050"]["Value"], nlohmann::json({2.5, -1000.0}));
+    EXPECT_EQ(doc["00209165"]["Value"], nlohmann::json({"00100020"}));
+    EXPECT_EQ(doc["00280030"]["Value"], nlohmann::json({1, 65535}));
+    // file:///...?offset=N&length=M names the value's own bytes.
+    const std::string uri = doc["7FE00010"]["BulkDataURI"];
+    const auto offset = std::stoul(uri.substr(uri.find("offset=") + 7));
+    const auto length = std::stoul(uri.substr(uri.find("length=") + 7));
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_EQ(bytes.substr(offset, length), ob);
+    EXPECT_EQ(uri.compare(0, 8, "file:///"), 0);
+}
+
+}  // namespace
+
+}  // namespace velk
