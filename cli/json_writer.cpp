@@ -78,18 +78,24 @@ std::size_t number_size(number_type type) {
     }
 }
 
+template <dcm_byte_order order>
 json number_at(const char* p, number_type type) {
     switch (type) {
-    case number_type::u16: return dcm_load<std::uint16_t>(p);
-    case number_type::s16: return dcm_load<std::int16_t>(p);
-    case number_type::u32: return dcm_load<std::uint32_t>(p);
-    case number_type::s32: return dcm_load<std::int32_t>(p);
-    case number_type::f32: return dcm_load<float>(p);
-    case number_type::f64: return dcm_load<double>(p);
-    case number_type::s64: return dcm_load<std::int64_t>(p);
-    case number_type::u64: return dcm_load<std::uint64_t>(p);
+    case number_type::u16: return dcm_load<std::uint16_t, order>(p);
+    case number_type::s16: return dcm_load<std::int16_t, order>(p);
+    case number_type::u32: return dcm_load<std::uint32_t, order>(p);
+    case number_type::s32: return dcm_load<std::int32_t, order>(p);
+    case number_type::f32: return dcm_load<float, order>(p);
+    case number_type::f64: return dcm_load<double, order>(p);
+    case number_type::s64: return dcm_load<std::int64_t, order>(p);
+    case number_type::u64: return dcm_load<std::uint64_t, order>(p);
     }
     return nullptr;
+}
+
+json number_at(const char* p, number_type type, dcm_byte_order order) {
+    return order == dcm_byte_order::big ? number_at<dcm_byte_order::big>(p, type)
+                                        : number_at<dcm_byte_order::little>(p, type);
 }
 
 std::string_view trim(std::string_view s, bool leading) {
@@ -195,7 +201,7 @@ json text_values(value_bytes v, value_kind kind) {
     return values;
 }
 
-json binary_values(value_bytes v, const vr_rule& rule) {
+json binary_values(value_bytes v, const vr_rule& rule, dcm_byte_order order) {
     json values = json::array();
     if (rule.kind == value_kind::tag) {
         for (std::size_t i = 0; i + 4 <= v.size; i += 4) {
@@ -205,7 +211,7 @@ json binary_values(value_bytes v, const vr_rule& rule) {
     }
     const std::size_t size = number_size(rule.type);
     for (std::size_t i = 0; i + size <= v.size; i += size)
-        values.push_back(number_at(v.first + i, rule.type));
+        values.push_back(number_at(v.first + i, rule.type, order));
     return values;
 }
 
@@ -298,7 +304,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         }
         case value_kind::number:
         case value_kind::tag:
-            element["Value"] = binary_values(value, rule);
+            element["Value"] = binary_values(value, rule, dcm_byte_order::little);
             break;
         default:
             element["Value"] = text_values(value, rule.kind);

@@ -10,7 +10,6 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/velkdump.h"
-#include "csv_reader.h"
 #include "dicom_builder.h"
 
 namespace velk {
@@ -57,24 +56,6 @@ protected:
     }
     fs::path m_folder;
 };
-
-TEST_F(Formats, CsvGivesEveryCellBackToAnyReader) {
-    const std::string path = file("quoting.dcm", dicom_builder().preamble()
-        .explicit_element(0x0008, 0x0080, "LO", "a,b;c ")
-        .explicit_element(0x0008, 0x0081, "ST", "say \"hi\"\r\nnext")
-        .explicit_element(0x0010, 0x0010, "PN", "Ren\xE9\x65").bytes());
-    const auto r = run({"--format=csv", path});
-    ASSERT_EQ(r.status, 0) << r.err;
-    test::csv_records records;
-    ASSERT_TRUE(test::read_csv(r.out, records));
-    ASSERT_EQ(records.size(), 4u);
-    EXPECT_EQ(records[0], (std::vector<std::string>{"depth", "tag", "VR", "length",
-                                                    "description", "value", "offset"}));
-    EXPECT_EQ(records[1], (std::vector<std::string>{"0", "(0008,0080)", "LO", "6",
-                                                    "Institution Name", "a,b;c ", "132"}));
-    EXPECT_EQ(records[2][5], "say \"hi\"\r\nnext");
-    EXPECT_EQ(records[3][5], "Ren\xC3\xA9\x65");
-}
 
 // Many files through every format, one by one and four at once, with a walked
 // folder among them: the same output and messages, in argument order.

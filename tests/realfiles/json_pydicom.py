@@ -44,49 +44,26 @@ NOT_A_NUMBER = ("an IS value that is no number ('1A'): written as the string it 
 IMPLICIT_PRIVATE_SQ = ("implicit VR sequences in groups 0001 and 0002 after the meta "
                        "information: velk reads those groups as explicit")
 
-# file (relative to pydicom's data folder) -> reason
-KNOWN_DIFFERENCES = {
-    "test_files/ExplVR_BigEnd.dcm": BIG_ENDIAN,
-    "test_files/MR_small_bigendian.dcm": BIG_ENDIAN,
-    "test_files/MR_small_expb.dcm": BIG_ENDIAN,
-    "test_files/liver_expb_1frame.dcm": BIG_ENDIAN,
-    "test_files/rtdose_expb.dcm": BIG_ENDIAN,
-    "test_files/rtdose_expb_1frame.dcm": BIG_ENDIAN,
-    "test_files/dicomdirtests/DICOMDIR-bigEnd": BIG_ENDIAN,
-    "test_files/image_dfl.dcm": DEFLATED,
-    "test_files/MR_small_implicit.dcm": IMPLICIT,
-    "test_files/SC_rgb_jpeg_dcmd.dcm": IMPLICIT,
-    "test_files/empty_charset_LEI.dcm": IMPLICIT,
-    "test_files/no_meta_group_length.dcm": IMPLICIT,
-    "test_files/priv_SQ.dcm": IMPLICIT,
-    "test_files/rtdose.dcm": IMPLICIT,
-    "test_files/rtdose_1frame.dcm": IMPLICIT,
-    "test_files/rtplan.dcm": IMPLICIT,
-    "test_files/rtplan_truncated.dcm": IMPLICIT,
-    "test_files/dicomdirtests/DICOMDIR-implicit": IMPLICIT,
-    "test_files/meta_missing_tsyntax.dcm": IMPLICIT_PRIVATE_SQ,
-    "test_files/nested_priv_SQ.dcm": IMPLICIT_PRIVATE_SQ,
-    "test_files/SC_rgb_jpeg.dcm": IMPLICIT_UNDER_EXPLICIT,
-    "test_files/J2K_pixelrep_mismatch.dcm": UN_IN_FILE,
-    "test_files/UN_sequence.dcm": UN_IN_FILE,
-    "test_files/rtdose_rle.dcm": UN_IN_FILE,
-    "test_files/rtdose_rle_1frame.dcm": UN_IN_FILE,
-    "test_files/badVR.dcm": NOT_A_NUMBER,
-    "charset_files/chrArab.dcm": CHARSET,
-    "charset_files/chrGreek.dcm": CHARSET,
-    "charset_files/chrH31.dcm": CHARSET,
-    "charset_files/chrH32.dcm": CHARSET,
-    "charset_files/chrHbrw.dcm": CHARSET,
-    "charset_files/chrI2.dcm": CHARSET,
-    "charset_files/chrJapMulti.dcm": CHARSET,
-    "charset_files/chrJapMultiExplicitIR6.dcm": CHARSET,
-    "charset_files/chrKoreanMulti.dcm": CHARSET,
-    "charset_files/chrRuss.dcm": CHARSET,
-    "charset_files/chrSQEncoding.dcm": CHARSET,
-    "charset_files/chrSQEncoding1.dcm": CHARSET,
-    "charset_files/chrX1.dcm": CHARSET,
-    "charset_files/chrX2.dcm": CHARSET,
+# reason -> files (relative to pydicom's data folder) that differ for it
+KNOWN = {
+    BIG_ENDIAN: ["test_files/" + n for n in (
+        "ExplVR_BigEnd.dcm", "MR_small_bigendian.dcm", "MR_small_expb.dcm", "liver_expb_1frame.dcm",
+        "rtdose_expb.dcm", "rtdose_expb_1frame.dcm", "dicomdirtests/DICOMDIR-bigEnd")],
+    DEFLATED: ["test_files/image_dfl.dcm"],
+    IMPLICIT: ["test_files/" + n for n in (
+        "MR_small_implicit.dcm", "SC_rgb_jpeg_dcmd.dcm", "empty_charset_LEI.dcm",
+        "no_meta_group_length.dcm", "priv_SQ.dcm", "rtdose.dcm", "rtdose_1frame.dcm", "rtplan.dcm",
+        "rtplan_truncated.dcm", "dicomdirtests/DICOMDIR-implicit")],
+    IMPLICIT_PRIVATE_SQ: ["test_files/meta_missing_tsyntax.dcm", "test_files/nested_priv_SQ.dcm"],
+    IMPLICIT_UNDER_EXPLICIT: ["test_files/SC_rgb_jpeg.dcm"],
+    UN_IN_FILE: ["test_files/" + n for n in (
+        "J2K_pixelrep_mismatch.dcm", "UN_sequence.dcm", "rtdose_rle.dcm", "rtdose_rle_1frame.dcm")],
+    NOT_A_NUMBER: ["test_files/badVR.dcm"],
+    CHARSET: ["charset_files/chr" + n + ".dcm" for n in (
+        "Arab", "Greek", "H31", "H32", "Hbrw", "I2", "JapMulti", "JapMultiExplicitIR6", "KoreanMulti",
+        "Russ", "SQEncoding", "SQEncoding1", "X1", "X2")],
 }
+KNOWN_DIFFERENCES = {name: reason for reason, names in KNOWN.items() for name in names}
 
 
 def element_value(elem):
