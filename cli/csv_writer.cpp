@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstring>
 
-#include "present/listing.h"
 
 namespace velk {
 

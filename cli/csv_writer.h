@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/output.h"
-#include "present/row_model.h"
+#include "cli/row_model_shim.h"
 
 namespace velk {
 

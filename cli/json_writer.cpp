@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "parse/reader.h"
-#include "present/listing.h"
 
 namespace velk {
 

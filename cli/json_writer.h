@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "present/row_model.h"
+#include "cli/row_model_shim.h"
 
 namespace velk {
 

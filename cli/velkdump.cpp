@@ -23,8 +23,7 @@
 #include "cli/run_files.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
-#include "present/listing.h"
-#include "present/row_model.h"
+#include "cli/row_model_shim.h"
 
 namespace velk {
 
