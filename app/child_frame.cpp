@@ -1,6 +1,7 @@
 #include "app/child_frame.h"
 
 #include "app/resource.h"
+#include "app/status_panes.h"
 #include "framework/reflection.h"
 
 namespace velk {
@@ -40,6 +41,7 @@ bool CChildFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_CREATE, &CChildFrame::OnCreate),
         Map::Message(WM_FORWARDMSG, &CChildFrame::OnForwardMsg),
         Map::Message(WM_COMMAND, &CChildFrame::OnCommand),
+        Map::Message(WM_MDIACTIVATE, &CChildFrame::OnMDIActivate),
     };
     return Map::Route(*this, map, m) || CMDIChildWindowImpl::ProcessWindowMessage(m) ||
            ReflectNotifications(m);
@@ -52,7 +54,33 @@ LRESULT CChildFrame::OnCreate(CMessage& m) {
         m_view.SetCallbackMask(LVIS_STATEIMAGEMASK);
         m_view.SetExtendedListViewStyle(LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     }
+    m_document.Listen([this](const CDocument& document) { ShowFacts(document); });
     m.handled = false;  // the MDI child's own creation decides the result
+    return 0;
+}
+
+HWND CChildFrame::StatusBar() const {
+    const HWND client = ::GetParent(m_hWnd);
+    return client ? ::GetDlgItem(::GetParent(client), IDW_STATUS_BAR) : nullptr;
+}
+
+void CChildFrame::ShowFacts(const CDocument& document) {
+    const HWND client = ::GetParent(m_hWnd);
+    const HWND active = reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
+    if (active != m_hWnd) return;
+    if (document.Path().empty())
+        ShowNoDocumentPanes(StatusBar());  // a new, empty document
+    else
+        ShowDocumentPanes(StatusBar(), document.Facts());
+}
+
+LRESULT CChildFrame::OnMDIActivate(CMessage& m) {
+    const HWND activated = reinterpret_cast<HWND>(m.lParam);
+    if (activated == m_hWnd)
+        ShowFacts(m_document);
+    else if (!activated)
+        ShowNoDocumentPanes(StatusBar());  // the last document window has gone
+    m.handled = false;
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "framework/mdi_child.h"
+#include "app/document.h"
 #include "view/velk_view.h"
 
 namespace velk {
@@ -25,6 +26,7 @@ public:
     void OnFinalMessage(HWND hwnd) override;
 
     CVelkView m_view;
+    CDocument m_document{m_view};
 
 private:
     CChildFrame() = default;
@@ -33,6 +35,10 @@ private:
     LRESULT OnCreate(CMessage& m);
     LRESULT OnForwardMsg(CMessage& m);
     LRESULT OnCommand(CMessage& m);
+    LRESULT OnMDIActivate(CMessage& m);
+    // Shows the document's facts in the frame's status bar while it is the active one.
+    void ShowFacts(const CDocument& document);
+    HWND StatusBar() const;
 
     bool* m_deleted = nullptr;  // set when the object deletes itself during creation
 };

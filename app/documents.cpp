@@ -35,7 +35,7 @@ void OpenDocumentIn(HWND mdiClient, const wchar_t* path) {
         CRedrawOff quiet(mdiClient);
         child = CChildFrame::CreateIn(mdiClient);
         if (!child) return;
-        child->m_view.LoadFile(path);
+        child->m_document.Load(path);
         child->SetWindowText(::PathFindFileNameW(path));
         child->MDIMaximize(*child);
     }

@@ -7,6 +7,7 @@
 #include "app/about_dlg.h"
 #include "app/documents.h"
 #include "app/resource.h"
+#include "app/status_panes.h"
 #include "framework/bars.h"
 #include "view/screen_scale.h"
 
@@ -161,6 +162,9 @@ BOOL CMainFrame::PreTranslateMessage(MSG* msg) { return PreTranslateFrameMessage
 
 BOOL CMainFrame::OnIdle() {
     UIUpdateToolBar();
+    // The document windows show their panes; once the last has gone, the bar is
+    // the prompt pane alone again.
+    if (!MDIGetActive()) ShowNoDocumentPanes(m_hWndStatusBar);
     return FALSE;
 }
 

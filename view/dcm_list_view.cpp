@@ -33,6 +33,7 @@ bool CDcmListViewVirtual::ProcessWindowMessage(CMessage& m) {
 
 void CDcmListViewVirtual::ShowRowCount(bool keep_scroll) {
     SetItemCountEx(static_cast<int>(m_rows.size()), keep_scroll ? LVSICF_NOSCROLL : 0);
+    if (m_rowsChanged) m_rowsChanged();
 }
 
 int CDcmListViewVirtual::RowIconAt(POINT point) {

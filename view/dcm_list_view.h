@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 
 #include "framework/list_view.h"
@@ -38,6 +39,9 @@ public:
     void CollapseRow(int row);
 
     const dcm_element_rows& Rows() const { return m_rows; }
+
+    // Called whenever the rows change: a load, Refresh, a collapse or an expand.
+    std::function<void()> m_rowsChanged;
     const wchar_t* Path() const { return m_path; }
 
 protected:

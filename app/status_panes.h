@@ -1,0 +1,23 @@
+// The status bar's panes for the active document: its rows, its transfer syntax,
+// its file size and how its load ended, beside the prompt pane. With no document
+// the bar is the one prompt pane it always was.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/document.h"
+
+namespace velk {
+
+// The texts of the four document panes, in their order.
+struct DocumentPaneTexts {
+    std::wstring rows, syntax, size, load;
+};
+DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts);
+
+void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts);
+void ShowNoDocumentPanes(HWND statusBar);
+
+}  // namespace velk

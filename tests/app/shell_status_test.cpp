@@ -1,0 +1,75 @@
+// The status bar's document panes in the real main frame: what they show for the
+// active document after an open, a collapse and an activation, for a path that
+// cannot be read, and that the bar is its one prompt pane again once the last
+// document has closed.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "dicom_builder.h"
+#include "shell_frame_fixture.h"
+#include "temp_folder.h"
+#include "windows_test.h"
+
+namespace velk {
+
+namespace {
+
+class StatusPanes : public ShellFrameTest {
+protected:
+    std::vector<std::wstring> Panes() const {
+        std::vector<std::wstring> texts;
+        const int parts = int(::SendMessageW(StatusBar(), SB_GETPARTS, 0, 0));
+        for (int i = 0; i < parts; ++i) {
+            wchar_t text[256] = {};
+            ::SendMessageW(StatusBar(), SB_GETTEXTW, WPARAM(i), LPARAM(text));
+            texts.push_back(text);
+        }
+        return texts;
+    }
+    HWND Open(const std::wstring& path) {
+        m_frame.OpenDocument(path.c_str());
+        Pump();
+        return m_frame.MDIGetActive();
+    }
+
+    test::TempFolder m_files{L"velk-status"};
+};
+
+TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
+    test::dicom_builder b;
+    b.preamble().transfer_syntax(test::explicit_le_uid());
+    b.sequence(0x0008, 0x1140).item().explicit_element(0x0008, 0x1150, "UI", "1.23");
+    b.item_end().sequence_end();
+    const std::wstring path = m_files.Write(L"status.dcm", b.bytes());
+    const std::wstring size = std::to_wstring(b.bytes().size()) + L" bytes";
+
+    const HWND first = Open(path);
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian", size, L""}));
+
+    const HWND list = test::ListOf(first);  // Left on the expanded sequence collapses it
+    ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
+    ::SendMessageW(list, WM_KEYDOWN, VK_LEFT, 0);
+    Pump();
+    EXPECT_EQ(Panes()[1], L"2 rows");
+
+    Open(m_files.path() + L"absent.dcm");
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"Not found"}));
+    ::SendMessageW(m_frame.GetMDIClient(), WM_MDIACTIVATE, WPARAM(first), 0);
+    Pump();
+    EXPECT_EQ(Panes()[1], L"2 rows");
+
+    ::SendMessageW(m_frame.GetMDIClient(), WM_MDIDESTROY, WPARAM(m_frame.MDIGetActive()), 0);
+    ::SendMessageW(m_frame.GetMDIClient(), WM_MDIDESTROY, WPARAM(m_frame.MDIGetActive()), 0);
+    Pump();
+    m_frame.OnIdle();
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready"}));
+}
+
+}  // namespace
+
+}  // namespace velk
