@@ -1,0 +1,283 @@
+#include "present/inspect.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "present/cell_text.h"
+#include "present/dictionary.h"
+
+namespace velk {
+
+namespace {
+
+// Whether vr is one of the codes of `list`, written "AB CD EF".
+bool vr_is(const char* vr, const char* list) {
+    for (const char* p = list;; p += 3) {
+        if (vr[0] == p[0] && vr[1] == p[1]) return true;
+        if (p[2] != ' ') return false;
+    }
+}
+
+// String VRs, and of them those whose backslash separates values.
+const char text_vrs[] = "AE AI AS CS DA DS DT IS LO LT PN SH ST TM UI UT UC UR";
+const char single_valued_text_vrs[] = "LT ST UT UR";
+
+// Binary numbers: the VR and the size of one number.
+std::size_t number_size(const char* vr) {
+    if (vr_is(vr, "US SS")) return 2;
+    if (vr_is(vr, "UL SL LS FL AT OF OL")) return 4;
+    if (vr_is(vr, "FD OD OV SV UV")) return 8;
+    return 0;
+}
+
+std::uint64_t read_le(const char* p, std::size_t n) {
+    std::uint64_t v = 0;
+    for (std::size_t i = n; i-- > 0;) v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+std::string hex4(unsigned v) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string s(4, '0');
+    for (int i = 0; i < 4; ++i) s[std::size_t(i)] = digits[(v >> (12 - 4 * i)) & 0xF];
+    return s;
+}
+
+template <class Number>
+std::string decimal(Number v) {
+    char text[40];
+    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+std::string file_size_line(std::uint64_t there, std::uint64_t declared) {
+    return "Cut by the end of the file: " + decimal(there) + " of " + decimal(declared) +
+           " bytes are there";
+}
+
+std::uint64_t size_of(const char* begin, const char* end) {
+    return begin && end > begin ? std::uint64_t(end - begin) : 0;
+}
+
+}  // namespace
+
+dcm_inspection::dcm_inspection() : m_header{"no element"} {}
+
+dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_cursor& c,
+                               std::string character_set) {
+    const std::uint64_t file_size = size_of(begin, end);
+    char cell[dcm_cell_capacity];
+    dcm_cell_text(begin, end, c, dcm_column_tag, cell, sizeof cell);
+    m_header.push_back(std::string("Tag: ") + cell);
+    dcm_cell_text(begin, end, c, dcm_column_description, cell, sizeof cell);
+    m_header.push_back(std::string("Name: ") + (cell[0] ? cell : "(not in the dictionary)"));
+    m_vr[0] = c.vr[0];
+    m_vr[1] = c.vr[1];
+    m_header.push_back(m_vr[0] ? "VR: " + std::string(m_vr, m_vr[1] ? 2 : 1) : "VR: (none)");
+    const bool undefined = c.length == 0xFFFFFFFFu;
+    m_header.push_back(undefined ? "Length: undefined (FFFFFFFFH)" : "Length: " + decimal(c.length));
+    m_value_offset = std::uint64_t(c.offset) + c.header_length;
+    m_header.push_back("Offset: " + decimal(c.offset) + ", value at " + decimal(m_value_offset));
+    if (c.container) {
+        m_header.push_back("A sequence or item: the elements it holds are the rows below it");
+        return;
+    }
+    const std::uint64_t there = m_value_offset < file_size ? file_size - m_value_offset : 0;
+    m_value_size = undefined || c.length > there ? there : c.length;
+    if (!undefined && c.length > there) m_header.push_back(file_size_line(there, c.length));
+    const char* value = begin ? begin + (m_value_offset < file_size ? m_value_offset : 0) : nullptr;
+    if (m_vr[0] && vr_is(m_vr, text_vrs)) {
+        m_kind = value_kind::text;
+        m_code_page = dcm_code_page_of(character_set);
+        m_header.push_back("Text in " + (character_set.empty() ? std::string("the default character set")
+                                                               : "character set " + character_set) +
+                           " (code page " + decimal(m_code_page) + ")");
+        m_header.emplace_back();
+        lay_out_text(value, m_value_size);
+    } else if (m_vr[0] && (m_number_size = number_size(m_vr)) != 0) {
+        m_kind = value_kind::numbers;
+        m_value_lines = std::size_t(m_value_size / m_number_size);
+        m_header.push_back(decimal(m_value_lines) + (m_value_lines == 1 ? " number" : " numbers"));
+        if (m_value_size % m_number_size)
+            m_header.push_back(decimal(m_value_size % m_number_size) +
+                               " bytes left over after the last number");
+        m_header.emplace_back();
+    } else {
+        m_kind = value_kind::dump;
+        m_value_lines = std::size_t((m_value_size + dcm_inspect_dump_width - 1) / dcm_inspect_dump_width);
+        m_header.push_back(decimal(m_value_size) + " bytes");
+        m_header.emplace_back();
+    }
+}
+
+// Splits the text into lines at its line breaks, at the backslashes between
+// values where the VR has several, and every dcm_inspect_text_width bytes.
+void dcm_inspection::lay_out_text(const char* value, std::uint64_t size) {
+    if (size > dcm_inspect_text_index_limit) {
+        m_value_lines = std::size_t((size + dcm_inspect_text_width - 1) / dcm_inspect_text_width);
+        return;
+    }
+    m_indexed_values = !vr_is(m_vr, single_valued_text_vrs);
+    std::uint32_t start = 0, index = 0;
+    const auto end_line = [&](std::uint32_t at, std::uint32_t next) {
+        m_text_lines.push_back(start);
+        m_text_lines.push_back(at);
+        m_text_value.push_back(index);
+        start = next;
+    };
+    const auto n = std::uint32_t(size);
+    for (std::uint32_t i = 0; i < n; ++i) {
+        const char ch = value[i];
+        if (i - start == dcm_inspect_text_width) end_line(i, i);
+        if (ch == '\r' || ch == '\n') {
+            const std::uint32_t next = (ch == '\r' && i + 1 < n && value[i + 1] == '\n') ? i + 2 : i + 1;
+            end_line(i, next);
+            i = next - 1;
+        } else if (ch == '\\' && m_indexed_values) {
+            end_line(i, i + 1);
+            ++index;
+        }
+    }
+    if (start < n || n == 0 || (m_indexed_values && value[n - 1] == '\\')) end_line(n, n);
+    m_value_lines = m_text_value.size();
+}
+
+std::string dcm_inspection::line(std::size_t i, const char* begin, const char* end) const {
+    if (i < m_header.size()) return m_header[i];
+    i -= m_header.size();
+    if (i >= m_value_lines) return {};
+    // The file may have changed since the layout: read only what is there now.
+    const std::uint64_t file_size = size_of(begin, end);
+    if (m_value_offset > file_size) return {};
+    const std::uint64_t size = std::min(m_value_size, file_size - m_value_offset);
+    const char* value = begin + m_value_offset;
+    switch (m_kind) {
+    case value_kind::text: return text_line(i, value, size);
+    case value_kind::numbers:
+        return (i + 1) * m_number_size <= size ? number_line(i, value) : std::string();
+    case value_kind::dump: return dump_line(i, value, size);
+    default: return {};
+    }
+}
+
+std::string dcm_inspection::text_line(std::size_t i, const char* value, std::uint64_t size) const {
+    std::uint64_t first, last;
+    std::string text;
+    if (m_text_value.empty()) {
+        first = std::uint64_t(i) * dcm_inspect_text_width;
+        last = first + dcm_inspect_text_width;
+    } else {
+        first = m_text_lines[2 * i];
+        last = m_text_lines[2 * i + 1];
+        if (m_indexed_values) text = "[" + decimal(m_text_value[i]) + "] ";
+    }
+    if (last > size) last = size;
+    for (std::uint64_t k = first; k < last; ++k) text += value[k] == '\0' ? '.' : value[k];
+    return text;
+}
+
+std::string dcm_inspection::number_line(std::size_t i, const char* value) const {
+    const char* p = value + i * m_number_size;
+    const std::uint64_t bits = read_le(p, m_number_size);
+    std::string text = "[" + decimal(i) + "] ";
+    if (vr_is(m_vr, "AT")) return text + "(" + hex4(unsigned(bits & 0xFFFF)) + "," + hex4(unsigned(bits >> 16)) + ")";
+    if (vr_is(m_vr, "FL OF")) {
+        float f;
+        const auto b32 = std::uint32_t(bits);
+        std::memcpy(&f, &b32, 4);
+        return text + decimal(f);
+    }
+    if (vr_is(m_vr, "FD OD")) {
+        double d;
+        std::memcpy(&d, &bits, 8);
+        return text + decimal(d);
+    }
+    if (vr_is(m_vr, "SS")) return text + decimal(std::int16_t(bits));
+    if (vr_is(m_vr, "SL LS")) return text + decimal(std::int32_t(bits));
+    if (vr_is(m_vr, "SV")) return text + decimal(std::int64_t(bits));
+    return text + decimal(bits);
+}
+
+std::string dcm_inspection::dump_line(std::size_t i, const char* value, std::uint64_t size) const {
+    static const char digits[] = "0123456789ABCDEF";
+    const std::uint64_t first = std::uint64_t(i) * dcm_inspect_dump_width;
+    if (first >= size) return {};
+    const std::size_t n = std::size_t(std::min<std::uint64_t>(dcm_inspect_dump_width, size - first));
+    std::string offset = decimal(m_value_offset + first);
+    std::string text(offset.size() < 10 ? 10 - offset.size() : 0, ' ');
+    text += offset;
+    text += "  ";
+    std::string chars;
+    for (std::size_t k = 0; k < dcm_inspect_dump_width; ++k) {
+        if (k == dcm_inspect_dump_width / 2) text += ' ';
+        if (k < n) {
+            const auto b = static_cast<unsigned char>(value[first + k]);
+            text += digits[b >> 4];
+            text += digits[b & 0xF];
+            text += ' ';
+            chars += b >= 0x20 && b < 0x7F ? char(b) : '.';
+        } else {
+            text += "   ";
+        }
+    }
+    return text + ' ' + chars;
+}
+
+unsigned dcm_code_page_of(const std::string& character_set) {
+    struct term_page { const char* term; unsigned page; };
+    // ISO 2022 terms name the same repertoires; the escapes between them are
+    // left to the ISO 2022 code pages where Windows has one.
+    static const term_page pages[] = {
+        {"ISO_IR 100", 28591}, {"ISO_IR 101", 28592}, {"ISO_IR 109", 28593},
+        {"ISO_IR 110", 28594}, {"ISO_IR 144", 28595}, {"ISO_IR 127", 28596},
+        {"ISO_IR 126", 28597}, {"ISO_IR 138", 28598}, {"ISO_IR 148", 28599},
+        {"ISO_IR 203", 28605}, {"ISO_IR 166", 874},   {"ISO_IR 13", 932},
+        {"ISO_IR 192", 65001}, {"GB18030", 54936},    {"GBK", 936},
+        {"ISO 2022 IR 100", 28591}, {"ISO 2022 IR 101", 28592}, {"ISO 2022 IR 109", 28593},
+        {"ISO 2022 IR 110", 28594}, {"ISO 2022 IR 144", 28595}, {"ISO 2022 IR 127", 28596},
+        {"ISO 2022 IR 126", 28597}, {"ISO 2022 IR 138", 28598}, {"ISO 2022 IR 148", 28599},
+        {"ISO 2022 IR 203", 28605}, {"ISO 2022 IR 166", 874},  {"ISO 2022 IR 13", 932},
+        {"ISO 2022 IR 87", 50220},  {"ISO 2022 IR 159", 50220}, {"ISO 2022 IR 149", 50225},
+        {"ISO 2022 IR 58", 50227},
+    };
+    // The last term Windows knows wins: in "ISO 2022 IR 6\ISO 2022 IR 87" the
+    // second names the repertoire the escapes switch to.
+    unsigned found = 1252;
+    std::size_t start = 0;
+    while (start <= character_set.size()) {
+        std::size_t stop = character_set.find('\\', start);
+        if (stop == std::string::npos) stop = character_set.size();
+        std::string term = character_set.substr(start, stop - start);
+        while (!term.empty() && (term.back() == ' ' || term.back() == '\0')) term.pop_back();
+        while (!term.empty() && term.front() == ' ') term.erase(0, 1);
+        for (const term_page& p : pages)
+            if (term == p.term) found = p.page;
+        start = stop + 1;
+    }
+    return found;
+}
+
+std::string dcm_character_set_for(const char* begin, const char* end,
+                                  const std::vector<dcm_cursor>& rows,
+                                  const std::vector<std::uint32_t>& levels, std::size_t row) {
+    if (row >= rows.size() || row >= levels.size()) return {};
+    const std::uint64_t file_size = size_of(begin, end);
+    std::uint32_t level = levels[row];
+    for (std::size_t r = row + 1; r-- > 0;) {
+        if (levels[r] < level) level = levels[r];  // an enclosing row: go on in its data set
+        if (levels[r] != level) continue;
+        const dcm_cursor& c = rows[r];
+        if (std::uint64_t(c.offset) + 4 > file_size) continue;
+        const char* p = begin + c.offset;
+        if (read_le(p, 2) != 0x0008 || read_le(p + 2, 2) != 0x0005) continue;
+        const std::uint64_t value = std::uint64_t(c.offset) + c.header_length;
+        if (value > file_size) return {};
+        const std::uint64_t size = std::min<std::uint64_t>(c.length, file_size - value);
+        std::string text(begin + value, std::size_t(std::min<std::uint64_t>(size, 256)));
+        while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.pop_back();
+        return text;
+    }
+    return {};
+}
+
+}  // namespace velk

@@ -1,0 +1,74 @@
+// The inspector's content: one element shown whole, as lines of text. A header
+// (tag, name, VR, length, offset), then the value: text in full, numbers one per
+// line with their index, anything else as a dump of hex and characters with file
+// offsets. Lines are made on request from the file's bytes, so that a value of a
+// gigabyte costs no more to open and no more memory than a short one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "parse/cursor.h"
+
+namespace velk {
+
+// Bytes per line of a dump, and characters per line of a text before it wraps.
+constexpr std::size_t dcm_inspect_dump_width = 16;
+constexpr std::size_t dcm_inspect_text_width = 256;
+// Text values longer than this are shown in lines of dcm_inspect_text_width
+// bytes instead of being split at their line breaks and values, which would
+// need an index as long as the value.
+constexpr std::uint64_t dcm_inspect_text_index_limit = 1u << 20;
+
+class dcm_inspection {
+public:
+    // An empty inspection: one line, "no element".
+    dcm_inspection();
+    // The element at `c` of the file [begin, end); `character_set` is the value
+    // of the Specific Character Set in effect for it (empty: the default).
+    dcm_inspection(const char* begin, const char* end, const dcm_cursor& c,
+                   std::string character_set);
+
+    std::size_t line_count() const { return m_header.size() + m_value_lines; }
+    // Line i, read from the file [begin, end) as it is now: pass the same file,
+    // mapped again. Bytes that are no longer there give empty lines.
+    std::string line(std::size_t i, const char* begin, const char* end) const;
+    // The Windows code page that turns the value's text into Unicode; the
+    // header and the dumps are ASCII.
+    unsigned code_page() const { return m_code_page; }
+
+private:
+    enum class value_kind { none, text, numbers, dump };
+
+    void lay_out_text(const char* value, std::uint64_t size);
+    std::string text_line(std::size_t i, const char* value, std::uint64_t size) const;
+    std::string number_line(std::size_t i, const char* value) const;
+    std::string dump_line(std::size_t i, const char* value, std::uint64_t size) const;
+
+    std::vector<std::string> m_header;
+    value_kind m_kind = value_kind::none;
+    char m_vr[2] = {0, 0};
+    std::uint64_t m_value_offset = 0;  // in the file
+    std::uint64_t m_value_size = 0;    // the bytes the file holds, at most the length
+    std::size_t m_value_lines = 0;
+    std::size_t m_number_size = 0;
+    bool m_indexed_values = false;     // text lines are "[i] value" for multi-valued VRs
+    std::vector<std::uint32_t> m_text_lines;  // start of each text line, then the end
+    std::vector<std::uint32_t> m_text_value;  // the value index of each text line
+    unsigned m_code_page = 1252;
+};
+
+// The Windows code page for a Specific Character Set value (its terms separated
+// by backslashes); 1252, what the list uses, for the default and unknown terms.
+unsigned dcm_code_page_of(const std::string& character_set);
+
+// The value of (0008,0005) that applies to the row `row` of rows given in file
+// order with their true levels: the nearest one in the row's own data set or in
+// a data set enclosing it. Empty when there is none.
+std::string dcm_character_set_for(const char* begin, const char* end,
+                                  const std::vector<dcm_cursor>& rows,
+                                  const std::vector<std::uint32_t>& levels, std::size_t row);
+
+}  // namespace velk
