@@ -1,46 +1,81 @@
 #include "parse/mapping.h"
 
-#include <locale>
-#include <string>
+#include <cwctype>
 
 namespace velk {
 
+const char* dcm_open_failure_text(dcm_open_failure why) {
+    switch (why) {
+    case dcm_open_failure::none: return "open";
+    case dcm_open_failure::not_found: return "no such file";
+    case dcm_open_failure::folder: return "is a directory";
+    case dcm_open_failure::device: return "is a device, not a file; nothing was read";
+    case dcm_open_failure::empty: return "empty file, not a DICOM part-10 file";
+    case dcm_open_failure::in_use: return "is in use by another program that does not share it";
+    case dcm_open_failure::access_denied: return "access denied";
+    case dcm_open_failure::no_answer: return "did not answer within 3 seconds";
+    case dcm_open_failure::no_memory: return "not enough memory to map it";
+    case dcm_open_failure::other: break;
+    }
+    return "cannot be opened or mapped";
+}
+static_assert(dcm_open_wait_ms == 3000, "the no_answer text names the wait");
+
 namespace {
 
-std::string path_object(const char* path) { return path; }
+bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-#ifdef _WIN32
-// Boost.Iostreams takes a wide path only in the shape of a file-system path
-// object (one with a codecvt_type and native()); this is the least such shape.
-struct wide_path {
-    using codecvt_type = std::codecvt<wchar_t, char, std::mbstate_t>;
-    std::wstring text;
-    const std::wstring& native() const { return text; }
-};
+bool starts_with(std::wstring_view text, std::wstring_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
 
-wide_path path_object(const wchar_t* path) { return wide_path{path}; }
-#endif
+wchar_t upper(wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c))); }
+
+bool same_letters(std::wstring_view a, std::wstring_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper(a[i]) != upper(b[i])) return false;
+    return true;
+}
+
+// "C:\" or "C:/" at the start.
+bool is_drive_path(std::wstring_view rest) {
+    return rest.size() >= 3 && std::iswalpha(static_cast<std::wint_t>(rest[0])) && rest[1] == L':' &&
+           is_separator(rest[2]);
+}
+
+// CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$: Windows finds these in
+// every folder, whatever the extension and with trailing spaces or a colon.
+bool is_reserved_name(std::wstring_view name) {
+    const std::size_t stop = name.find_first_of(L".:");
+    std::wstring_view base = name.substr(0, stop);
+    while (!base.empty() && base.back() == L' ') base.remove_suffix(1);
+    for (const wchar_t* reserved : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
+        if (same_letters(base, reserved)) return true;
+    if (base.size() == 4 && (same_letters(base.substr(0, 3), L"COM") || same_letters(base.substr(0, 3), L"LPT")))
+        return std::iswdigit(static_cast<std::wint_t>(base[3])) || base[3] == L'\x00b9' ||
+               base[3] == L'\x00b2' || base[3] == L'\x00b3';
+    return false;
+}
 
 }  // namespace
 
-template <class Char>
-void dcm_file_mapping::open(const Char* path) noexcept {
-    if (!path) return;
-    try {
-        m_file.open(path_object(path));
-    } catch (...) {
-        // Missing, locked, unreadable or empty: the caller sees a closed mapping.
-        try {
-            m_file.close();
-        } catch (...) {
-        }
+bool dcm_is_device_path(std::wstring_view path) {
+    // The device namespace: \\.\NAME and \\?\NAME, unless what follows is a
+    // drive path (\\?\C:\...) or a share (\\?\UNC\server\share\...).
+    if (path.size() >= 4 && is_separator(path[0]) && is_separator(path[1]) &&
+        (path[2] == L'.' || path[2] == L'?') && is_separator(path[3])) {
+        const std::wstring_view rest = path.substr(4);
+        return !(is_drive_path(rest) || (rest.size() > 4 && same_letters(rest.substr(0, 3), L"UNC") &&
+                                         is_separator(rest[3])));
     }
+    if (starts_with(path, L"\\??\\")) return true;
+    const std::size_t last = path.find_last_of(L"\\/");
+    const std::wstring_view name = last == std::wstring_view::npos ? path : path.substr(last + 1);
+    // "C:CON" names the device too.
+    const std::wstring_view after_drive =
+        name.size() >= 2 && name[1] == L':' && last == std::wstring_view::npos ? name.substr(2) : name;
+    return is_reserved_name(after_drive);
 }
-
-dcm_file_mapping::dcm_file_mapping(const char* path) noexcept { open(path); }
-
-#ifdef _WIN32
-dcm_file_mapping::dcm_file_mapping(const wchar_t* path) noexcept { open(path); }
-#endif
 
 }  // namespace velk

@@ -13,17 +13,19 @@ void dcm_element_rows::load(const char* begin, const char* end) {
     m_levels.clear();
     m_contexts.clear();
     m_collapsed.clear();
+    m_out_of_memory = false;
     try {
         m_elements.reserve(reserved_rows);
         m_levels.reserve(reserved_rows);
         dcm_tracking_insert visitor(m_elements, 0, nullptr, true, m_contexts, &m_levels);
         dcm_parse_file(begin, end, visitor);
     } catch (...) {
-        // Only allocation can fail here. Keep the rows collected so far; the level
-        // of the last element may have been stored without its cursor.
-        const std::size_t kept = std::min(m_elements.size(), m_levels.size());
-        m_elements.resize(kept);
-        m_levels.resize(kept);
+        // Only allocation can fail here. A load whose rows do not fit lists
+        // nothing rather than the front of the file, and gives its memory back.
+        std::vector<dcm_cursor>().swap(m_elements);
+        std::vector<std::uint32_t>().swap(m_levels);
+        std::vector<dcm_container_context>().swap(m_contexts);
+        m_out_of_memory = true;
     }
 }
 

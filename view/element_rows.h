@@ -28,8 +28,8 @@ public:
     static constexpr std::size_t reserved_rows = 50000;
 
     // Empties the rows and fills them from the mapped bytes of a file, every
-    // container expanded. Null or unmarked bytes give no rows. Allocation failure
-    // keeps the rows that were collected, consistently.
+    // container expanded. Null or unmarked bytes give no rows. When the rows do
+    // not fit in memory there are none, and out_of_memory() says so.
     void load(const char* begin, const char* end);
 
     // Maps the file at `path` for the length of the load. A file that does not
@@ -54,6 +54,8 @@ public:
     std::size_t expand(std::size_t row, const char* begin, const char* end);
 
     bool is_collapsed(std::size_t row) const;
+    // Whether the last load ran out of memory (and so holds no rows).
+    bool out_of_memory() const { return m_out_of_memory; }
 
     const std::vector<dcm_cursor>& elements() const { return m_elements; }
     const std::set<int>& collapsed() const { return m_collapsed; }
@@ -70,6 +72,7 @@ private:
     std::vector<std::uint32_t> m_levels;             // true level of each visible row
     std::vector<dcm_container_context> m_contexts;   // by offset, every container walked
     std::set<int> m_collapsed;                       // rows whose nested rows are hidden
+    bool m_out_of_memory = false;                    // the last load did not fit
 };
 
 }  // namespace velk

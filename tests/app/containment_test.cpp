@@ -34,6 +34,7 @@
 #include "copy_find_support.h"
 #include "file_drop.h"
 #include "listing_support.h"
+#include "shell_thread.h"
 #include "temp_folder.h"
 #include "windows_test.h"
 #include "framework/module.h"
@@ -71,64 +72,7 @@ std::wstring ExpectedCopy(const std::wstring& path) {
 
 using test::MakeDrop;
 
-// The shell as start-up runs it, on a thread of its own.
-class ShellThread {
-public:
-    explicit ShellThread(const std::wstring& firstArgument) : m_argument(firstArgument) {
-        m_thread = std::thread([this] { Run(); });
-    }
-    // A test that gave up early still ends the shell rather than wait for it.
-    ~ShellThread() {
-        if (!m_thread.joinable()) return;
-        if (m_frame) {
-            ::PostMessageW(m_frame, WM_CLOSE, 0, 0);
-        } else if (const DWORD id = m_threadId.load()) {
-            ::PostThreadMessageW(id, WM_QUIT, 0, 0);
-        }
-        m_thread.join();
-    }
-
-    // The main frame, once it exists; null when it does not appear in time.
-    HWND WaitForFrame() {
-        for (int tries = 0; tries < 600 && !m_frame; ++tries) {
-            if (const DWORD id = m_threadId.load()) {
-                ::EnumThreadWindows(id, TakeFrame, reinterpret_cast<LPARAM>(&m_frame));
-            }
-            if (!m_frame) ::Sleep(100);
-        }
-        return m_frame;
-    }
-
-    // Waits for the shell to end and answers its exit code.
-    int Join() {
-        m_thread.join();
-        return m_exitCode;
-    }
-
-    DWORD ThreadId() const { return m_threadId; }
-
-private:
-    void Run() {
-        ::CoInitialize(nullptr);
-        m_threadId = ::GetCurrentThreadId();
-        std::wstring program = L"velk.exe";
-        wchar_t* argv[] = {&program[0], &m_argument[0], nullptr};
-        m_exitCode = RunShell(2, argv, SW_SHOWNORMAL);
-        ::CoUninitialize();
-    }
-
-    static BOOL CALLBACK TakeFrame(HWND window, LPARAM found) {
-        if (!::FindWindowExW(window, nullptr, L"MDIClient", nullptr)) return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-
-    std::wstring m_argument;
-    std::thread m_thread;
-    std::atomic<DWORD> m_threadId{0};
-    HWND m_frame = nullptr;
-    int m_exitCode = -1;
-};
+using test::ShellThread;
 
 std::wstring UpperAToZ(std::wstring text) {
     for (wchar_t& c : text) {

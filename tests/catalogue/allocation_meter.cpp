@@ -8,10 +8,12 @@ namespace {
 
 std::size_t largest_request = 0;
 std::size_t total_requested = 0;
+std::size_t refused_size = 0;  // 0: none refused
 
 void* allocate(std::size_t n) noexcept {
     if (n > largest_request) largest_request = n;
     total_requested += n;
+    if (refused_size && n >= refused_size) return nullptr;
     return std::malloc(n ? n : 1);
 }
 
@@ -32,6 +34,8 @@ void restart() {
 std::size_t largest() { return largest_request; }
 
 std::size_t total() { return total_requested; }
+
+void refuse_from(std::size_t bytes) { refused_size = bytes; }
 
 }  // namespace allocation_meter
 

@@ -17,4 +17,8 @@ std::size_t largest();
 // The sum of all requests since the restart, in bytes.
 std::size_t total();
 
+// From now on every request of `bytes` or more fails as an exhausted heap
+// fails; 0 lets every request through again.
+void refuse_from(std::size_t bytes);
+
 }  // namespace allocation_meter

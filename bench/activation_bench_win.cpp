@@ -1,0 +1,163 @@
+// Many documents under wine: the real main frame (command bar, menus, toolbar,
+// status bar) opens the same small file again and again, and the time to open
+// each document and to activate one is measured as the number of open documents
+// grows. Prints the open time of the first and the hundredth document and the
+// median time of an activation with 1, 25, 50 and 100 documents open.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "framework/message_loop.h"
+#include "framework/module.h"
+#include "view_bench_file.h"
+
+using namespace velk;
+
+namespace {
+
+double Milliseconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, stop;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    work();
+    ::QueryPerformanceCounter(&stop);
+    return double(stop.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Everything the activation queued (menus, bars, paints) and the idle update,
+// as the loop would do before the user sees the result.
+void Settle(CMessageLoop& loop) {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!loop.PreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    loop.OnIdle(0);
+}
+
+std::wstring WriteSmallFile() {
+    wchar_t folder[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"velk_activation_bench.dcm";
+    // A page of rows and a little more, as a typical header.
+    const std::string bytes = make_view_bench_file(200, 20).bytes;
+    if (FILE* f = ::_wfopen(path.c_str(), L"wb")) {
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    return path;
+}
+
+// With VELK_BENCH_TRACE set: the messages one activation sends, by window class
+// and message, to see where its time goes.
+std::map<std::string, int> g_sent;
+std::map<std::string, double> g_spent;
+std::vector<LARGE_INTEGER> g_starts;
+std::string Key(HWND window, UINT message) {
+    char name[64] = {};
+    ::GetClassNameA(window, name, sizeof name);
+    return std::string(name) + " " + std::to_string(message);
+}
+LRESULT CALLBACK CountSent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    ++g_sent[Key(sent->hwnd, sent->message)];
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    g_starts.push_back(now);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+LRESULT CALLBACK TimeSent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    LARGE_INTEGER now, frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    if (!g_starts.empty()) {
+        g_spent[Key(sent->hwnd, sent->message)] +=
+            double(now.QuadPart - g_starts.back().QuadPart) * 1000.0 / double(frequency.QuadPart);
+        g_starts.pop_back();
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void TraceOneActivation(CMainFrame& frame, CMessageLoop& loop, HWND document) {
+    g_sent.clear();
+    g_spent.clear();
+    HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, CountSent, nullptr, ::GetCurrentThreadId());
+    HHOOK hookRet = ::SetWindowsHookExW(WH_CALLWNDPROCRET, TimeSent, nullptr, ::GetCurrentThreadId());
+    const double sent = Milliseconds([&] { frame.MDIActivate(document); });
+    const double settled = Milliseconds([&] { Settle(loop); });
+    ::UnhookWindowsHookEx(hook);
+    ::UnhookWindowsHookEx(hookRet);
+    for (const auto& [what, ms] : g_spent)
+        if (ms >= 5) std::printf("  %8.1f ms in %s (inclusive)\n", ms, what.c_str());
+    int total = 0;
+    for (const auto& [what, count] : g_sent) total += count;
+    std::printf("  activate %.1f ms, settle %.1f ms, %d messages sent\n", sent, settled, total);
+    for (const auto& [what, count] : g_sent)
+        if (count >= 5) std::printf("  %6d x %s\n", count, what.c_str());
+}
+
+}  // namespace
+
+int main() {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    GetAppModule().Init(::GetModuleHandleW(nullptr));
+    CMessageLoop loop;
+    GetAppModule().AddMessageLoop(&loop);
+    const std::wstring path = WriteSmallFile();
+    {
+        CMainFrame frame;
+        const RECT place{0, 0, 1280, 800};
+        if (!frame.CreateEx(nullptr, &place, 0, WS_EX_ACCEPTFILES)) return 1;
+        frame.ShowWindow(SW_SHOW);
+        Settle(loop);
+
+        std::vector<double> opens;
+        std::vector<HWND> documents;
+        for (int count = 1; count <= 100; ++count) {
+            opens.push_back(Milliseconds([&] {
+                frame.OpenDocument(path.c_str());
+                Settle(loop);
+            }));
+            documents.push_back(frame.MDIGetActive());
+            if (count == 1 || count == 25 || count == 50 || count == 100) {
+                std::vector<double> activations;
+                for (int i = 0; i < 9; ++i) {
+                    HWND other = documents[static_cast<std::size_t>(i * 7) % documents.size()];
+                    activations.push_back(Milliseconds([&] {
+                        frame.MDIActivate(other);
+                        Settle(loop);
+                    }));
+                }
+                std::printf("%3d documents open: activation median %8.2f ms\n", count, Median(activations));
+                if (std::getenv("VELK_BENCH_TRACE")) TraceOneActivation(frame, loop, documents.front());
+            }
+        }
+        const double first = Median({opens[0], opens[1], opens[2]});
+        const std::size_t n = opens.size();
+        const double hundredth = Median({opens[n - 3], opens[n - 2], opens[n - 1]});
+        std::printf("open, median of the first three:   %8.2f ms\n", first);
+        std::printf("open, median of the last three:    %8.2f ms  (%.0f%% of the first)\n", hundredth,
+                    100.0 * hundredth / first);
+        frame.DestroyWindow();
+    }
+    GetAppModule().RemoveMessageLoop();
+    ::DeleteFileW(path.c_str());
+    return 0;
+}
