@@ -6,7 +6,8 @@
 #include <string>
 
 #include "cli/output.h"
-#include "cli/row_model_shim.h"
+#include "present/listing.h"
+#include "present/row_model.h"
 
 namespace velk {
 

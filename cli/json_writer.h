@@ -9,7 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/row_model_shim.h"
+#include "present/listing.h"
+#include "present/row_model.h"
 
 namespace velk {
 

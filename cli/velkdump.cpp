@@ -23,7 +23,8 @@
 #include "cli/run_files.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
-#include "cli/row_model_shim.h"
+#include "present/listing.h"
+#include "present/row_model.h"
 
 namespace velk {
 

@@ -36,7 +36,7 @@ public:
 
     void set_base(const void* base_) override { base = static_cast<const unsigned char*>(base_); }
 
-    bool enter(const void*, std::uint32_t, std::uint32_t, int) override {
+    bool enter(const void*, std::uint32_t, std::uint32_t, dcm_syntax) override {
         ++depth;
         return true;
     }
@@ -46,7 +46,7 @@ public:
         return false;
     }
 
-    int element(const void* start, int, std::uint32_t, const char* vr, bool container_,
+    dcm_visit element(const void* start, dcm_syntax, std::uint32_t, const char* vr, bool container_,
                 const void* value, std::uint32_t length) override {
         const auto* first = static_cast<const unsigned char*>(start);
         current.vr[0] = vr ? vr[0] : 0;

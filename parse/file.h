@@ -3,6 +3,7 @@
 // little endian (PS3.10 section 7.1).
 #pragma once
 
+#include "parse/record.h"
 #include "parse/visitor.h"
 
 namespace velk {
@@ -20,9 +21,10 @@ void dcm_load_file(const char* path, dcm_element_visitor& visitor);
 void dcm_load_file(const wchar_t* path, dcm_element_visitor& visitor);
 #endif
 
-// Parses the mapped bytes [begin, end). Offsets are 32-bit, so at most the first
+// Parses the mapped bytes [begin, end) and answers how the walk ended (not_part10
+// when there are no bytes or no marker). Offsets are 32-bit, so at most the first
 // 4 GiB - 1 bytes of a file are walked.
-void dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor);
+dcm_walk_result dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor);
 
 bool dcm_has_marker(const char* begin, const char* end);
 

@@ -15,12 +15,14 @@ constexpr std::uint32_t tag_sequence_delimiter = 0xFFFEE0DDu;
 constexpr std::uint32_t tag_transfer_syntax = 0x00020010u;
 constexpr std::uint32_t undefined_length = 0xFFFFFFFFu;
 
-// The syntax mode. Any transfer syntax but the two little-endian ones is walked as
-// explicit VR little endian: this viewer decodes no other byte order.
-using dcm_syntax = int;
-constexpr dcm_syntax syntax_other = 0;
-constexpr dcm_syntax syntax_implicit_le = 1;
-constexpr dcm_syntax syntax_explicit_le = 2;
+// The syntax mode a level is read in. Any transfer syntax but the two
+// little-endian ones is walked as explicit VR little endian. Eight bits, so that
+// a record keeps it; later readings (byte order, inflated data) add values here.
+enum dcm_syntax : std::uint8_t {
+    syntax_other = 0,
+    syntax_implicit_le = 1,
+    syntax_explicit_le = 2,
+};
 
 // Classifies a Transfer Syntax UID value of `length` bytes. The caller guarantees
 // that those bytes are readable. Values of 255 bytes or more cannot be either
@@ -40,10 +42,18 @@ inline bool dcm_vr_is(const char* vr, const char* code) {
 }
 
 // VRs whose explicit header has two reserved bytes and a 32-bit length
-// (PS3.5 table 7.1-1 as this viewer knows it).
+// (PS3.5 table 7.1-1): the six of the first editions and the seven added since
+// (UC, UR, OD, OL, OV, SV, UV). The walk, the re-parse and the measure of a
+// skipped value all decode headers here.
 inline bool dcm_is_long_form_vr(const char* vr) {
-    return dcm_vr_is(vr, "SQ") || dcm_vr_is(vr, "OB") || dcm_vr_is(vr, "OW") ||
-           dcm_vr_is(vr, "OF") || dcm_vr_is(vr, "UT") || dcm_vr_is(vr, "UN");
+    switch (vr[0]) {
+    case 'O':
+        return vr[1] == 'B' || vr[1] == 'W' || vr[1] == 'F' || vr[1] == 'D' || vr[1] == 'L' ||
+               vr[1] == 'V';
+    case 'S': return vr[1] == 'Q' || vr[1] == 'V';
+    case 'U': return vr[1] == 'T' || vr[1] == 'N' || vr[1] == 'C' || vr[1] == 'R' || vr[1] == 'V';
+    default: return false;
+    }
 }
 
 // Binary VRs whose nested level is not searched for sequences and items: inside

@@ -18,6 +18,7 @@
 
 #include "parse/header.h"
 #include "parse/measure.h"
+#include "parse/record.h"
 #include "parse/visitor.h"
 
 namespace velk {
@@ -28,6 +29,20 @@ namespace velk {
 // level costs a few hundred bytes of stack, far below a thread's stack.
 constexpr unsigned dcm_max_nesting = 128;
 
+// Where a walk first fell short, kept as it happens: the walk itself knows what
+// it could not read, so nobody re-derives it afterwards.
+struct dcm_walk_log {
+    const char* base;  // the file's first byte, from which offsets count
+    dcm_walk_result result;
+
+    void note(dcm_walk_status status, std::uint32_t tag, const void* at) {
+        if (result.status != dcm_walk_status::complete) return;
+        result.status = status;
+        result.tag = tag;
+        result.offset = static_cast<std::uint32_t>(static_cast<const char*>(at) - base);
+    }
+};
+
 // The container decision of one element at a level with the given recurse flag.
 template <class Ptr>
 bool dcm_is_container(const dcm_header<Ptr>& h, bool recurse, unsigned level) {
@@ -37,22 +52,67 @@ bool dcm_is_container(const dcm_header<Ptr>& h, bool recurse, unsigned level) {
     return nestable && recurse && h.length != 0;
 }
 
+// A header that did not fit with bytes left: the file ends inside it. With no
+// bytes left the shortfall is the enclosing value's, noted where it was declared.
+template <class Ptr>
+void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log) {
+    const std::uint64_t left = dcm_bytes_left(p, end);
+    if (left == 0) return;
+    std::uint32_t tag = 0;
+    if (left >= 4)
+        tag = (std::uint32_t(dcm_load<std::uint16_t>(&*p)) << 16) | dcm_load<std::uint16_t>(&*p + 2);
+    log.note(dcm_walk_status::header_cut, tag, &*p);
+}
+
+template <class Ptr>
+void dcm_note_element(const dcm_header<Ptr>& h, bool container, bool recurse, unsigned level,
+                      std::uint32_t level_length, Ptr end, dcm_walk_log& log) {
+    if (dcm_is_delimiter(h.tag)) {
+        if (level_length != undefined_length) log.note(dcm_walk_status::stray_delimiter, h.tag, &*h.start);
+        return;
+    }
+    if (h.length != undefined_length && !dcm_fits(h.value, end, h.length))
+        log.note(dcm_walk_status::value_past_end, h.tag, &*h.start);
+    if (!container && level >= dcm_max_nesting && dcm_is_container(h, recurse, 0))
+        log.note(dcm_walk_status::nesting_too_deep, h.tag, &*h.start);
+}
+
+// An undefined-length value whose walk took it to the end of the bytes without a
+// delimiter as its last element.
+template <class Ptr>
+void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint32_t walked, Ptr end,
+                          dcm_walk_log& log) {
+    if (h.length != undefined_length || dcm_bytes_left(h.value + walked, end) != 0) return;
+    if (walked >= 8) {
+        const auto* last = &*h.value + (walked - 8);
+        const std::uint32_t tag =
+            (std::uint32_t(dcm_load<std::uint16_t>(last)) << 16) | dcm_load<std::uint16_t>(last + 2);
+        if (dcm_is_delimiter(tag)) return;
+    }
+    log.note(dcm_walk_status::missing_delimiter, h.tag, &*h.start);
+}
+
 // Walks `length` bytes from `data` (or, for undefined_length, up to the first
 // delimiter at this level), never reading at or past `end`. `level` is the
 // nesting level of `data`, 0 for a file's data set. Returns the bytes consumed at
 // this level. Throws nothing of its own; a visitor's exception passes through.
 template <class Ptr, class Visitor>
 std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool recurse,
-                        dcm_syntax mode, bool stop_after_one, Ptr end, unsigned level = 0) {
+                        dcm_syntax mode, bool stop_after_one, Ptr end, unsigned level = 0,
+                        dcm_walk_log* log = nullptr) {
     std::uint32_t consumed = 0;
     Ptr p = data;
     while (consumed < length) {
         dcm_header<Ptr> h;
-        if (!dcm_decode_header(p, end, mode, h, consumed)) break;
+        if (!dcm_decode_header(p, end, mode, h, consumed)) {
+            if (log) dcm_note_cut(p, end, *log);
+            break;
+        }
         const bool container = dcm_is_container(h, recurse, level);
-        const int answer = visitor.element(&*h.start, mode, h.tag,
-                                           h.explicit_vr ? h.vr : nullptr, container,
-                                           &*h.value, h.length);
+        if (log) dcm_note_element(h, container, recurse, level, length, end, *log);
+        const dcm_visit answer = visitor.element(&*h.start, mode, h.tag,
+                                                 h.explicit_vr ? h.vr : nullptr, container,
+                                                 &*h.value, h.length);
         // A delimiter's value is never stepped over, even when its length is not 0.
         if (answer == visit_stop || dcm_is_delimiter(h.tag)) return consumed;
 
@@ -61,8 +121,9 @@ std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool r
             visitor.enter(&*h.value, h.length, h.tag, mode);
             const bool nested_recurse = recurse && !dcm_is_opaque_vr(h.vr);
             const std::uint32_t n = dcm_parse(h.value, h.length, visitor, nested_recurse, mode,
-                                              false, end, level + 1);
+                                              false, end, level + 1, log);
             visitor.leave(n);
+            if (log) dcm_note_undelimited(h, n, end, *log);
             if (stop_after_one) return consumed;
             step = n;
         } else if (h.length == undefined_length) {

@@ -1,16 +1,44 @@
-// The byte reader: a forward-only walk over read-only bytes. The caller holds the
-// position and, for the reading operations, a running count of bytes consumed.
-// All numbers in a DICOM stream are read little endian, whatever the transfer
-// syntax says.
+// The byte reader: numbers of either byte order from unaligned bytes, and a
+// forward-only walk over read-only bytes for the header decoder. The walk's
+// caller holds the position and, for the reading operations, a running count of
+// bytes consumed. parse/ and present/ both decode numbers through dcm_load.
 //
-// These operations do no bounds checks of their own; the header decoder asks
+// The walking operations do no bounds checks of their own; the header decoder asks
 // dcm_fits first, which is the one place where positions meet the end of the bytes.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 namespace velk {
+
+// The order of a number's bytes in the file. The walk reads little endian; a
+// big-endian reading passes the other order.
+enum class dcm_byte_order : std::uint8_t { little, big };
+
+// The number of type T (an integer or floating type of 1 to 8 bytes) stored at p
+// in byte order `order`, without alignment.
+template <class T, dcm_byte_order order = dcm_byte_order::little>
+inline T dcm_load(const void* p) {
+    static_assert(sizeof(T) <= 8, "at most eight bytes");
+    const auto* b = static_cast<const unsigned char*>(p);
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) {
+        const std::size_t shift = order == dcm_byte_order::little ? i : sizeof(T) - 1 - i;
+        v |= std::uint64_t(b[i]) << (8 * shift);
+    }
+    if constexpr (std::is_floating_point_v<T>) {
+        using bits_t = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
+        const bits_t bits = static_cast<bits_t>(v);
+        T f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    } else {
+        return static_cast<T>(static_cast<std::make_unsigned_t<T>>(v));
+    }
+}
 
 // True when n bytes starting at p lie before end. Written so that it cannot
 // overflow whatever n is.
@@ -37,8 +65,7 @@ inline void copy_bytes(Src source, std::uint32_t n, Dst destination) {
 
 template <class Ptr>
 inline std::uint16_t read_u16(Ptr& position, std::uint32_t& consumed) {
-    const auto* b = reinterpret_cast<const unsigned char*>(&*position);
-    std::uint16_t v = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    const std::uint16_t v = dcm_load<std::uint16_t>(&*position);
     position += 2;
     consumed += 2;
     return v;
@@ -46,9 +73,7 @@ inline std::uint16_t read_u16(Ptr& position, std::uint32_t& consumed) {
 
 template <class Ptr>
 inline std::uint32_t read_u32(Ptr& position, std::uint32_t& consumed) {
-    const auto* b = reinterpret_cast<const unsigned char*>(&*position);
-    std::uint32_t v = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) |
-                      (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
+    const std::uint32_t v = dcm_load<std::uint32_t>(&*position);
     position += 4;
     consumed += 4;
     return v;

@@ -18,7 +18,7 @@ dcm_tracking_insert::dcm_tracking_insert(dcm_cursor_vector& cursors, int depth, 
       m_recurse{recurse} {}
 
 bool dcm_tracking_insert::enter(const void* value, std::uint32_t length, std::uint32_t tag,
-                                int mode) {
+                                dcm_syntax mode) {
     const bool level_recurse = m_recurse.back();
     m_contexts.push_back({current.offset, static_cast<std::uint32_t>(depth),
                           static_cast<std::uint8_t>(mode), level_recurse});
@@ -31,7 +31,7 @@ bool dcm_tracking_insert::leave(std::uint32_t consumed) {
     return dcm_cursor_appender::leave(consumed);
 }
 
-int dcm_tracking_insert::element(const void* start, int mode, std::uint32_t tag, const char* vr,
+dcm_visit dcm_tracking_insert::element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr,
                                  bool container, const void* value, std::uint32_t length) {
     if (m_levels) m_levels->push_back(static_cast<std::uint32_t>(depth));
     return dcm_cursor_appender::element(start, mode, tag, vr, container, value, length);
@@ -58,7 +58,7 @@ public:
                               contexts, levels),
           m_row(row) {}
 
-    int element(const void* start, int mode, std::uint32_t tag, const char* vr, bool container,
+    dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr, bool container,
                 const void* value, std::uint32_t length) override {
         if (!m_checked) {
             m_checked = true;
@@ -93,7 +93,8 @@ dcm_cursor_vector dcm_reparse_container(const char* begin, const char* end, cons
     std::vector<dcm_container_context> nested;
     checked_reparse visitor(cursors, begin, row, context, contexts ? *contexts : nested,
                             levels);
-    dcm_parse(begin + row.offset, row.length, visitor, context.recurse, context.mode, true, last,
+    dcm_parse(begin + row.offset, row.length, visitor, context.recurse,
+              static_cast<dcm_syntax>(context.mode), true, last,
               context.level);
     if (!visitor.matched()) cursors.clear();
     return cursors;

@@ -33,9 +33,9 @@ public:
                         std::vector<dcm_container_context>& contexts,
                         std::vector<std::uint32_t>* levels = nullptr);
 
-    bool enter(const void* value, std::uint32_t length, std::uint32_t tag, int mode) override;
+    bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) override;
     bool leave(std::uint32_t consumed) override;
-    int element(const void* start, int mode, std::uint32_t tag, const char* vr, bool container,
+    dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr, bool container,
                 const void* value, std::uint32_t length) override;
 
 private:

@@ -39,8 +39,8 @@ std::size_t put_number(Int v, char* out, std::size_t capacity) {
 bool read_tag(const unsigned char* element, std::uint64_t available, std::uint16_t& group,
               std::uint16_t& number) {
     if (available < 4) return false;
-    group = static_cast<std::uint16_t>(element[0] | (element[1] << 8));
-    number = static_cast<std::uint16_t>(element[2] | (element[3] << 8));
+    group = dcm_load<std::uint16_t>(element);
+    number = dcm_load<std::uint16_t>(element + 2);
     return true;
 }
 
@@ -62,17 +62,18 @@ std::size_t put_tag(std::uint16_t group, std::uint16_t number, char* out, std::s
     return put(scratch, 11, out, capacity);
 }
 
-std::size_t put_vr(const dcm_cursor& c, char* out, std::size_t capacity) {
+std::size_t put_vr(const dcm_record& c, char* out, std::size_t capacity) {
     std::size_t n = c.vr[0] == 0 ? 0 : c.vr[1] == 0 ? 1 : 2;
     return put(c.vr, n, out, capacity);
 }
 
 // The value's bytes, cut to the file: a value may be declared longer than what
-// is left (a truncated file, an undefined length).
-std::size_t put_data(const char* begin, std::uint64_t size, const dcm_cursor& c, char* out,
+// is left (a truncated file, an undefined length). A value that starts exactly at
+// the end is empty, and rendered as such.
+std::size_t put_data(const char* begin, std::uint64_t size, const dcm_record& c, char* out,
                      std::size_t capacity) {
-    const std::uint64_t value = std::uint64_t(c.offset) + c.header_length;
-    if (value >= size) return put("", 0, out, capacity);
+    const std::uint64_t value = c.value_offset();
+    if (value > size) return put("", 0, out, capacity);
     std::uint64_t end = value + c.length;
     if (end > size) end = size;
     return dcm_render_value_cut(out, capacity, c.vr, begin + value, begin + end,
@@ -82,6 +83,14 @@ std::size_t put_data(const char* begin, std::uint64_t size, const dcm_cursor& c,
 }  // namespace
 
 std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_cursor& c,
+                          int column, char* out, std::size_t capacity) {
+    const dcm_record r{c.offset,    c.length,           c.depth, {c.vr[0], c.vr[1]},
+                       static_cast<std::uint8_t>(c.header_length), syntax_explicit_le,
+                       c.container != 0, true};
+    return dcm_cell_text(file_begin, file_end, r, column, out, capacity);
+}
+
+std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_record& c,
                           int column, char* out, std::size_t capacity) {
     if (capacity == 0) return 0;
     out[0] = '\0';

@@ -1,4 +1,4 @@
-// The text of one cell of the element list: one element (a cursor) and one column,
+// The text of one cell of the element list: one element (a record) and one column,
 // read afresh from the file's bytes. The 8-bit text that the list shows before
 // its conversion to UTF-16.
 #pragma once
@@ -6,12 +6,13 @@
 #include <cstddef>
 
 #include "parse/cursor.h"
+#include "parse/record.h"
 
 namespace velk {
 
 enum dcm_column : int {
     dcm_column_tag = 0,          // "(%04X,%04X)" from the element's first four bytes
-    dcm_column_vr = 1,           // the two VR characters recorded in the cursor
+    dcm_column_vr = 1,           // the two VR characters recorded in the record
     dcm_column_size = 2,         // the declared length as a signed 32-bit decimal
     dcm_column_description = 3,  // the dictionary's name for the tag, or nothing
     dcm_column_data = 4,         // the rendered value, cut to the buffer
@@ -20,7 +21,8 @@ enum dcm_column : int {
 
 constexpr int dcm_column_count = 6;
 
-// The buffer a list cell is read back into, terminator included.
+// The buffer a list cell is read back into, terminator included: a cell shows,
+// copies and is searched in at most 259 characters. The one constant for it.
 constexpr std::size_t dcm_cell_capacity = 260;
 
 // Value bytes an OB dump shows in the "Data" column.
@@ -31,8 +33,14 @@ constexpr std::size_t dcm_cell_byte_limit = 24;
 // capacity is 0). Returns its length. Only bytes of [file_begin, file_end) are
 // read: a cell whose element no longer starts inside the file (the file has
 // shrunk since the load) is empty, a value reaching past the end shows the bytes
-// that exist, and a tag without its four bytes shows no tag and no description.
+// that exist (one starting exactly at the end is an empty value, which OW and OF
+// still name), and a tag without its four bytes shows no tag and no description.
 // An unknown column gives empty text.
+std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_record& r,
+                          int column, char* out, std::size_t capacity);
+
+// The same for the collecting visitor's cursor (explicit little endian, as it
+// was walked).
 std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_cursor& c,
                           int column, char* out, std::size_t capacity);
 

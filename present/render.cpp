@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <ostream>
+
+#include "parse/reader.h"
 
 namespace velk {
 
@@ -44,14 +45,6 @@ vr_kind classify(const char* vr) {
 
 // Where the text goes. `write` answers false once the sink wants nothing more,
 // which lets a bounded rendering stop early.
-struct stream_sink {
-    std::ostream& out;
-    bool write(const char* s, std::size_t n) {
-        out.write(s, static_cast<std::streamsize>(n));
-        return true;
-    }
-};
-
 // Keeps the prefix a list cell shows: up to the first NUL, at most `room` characters.
 struct cut_sink {
     char* out;
@@ -73,22 +66,6 @@ struct cut_sink {
     }
 };
 
-template <class T>
-T read_le(const unsigned char* p) {
-    std::uint64_t v = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) v |= std::uint64_t(p[i]) << (8 * i);
-    if constexpr (std::is_floating_point_v<T>) {
-        using bits_t = std::conditional_t<sizeof(T) == 4, std::uint32_t, std::uint64_t>;
-        const bits_t bits = static_cast<bits_t>(v);
-        T f;
-        std::memcpy(&f, &bits, sizeof f);
-        return f;
-    } else {
-        using unsigned_t = std::make_unsigned_t<T>;
-        return static_cast<T>(static_cast<unsigned_t>(v));
-    }
-}
-
 std::size_t format_number(std::int64_t v, char* out) {
     return static_cast<std::size_t>(std::to_chars(out, out + 24, v).ptr - out);
 }
@@ -103,7 +80,7 @@ void render_numbers(Sink& sink, const unsigned char* p, const unsigned char* las
     while (static_cast<std::size_t>(last - p) >= sizeof(T)) {
         std::size_t n = 0;
         if (!first) text[n++] = '/';
-        n += format_number(static_cast<Wide>(read_le<T>(p)), text + n);
+        n += format_number(static_cast<Wide>(dcm_load<T>(p)), text + n);
         if (!sink.write(text, n)) return;
         p += sizeof(T);
         first = false;
@@ -217,13 +194,6 @@ std::size_t dcm_format_double(double v, char* out) {
         for (int i = exponent + 1; i < kept; ++i) out[n++] = digits[i];
     }
     return n;
-}
-
-std::ostream& dcm_render_value(std::ostream& out, const char* vr, const char* first,
-                               const char* last, std::size_t limit) {
-    stream_sink sink{out};
-    render(sink, vr, first, last, limit);
-    return out;
 }
 
 std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr,

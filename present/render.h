@@ -19,18 +19,12 @@
 #pragma once
 
 #include <cstddef>
-#include <iosfwd>
 
 namespace velk {
 
-// Writes the text of the value [first, last) into out and returns out. vr points
-// at two bytes (not terminated) or is null. Never writes a terminator; an empty
-// rendering leaves out unchanged. Text and numeric values are written whole.
-std::ostream& dcm_render_value(std::ostream& out, const char* vr, const char* first,
-                               const char* last, std::size_t limit);
-
-// The same text as dcm_render_value, cut where a list cell cuts it: at the first
-// NUL, and to capacity - 1 characters. Writes that prefix and a terminator into
+// Writes the text of the value [first, last), vr pointing at two bytes (not
+// terminated) or null, cut where a list cell cuts it: at the first NUL, and to
+// capacity - 1 characters. Writes that prefix and a terminator into
 // out (nothing when capacity is 0) and returns its length. The work is bounded by
 // the capacity, not by the value's length.
 std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr,

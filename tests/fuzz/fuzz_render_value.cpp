@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "fuzz_support.h"
@@ -28,10 +27,9 @@ const char* const vr_codes[] = {"AE", "AI", "AS", "CS", "DA", "DS", "DT",       
                                 "SQ", "DL", "UN", "ob", "Ob", "XX", "\x00\x00", "\x00U"};
 
 void check_cut(const char* vr, const fuzz::exact_input& value, std::size_t limit) {
-    std::ostringstream full;
-    dcm_render_value(full, vr, value.begin(), value.end(), limit);
-    const std::string text = full.str();
-    const std::string shown = text.substr(0, text.find('\0'));
+    // Larger than any rendering of the value: the whole text up to its first NUL.
+    std::string shown(4 * value.size() + 64, '\0');
+    shown.resize(dcm_render_value_cut(&shown[0], shown.size(), vr, value.begin(), value.end(), limit));
     for (std::size_t capacity : {0, 1, 2, 17, 260}) {
         const std::unique_ptr<char[]> out(new char[capacity]);
         const std::size_t n =

@@ -15,7 +15,7 @@ using test::le32;
 struct header_case {
     const char* name;
     std::string bytes;
-    dcm_syntax mode;
+    int mode;  // a dcm_syntax value
     std::uint32_t tag;
     std::string vr;  // empty: no VR
     std::uint32_t length;
@@ -27,7 +27,7 @@ class HeaderDecoding : public ::testing::TestWithParam<header_case> {};
 TEST_P(HeaderDecoding, DecodesTagVrLengthAndHeaderLength) {
     const header_case& c = GetParam();
     const char* p = c.bytes.data();
-    dcm_syntax mode = c.mode;
+    dcm_syntax mode = static_cast<dcm_syntax>(c.mode);
     dcm_header<const char*> h;
     std::uint32_t consumed = 0;
     ASSERT_TRUE(dcm_decode_header(p, p + c.bytes.size(), mode, h, consumed));
@@ -93,16 +93,16 @@ TEST_P(TransferSyntax, Classifies) {
 INSTANTIATE_TEST_SUITE_P(
     Uids, TransferSyntax,
     ::testing::Values(
-        syntax_case{"ImplicitWithNulPad", std::string("1.2.840.10008.1.2\0", 18), 1},
-        syntax_case{"ImplicitUnpadded", "1.2.840.10008.1.2", 1},
-        syntax_case{"ExplicitWithNulPad", std::string("1.2.840.10008.1.2.1\0", 20), 2},
-        syntax_case{"JpegBaseline", "1.2.840.10008.1.2.4.50", 0},
-        syntax_case{"ExplicitBigEndian", "1.2.840.10008.1.2.2", 0},
-        syntax_case{"BlankPadIsNotAccepted", "1.2.840.10008.1.2 ", 0},
-        syntax_case{"Empty", "", 0},
-        syntax_case{"Longest254BytesStillCompared", std::string("1.2.840.10008.1.2") + std::string(237, '\0'), 1},
-        syntax_case{"TooLongForTheBuffer", std::string("1.2.840.10008.1.2") + std::string(238, '\0'), 0},
-        syntax_case{"ThreeHundredBytes", std::string(300, '1'), 0}),
+        syntax_case{"ImplicitWithNulPad", std::string("1.2.840.10008.1.2\0", 18), syntax_implicit_le},
+        syntax_case{"ImplicitUnpadded", "1.2.840.10008.1.2", syntax_implicit_le},
+        syntax_case{"ExplicitWithNulPad", std::string("1.2.840.10008.1.2.1\0", 20), syntax_explicit_le},
+        syntax_case{"JpegBaseline", "1.2.840.10008.1.2.4.50", syntax_other},
+        syntax_case{"ExplicitBigEndian", "1.2.840.10008.1.2.2", syntax_other},
+        syntax_case{"BlankPadIsNotAccepted", "1.2.840.10008.1.2 ", syntax_other},
+        syntax_case{"Empty", "", syntax_other},
+        syntax_case{"Longest254BytesStillCompared", std::string("1.2.840.10008.1.2") + std::string(237, '\0'), syntax_implicit_le},
+        syntax_case{"TooLongForTheBuffer", std::string("1.2.840.10008.1.2") + std::string(238, '\0'), syntax_other},
+        syntax_case{"ThreeHundredBytes", std::string(300, '1'), syntax_other}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TransferSyntaxSwitch, DecodingTheUidSetsTheMode) {

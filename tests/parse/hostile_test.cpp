@@ -19,7 +19,7 @@ using test::dicom_builder;
 struct counting_visitor {
     std::size_t elements = 0;
     unsigned depth = 0, deepest = 0;
-    bool enter(const void*, std::uint32_t, std::uint32_t, int) {
+    bool enter(const void*, std::uint32_t, std::uint32_t, dcm_syntax) {
         deepest = std::max(deepest, ++depth);
         return true;
     }
@@ -27,7 +27,7 @@ struct counting_visitor {
         --depth;
         return false;
     }
-    int element(const void*, int, std::uint32_t, const char*, bool, const void*, std::uint32_t) {
+    dcm_visit element(const void*, dcm_syntax, std::uint32_t, const char*, bool, const void*, std::uint32_t) {
         ++elements;
         return visit_descend;
     }

@@ -24,8 +24,8 @@ public:
         events.push_back("base");
     }
 
-    bool enter(const void*, std::uint32_t length, std::uint32_t, int mode) override {
-        events.push_back("enter " + length_text(length) + " mode " + std::to_string(mode));
+    bool enter(const void*, std::uint32_t length, std::uint32_t, dcm_syntax mode) override {
+        events.push_back("enter " + length_text(length) + " mode " + std::to_string(int(mode)));
         return true;
     }
 
@@ -35,7 +35,7 @@ public:
     }
 
     // "@offset (gggg,eeee) VR length hHEADER [C] mMODE", VR "--" when there is none
-    int element(const void* start, int mode, std::uint32_t tag, const char* vr, bool container,
+    dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr, bool container,
                 const void* value, std::uint32_t length) override {
         char line[96];
         std::snprintf(line, sizeof line, "@%ld (%04X,%04X) %s %s h%ld%s m%d",
@@ -43,14 +43,14 @@ public:
                       unsigned(tag & 0xFFFF), vr ? std::string(vr, 2).c_str() : "--",
                       length_text(length).c_str(),
                       long(static_cast<const char*>(value) - static_cast<const char*>(start)),
-                      container ? " C" : "", mode);
+                      container ? " C" : "", int(mode));
         events.push_back(line);
         const auto it = answers.find(tag);
         return it == answers.end() ? visit_descend : it->second;
     }
 
     std::vector<std::string> events;
-    std::map<std::uint32_t, int> answers;  // per-tag answers of element(); descend otherwise
+    std::map<std::uint32_t, dcm_visit> answers;  // per-tag answers of element(); descend otherwise
 
 private:
     static std::string length_text(std::uint32_t v) {

@@ -1,0 +1,94 @@
+// The element record: everything a consumer needs of one element, read once by
+// the walk. A record holds no value bytes; every later use of the element reads
+// the file again from the record's offset, with the syntax it was read in.
+//
+// Beside it, how a walk ended: complete, or the first place where the file did
+// not hold what it declared, as a kind, a tag and an offset.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "parse/header.h"
+#include "parse/visitor.h"
+
+namespace velk {
+
+struct dcm_record {
+    std::uint32_t offset;         // first byte of the element, from the file's start
+    std::uint32_t length;         // declared value length (undefined_length kept)
+    std::uint32_t level;          // true nesting level, 0 for the data set's own elements
+    char vr[2];                   // as read; two zero bytes when there is none
+    std::uint8_t header_length;   // 8 or 12
+    dcm_syntax syntax;            // the mode of the level the element was read in
+    bool container;               // the walk's container decision
+    bool recurse;                 // whether the element's level descends into sequences and items
+
+    // The depth a row shows: the level modulo 16, as the list's indent has four bits.
+    unsigned depth() const { return level & 0xFu; }
+    std::uint64_t value_offset() const { return std::uint64_t(offset) + header_length; }
+};
+
+// Hundreds of thousands of records are held per document.
+static_assert(sizeof(dcm_record) <= 20, "a record is at most 20 bytes");
+
+// How a walk ended. Only the first shortfall is kept: what follows it is a
+// consequence.
+enum class dcm_walk_status : std::uint8_t {
+    complete,               // every declared byte was there and walked
+    not_part10,             // no file, an empty one, or no "DICM" at byte 128: nothing walked
+    header_cut,             // the file ends inside an element's header
+    value_past_end,         // an element declares more bytes than the file has
+    missing_delimiter,      // an undefined-length value reaches the end without its delimiter
+    stray_delimiter,        // a delimiter inside a defined-length level ended it early
+    nesting_too_deep,       // a container nested deeper than the walk descends was stepped over
+};
+
+struct dcm_walk_result {
+    dcm_walk_status status = dcm_walk_status::complete;
+    std::uint32_t tag = 0;     // the element where it happened; 0 when its tag was cut
+    std::uint32_t offset = 0;  // that element's first byte, or where the bytes ran out
+
+    bool complete() const { return status == dcm_walk_status::complete; }
+};
+
+// Words for a status, for the command line and the status bar: "complete",
+// "header cut by the end of the file", ...
+const char* dcm_walk_status_text(dcm_walk_status status);
+
+// Collects one record per reported element and descends into every container.
+class dcm_record_insert : public dcm_element_visitor {
+public:
+    // `level` and `recurse` are those of the first level walked: 0 and true for
+    // a whole file, a record's own for a re-parse.
+    dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level, bool recurse);
+
+    void set_base(const void* base) override;
+    bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) override;
+    bool leave(std::uint32_t consumed) override;
+    dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr,
+                      bool container, const void* value, std::uint32_t length) override;
+
+protected:
+    const unsigned char* m_base = nullptr;
+
+private:
+    std::vector<dcm_record>& m_records;
+    std::uint32_t m_level;
+    std::vector<bool> m_recurse;  // one flag per open level; bounded by the nesting guard
+    char m_last_vr[2] = {0, 0};  // of the element just reported, which enter() follows
+};
+
+// Walks the part-10 file [begin, end) into `records` (appended). What the walk
+// could not read is the answer.
+dcm_walk_result dcm_read_records(const char* begin, const char* end,
+                                 std::vector<dcm_record>& records);
+
+// Walks the container `row` of the file [begin, end) again, with the syntax,
+// level and recurse flag the load recorded. Returns the element itself followed
+// by everything nested in it, in file order. Returns nothing when the bytes at
+// the row's offset no longer hold that container (the file changed since the load).
+std::vector<dcm_record> dcm_reparse_record(const char* begin, const char* end,
+                                           const dcm_record& row);
+
+}  // namespace velk

@@ -1,0 +1,115 @@
+#include "present/row_model.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace velk {
+
+dcm_walk_result dcm_row_model::load(dcm_bytes file) {
+    m_records.clear();
+    m_collapsed.clear();
+    try {
+        m_records.reserve(reserved_rows);
+        m_walk = dcm_read_records(file.begin, file.end, m_records);
+    } catch (...) {
+        // Only allocation can fail here; the rows collected so far stay. The walk
+        // did not end where the file ends: say so.
+        m_walk = {dcm_walk_status::value_past_end, 0,
+                  m_records.empty() ? 0u : m_records.back().offset};
+    }
+    return m_walk;
+}
+
+dcm_row_image dcm_row_model::image(std::size_t row) const {
+    if (!m_records[row].container) return dcm_image_plain;
+    return is_collapsed(row) ? dcm_image_collapsed : dcm_image_expanded;
+}
+
+std::size_t dcm_row_model::cell_text(dcm_bytes file, std::size_t row, int column, char* out,
+                                     std::size_t capacity) const {
+    if (row >= m_records.size()) {
+        if (capacity > 0) out[0] = '\0';
+        return 0;
+    }
+    return dcm_cell_text(file.begin, file.end, m_records[row], column, out, capacity);
+}
+
+bool dcm_row_model::is_collapsed(std::size_t row) const {
+    return row < m_records.size() && m_collapsed.count(static_cast<int>(row)) != 0;
+}
+
+// One past the last row nested in `row`: the rows after it with a greater level.
+std::size_t dcm_row_model::nested_end(std::size_t row) const {
+    const std::uint32_t level = m_records[row].level;
+    std::size_t e = row + 1;
+    while (e < m_records.size() && m_records[e].level > level) ++e;
+    return e;
+}
+
+// Adds delta to every collapsed row from `first` on. The caller has emptied the
+// rows that the moved entries pass over, so their order is kept. Moves nodes
+// rather than copies, which cannot fail.
+void dcm_row_model::shift_collapsed_from(int first, int delta) {
+    if (delta < 0) {
+        // Upwards, lowest first: a moved entry lands before those still to move.
+        auto it = m_collapsed.lower_bound(first);
+        while (it != m_collapsed.end()) {
+            const auto next = std::next(it);
+            auto node = m_collapsed.extract(it);
+            node.value() += delta;
+            m_collapsed.insert(next, std::move(node));
+            it = next;
+        }
+    } else if (delta > 0) {
+        // Downwards, highest first, for the same reason.
+        auto it = m_collapsed.end();
+        while (it != m_collapsed.begin()) {
+            const auto last = std::prev(it);
+            if (*last < first) break;
+            auto node = m_collapsed.extract(last);
+            node.value() += delta;
+            it = m_collapsed.insert(it, std::move(node));
+        }
+    }
+}
+
+std::size_t dcm_row_model::collapse(std::size_t row) {
+    if (row >= m_records.size() || !m_records[row].container || is_collapsed(row)) return 0;
+    const std::size_t e = nested_end(row);
+    const int r = static_cast<int>(row);
+    const int removed = static_cast<int>(e - row - 1);
+    m_collapsed.insert(r);  // the one step that may fail, before anything changes
+    // Collapsed rows inside go with their rows: they come back expanded.
+    m_collapsed.erase(m_collapsed.upper_bound(r), m_collapsed.lower_bound(static_cast<int>(e)));
+    shift_collapsed_from(static_cast<int>(e), -removed);
+    m_records.erase(m_records.begin() + static_cast<std::ptrdiff_t>(row) + 1,
+                    m_records.begin() + static_cast<std::ptrdiff_t>(e));
+    return static_cast<std::size_t>(removed);
+}
+
+std::size_t dcm_row_model::expand(std::size_t row, dcm_bytes file) {
+    if (!is_collapsed(row)) return 0;
+    const dcm_record r = m_records[row];
+    std::vector<dcm_record> walked = dcm_reparse_record(file.begin, file.end, r);
+    // The walk gives the container first, then what is nested in it, with the
+    // levels the load gave them. Only rows nested deeper than the container are
+    // placed below it, so that the next collapse removes exactly them.
+    std::size_t count = walked.empty() ? 0 : walked.size() - 1;
+    for (std::size_t i = 1; i <= count; ++i) {
+        if (walked[i].level <= r.level) {
+            count = i - 1;
+            break;
+        }
+    }
+    m_records.reserve(m_records.size() + count);  // the one step that may fail
+    if (count > 0) {
+        const std::ptrdiff_t at = static_cast<std::ptrdiff_t>(row) + 1;
+        m_records.insert(m_records.begin() + at, walked.begin() + 1,
+                         walked.begin() + 1 + static_cast<std::ptrdiff_t>(count));
+        shift_collapsed_from(static_cast<int>(at), static_cast<int>(count));
+    }
+    m_collapsed.erase(static_cast<int>(row));
+    return count;
+}
+
+}  // namespace velk

@@ -1,0 +1,104 @@
+// The row model: one loaded document as rows. It holds the records of the rows
+// shown (every container expanded after a load) and which container rows are
+// collapsed, and answers everything the list, Copy Rows, Find and velkdump ask of
+// a row: its cells' text, its indent and its image.
+//
+// The model keeps no mapping: the bytes are passed to each question, so that one
+// command maps the file once for all of its questions and no mapping outlives the
+// command. How values are read is the model's reading, fixed at construction.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <set>
+#include <vector>
+
+#include "parse/mapping.h"
+#include "parse/record.h"
+#include "present/cell_text.h"
+
+namespace velk {
+
+// How the rows read values: today the one reading the list has always had.
+enum class dcm_reading : std::uint8_t { standard };
+
+// The images of a row: a plain element, an expanded container, a collapsed one.
+// Their numbers are the positions in the list's image list.
+enum dcm_row_image : int {
+    dcm_image_plain = 0,
+    dcm_image_expanded = 1,
+    dcm_image_collapsed = 2,
+};
+
+// The bytes of a file for the length of one command, [begin, end); both null
+// when the file did not open.
+struct dcm_bytes {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+
+    static dcm_bytes of(const dcm_file_mapping& file) { return {file.begin(), file.end()}; }
+};
+
+class dcm_row_model {
+public:
+    // Room reserved before a load; capacity, not a limit.
+    static constexpr std::size_t reserved_rows = 50000;
+
+    explicit dcm_row_model(dcm_reading reading = dcm_reading::standard) : m_reading(reading) {}
+
+    dcm_reading reading() const { return m_reading; }
+
+    // Empties the rows and fills them from the bytes of a file, every container
+    // expanded. Null or unmarked bytes give no rows. Allocation failure keeps the
+    // rows collected so far. Answers, and keeps, how the walk ended.
+    dcm_walk_result load(dcm_bytes file);
+
+    // Maps the file at `path` for the length of the load.
+    template <class Char>
+    dcm_walk_result load_file(const Char* path) {
+        const dcm_file_mapping file(path);
+        return load(dcm_bytes::of(file));
+    }
+
+    const dcm_walk_result& walk_result() const { return m_walk; }
+
+    std::size_t size() const { return m_records.size(); }
+    const dcm_record& record(std::size_t row) const { return m_records[row]; }
+    const std::vector<dcm_record>& records() const { return m_records; }
+    const std::set<int>& collapsed() const { return m_collapsed; }
+
+    // A row's indent in the list: its depth, 0 to 15.
+    int indent(std::size_t row) const { return static_cast<int>(m_records[row].depth()); }
+    dcm_row_image image(std::size_t row) const;
+
+    // The 8-bit text of one cell of row `row` (see cell_text.h for what each
+    // column holds and how it is cut), read from `file` as it is now.
+    std::size_t cell_text(dcm_bytes file, std::size_t row, int column, char* out,
+                          std::size_t capacity) const;
+
+    // Removes the rows nested in container row `row` and marks it collapsed.
+    // Answers the number of rows removed; nothing happens (0) when the row is out
+    // of range, not a container or already collapsed.
+    std::size_t collapse(std::size_t row);
+
+    // Walks collapsed row `row` again in `file` as it is now, inserts its nested
+    // rows after it and marks it expanded. Answers the number of rows inserted. A
+    // row that is out of range or not collapsed is left alone (0). When the bytes
+    // no longer hold the container (the file changed, shrank or vanished), nothing
+    // is inserted and the row is still marked expanded, so that a later collapse
+    // and expand try again.
+    std::size_t expand(std::size_t row, dcm_bytes file);
+
+    bool is_collapsed(std::size_t row) const;
+
+private:
+    std::size_t nested_end(std::size_t row) const;
+    void shift_collapsed_from(int first, int delta);
+
+    dcm_reading m_reading;
+    std::vector<dcm_record> m_records;  // visible rows, file order
+    std::set<int> m_collapsed;          // rows whose nested rows are hidden
+    dcm_walk_result m_walk;
+};
+
+}  // namespace velk
