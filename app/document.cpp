@@ -5,6 +5,7 @@
 #include "parse/file.h"
 #include "parse/mapping.h"
 #include "present/cell_text.h"
+#include "present/row_model.h"
 #include "present/syntax_name.h"
 #include "view/velk_view.h"
 
@@ -22,14 +23,15 @@ std::wstring Widen(const char* text) {
 }
 
 // The transfer syntax named by the rows of the file meta information.
-std::wstring SyntaxOf(const dcm_element_rows& rows, const dcm_file_mapping& file) {
+std::wstring SyntaxOf(const dcm_row_model& rows, const dcm_file_mapping& file) {
     char text[dcm_cell_capacity];
-    for (const dcm_cursor& element : rows.elements()) {
-        dcm_cell_text(file.begin(), file.end(), element, dcm_column_tag, text, sizeof text);
+    const dcm_bytes bytes = dcm_bytes::of(file);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        rows.cell_text(bytes, row, dcm_column_tag, text, sizeof text);
         const std::string tag(text);
         if (tag.rfind(kMetaGroup, 0) != 0) break;  // the meta group comes first
         if (tag != kTransferSyntaxTag) continue;
-        const std::size_t n = dcm_cell_text(file.begin(), file.end(), element, dcm_column_data, text, sizeof text);
+        const std::size_t n = rows.cell_text(bytes, row, dcm_column_data, text, sizeof text);
         const char* name = dcm_transfer_syntax_name(std::string_view(text, n));
         return Widen(name ? name : text);
     }

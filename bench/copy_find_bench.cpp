@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "cli/dump.h"
 #include "cli/velkdump.h"
 #include "bench_frame_win.h"
 #include "view/find.h"

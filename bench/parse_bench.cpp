@@ -9,7 +9,9 @@
 
 #include "dicom_builder.h"
 #include "parse/file.h"
-#include "parse/reparse.h"
+#include "parse/cursor.h"
+#include "parse/record.h"
+#include "parse/mapping.h"
 
 using namespace velk;
 
@@ -78,20 +80,18 @@ void ParseInMemory(benchmark::State& state) {
 }
 BENCHMARK(ParseInMemory)->Unit(benchmark::kMillisecond);
 
-// What a document load does: map the file, parse it, keep the containers' contexts.
+// What a document load does: map the file and read its records.
 void LoadFromDisk(benchmark::State& state) {
     const std::string& path = file_path();
-    std::vector<dcm_cursor> cursors;
-    std::vector<dcm_container_context> contexts;
+    std::vector<dcm_record> records;
     for (auto _ : state) {
-        cursors.clear();
-        contexts.clear();
-        cursors.reserve(50000);
-        dcm_tracking_insert v(cursors, 0, nullptr, true, contexts);
-        dcm_load_file(path.c_str(), v);
-        benchmark::DoNotOptimize(cursors.data());
+        records.clear();
+        records.reserve(50000);
+        const dcm_file_mapping file(path.c_str());
+        dcm_read_records(file.begin(), file.end(), records);
+        benchmark::DoNotOptimize(records.data());
     }
-    count_elements(state, cursors.size());
+    count_elements(state, records.size());
 }
 BENCHMARK(LoadFromDisk)->Unit(benchmark::kMillisecond);
 

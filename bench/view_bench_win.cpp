@@ -15,7 +15,7 @@
 
 #include "app/documents.h"
 #include "bench_frame_win.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 #include "view_bench_file.h"
 
 using namespace velk;
@@ -75,7 +75,7 @@ int main() {
     HWND client = frame.m_hWndMDIClient;
 
     std::vector<double> parse, open, repaint, collapse, expand, collapse_paint, expand_paint, plain;
-    dcm_element_rows rows;
+    dcm_row_model rows;
     for (int run = 0; run < kRuns; ++run) parse.push_back(Milliseconds([&] { rows.load_file(path.c_str()); }));
     std::printf("file: %zu rows, %zu bytes; big container at row %zu\n", rows.size(), file.bytes.size(),
                 file.big_row);

@@ -3,7 +3,7 @@
 // number of collapsed rows lies below it and grow only linearly with the list.
 #include <benchmark/benchmark.h>
 
-#include "view/element_rows.h"
+#include "present/row_model.h"
 #include "view_bench_file.h"
 
 using namespace velk;
@@ -17,9 +17,9 @@ const view_bench_file& file() {
 
 void BM_LoadRows(benchmark::State& state) {
     const std::string& bytes = file().bytes;
-    dcm_element_rows rows;
+    dcm_row_model rows;
     for (auto _ : state) {
-        rows.load(bytes.data(), bytes.data() + bytes.size());
+        rows.load({bytes.data(), bytes.data() + bytes.size()});
         benchmark::DoNotOptimize(rows.size());
     }
     state.SetItemsProcessed(std::int64_t(state.iterations()) * std::int64_t(rows.size()));
@@ -31,18 +31,18 @@ void BM_CollapseExpandBelowCollapsedRows(benchmark::State& state) {
     const view_bench_file& f = file();
     const char* begin = f.bytes.data();
     const char* end = begin + f.bytes.size();
-    dcm_element_rows rows;
-    rows.load(begin, end);
+    dcm_row_model rows;
+    rows.load({begin, end});
     std::int64_t wanted = state.range(0);
     for (std::size_t r = rows.size(); r-- > f.big_row + 10001 && wanted > 0;) {
-        if (rows.elements()[r].container && rows.levels()[r] == 0) {
+        if (rows.records()[r].container && rows.records()[r].level == 0) {
             rows.collapse(r);
             --wanted;
         }
     }
     for (auto _ : state) {
         benchmark::DoNotOptimize(rows.collapse(f.big_row));
-        benchmark::DoNotOptimize(rows.expand(f.big_row, begin, end));
+        benchmark::DoNotOptimize(rows.expand(f.big_row, {begin, end}));
     }
     state.counters["collapsed"] = double(rows.collapsed().size());
 }
@@ -53,11 +53,11 @@ void BM_CollapseExpandInLongerLists(benchmark::State& state) {
     const view_bench_file f = make_view_bench_file(std::size_t(state.range(0)));
     const char* begin = f.bytes.data();
     const char* end = begin + f.bytes.size();
-    dcm_element_rows rows;
-    rows.load(begin, end);
+    dcm_row_model rows;
+    rows.load({begin, end});
     for (auto _ : state) {
         benchmark::DoNotOptimize(rows.collapse(f.big_row));
-        benchmark::DoNotOptimize(rows.expand(f.big_row, begin, end));
+        benchmark::DoNotOptimize(rows.expand(f.big_row, {begin, end}));
     }
     state.SetComplexityN(state.range(0));
 }

@@ -21,21 +21,21 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
 }
 
 dcm_record_insert::dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level,
-                                     bool recurse)
-    : m_records(records), m_level(level), m_recurse{recurse} {}
+                                     bool recurse, dcm_syntax mode)
+    : m_records(records), m_level(level), m_open{{recurse, mode}} {}
 
 void dcm_record_insert::set_base(const void* base) {
     m_base = static_cast<const unsigned char*>(base);
 }
 
-bool dcm_record_insert::enter(const void*, std::uint32_t, std::uint32_t, dcm_syntax) {
-    m_recurse.push_back(m_recurse.back() && !dcm_is_opaque_vr(m_last_vr));
+bool dcm_record_insert::enter(const void*, std::uint32_t, std::uint32_t, dcm_syntax mode) {
+    m_open.push_back({m_open.back().recurse && !dcm_is_opaque_vr(m_last_vr), mode});
     ++m_level;
     return true;
 }
 
 bool dcm_record_insert::leave(std::uint32_t) {
-    if (m_recurse.size() > 1) m_recurse.pop_back();
+    if (m_open.size() > 1) m_open.pop_back();
     --m_level;
     return false;
 }
@@ -51,16 +51,17 @@ dcm_visit dcm_record_insert::element(const void* start, dcm_syntax mode, std::ui
     r.vr[0] = m_last_vr[0] = vr ? vr[0] : 0;
     r.vr[1] = m_last_vr[1] = vr ? vr[1] : 0;
     r.header_length = static_cast<std::uint8_t>(static_cast<const unsigned char*>(value) - first);
-    r.syntax = mode;
+    r.syntax = m_open.back().mode;
     r.container = container;
-    r.recurse = m_recurse.back();
+    r.recurse = m_open.back().recurse;
     m_records.push_back(r);
+    m_open.back().mode = mode;
     return visit_descend;
 }
 
 dcm_walk_result dcm_read_records(const char* begin, const char* end,
                                  std::vector<dcm_record>& records) {
-    dcm_record_insert visitor(records, 0, true);
+    dcm_record_insert visitor(records, 0, true, syntax_explicit_le);
     return dcm_parse_file(begin, end, visitor);
 }
 
@@ -70,7 +71,7 @@ namespace {
 class checked_reparse : public dcm_record_insert {
 public:
     checked_reparse(std::vector<dcm_record>& records, const char* base, const dcm_record& row)
-        : dcm_record_insert(records, row.level, row.recurse), m_row(row) {
+        : dcm_record_insert(records, row.level, row.recurse, row.syntax), m_row(row) {
         set_base(base);
     }
 

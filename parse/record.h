@@ -20,7 +20,7 @@ struct dcm_record {
     std::uint32_t level;          // true nesting level, 0 for the data set's own elements
     char vr[2];                   // as read; two zero bytes when there is none
     std::uint8_t header_length;   // 8 or 12
-    dcm_syntax syntax;            // the mode of the level the element was read in
+    dcm_syntax syntax;            // the mode its header was read in
     bool container;               // the walk's container decision
     bool recurse;                 // whether the element's level descends into sequences and items
 
@@ -42,6 +42,7 @@ enum class dcm_walk_status : std::uint8_t {
     missing_delimiter,      // an undefined-length value reaches the end without its delimiter
     stray_delimiter,        // a delimiter inside a defined-length level ended it early
     nesting_too_deep,       // a container nested deeper than the walk descends was stepped over
+    out_of_memory,          // the rows did not fit in memory: none are kept
 };
 
 struct dcm_walk_result {
@@ -59,9 +60,10 @@ const char* dcm_walk_status_text(dcm_walk_status status);
 // Collects one record per reported element and descends into every container.
 class dcm_record_insert : public dcm_element_visitor {
 public:
-    // `level` and `recurse` are those of the first level walked: 0 and true for
-    // a whole file, a record's own for a re-parse.
-    dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level, bool recurse);
+    // `level`, `recurse` and `mode` are those of the first level walked: 0, true
+    // and explicit little endian for a whole file, a record's own for a re-parse.
+    dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level, bool recurse,
+                      dcm_syntax mode);
 
     void set_base(const void* base) override;
     bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) override;
@@ -75,7 +77,14 @@ protected:
 private:
     std::vector<dcm_record>& m_records;
     std::uint32_t m_level;
-    std::vector<bool> m_recurse;  // one flag per open level; bounded by the nesting guard
+    // Per open level, bounded by the nesting guard: whether it descends, and the
+    // mode in force before its next element (a Transfer Syntax UID changes it
+    // for the elements after it, not for its own header).
+    struct open_level {
+        bool recurse;
+        dcm_syntax mode;
+    };
+    std::vector<open_level> m_open;
     char m_last_vr[2] = {0, 0};  // of the element just reported, which enter() follows
 };
 

@@ -12,10 +12,11 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
         m_records.reserve(reserved_rows);
         m_walk = dcm_read_records(file.begin, file.end, m_records);
     } catch (...) {
-        // Only allocation can fail here; the rows collected so far stay. The walk
-        // did not end where the file ends: say so.
-        m_walk = {dcm_walk_status::value_past_end, 0,
-                  m_records.empty() ? 0u : m_records.back().offset};
+        // Only allocation can fail here. A load whose rows do not fit lists
+        // nothing rather than the front of the file, and gives its memory back.
+        const std::uint32_t reached = m_records.empty() ? 0u : m_records.back().offset;
+        std::vector<dcm_record>().swap(m_records);
+        m_walk = {dcm_walk_status::out_of_memory, 0, reached};
     }
     return m_walk;
 }

@@ -49,8 +49,9 @@ public:
     dcm_reading reading() const { return m_reading; }
 
     // Empties the rows and fills them from the bytes of a file, every container
-    // expanded. Null or unmarked bytes give no rows. Allocation failure keeps the
-    // rows collected so far. Answers, and keeps, how the walk ended.
+    // expanded. Null or unmarked bytes give no rows. When the rows do not fit in
+    // memory there are none (out_of_memory()). Answers, and keeps, how the walk
+    // ended.
     dcm_walk_result load(dcm_bytes file);
 
     // Maps the file at `path` for the length of the load.
@@ -61,6 +62,7 @@ public:
     }
 
     const dcm_walk_result& walk_result() const { return m_walk; }
+    bool out_of_memory() const { return m_walk.status == dcm_walk_status::out_of_memory; }
 
     std::size_t size() const { return m_records.size(); }
     const dcm_record& record(std::size_t row) const { return m_records[row]; }

@@ -82,14 +82,15 @@ void CopyItem(HWND list, POINT point) {
     hit.pt = point;
     const int row = static_cast<int>(::SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (row < 0) return;  // no row there: below the last one, or on the header
-    wchar_t cell[dcm_copy_cell_capacity] = {};
+    wchar_t cell[dcm_cell_capacity] = {};
     LVITEMW item{};
     item.iSubItem = hit.iSubItem;
     item.pszText = cell;
-    item.cchTextMax = static_cast<int>(dcm_copy_cell_capacity);
+    item.cchTextMax = static_cast<int>(dcm_cell_capacity);
     ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
     // The length the list answers is not trusted past the buffer's zero.
-    const std::size_t length = dcm_rows_text<wchar_t>::bounded_length(cell, dcm_copy_cell_capacity);
+    std::size_t length = 0;
+    while (length + 1 < dcm_cell_capacity && cell[length] != L'\0') ++length;
     CopyTextToClipboard(list, cell, length);
 }
 

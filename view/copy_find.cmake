@@ -1,8 +1,10 @@
-# Copying, selection and find. The text that Copy Rows builds and the search are
-# portable and tested natively; their side on the list window is Windows only.
-# Included from view/CMakeLists.txt, after the list view's own targets.
+# Copying, selection and find. The Copy Rows text and the search over the row
+# model are portable and tested natively; their side on the list window, with the
+# display adapter, is Windows only. Included from view/CMakeLists.txt, after the
+# list view's own targets.
 add_library(velk_view_text STATIC ${CMAKE_CURRENT_LIST_DIR}/find.cpp)
 target_include_directories(velk_view_text PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(velk_view_text PUBLIC velk_present)
 velk_warnings(velk_view_text)
 
 if(WIN32)
@@ -10,7 +12,8 @@ if(WIN32)
     ${CMAKE_CURRENT_LIST_DIR}/clipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/copy_rows_list.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/find_list.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/find_list.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/row_text_win.cpp)
   target_link_libraries(velk_view_commands PUBLIC velk_view_text velk_framework comctl32 comdlg32)
   velk_warnings(velk_view_commands)
 endif()

@@ -1,84 +1,56 @@
-// The text that Copy Rows places on the clipboard: one line per selected row, in
-// ascending row order; on each line the six cells in column index order (whatever
-// order the headers were dragged into), ";" between them, every cell preceded by
-// as many spaces as the row's nesting depth; every line, the last included, ended
-// by CR LF. No header line, no quoting: a ";" inside a cell is copied as it is.
+// The text that Copy Rows places on the clipboard: the selected rows in ascending
+// row order, each one line of the row model's listing (present/listing.h) with
+// CR LF line ends, every line the last included. The columns are copied in their
+// index order, whatever order the headers were dragged into.
 //
-// Portable: the cells come from a source, which on Windows is the list window
-// itself (copy_rows_list.h), so that the text is exactly what the list shows.
+// Portable: the selection comes from a function, which on Windows asks the list
+// (copy_rows_list.h), and the cells from the row model, read from one mapping of
+// the file for the whole copy.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
+#include <vector>
+
+#include "present/listing.h"
 
 namespace velk {
 
-// The buffer a cell is read back into, terminator included: a copied cell holds
-// at most 259 characters, as the list shows it.
-constexpr std::size_t dcm_copy_cell_capacity = 260;
-
-// The copied text, built in one growing buffer that keeps its room across
-// clear(), so that a long copy costs amortised linear time and no allocation per
-// row. Char is the platform's UTF-16 unit (wchar_t on Windows).
-template <class Char>
-class dcm_rows_text {
+// A growing buffer of text that keeps its room across clear(), so that a long
+// copy costs amortised linear time and no allocation per row. A listing's sink.
+template <class Unit>
+class dcm_text_buffer {
 public:
-    void clear() { m_text.clear(); }
-
-    // Appends the cell of `column` (0 for the first cell of a line): the
-    // separator, `indent` spaces, then `cell` up to its first zero and at most
-    // capacity - 1 characters, however much the buffer's filler wrote.
-    void add_cell(int column, int indent, const Char* cell, std::size_t capacity) {
-        if (column > 0) m_text.push_back(Char(';'));
-        if (indent > 0) m_text.append(static_cast<std::size_t>(indent), Char(' '));
-        m_text.append(cell, bounded_length(cell, capacity));
+    void clear() { m_used = 0; }
+    Unit* claim(std::size_t n) {
+        if (m_text.size() - m_used < n) m_text.resize(std::max(2 * m_text.size(), m_used + n));
+        return m_text.data() + m_used;
     }
-
-    void end_line() {
-        m_text.push_back(Char('\r'));
-        m_text.push_back(Char('\n'));
-    }
-
-    const Char* data() const { return m_text.c_str(); }
-    std::size_t size() const { return m_text.size(); }
-    const std::basic_string<Char>& str() const { return m_text; }
-
-    // Characters before the first zero among the first capacity - 1.
-    static std::size_t bounded_length(const Char* cell, std::size_t capacity) {
-        if (!cell || capacity == 0) return 0;
-        std::size_t n = 0;
-        while (n + 1 < capacity && cell[n] != Char(0)) ++n;
-        return n;
-    }
+    void commit(Unit* end) { m_used = static_cast<std::size_t>(end - m_text.data()); }
+    const Unit* data() const { return m_text.data(); }
+    std::size_t size() const { return m_used; }
+    std::basic_string<Unit> str() const { return std::basic_string<Unit>(data(), size()); }
 
 private:
-    std::basic_string<Char> m_text;
+    std::vector<Unit> m_text;
+    std::size_t m_used = 0;
 };
 
-// Builds the Copy Rows text from `source`, which answers:
-//   int next_selected(int after)   the next selected row after `after` (-1: the
-//                                  first), or -1 when there is none; ascending
-//   int column_count()             the number of columns, asked before each cell
-//   int cell(int row, int column, Char* buffer, std::size_t capacity)
-//                                  fills the buffer with the cell's text and
-//                                  answers the row's indent
-// A source that answers rows out of order or again would never end: the walk
-// stops at the first row that is not above the one before.
-template <class Char, class Source>
-void dcm_build_rows_text(Source& source, dcm_rows_text<Char>& text) {
+// Builds the Copy Rows text of the rows that `next_selected(after)` answers: the
+// next selected row after `after` (-1: the first), or -1 when there is none,
+// ascending. A source that answers rows out of order or again would never end:
+// the walk stops at the first row that is not above the one before, or that the
+// model does not hold.
+template <class Convert, class NextSelected>
+void dcm_copy_rows_text(const dcm_row_model& rows, dcm_bytes file, NextSelected next_selected,
+                        const Convert& convert, dcm_text_buffer<typename Convert::unit>& text) {
     text.clear();
-    Char cell[dcm_copy_cell_capacity];
-    int row = source.next_selected(-1);
-    while (row >= 0) {
-        for (int column = 0; column < source.column_count(); ++column) {
-            cell[0] = Char(0);
-            const int indent = source.cell(row, column, cell, dcm_copy_cell_capacity);
-            text.add_cell(column, indent, cell, dcm_copy_cell_capacity);
-        }
-        const int next = source.next_selected(row);
-        text.end_line();
-        if (next >= 0 && next <= row) break;
-        row = next;
+    int previous = -1;
+    for (int row = next_selected(-1); row > previous; row = next_selected(row)) {
+        if (static_cast<std::size_t>(row) >= rows.size()) break;
+        dcm_write_row(rows, file, static_cast<std::size_t>(row), convert, dcm_line_end::crlf, text);
+        previous = row;
     }
 }
 

@@ -1,23 +1,25 @@
-// Copy Rows and Select All on an element list window. The cells are read back
-// from the list with display requests, so that what is copied is what it shows.
+// Copy Rows and Select All on an element list window. The selection is the
+// list's; the text is the row model's, read from one mapping of the file made for
+// the command, so that what is copied is what the list shows.
 #pragma once
 
 #include <windows.h>
 
+#include "present/row_model.h"
 #include "view/copy_rows.h"
 
 namespace velk {
 
-// The Copy Rows text of the list's selected rows (copy_rows.h), read with
-// LVM_GETNEXTITEM and one LVM_GETITEMW (text and indent) per cell. `text` keeps
-// its room between calls.
-void ReadSelectedRows(HWND list, dcm_rows_text<wchar_t>& text);
+// The Copy Rows text (copy_rows.h) of the list's selected rows of `rows`, read
+// from the file at `path` mapped once. `text` keeps its room between calls.
+void ReadSelectedRows(HWND list, const dcm_row_model& rows, const wchar_t* path,
+                      dcm_text_buffer<wchar_t>& text);
 
 // Places the selected rows on the clipboard, owner the list. No selection places
 // an empty text.
-void CopyRows(HWND list);
+void CopyRows(HWND list, const dcm_row_model& rows, const wchar_t* path);
 
-// Selects every row, one LVM_SETITEMSTATE per row; focus and selection mark stay.
+// Selects every row with one list message; focus and selection mark stay.
 void SelectAll(HWND list);
 
 }  // namespace velk

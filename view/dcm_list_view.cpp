@@ -2,8 +2,9 @@
 
 #include <windowsx.h>
 
-#include "present/row_text_win.h"
 #include "view/context_menu.h"
+#include "view/row_text_win.h"
+#include "view/wait_cursor.h"
 
 namespace velk {
 
@@ -50,7 +51,7 @@ int CDcmListViewVirtual::RowIconAt(POINT point) {
 LRESULT CDcmListViewVirtual::OnLButtonDown(CMessage& m) {
     const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
     const int row = RowIconAt(point);
-    if (row >= 0 && m_rows.elements()[static_cast<std::size_t>(row)].container) {
+    if (row >= 0 && m_rows.record(static_cast<std::size_t>(row)).container) {
         if (m_rows.is_collapsed(static_cast<std::size_t>(row)))
             ExpandRow(row);
         else
@@ -71,11 +72,12 @@ void CDcmListViewVirtual::CollapseRow(int row) {
 
 void CDcmListViewVirtual::ExpandRow(int row) {
     {
+        const CWaitCursor wait;
         CRedrawOff quiet(m_hWnd);
         // The file as it is now, by its wide path; one that no longer opens
         // gives null bytes and the row gets nothing back.
         const dcm_file_mapping file(m_path);
-        if (row >= 0) m_rows.expand(static_cast<std::size_t>(row), file.begin(), file.end());
+        if (row >= 0) m_rows.expand(static_cast<std::size_t>(row), dcm_bytes::of(file));
         ShowRowCount(true);
     }
     Invalidate(TRUE);
@@ -85,13 +87,12 @@ void CDcmListViewVirtual::MapFileForPaint() {
     m_paintFile.reset();
     // An empty list draws no cells, and the control does not tell the end of
     // such a paint: nothing may stay mapped after it.
-    if (m_path && !m_rows.elements().empty()) m_paintFile.emplace(m_path);
+    if (m_path && m_rows.size() != 0) m_paintFile.emplace(m_path);
 }
 
 LRESULT CDcmListViewVirtual::OnGetDispInfo(CMessage& m) {
     auto* request = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
-    const dcm_row_source source{m_path, &m_rows.elements(), &m_rows.collapsed(),
-                                m_paintFile ? &*m_paintFile : nullptr};
+    const dcm_row_source source{m_path, &m_rows, m_paintFile ? &*m_paintFile : nullptr};
     return dcm_row_text(source, request->item) ? TRUE : FALSE;
 }
 

@@ -12,7 +12,7 @@
 #include "framework/list_view.h"
 #include "framework/window_impl.h"
 #include "parse/mapping.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 #include "view/row_keys.h"
 
 #ifndef OCM_NOTIFY
@@ -38,7 +38,7 @@ public:
     // Hides the rows nested in container row `row`.
     void CollapseRow(int row);
 
-    const dcm_element_rows& Rows() const { return m_rows; }
+    const dcm_row_model& Rows() const { return m_rows; }
 
     // Called whenever the rows change: a load, Refresh, a collapse or an expand.
     std::function<void()> m_rowsChanged;
@@ -55,7 +55,7 @@ protected:
     void MapFileForPaint();
     void UnmapFileAfterPaint() { m_paintFile.reset(); }
 
-    dcm_element_rows m_rows;          // the visible elements and the collapsed rows
+    dcm_row_model m_rows;             // the visible elements and the collapsed rows
     const wchar_t* m_path = nullptr;  // the document's path; null until the first load
 
 private:

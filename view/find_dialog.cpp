@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "view/find_list.h"
+#include "view/wait_cursor.h"
 #include "view/velk_view.h"
 
 namespace velk {
@@ -53,7 +54,10 @@ LRESULT CVelkView::OnFindDialogMessage(CMessage& m) {
     return 0;
 }
 
-void CVelkView::FindNext() { velk::FindNext(m_hWnd, m_findReplace); }
+void CVelkView::FindNext() {
+    const CWaitCursor wait;
+    velk::FindNext(m_hWnd, m_rows, m_path, m_findReplace);
+}
 
 LRESULT CVelkView::OnDestroyFindDialogs(CMessage& m) {
     m_findDialogs.CloseAll();

@@ -2,42 +2,12 @@
 
 #include <commctrl.h>
 
+#include "parse/mapping.h"
+#include "view/row_text_win.h"
+
 namespace velk {
 
 namespace {
-
-// The list as find.h reads it.
-class CListFindSource {
-public:
-    explicit CListFindSource(HWND list) : m_list(list) {}
-
-    std::uint32_t ticks() const { return ::GetTickCount(); }
-    int row_count() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }
-    int column_count() const {
-        HWND header = reinterpret_cast<HWND>(Send(LVM_GETHEADER));
-        return header ? static_cast<int>(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    }
-    int selection_mark() const { return static_cast<int>(Send(LVM_GETSELECTIONMARK)); }
-
-    std::size_t cell(int row, int column, wchar_t* buffer, std::size_t capacity) const {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer;
-        item.cchTextMax = static_cast<int>(capacity);
-        Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        // Up to the zero that the display request wrote, whatever length comes back.
-        std::size_t n = 0;
-        while (n + 1 < capacity && buffer[n] != L'\0') ++n;
-        return n;
-    }
-
-private:
-    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
-        return ::SendMessageW(m_list, message, wParam, lParam);
-    }
-
-    HWND m_list;
-};
 
 void ShowFoundRow(HWND list, int row) {
     LVITEMW change{};
@@ -50,9 +20,13 @@ void ShowFoundRow(HWND list, int row) {
 
 }  // namespace
 
-dcm_find_result FindNext(HWND list, const FINDREPLACEW& record) {
+dcm_find_result FindNext(HWND list, const dcm_row_model& rows, const wchar_t* path,
+                         const FINDREPLACEW& record) {
     const dcm_cell_matcher<wchar_t> matcher(record.lpstrFindWhat, (record.Flags & FR_MATCHCASE) != 0);
-    CListFindSource source(list);
+    const dcm_file_mapping file(path);
+    const int mark = static_cast<int>(::SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0));
+    const dcm_ansi_to_utf16 convert;
+    dcm_row_find_source source(rows, dcm_bytes::of(file), mark, convert, [] { return ::GetTickCount(); });
     const dcm_find_result result = dcm_find_next(source, matcher, (record.Flags & FR_DOWN) != 0);
     if (result.outcome == dcm_find_result::kind::found)
         ShowFoundRow(list, result.row);

@@ -2,6 +2,7 @@
 #include "view/context_menu.h"
 #include "view/copy_rows_list.h"
 #include "view/dcm_list_view.h"
+#include "view/wait_cursor.h"
 
 namespace velk {
 
@@ -11,7 +12,8 @@ LRESULT CDcmListViewVirtual::OnContextMenu(CMessage& m) {
 }
 
 LRESULT CDcmListViewVirtual::OnCopyRows(CMessage&) {
-    velk::CopyRows(m_hWnd);
+    const CWaitCursor wait;
+    velk::CopyRows(m_hWnd, m_rows, m_path);
     return 0;
 }
 

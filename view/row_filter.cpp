@@ -29,11 +29,11 @@ bool dcm_row_filter::narrows(const std::string& pattern, bool match_case,
     return folded.find(previous) != std::string::npos;
 }
 
-void dcm_row_filter::build_parents(const std::vector<std::uint32_t>& levels) {
-    m_parent.assign(levels.size(), -1);
+void dcm_row_filter::build_parents(const std::vector<dcm_record>& records) {
+    m_parent.assign(records.size(), -1);
     std::vector<std::uint32_t> open;  // rows that may still enclose the next one
-    for (std::uint32_t row = 0; row < levels.size(); ++row) {
-        while (!open.empty() && levels[open.back()] >= levels[row]) open.pop_back();
+    for (std::uint32_t row = 0; row < records.size(); ++row) {
+        while (!open.empty() && records[open.back()].level >= records[row].level) open.pop_back();
         if (!open.empty()) m_parent[row] = std::int32_t(open.back());
         open.push_back(row);
     }

@@ -9,14 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "parse/record.h"
 #include "view/find.h"
 
 namespace velk {
 
 class dcm_row_filter {
 public:
-    // Filters rows [0, levels.size()), given in file order with their true
-    // nesting levels, for `pattern` (the list's 8-bit text; folded as Find folds
+    // Filters the rows of `records` (a row model's, in file order, with their
+    // true nesting levels) for `pattern` (the list's 8-bit text; folded as Find folds
     // it unless match_case). `cells` answers
     //   std::size_t operator()(std::size_t row, int column, char* out, std::size_t capacity)
     // with the cell's text, as dcm_cell_text does. A pattern that extends the
@@ -24,7 +25,7 @@ public:
     // (the rows changed). An empty pattern shows nothing: the caller shows the
     // rows unfiltered.
     template <class Cells>
-    void apply(const std::vector<std::uint32_t>& levels, int column_count, Cells&& cells,
+    void apply(const std::vector<dcm_record>& records, int column_count, Cells&& cells,
                const std::string& pattern, bool match_case = false);
 
     void reset();
@@ -38,7 +39,7 @@ public:
 
 private:
     bool narrows(const std::string& pattern, bool match_case, std::size_t rows) const;
-    void build_parents(const std::vector<std::uint32_t>& levels);
+    void build_parents(const std::vector<dcm_record>& records);
     void collect_shown();
 
     std::vector<std::int32_t> m_parent;    // the enclosing row of each row, or -1
@@ -50,11 +51,11 @@ private:
 };
 
 template <class Cells>
-void dcm_row_filter::apply(const std::vector<std::uint32_t>& levels, int column_count,
+void dcm_row_filter::apply(const std::vector<dcm_record>& records, int column_count,
                            Cells&& cells, const std::string& pattern, bool match_case) {
-    if (m_parent.size() != levels.size()) reset();
-    if (m_parent.empty() && !levels.empty()) build_parents(levels);
-    const bool narrow = narrows(pattern, match_case, levels.size());
+    if (m_parent.size() != records.size()) reset();
+    if (m_parent.empty() && !records.empty()) build_parents(records);
+    const bool narrow = narrows(pattern, match_case, records.size());
     std::vector<std::uint32_t> candidates;
     if (narrow) candidates.swap(m_matches);
     m_matches.clear();
@@ -77,7 +78,7 @@ void dcm_row_filter::apply(const std::vector<std::uint32_t>& levels, int column_
         if (narrow) {
             for (const std::uint32_t row : candidates) look(row);
         } else {
-            for (std::uint32_t row = 0; row < levels.size(); ++row) look(row);
+            for (std::uint32_t row = 0; row < records.size(); ++row) look(row);
         }
     }
     collect_shown();

@@ -11,11 +11,7 @@ RowKeyAction ActionForRowKey(RowKey key, RowKeyTarget row) {
 }
 
 std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels, std::size_t row) {
-    if (row >= levels.size() || levels[row] == 0) return std::nullopt;
-    for (std::size_t above = row; above-- > 0;) {
-        if (levels[above] < levels[row]) return above;
-    }
-    return std::nullopt;
+    return ContainerRowOf(row, levels.size(), [&](std::size_t i) { return levels[i]; });
 }
 
 }  // namespace velk

@@ -28,4 +28,14 @@ RowKeyAction ActionForRowKey(RowKey key, RowKeyTarget row);
 // level, from the rows' levels. None for a top-level row or one out of range.
 std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels, std::size_t row);
 
+// The same over `count` rows whose levels `level_of(i)` answers (the row model's).
+template <class LevelOf>
+std::optional<std::size_t> ContainerRowOf(std::size_t row, std::size_t count, LevelOf level_of) {
+    if (row >= count || level_of(row) == 0) return std::nullopt;
+    for (std::size_t above = row; above-- > 0;) {
+        if (level_of(above) < level_of(row)) return above;
+    }
+    return std::nullopt;
+}
+
 }  // namespace velk

@@ -33,7 +33,7 @@ bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
     const int focused = GetNextItem(-1, LVNI_FOCUSED);
     if (focused < 0 || static_cast<std::size_t>(focused) >= m_rows.size()) return false;
     const auto row = static_cast<std::size_t>(focused);
-    const RowKeyTarget target{m_rows.elements()[row].container != 0, m_rows.is_collapsed(row), m_rows.levels()[row] > 0};
+    const RowKeyTarget target{m_rows.record(row).container, m_rows.is_collapsed(row), m_rows.record(row).level > 0};
     switch (ActionForRowKey(key, target)) {
     case RowKeyAction::expand:
         ExpandRow(focused);
@@ -42,7 +42,8 @@ bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
         CollapseRow(focused);
         return true;
     case RowKeyAction::focus_container:
-        if (std::optional<std::size_t> container = ContainerRowOf(m_rows.levels(), row)) {
+        const auto level_of = [this](std::size_t i) { return m_rows.record(i).level; };
+        if (std::optional<std::size_t> container = ContainerRowOf(row, m_rows.size(), level_of)) {
             FocusRow(static_cast<int>(*container));
             return true;
         }

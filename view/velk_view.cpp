@@ -2,6 +2,7 @@
 
 #include "present/cell_text.h"
 #include "view/screen_scale.h"
+#include "view/wait_cursor.h"
 
 namespace velk {
 
@@ -73,6 +74,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
     m_pathText.swap(text);
     m_path = m_pathText.c_str();
     UnmapFileAfterPaint();
+    const CWaitCursor wait;
     m_rows.load_file(m_path);
 
     {

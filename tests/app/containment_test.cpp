@@ -39,7 +39,7 @@
 #include "windows_test.h"
 #include "framework/module.h"
 #include "view/command_ids.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -104,8 +104,8 @@ const catalogue::case_file& CatalogueCase(const char* name) {
 }
 
 std::size_t RowsOf(const std::string& bytes) {
-    dcm_element_rows rows;
-    rows.load(bytes.data(), bytes.data() + bytes.size());
+    dcm_row_model rows;
+    rows.load({bytes.data(), bytes.data() + bytes.size()});
     return rows.size();
 }
 

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "cli/dump.h"
+#include "cli/output.h"
+#include "present/listing.h"
 #include "copy_find_support.h"
 #include "parse/file.h"
 #include "view/context_menu.h"
@@ -66,19 +67,12 @@ protected:
     // velkdump's line for every row of the file, in the viewer's UTF-16 form.
     std::vector<std::wstring> DumpLines() const {
         const std::string bytes = SampleFile();
-        std::vector<dcm_cursor> rows;
-        dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> visitor(std::back_inserter(rows), 0,
-                                                                                      nullptr);
-        dcm_parse_file(bytes.data(), bytes.data() + bytes.size(), visitor);
-        std::FILE* out = std::tmpfile();
-        {
-            dump_output o(out);
-            dump_rows(bytes.data(), bytes.data() + bytes.size(), rows, o);
-        }
-        std::string text(std::size_t(std::ftell(out)), '\0');
-        std::rewind(out);
-        text.resize(std::fread(&text[0], 1, text.size(), out));
-        std::fclose(out);
+        const dcm_bytes file{bytes.data(), bytes.data() + bytes.size()};
+        dcm_row_model rows;
+        rows.load(file);
+        text_output o;
+        dcm_write_rows(rows, file, dcm_cp1252_to_utf8(), dcm_line_end::lf, o);
+        const std::string text = o.take();
         std::vector<std::wstring> lines;
         std::wstring line;
         for (char c : text) {

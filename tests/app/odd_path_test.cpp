@@ -19,7 +19,7 @@
 #include "shell_driver.h"
 #include "shell_thread.h"
 #include "temp_folder.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -155,8 +155,8 @@ TEST_F(OddPaths, AShownFileMayBeRewrittenRenamedAndDeletedDuringAPaintAndACopy) 
     const std::string sound = Case("sound_sequences");        // 20 rows
     const std::string implicit = Case("sound_implicit");      // 12 rows, rewritten over it
     const std::string longer = implicit + std::string(sound.size(), '\0');
-    dcm_element_rows rewritten;
-    rewritten.load(longer.data(), longer.data() + longer.size());
+    dcm_row_model rewritten;
+    rewritten.load({longer.data(), longer.data() + longer.size()});
     for (Change change : {Change::rewrite, Change::rename, Change::remove}) {
         const std::wstring path = m_folder.Write(L"changed.dcm", sound);
         ASSERT_EQ(OpenWithin(path), 20);

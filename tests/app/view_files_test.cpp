@@ -8,7 +8,7 @@
 
 #include "dicom_builder.h"
 #include "parse/mapping.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 #include "view_test_support.h"
 
 namespace velk {
@@ -55,7 +55,7 @@ TEST_F(FilesTest, NamesOutsideTheAnsiCodePageOpen) {
 
 TEST_F(FilesTest, ARealStructuredReportCollapsesAndExpandsBackToItsLoad) {
     const std::wstring path = std::wstring(kPydicomFiles) + L"test-SR.dcm";
-    dcm_element_rows rows;
+    dcm_row_model rows;
     rows.load_file(path.c_str());
     if (rows.size() == 0) GTEST_SKIP() << "pydicom's test files are not installed";
 

@@ -13,7 +13,7 @@
 #include "load_support.h"
 #include "parse/mapping.h"
 #include "present/cell_text.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -68,35 +68,25 @@ TEST_P(CatalogueFile, ExpandGivesBackTheRowsOfTheLoad) {
     const loaded_file file = load_path(path);
     const dcm_file_mapping mapping(path.c_str());
     for (std::size_t i = 0; i < file.rows.size(); ++i) {
-        const dcm_cursor& row = file.rows[i];
+        const dcm_record& row = file.rows[i];
         if (!row.container) continue;
         const std::size_t end = nested_end(file, i);
-        const dcm_container_context* context = dcm_find_context(file.contexts, row.offset);
-        if (!context) {
-            // Reported as a container but never entered: a delimiter of undefined length.
-            EXPECT_EQ(end, i + 1) << "row " << i;
-            continue;
-        }
-        std::vector<std::uint32_t> levels;
-        const dcm_cursor_vector again =
-            dcm_reparse_container(mapping.begin(), mapping.end(), row, *context, &levels);
+        const std::vector<dcm_record> again = dcm_reparse_record(mapping.begin(), mapping.end(), row);
         ASSERT_EQ(again.size(), end - i) << "row " << i;
         ASSERT_TRUE(std::equal(again.begin(), again.end(), file.rows.begin() + i)) << "row " << i;
-        ASSERT_TRUE(std::equal(levels.begin(), levels.end(), file.levels.begin() + i))
-            << "row " << i;
     }
 }
 
 // Where a file is cut: at every byte of a small file; for a larger one at the
 // edges of each row's header, where a cut changes what can be read. Each cut
 // costs a load, so the largest files are not cut.
-std::vector<std::size_t> cut_points(const std::string& bytes, const dcm_cursor_vector& rows) {
+std::vector<std::size_t> cut_points(const std::string& bytes, const std::vector<dcm_record>& rows) {
     constexpr std::size_t cut_everywhere = 2048;
     std::vector<std::size_t> cuts;
     if (bytes.size() <= cut_everywhere) {
         for (std::size_t cut = 0; cut <= bytes.size(); ++cut) cuts.push_back(cut);
     } else if (bytes.size() <= catalogue::seed_size_limit) {
-        for (const dcm_cursor& row : rows) {
+        for (const dcm_record& row : rows) {
             for (std::size_t at : {0, 1, row.header_length - 1, row.header_length + 0}) {
                 cuts.push_back(row.offset + at);
             }
@@ -108,16 +98,16 @@ std::vector<std::size_t> cut_points(const std::string& bytes, const dcm_cursor_v
 // Collapsing and expanding any container, as the list does on a click, gives
 // back the rows of the load, however deep the nesting.
 TEST_P(CatalogueFile, CollapseAndExpandRestoreTheRows) {
-    dcm_element_rows rows;
+    dcm_row_model rows;
     rows.load_file(path.c_str());
-    const std::vector<dcm_cursor> loaded = rows.elements();
+    const std::vector<dcm_record> loaded = rows.records();
     const dcm_file_mapping mapping(path.c_str());
     for (std::size_t i = 0; i < loaded.size(); ++i) {
         if (!loaded[i].container) continue;
         const std::size_t removed = rows.collapse(i);
-        ASSERT_EQ(rows.expand(i, mapping.begin(), mapping.end()), removed) << "row " << i;
+        ASSERT_EQ(rows.expand(i, {mapping.begin(), mapping.end()}), removed) << "row " << i;
     }
-    EXPECT_EQ(rows.elements(), loaded);
+    EXPECT_EQ(rows.records(), loaded);
     EXPECT_TRUE(rows.collapsed().empty());
 }
 
@@ -153,10 +143,10 @@ TEST_P(CatalogueFile, EveryCutListsTheRowsBeforeIt) {
     for (std::size_t cut : cuts) {
         const exact_copy copy(bytes, cut);
         const loaded_file part = load_bytes(copy.begin(), copy.end());
-        dcm_cursor_vector expected;
+        std::vector<dcm_record> expected;
         if (cut >= dcm_stream_offset) {
             std::copy_if(whole.rows.begin(), whole.rows.end(), std::back_inserter(expected),
-                         [cut](const dcm_cursor& c) {
+                         [cut](const dcm_record& c) {
                              return std::uint64_t(c.offset) + c.header_length <= cut;
                          });
         }

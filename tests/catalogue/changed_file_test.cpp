@@ -14,7 +14,7 @@
 #include "load_support.h"
 #include "parse/mapping.h"
 #include "present/cell_text.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -29,16 +29,11 @@ const catalogue::case_file& find_case(const std::string& name) {
     throw std::invalid_argument("no catalogue case " + name);
 }
 
-// Parallel vectors, depth bits from the true level, collapsed rows are
-// containers in the list.
-void expect_consistent(const dcm_element_rows& rows) {
-    ASSERT_EQ(rows.elements().size(), rows.levels().size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        ASSERT_EQ(rows.elements()[i].depth, rows.levels()[i] & 0xFu) << "row " << i;
-    }
+// Collapsed rows are containers in the list.
+void expect_consistent(const dcm_row_model& rows) {
     for (int r : rows.collapsed()) {
         ASSERT_LT(std::size_t(r), rows.size());
-        EXPECT_TRUE(rows.elements()[std::size_t(r)].container) << "row " << r;
+        EXPECT_TRUE(rows.records()[std::size_t(r)].container) << "row " << r;
     }
 }
 
@@ -59,7 +54,7 @@ protected:
         const dcm_file_mapping now(path.c_str());
         char text[dcm_cell_capacity];
         allocation_meter::restart();
-        for (const dcm_cursor& row : rows.elements()) {
+        for (const dcm_record& row : rows.records()) {
             for (int column = 0; column < dcm_column_count; ++column) {
                 const std::size_t n =
                     dcm_cell_text(now.begin(), now.end(), row, column, text, sizeof text);
@@ -69,11 +64,11 @@ protected:
         EXPECT_EQ(allocation_meter::total(), 0u) << "a cell's text needs no heap";
         std::size_t inserted = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (!rows.elements()[i].container) continue;
+            if (!rows.records()[i].container) continue;
             rows.collapse(i);
-            const std::size_t n = rows.expand(i, now.begin(), now.end());
-            const dcm_cursor_vector added(rows.elements().begin() + std::ptrdiff_t(i) + 1,
-                                          rows.elements().begin() + std::ptrdiff_t(i + n) + 1);
+            const std::size_t n = rows.expand(i, {now.begin(), now.end()});
+            const std::vector<dcm_record> added(rows.records().begin() + std::ptrdiff_t(i) + 1,
+                                          rows.records().begin() + std::ptrdiff_t(i + n) + 1);
             expect_rows_inside(added, now.size());
             inserted += n;
         }
@@ -83,15 +78,15 @@ protected:
 
     std::string original;
     std::string path;
-    dcm_element_rows rows;
+    dcm_row_model rows;
 };
 
 TEST_F(ChangedFile, UnchangedFileExpandsToTheSameRows) {
-    const std::vector<dcm_cursor> before = rows.elements();
+    const std::vector<dcm_record> before = rows.records();
     // Nested rows come back once for each container they are nested in: 3 + 2
     // for the defined-length sequence and its item, 7 + 2 + 2 for the other.
     EXPECT_EQ(use_every_row(), 16u);
-    EXPECT_EQ(rows.elements(), before);
+    EXPECT_EQ(rows.records(), before);
 }
 
 TEST_F(ChangedFile, ShrunkFileExpandsOnlyWhatIsLeft) {
@@ -101,7 +96,7 @@ TEST_F(ChangedFile, ShrunkFileExpandsOnlyWhatIsLeft) {
         ASSERT_TRUE(write_file(path, original.substr(0, size)));
         use_every_row();
         rows.load_file(path.c_str());  // refresh
-        expect_rows_inside(rows.elements(), size);
+        expect_rows_inside(rows.records(), size);
         EXPECT_LT(rows.size(), find_case("sound_sequences").rows) << size;
         ASSERT_TRUE(write_file(path, original));
     }
@@ -113,9 +108,9 @@ TEST_F(ChangedFile, ShrinkingInsideAContainerCutsItsExpand) {
     ASSERT_TRUE(write_file(path, original.substr(0, original.size() - 12 - 8)));
     const dcm_file_mapping now(path.c_str());
     const std::size_t sequence = 11;  // (0040,0275), after 7 rows and a 4-row sequence
-    ASSERT_EQ(rows.elements()[sequence].length, undefined_length);
+    ASSERT_EQ(rows.records()[sequence].length, undefined_length);
     EXPECT_EQ(rows.collapse(sequence), 7u);
-    EXPECT_EQ(rows.expand(sequence, now.begin(), now.end()), 6u);  // two items of three rows
+    EXPECT_EQ(rows.expand(sequence, {now.begin(), now.end()}), 6u);  // two items of three rows
     expect_consistent(rows);
 }
 

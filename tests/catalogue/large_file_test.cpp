@@ -84,7 +84,7 @@ TEST_P(LargeFile, ListsOnlyWhatA32BitOffsetReaches) {
               GetParam().offset - catalogue::sound_file().size() - 12);
     if (!GetParam().listed) return;
 
-    const dcm_cursor& last = file.rows.back();
+    const dcm_record& last = file.rows.back();
     EXPECT_EQ(last.offset, GetParam().offset);
     const dcm_file_mapping mapping(path.c_str());
     char text[dcm_cell_capacity];

@@ -13,23 +13,22 @@
 
 #include "cursor_compare.h"
 #include "parse/file.h"
-#include "parse/reparse.h"
+#include "parse/record.h"
+#include "parse/mapping.h"
 
 namespace velk {
 
 namespace catalogue_test {
 
-// What a document keeps of a load: the rows, and what it needs to expand them.
+// What a document keeps of a load: the records of its rows.
 struct loaded_file {
-    dcm_cursor_vector rows;
-    std::vector<dcm_container_context> contexts;
-    std::vector<std::uint32_t> levels;  // each row's nesting level, not cut to 4 bits
+    std::vector<dcm_record> rows;
 };
 
 inline loaded_file load_path(const std::string& path) {
     loaded_file file;
-    dcm_tracking_insert visitor(file.rows, 0, nullptr, true, file.contexts, &file.levels);
-    dcm_load_file(path.c_str(), visitor);
+    const dcm_file_mapping mapping(path.c_str());
+    dcm_read_records(mapping.begin(), mapping.end(), file.rows);
     return file;
 }
 
@@ -51,8 +50,7 @@ private:
 
 inline loaded_file load_bytes(const char* begin, const char* end) {
     loaded_file file;
-    dcm_tracking_insert visitor(file.rows, 0, nullptr, true, file.contexts, &file.levels);
-    dcm_parse_file(begin, end, visitor);
+    dcm_read_records(begin, end, file.rows);
     return file;
 }
 
@@ -76,11 +74,11 @@ inline bool write_file(const std::string& path, const std::string& bytes) {
 // Rows lie in the file in strictly increasing order, each with a whole header,
 // and there are no more of them than 8-byte headers fit in the file: the work of
 // a load is linear in the file, whatever the lengths it declares.
-inline void expect_rows_inside(const dcm_cursor_vector& rows, std::size_t file_size) {
+inline void expect_rows_inside(const std::vector<dcm_record>& rows, std::size_t file_size) {
     EXPECT_LE(rows.size(), file_size / 8 + 1);
     std::uint64_t previous = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const dcm_cursor& row = rows[i];
+        const dcm_record& row = rows[i];
         ASSERT_GE(row.offset, dcm_stream_offset) << "row " << i;
         ASSERT_TRUE(row.header_length == 8 || row.header_length == 12) << "row " << i;
         ASSERT_LE(std::uint64_t(row.offset) + row.header_length, file_size) << "row " << i;
@@ -92,7 +90,7 @@ inline void expect_rows_inside(const dcm_cursor_vector& rows, std::size_t file_s
 // The rows after `row` that are nested in it, by their true levels.
 inline std::size_t nested_end(const loaded_file& file, std::size_t row) {
     std::size_t end = row + 1;
-    while (end < file.rows.size() && file.levels[end] > file.levels[row]) ++end;
+    while (end < file.rows.size() && file.rows[end].level > file.rows[row].level) ++end;
     return end;
 }
 

@@ -22,7 +22,8 @@
 
 #include "catalogue.h"
 #include "parse/file.h"
-#include "parse/reparse.h"
+#include "parse/cursor.h"
+#include "parse/file.h"
 
 using namespace velk;
 
@@ -44,9 +45,9 @@ std::vector<std::string> seed_files() {
     return files;
 }
 
-dcm_cursor_vector rows_of(const std::string& bytes) {
-    dcm_cursor_vector rows;
-    dcm_cursor_insert<std::back_insert_iterator<dcm_cursor_vector>> visitor(
+std::vector<dcm_cursor> rows_of(const std::string& bytes) {
+    std::vector<dcm_cursor> rows;
+    dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> visitor(
         std::back_inserter(rows), 0, nullptr);
     dcm_parse_file(bytes.data(), bytes.data() + bytes.size(), visitor);
     return rows;

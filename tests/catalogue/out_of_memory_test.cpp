@@ -6,7 +6,7 @@
 
 #include "allocation_meter.h"
 #include "catalogue.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -22,21 +22,21 @@ TEST(OutOfMemory, ALoadThatDoesNotFitListsNothingAndLeavesOthersAlone) {
     const std::string sound = catalogue::sound_file();
     const std::string many = case_bytes("zero_length_items_1000000");
     ASSERT_FALSE(many.empty());
-    dcm_element_rows other, failing;
-    other.load(sound.data(), sound.data() + sound.size());
+    dcm_row_model other, failing;
+    const auto bytes = [](const std::string& b) { return dcm_bytes{b.data(), b.data() + b.size()}; };
+    other.load(bytes(sound));
 
     // Room for the load's first reserve, not for a million rows.
     allocation_meter::refuse_from(4 * 1024 * 1024);
-    failing.load(many.data(), many.data() + many.size());
+    failing.load(bytes(many));
     allocation_meter::refuse_from(0);
     EXPECT_TRUE(failing.out_of_memory());
     EXPECT_EQ(failing.size(), 0u);
-    EXPECT_TRUE(failing.levels().empty());
     EXPECT_EQ(other.size(), catalogue::sound_file_rows);
     EXPECT_FALSE(other.out_of_memory());
 
     // With memory back, the same load lists every row.
-    failing.load(many.data(), many.data() + many.size());
+    failing.load(bytes(many));
     EXPECT_FALSE(failing.out_of_memory());
     EXPECT_GT(failing.size(), 1000000u);
 }

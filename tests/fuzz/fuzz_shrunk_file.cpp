@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 using namespace velk;
 
@@ -22,16 +22,12 @@ std::size_t hashed_cut(const std::uint8_t* data, std::size_t size) {
     return size ? h % size : 0;
 }
 
-// What must hold whatever the file did: parallel vectors, depth bits from the
-// true level, collapsed rows are containers inside the list.
-void check_consistent(const dcm_element_rows& rows) {
-    fuzz::require(rows.elements().size() == rows.levels().size(), "a level for every row");
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        fuzz::require(rows.elements()[i].depth == (rows.levels()[i] & 0xFu), "depth from level");
-    }
+// What must hold whatever the file did: collapsed rows are containers inside
+// the list.
+void check_consistent(const dcm_row_model& rows) {
     for (int r : rows.collapsed()) {
         fuzz::require(
-            r >= 0 && std::size_t(r) < rows.size() && rows.elements()[std::size_t(r)].container,
+            r >= 0 && std::size_t(r) < rows.size() && rows.records()[std::size_t(r)].container,
             "a collapsed row is a container in the list");
     }
 }
@@ -40,26 +36,26 @@ void check_consistent(const dcm_element_rows& rows) {
 // changed bytes; then renders the cells of every row against them. Each toggle
 // costs a walk and moves the rows after it, so only the first containers are
 // toggled: a search finds more in many quick runs than in a few slow ones.
-void toggle_containers(dcm_element_rows& rows, const fuzz::exact_input& now) {
+void toggle_containers(dcm_row_model& rows, const fuzz::exact_input& now) {
     constexpr std::size_t most_toggles = 64;
     std::size_t toggles = 0;
     for (std::size_t i = 0; i < rows.size() && toggles < most_toggles; ++i) {
-        if (!rows.elements()[i].container) continue;
+        if (!rows.records()[i].container) continue;
         rows.collapse(i);
-        rows.expand(i, now.begin(), now.end());
+        rows.expand(i, {now.begin(), now.end()});
         ++toggles;
     }
     check_consistent(rows);
-    fuzz::render_every_cell(now.begin(), now.end(), rows.elements());
+    fuzz::render_every_cell(now.begin(), now.end(), rows.records());
 }
 
 void change_and_use(const fuzz::exact_input& file, const std::string& changed) {
     const fuzz::exact_input now(reinterpret_cast<const std::uint8_t*>(changed.data()),
                                 changed.size());
-    dcm_element_rows rows;
-    rows.load(file.begin(), file.end());
+    dcm_row_model rows;
+    rows.load({file.begin(), file.end()});
     toggle_containers(rows, now);
-    rows.load(now.begin(), now.end());  // refresh
+    rows.load({now.begin(), now.end()});  // refresh
     check_consistent(rows);
 }
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "parse/file.h"
-#include "parse/reparse.h"
+#include "parse/record.h"
 #include "present/cell_text.h"
 
 namespace velk {
@@ -44,22 +44,18 @@ inline void require(bool holds, const char* what) {
 }
 
 struct loaded_file {
-    dcm_cursor_vector rows;
-    std::vector<dcm_container_context> contexts;
-    std::vector<std::uint32_t> levels;  // true nesting level of each row
+    std::vector<dcm_record> rows;
 };
 
 // Loads the bytes as the viewer does and checks that every row lies inside
 // them, in file order, no more rows than 8-byte headers fit.
 inline loaded_file load(const char* begin, const char* end) {
     loaded_file file;
-    dcm_tracking_insert visitor(file.rows, 0, nullptr, true, file.contexts, &file.levels);
-    dcm_parse_file(begin, end, visitor);
+    dcm_read_records(begin, end, file.rows);
     const std::uint64_t size = static_cast<std::uint64_t>(end - begin);
     require(file.rows.size() <= size / 8 + 1, "more rows than headers fit in the file");
-    require(file.levels.size() == file.rows.size(), "a level for every row");
     std::uint64_t previous = 0;
-    for (const dcm_cursor& row : file.rows) {
+    for (const dcm_record& row : file.rows) {
         require(row.offset >= dcm_stream_offset &&
                     row.offset + std::uint64_t(row.header_length) <= size,
                 "row inside the file");
@@ -71,9 +67,9 @@ inline loaded_file load(const char* begin, const char* end) {
 
 // The text of every column of every row, read from [begin, end), which need not
 // be the bytes the rows were loaded from. Out-of-range columns included.
-inline void render_every_cell(const char* begin, const char* end, const dcm_cursor_vector& rows) {
+inline void render_every_cell(const char* begin, const char* end, const std::vector<dcm_record>& rows) {
     char text[dcm_cell_capacity];
-    for (const dcm_cursor& row : rows) {
+    for (const dcm_record& row : rows) {
         for (int column = -1; column <= dcm_column_count; ++column) {
             const std::size_t n = dcm_cell_text(begin, end, row, column, text, sizeof text);
             require(n < sizeof text && text[n] == '\0' && std::strlen(text) == n,

@@ -1,14 +1,17 @@
-// A container re-parsed on its own must give exactly the cursors the load gave
-// for it and everything nested in it, in implicit and explicit data sets alike.
+// A container re-parsed on its own must give exactly the records the load gave
+// for it and everything nested in it, in implicit and explicit data sets alike;
+// and a walk says how it ended.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "cursor_compare.h"
 #include "dicom_builder.h"
 #include "parse/file.h"
-#include "parse/reparse.h"
+#include "parse/record.h"
 
 namespace velk {
 
@@ -16,24 +19,23 @@ namespace {
 
 using test::dicom_builder;
 
-struct loaded {
-    dcm_cursor_vector cursors;
-    std::vector<std::uint32_t> levels;
-    std::vector<dcm_container_context> contexts;
-};
+using records = std::vector<dcm_record>;
 
-loaded load(const std::string& bytes) {
-    loaded l;
-    dcm_tracking_insert v(l.cursors, 0, nullptr, true, l.contexts, &l.levels);
-    dcm_parse_file(bytes.data(), bytes.data() + bytes.size(), v);
+records load(const std::string& bytes) {
+    records l;
+    dcm_read_records(bytes.data(), bytes.data() + bytes.size(), l);
     return l;
 }
 
+records reparse(const std::string& bytes, const dcm_record& row, std::size_t size = SIZE_MAX) {
+    return dcm_reparse_record(bytes.data(), bytes.data() + std::min(size, bytes.size()), row);
+}
+
 // Rows i to the end of its subtree, by true level.
-dcm_cursor_vector subtree(const loaded& l, std::size_t i) {
+records subtree(const records& l, std::size_t i) {
     std::size_t e = i + 1;
-    while (e < l.cursors.size() && l.levels[e] > l.levels[i]) ++e;
-    return dcm_cursor_vector(l.cursors.begin() + long(i), l.cursors.begin() + long(e));
+    while (e < l.size() && l[e].level > l[i].level) ++e;
+    return records(l.begin() + long(i), l.begin() + long(e));
 }
 
 // A data set with sequences in sequences, defined and undefined lengths, an
@@ -79,20 +81,12 @@ class Reparse : public ::testing::TestWithParam<bool> {};
 
 TEST_P(Reparse, EveryContainerGivesBackTheRowsOfTheLoad) {
     const std::string bytes = part10(GetParam());
-    const loaded l = load(bytes);
+    const records l = load(bytes);
     int containers = 0;
-    for (std::size_t i = 0; i < l.cursors.size(); ++i) {
-        if (!l.cursors[i].container) continue;
+    for (std::size_t i = 0; i < l.size(); ++i) {
+        if (!l[i].container) continue;
         ++containers;
-        const dcm_container_context* ctx = dcm_find_context(l.contexts, l.cursors[i].offset);
-        ASSERT_NE(ctx, nullptr) << "row " << i;
-        EXPECT_EQ(ctx->level, l.levels[i]);
-        std::vector<std::uint32_t> levels;
-        const dcm_cursor_vector again = dcm_reparse_container(
-            bytes.data(), bytes.data() + bytes.size(), l.cursors[i], *ctx, &levels);
-        EXPECT_EQ(again, subtree(l, i)) << "row " << i;
-        EXPECT_EQ(levels, std::vector<std::uint32_t>(l.levels.begin() + long(i),
-                                                     l.levels.begin() + long(i + again.size())));
+        EXPECT_EQ(reparse(bytes, l[i]), subtree(l, i)) << "row " << i;
     }
     EXPECT_GE(containers, GetParam() ? 4 : 9);
 }
@@ -101,16 +95,16 @@ INSTANTIATE_TEST_SUITE_P(Syntaxes, Reparse, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "Implicit" : "Explicit"; });
 
 TEST(Reparse, ExplicitStartModeWouldMisreadAnImplicitDataSet) {
-    // Why the load keeps each container's mode: walking an implicit sequence as
-    // explicit does not reproduce the rows.
+    // Why a record keeps its mode: walking an implicit sequence as explicit does
+    // not reproduce the rows.
     const std::string bytes = part10(true);
-    const loaded l = load(bytes);
+    const records l = load(bytes);
     std::size_t i = 0;
-    while (!l.cursors[i].container) ++i;
-    dcm_container_context wrong = *dcm_find_context(l.contexts, l.cursors[i].offset);
-    wrong.mode = syntax_explicit_le;
-    EXPECT_NE(dcm_reparse_container(bytes.data(), bytes.data() + bytes.size(), l.cursors[i], wrong),
-              subtree(l, i));
+    while (!l[i].container) ++i;
+    EXPECT_EQ(l[i].syntax, syntax_implicit_le);
+    dcm_record wrong = l[i];
+    wrong.syntax = syntax_explicit_le;
+    EXPECT_NE(reparse(bytes, wrong), subtree(l, i));
 }
 
 TEST(Reparse, DeepContainersKeepTheGuardOfTheirTrueLevel) {
@@ -119,49 +113,40 @@ TEST(Reparse, DeepContainersKeepTheGuardOfTheirTrueLevel) {
     for (int i = 0; i < 200; ++i) b.item();
     for (int i = 0; i < 200; ++i) b.item_end();
     const std::string bytes = b.bytes();
-    const loaded l = load(bytes);
-    for (std::size_t i : {0u, 15u, 16u, 100u, 127u}) {
-        const dcm_container_context* ctx = dcm_find_context(l.contexts, l.cursors[i].offset);
-        ASSERT_NE(ctx, nullptr);
-        EXPECT_EQ(dcm_reparse_container(bytes.data(), bytes.data() + bytes.size(), l.cursors[i], *ctx),
-                  subtree(l, i))
-            << "row " << i;
-    }
+    const records l = load(bytes);
+    for (std::size_t i : {0u, 15u, 16u, 100u, 127u})
+        EXPECT_EQ(reparse(bytes, l[i]), subtree(l, i)) << "row " << i;
 }
 
 TEST(Reparse, ChangedShrunkOrForeignBytesGiveNothing) {
     const std::string bytes = part10(false);
-    const loaded l = load(bytes);
+    const records l = load(bytes);
     std::size_t i = 0;
-    while (!l.cursors[i].container) ++i;
-    const dcm_container_context ctx = *dcm_find_context(l.contexts, l.cursors[i].offset);
-    const dcm_cursor& row = l.cursors[i];
+    while (!l[i].container) ++i;
+    const dcm_record& row = l[i];
 
     std::string changed = bytes;
     changed[row.offset + 4] = 'L';  // "SQ" becomes "LQ"
-    EXPECT_TRUE(dcm_reparse_container(changed.data(), changed.data() + changed.size(), row, ctx).empty());
+    EXPECT_TRUE(reparse(changed, row).empty());
 
-    for (std::size_t size : {std::size_t(0), std::size_t(row.offset), std::size_t(row.offset + 5)}) {
-        EXPECT_TRUE(dcm_reparse_container(bytes.data(), bytes.data() + size, row, ctx).empty()) << size;
-    }
+    for (std::size_t size : {std::size_t(0), std::size_t(row.offset), std::size_t(row.offset + 5)})
+        EXPECT_TRUE(reparse(bytes, row, size).empty()) << size;
 
-    dcm_cursor far = row;
+    dcm_record far = row;
     far.offset = 0xFFFFFFF0u;
-    EXPECT_TRUE(dcm_reparse_container(bytes.data(), bytes.data() + bytes.size(), far, ctx).empty());
-    EXPECT_TRUE(dcm_reparse_container(nullptr, nullptr, row, ctx).empty());
+    EXPECT_TRUE(reparse(bytes, far).empty());
+    EXPECT_TRUE(dcm_reparse_record(nullptr, nullptr, row).empty());
 }
 
 TEST(Reparse, ShrunkFileKeepsOnlyTheBytesThatExist) {
     const std::string bytes = part10(false);
-    const loaded l = load(bytes);
+    const records l = load(bytes);
     std::size_t i = 0;
-    while (!l.cursors[i].container) ++i;
-    const dcm_container_context ctx = *dcm_find_context(l.contexts, l.cursors[i].offset);
-    const std::size_t cut = l.cursors[i + 3].offset;  // inside the sequence
-    const dcm_cursor_vector again =
-        dcm_reparse_container(bytes.data(), bytes.data() + cut, l.cursors[i], ctx);
+    while (!l[i].container) ++i;
+    const std::size_t cut = l[i + 3].offset;  // inside the sequence
+    const records again = reparse(bytes, l[i], cut);
     ASSERT_EQ(again.size(), 3u);
-    for (const dcm_cursor& c : again) EXPECT_LT(c.offset, cut);
+    for (const dcm_record& c : again) EXPECT_LT(c.offset, cut);
 }
 
 }  // namespace

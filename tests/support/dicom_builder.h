@@ -21,7 +21,9 @@ inline std::string le32(std::uint32_t v) {
 }
 
 inline bool long_form(const std::string& vr) {
-    return vr == "SQ" || vr == "OB" || vr == "OW" || vr == "OF" || vr == "UT" || vr == "UN";
+    for (const char* v : {"SQ", "OB", "OW", "OF", "UT", "UN", "UC", "UR", "OD", "OL", "OV", "SV", "UV"})
+        if (vr == v) return true;
+    return false;
 }
 
 class dicom_builder {

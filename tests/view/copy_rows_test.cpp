@@ -1,155 +1,114 @@
-// The Copy Rows text from a stand-in for the list: which rows, in which order,
-// with which separators, indents, line ends and cuts.
+// Copy Rows and Find Next through the row model, on a file built here: which rows,
+// in which order, with which indents, cuts, conversion and line ends; and what a
+// search over the model's cells finds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <set>
 #include <string>
-#include <vector>
 
+#include "dicom_builder.h"
 #include "view/copy_rows.h"
+#include "view/find.h"
 
 namespace velk {
 
 namespace {
 
-using text16 = std::u16string;
+using test::dicom_builder;
 
-struct fake_row {
-    int depth;
-    std::array<text16, 6> cells;
-};
+// Rows: 0..2 meta and plain elements, 3 a sequence, 4 its item, 5 nested in it,
+// 6 the item's end, 7 the sequence's end, 8 a long text, 9 an OW of no bytes
+// that ends the file.
+std::string sample_file() {
+    dicom_builder b;
+    b.preamble()
+        .explicit_element(0x0002, 0x0001, "OB", std::string("\x00\x01", 2))
+        .explicit_element(0x0008, 0x0060, "CS", "MR")
+        .explicit_element(0x0010, 0x0010, "PN", "Ren\xE9;\x80 ")
+        .sequence(0x0008, 0x1140)
+        .item()
+        .explicit_element(0x0008, 0x1150, "UI", "1.2")
+        .item_end()
+        .sequence_end()
+        .explicit_element(0x0020, 0x4000, "LT", std::string(300, 'x'))
+        .explicit_element(0x7FE0, 0x0010, "OW", "");
+    return b.bytes();
+}
 
-// Answers as the list does: selected rows ascending, the header's column count,
-// and each cell cut to the caller's buffer with the row's depth as indent.
-struct fake_list {
-    std::vector<fake_row> rows;
-    std::set<int> selected;
-    int columns = 6;
-    int column_questions = 0;
+class RowsOfAFile : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(rows.load(file()).status, dcm_walk_status::complete); }
 
-    int next_selected(int after) const {
-        auto it = selected.upper_bound(after);
-        return it == selected.end() ? -1 : *it;
+    dcm_bytes file() const { return {bytes.data(), bytes.data() + bytes.size()}; }
+    std::string offset(std::size_t row) const { return std::to_string(rows.record(row).offset); }
+
+    std::string copied(const std::set<int>& selected) const {
+        dcm_text_buffer<char> text;
+        const auto next = [&](int after) {
+            const auto it = selected.upper_bound(after);
+            return it == selected.end() ? -1 : *it;
+        };
+        dcm_copy_rows_text(rows, file(), next, dcm_cp1252_to_utf8(), text);
+        return text.str();
     }
-    int column_count() {
-        ++column_questions;
-        return columns;
+
+    dcm_find_result find(const char16_t* what, bool match_case, int mark) const {
+        const dcm_cell_matcher<char16_t> matcher(what, match_case);
+        dcm_row_find_source source(rows, file(), mark, utf16, [] { return std::uint32_t(0); });
+        return dcm_find_next(source, matcher, true);
     }
-    int cell(int row, int column, char16_t* buffer, std::size_t capacity) const {
-        const text16& text = rows[std::size_t(row)].cells[std::size_t(column)];
-        const std::size_t n = std::min(text.size(), capacity - 1);
-        text.copy(buffer, n);
-        buffer[n] = u'\0';
-        return rows[std::size_t(row)].depth;
-    }
+
+    // Code page 1252 through UTF-8 back to UTF-16, enough for the bytes used here.
+    struct to_utf16 {
+        using unit = char16_t;
+        static constexpr std::size_t units_per_byte = 1;
+        char16_t* operator()(const char* text, std::size_t n, char16_t* out) const {
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto b = static_cast<unsigned char>(text[i]);
+                *out++ = b == 0x80 ? u'\u20AC' : char16_t(b);
+            }
+            return out;
+        }
+    } utf16;
+
+    std::string bytes = sample_file();
+    dcm_row_model rows;
 };
 
-template <class List>
-text16 copied(List& list) {
-    dcm_rows_text<char16_t> text;
-    dcm_build_rows_text(list, text);
-    return text.str();
+TEST_F(RowsOfAFile, CopiesTheSelectedRowsAscendingWithIndentsCutsAndCrLf) {
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(copied({9, 5, 2}),
+              "(0010,0010);PN;7;Patient's Name;Ren\xC3\xA9;\xE2\x82\xAC ;" + offset(2) + "\r\n" +
+                  "  (0008,1150);  UI;  3;  Referenced SOP Class UID;  1.2;  " + offset(5) +
+                  "\r\n(7FE0,0010);OW;0;Pixel Data;other word data;" + offset(9) + "\r\n");
+    const std::string long_text = copied({8});
+    EXPECT_NE(long_text.find(";" + std::string(259, 'x') + ";"), std::string::npos);
+    EXPECT_EQ(copied({}), "");
 }
 
-fake_row row(int depth, text16 tag, text16 vr, text16 size, text16 description, text16 data, text16 offset) {
-    return {depth, {tag, vr, size, description, data, offset}};
+TEST_F(RowsOfAFile, CopiesTheRowsShownAfterACollapse) {
+    ASSERT_EQ(rows.collapse(3), 4u);
+    EXPECT_EQ(copied({3, 4}).substr(0, 12), "(0008,1140);");
+    EXPECT_NE(copied({4}).find("(0020,4000)"), std::string::npos);
 }
 
-struct copy_case {
-    const char* name;
-    std::vector<fake_row> rows;
-    std::set<int> selected;
-    text16 expected;
-};
-
-class CopyRowsText : public testing::TestWithParam<copy_case> {};
-
-TEST_P(CopyRowsText, IsTheSelectedRowsLineByLine) {
-    copy_case c = GetParam();
-    fake_list list{c.rows, c.selected};
-    EXPECT_EQ(copied(list), c.expected);
+TEST_F(RowsOfAFile, ASelectionThatDoesNotAdvanceOrLeavesTheRowsEnds) {
+    dcm_text_buffer<char> text;
+    dcm_copy_rows_text(rows, file(), [](int) { return 1; }, dcm_cp1252_to_utf8(), text);
+    EXPECT_EQ(std::count(text.data(), text.data() + text.size(), '\n'), 1);
+    dcm_copy_rows_text(rows, file(), [](int after) { return after + 9; }, dcm_cp1252_to_utf8(), text);
+    EXPECT_EQ(std::count(text.data(), text.data() + text.size(), '\n'), 1);  // 8, not 17
 }
 
-const fake_row modality = row(0, u"(0008,0060)", u"CS", u"2", u"Modality", u"MR", u"300");
-const fake_row nested_uid = row(1, u"(0008,1150)", u"UI", u"26", u"Referenced SOP Class UID", u"1.2.3", u"412");
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CopyRowsText,
-    testing::Values(
-        copy_case{"depth_before_every_cell_and_crlf_after_every_line",
-                  {modality, nested_uid},
-                  {0, 1},
-                  u"(0008,0060);CS;2;Modality;MR;300\r\n"
-                  u" (0008,1150); UI; 26; Referenced SOP Class UID; 1.2.3; 412\r\n"},
-        copy_case{"depth_two", {row(2, u"t", u"v", u"s", u"d", u"x", u"o")}, {0}, u"  t;  v;  s;  d;  x;  o\r\n"},
-        copy_case{"ascending_whatever_the_order_of_selecting",
-                  {row(0, u"a", u"", u"", u"", u"", u""), modality, row(0, u"b", u"", u"", u"", u"", u"")},
-                  {2, 0},
-                  u"a;;;;;\r\nb;;;;;\r\n"},
-        copy_case{"no_selection_is_an_empty_text", {modality}, {}, u""},
-        copy_case{"empty_description_leaves_two_semicolons",
-                  {row(0, u"(0009,1001)", u"LO", u"4", u"", u"ABCD", u"500")},
-                  {0},
-                  u"(0009,1001);LO;4;;ABCD;500\r\n"},
-        copy_case{"semicolon_inside_a_cell_unchanged", {row(0, u"a;b", u"", u"", u"", u"", u"")}, {0}, u"a;b;;;;;\r\n"},
-        copy_case{"long_cell_cut_at_259",
-                  {row(0, u"t", u"v", u"s", u"d", text16(1000, u'x'), u"o")},
-                  {0},
-                  u"t;v;s;d;" + text16(259, u'x') + u";o\r\n"}),
-    [](const testing::TestParamInfo<copy_case>& info) { return std::string(info.param.name); });
-
-TEST(CopyRows, ColumnCountIsAskedBeforeEachCellAndFollowed) {
-    fake_list list{{modality}, {0}, 3};
-    EXPECT_EQ(copied(list), u"(0008,0060);CS;2\r\n");
-    EXPECT_EQ(list.column_questions, 4);  // before columns 0, 1, 2 and once to end
-}
-
-// A source that never moves on must not make the copy endless.
-struct stuck_list : fake_list {
-    int next_selected(int) const { return 0; }
-};
-
-TEST(CopyRows, ASelectionWalkThatDoesNotAdvanceEnds) {
-    stuck_list list;
-    list.rows.push_back(modality);
-    EXPECT_EQ(copied(list), u"(0008,0060);CS;2;Modality;MR;300\r\n");
-}
-
-// Rows of the buffer's filler: what lies past the first zero, or past 259
-// characters of a filler that wrote no zero, never reaches the text.
-struct cell_bound_case {
-    const char* name;
-    text16 buffer;
-    std::size_t capacity;
-    std::size_t expected;
-};
-
-class CellBound : public testing::TestWithParam<cell_bound_case> {};
-
-TEST_P(CellBound, StopsAtTheFirstZeroOrTheCapacity) {
-    const cell_bound_case& c = GetParam();
-    EXPECT_EQ(dcm_rows_text<char16_t>::bounded_length(c.buffer.data(), c.capacity), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CellBound,
-    testing::Values(cell_bound_case{"empty", text16(1, u'\0'), 260, 0},
-                    cell_bound_case{"zero_inside", text16(u"ab\0cd", 5), 260, 2},
-                    cell_bound_case{"no_zero_at_all", text16(260, u'y'), 260, 259},
-                    cell_bound_case{"capacity_one", text16(u"abc"), 1, 0},
-                    cell_bound_case{"capacity_zero", text16(u"abc"), 0, 0}),
-    [](const testing::TestParamInfo<cell_bound_case>& info) { return std::string(info.param.name); });
-
-TEST(CopyRows, ClearKeepsTheRoomForTheNextCopy) {
-    dcm_rows_text<char16_t> text;
-    const char16_t cell[] = u"0123456789";
-    for (int i = 0; i < 1000; ++i) text.add_cell(i % 6, 0, cell, 260);
-    const std::size_t room = text.str().capacity();
-    text.clear();
-    EXPECT_EQ(text.size(), 0u);
-    EXPECT_EQ(text.str().capacity(), room);
+TEST_F(RowsOfAFile, FindsInTheConvertedCellsFromTheMark) {
+    EXPECT_EQ(find(u"\u20AC", true, -1).row, 2);             // a converted byte
+    EXPECT_EQ(find(u"REN\u00C9", false, -1).outcome,          // only a to z fold
+              dcm_find_result::kind::not_found);
+    EXPECT_EQ(find(u"ren\u00E9", false, -1).row, 2);
+    EXPECT_EQ(find(u"other word", false, 2).row, 9);          // the empty OW's text
+    EXPECT_EQ(find(u"MR", true, 2).row, 1);                   // wraps past the end
+    EXPECT_EQ(find(u"nowhere", false, -1).outcome, dcm_find_result::kind::not_found);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 
 #include "cursor_compare.h"
 #include "dicom_builder.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -22,24 +22,20 @@ namespace {
 
 using test::dicom_builder;
 
-dcm_element_rows loaded(const std::string& bytes) {
-    dcm_element_rows rows;
-    rows.load(bytes.data(), bytes.data() + bytes.size());
+dcm_row_model loaded(const std::string& bytes) {
+    dcm_row_model rows;
+    rows.load({bytes.data(), bytes.data() + bytes.size()});
     return rows;
 }
 
-// What must hold whatever the file did: parallel vectors, depth bits from the
-// true level, and a collapsed row is a container with nothing nested after it.
-void expect_consistent(const dcm_element_rows& rows) {
-    ASSERT_EQ(rows.elements().size(), rows.levels().size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        ASSERT_EQ(rows.elements()[i].depth, rows.levels()[i] & 0xFu) << "row " << i;
+// What must hold whatever the file did: a collapsed row is a container with nothing nested after it.
+void expect_consistent(const dcm_row_model& rows) {
     for (int r : rows.collapsed()) {
         ASSERT_GE(r, 0);
         ASSERT_LT(std::size_t(r), rows.size());
-        EXPECT_TRUE(rows.elements()[std::size_t(r)].container) << "row " << r;
+        EXPECT_TRUE(rows.records()[std::size_t(r)].container) << "row " << r;
         if (std::size_t(r) + 1 < rows.size()) {
-            EXPECT_LE(rows.levels()[std::size_t(r) + 1], rows.levels()[std::size_t(r)])
+            EXPECT_LE(rows.records()[std::size_t(r) + 1].level, rows.records()[std::size_t(r)].level)
                 << "row " << r;
         }
     }
@@ -48,57 +44,57 @@ void expect_consistent(const dcm_element_rows& rows) {
 // The rows a user should see: the full load without what is nested in the
 // containers collapsed (named by offset), and the rows of those containers.
 struct expected_view {
-    std::vector<dcm_cursor> elements;
+    std::vector<dcm_record> elements;
     std::set<int> collapsed;
 };
 
-expected_view model(const dcm_element_rows& full, const std::set<std::uint32_t>& collapsed) {
+expected_view model(const dcm_row_model& full, const std::set<std::uint32_t>& collapsed) {
     expected_view v;
     std::size_t i = 0;
     while (i < full.size()) {
-        const dcm_cursor& c = full.elements()[i];
+        const dcm_record& c = full.records()[i];
         v.elements.push_back(c);
         std::size_t next = i + 1;
         if (collapsed.count(c.offset)) {
             v.collapsed.insert(int(v.elements.size() - 1));
-            while (next < full.size() && full.levels()[next] > full.levels()[i]) ++next;
+            while (next < full.size() && full.records()[next].level > full.records()[i].level) ++next;
         }
         i = next;
     }
     return v;
 }
 
-void expect_matches(const dcm_element_rows& rows, const expected_view& v) {
+void expect_matches(const dcm_row_model& rows, const expected_view& v) {
     expect_consistent(rows);
-    EXPECT_EQ(rows.elements(), v.elements);
+    EXPECT_EQ(rows.records(), v.elements);
     EXPECT_EQ(rows.collapsed(), v.collapsed);
 }
 
 // Offsets of the full load's rows nested in the row at `offset`.
-std::set<std::uint32_t> nested_offsets(const dcm_element_rows& full, std::uint32_t offset) {
+std::set<std::uint32_t> nested_offsets(const dcm_row_model& full, std::uint32_t offset) {
     std::set<std::uint32_t> nested;
     std::size_t i = 0;
-    while (full.elements()[i].offset != offset) ++i;
-    for (std::size_t e = i + 1; e < full.size() && full.levels()[e] > full.levels()[i]; ++e)
-        nested.insert(full.elements()[e].offset);
+    while (full.records()[i].offset != offset) ++i;
+    for (std::size_t e = i + 1; e < full.size() && full.records()[e].level > full.records()[i].level; ++e)
+        nested.insert(full.records()[e].offset);
     return nested;
 }
 
 // Clicks containers at random and checks every step against the model.
 void toggle_at_random(const std::string& bytes, int clicks, unsigned seed) {
-    const dcm_element_rows full = loaded(bytes);
-    dcm_element_rows rows = loaded(bytes);
+    const dcm_row_model full = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
     std::set<std::uint32_t> collapsed;
     std::mt19937 random(seed);
     for (int click = 0; click < clicks; ++click) {
         std::vector<std::size_t> containers;
         for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows.elements()[i].container) containers.push_back(i);
+            if (rows.records()[i].container) containers.push_back(i);
         ASSERT_FALSE(containers.empty());
         const std::size_t row = containers[random() % containers.size()];
-        const std::uint32_t offset = rows.elements()[row].offset;
+        const std::uint32_t offset = rows.records()[row].offset;
         if (rows.is_collapsed(row)) {
-            rows.expand(row, bytes.data(), bytes.data() + bytes.size());
+            rows.expand(row, {bytes.data(), bytes.data() + bytes.size()});
             collapsed.erase(offset);
         } else {
             rows.collapse(row);
@@ -220,33 +216,33 @@ class DeepNesting : public ::testing::TestWithParam<deep_case> {};
 
 TEST_P(DeepNesting, CollapsingTheOuterContainerHidesEveryNestedRow) {
     const std::string bytes = deep_file(GetParam().levels);
-    dcm_element_rows rows = loaded(bytes);
-    const dcm_element_rows full = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
+    const dcm_row_model full = loaded(bytes);
     std::size_t outer = 0;
-    while (!rows.elements()[outer].container) ++outer;
+    while (!rows.records()[outer].container) ++outer;
 
     // Past 16 levels the stored depth wraps: a nested row shows a depth no
     // greater than the container's, which a collapse by stored depth stops at.
-    const bool wraps = std::any_of(rows.elements().begin() + std::ptrdiff_t(outer) + 1,
-                                   rows.elements().end() - 1,
-                                   [&](const dcm_cursor& c) { return c.depth <= rows.elements()[outer].depth; });
+    const bool wraps = std::any_of(rows.records().begin() + std::ptrdiff_t(outer) + 1,
+                                   rows.records().end() - 1,
+                                   [&](const dcm_record& c) { return c.depth() <= rows.records()[outer].depth(); });
     EXPECT_EQ(wraps, GetParam().levels >= 16);
 
     EXPECT_EQ(rows.collapse(outer), full.size() - outer - 2);  // all but the last element
-    expect_matches(rows, model(full, {rows.elements()[outer].offset}));
-    EXPECT_EQ(rows.expand(outer, bytes.data(), bytes.data() + bytes.size()), full.size() - outer - 2);
+    expect_matches(rows, model(full, {rows.records()[outer].offset}));
+    EXPECT_EQ(rows.expand(outer, {bytes.data(), bytes.data() + bytes.size()}), full.size() - outer - 2);
     expect_matches(rows, model(full, {}));
 }
 
 TEST_P(DeepNesting, EveryContainerCollapsesAndExpandsBackToTheLoad) {
     const std::string bytes = deep_file(GetParam().levels);
-    const dcm_element_rows full = loaded(bytes);
+    const dcm_row_model full = loaded(bytes);
     for (std::size_t i = 0; i < full.size(); ++i) {
-        if (!full.elements()[i].container) continue;
-        dcm_element_rows rows = loaded(bytes);
+        if (!full.records()[i].container) continue;
+        dcm_row_model rows = loaded(bytes);
         rows.collapse(i);
-        expect_matches(rows, model(full, {full.elements()[i].offset}));
-        rows.expand(i, bytes.data(), bytes.data() + bytes.size());
+        expect_matches(rows, model(full, {full.records()[i].offset}));
+        rows.expand(i, {bytes.data(), bytes.data() + bytes.size()});
         expect_matches(rows, model(full, {}));
         if (HasFailure()) FAIL() << "row " << i;
     }
@@ -272,43 +268,43 @@ TEST(CollapsedSet, RenumbersRowsBelowACollapseAndBackOnExpand) {
     b.item_end().sequence_end();                                    // rows 13, 14
     b.explicit_element(0x0010, 0x0010, "PN", "Doe^");               // row 15
     const std::string bytes = b.bytes();
-    dcm_element_rows rows = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
     ASSERT_EQ(rows.size(), 16u);
 
     EXPECT_EQ(rows.collapse(10), 4u);
     EXPECT_EQ(rows.collapse(2), 3u);
     EXPECT_EQ(rows.collapsed(), (std::set<int>{2, 7}));
     EXPECT_EQ(rows.size(), 9u);
-    EXPECT_EQ(rows.elements()[7].offset, loaded(bytes).elements()[10].offset);
+    EXPECT_EQ(rows.records()[7].offset, loaded(bytes).records()[10].offset);
 
-    EXPECT_EQ(rows.expand(2, bytes.data(), bytes.data() + bytes.size()), 3u);
+    EXPECT_EQ(rows.expand(2, {bytes.data(), bytes.data() + bytes.size()}), 3u);
     EXPECT_EQ(rows.collapsed(), (std::set<int>{10}));
     EXPECT_EQ(rows.size(), 12u);
 }
 
 TEST(CollapsedSet, AContainerCollapsedInsideComesBackExpanded) {
     const std::string bytes = nested_file(false);
-    const dcm_element_rows full = loaded(bytes);
-    dcm_element_rows rows = loaded(bytes);
+    const dcm_row_model full = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
     std::size_t sequence = 0;
-    while (!rows.elements()[sequence].container) ++sequence;
+    while (!rows.records()[sequence].container) ++sequence;
     const std::size_t item = sequence + 1;
-    ASSERT_TRUE(rows.elements()[item].container);
+    ASSERT_TRUE(rows.records()[item].container);
 
     rows.collapse(item);
     rows.collapse(sequence);
     EXPECT_EQ(rows.collapsed(), (std::set<int>{int(sequence)}));
-    rows.expand(sequence, bytes.data(), bytes.data() + bytes.size());
+    rows.expand(sequence, {bytes.data(), bytes.data() + bytes.size()});
     expect_matches(rows, model(full, {}));
     EXPECT_FALSE(rows.is_collapsed(item));
 }
 
 TEST(CollapsedSet, TheLastTopLevelContainerCollapsesToTheEnd) {
     const std::string bytes = nested_file(false);
-    dcm_element_rows rows = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
     std::size_t last = rows.size() - 1;
-    while (rows.levels()[last] != 0) --last;
-    ASSERT_TRUE(rows.elements()[last].container);
+    while (rows.records()[last].level != 0) --last;
+    ASSERT_TRUE(rows.records()[last].container);
     EXPECT_EQ(rows.collapse(last), rows.size() - last - 1);
     EXPECT_EQ(rows.size(), last + 1);
     expect_consistent(rows);
@@ -316,22 +312,22 @@ TEST(CollapsedSet, TheLastTopLevelContainerCollapsesToTheEnd) {
 
 TEST(CollapsedSet, OnlyContainersCollapseAndOnlyCollapsedRowsExpand) {
     const std::string bytes = nested_file(false);
-    dcm_element_rows rows = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
     const std::size_t before = rows.size();
     std::size_t empty_sequence = 0;
-    while (rows.elements()[empty_sequence].length != 0 || rows.elements()[empty_sequence].vr[0] != 'S')
+    while (rows.records()[empty_sequence].length != 0 || rows.records()[empty_sequence].vr[0] != 'S')
         ++empty_sequence;
-    EXPECT_FALSE(rows.elements()[empty_sequence].container);
+    EXPECT_FALSE(rows.records()[empty_sequence].container);
 
     std::size_t container = 0;
-    while (!rows.elements()[container].container) ++container;
+    while (!rows.records()[container].container) ++container;
     const char* b = bytes.data();
     const char* e = b + bytes.size();
     EXPECT_EQ(rows.collapse(empty_sequence), 0u);   // an empty sequence is no container
     EXPECT_EQ(rows.collapse(0), 0u);                // a plain element
     EXPECT_EQ(rows.collapse(before), 0u);           // past the last row
-    EXPECT_EQ(rows.expand(container, b, e), 0u);    // expanded already: no second copy
-    EXPECT_EQ(rows.expand(before + 5, b, e), 0u);
+    EXPECT_EQ(rows.expand(container, {b, e}), 0u);    // expanded already: no second copy
+    EXPECT_EQ(rows.expand(before + 5, {b, e}), 0u);
     EXPECT_EQ(rows.size(), before);
     EXPECT_TRUE(rows.collapsed().empty());
     EXPECT_GT(rows.collapse(container), 0u);
@@ -347,16 +343,16 @@ TEST(CollapsedSet, AContainerOfTenThousandRows) {
     b.item_end().sequence_end();
     b.sequence(0x0008, 0x1140).item().item_end().sequence_end();
     const std::string bytes = b.bytes();
-    const dcm_element_rows full = loaded(bytes);
-    dcm_element_rows rows = loaded(bytes);
+    const dcm_row_model full = loaded(bytes);
+    dcm_row_model rows = loaded(bytes);
     const std::size_t later = full.size() - 4;
-    ASSERT_TRUE(rows.elements()[later].container);
+    ASSERT_TRUE(rows.records()[later].container);
 
     rows.collapse(later);
     EXPECT_EQ(rows.collapse(1), 10000u);
     EXPECT_EQ(rows.collapsed(), (std::set<int>{1, int(later - 10000)}));
-    EXPECT_EQ(rows.expand(1, bytes.data(), bytes.data() + bytes.size()), 10000u);
-    expect_matches(rows, model(full, {full.elements()[later].offset}));
+    EXPECT_EQ(rows.expand(1, {bytes.data(), bytes.data() + bytes.size()}), 10000u);
+    expect_matches(rows, model(full, {full.records()[later].offset}));
 }
 
 // ------------------------------------------------- the file changed meanwhile
@@ -367,36 +363,36 @@ protected:
         bytes = nested_file(false);
         full = loaded(bytes);
         rows = loaded(bytes);
-        while (!rows.elements()[sequence].container) ++sequence;
+        while (!rows.records()[sequence].container) ++sequence;
         rows.collapse(sequence);
         collapsed_size = rows.size();
     }
 
     std::string bytes;
-    dcm_element_rows full;
-    dcm_element_rows rows;
+    dcm_row_model full;
+    dcm_row_model rows;
     std::size_t sequence = 0;
     std::size_t collapsed_size = 0;
 };
 
 TEST_F(ChangedFile, AVanishedFileInsertsNothingAndALaterExpandTriesAgain) {
-    EXPECT_EQ(rows.expand(sequence, nullptr, nullptr), 0u);
+    EXPECT_EQ(rows.expand(sequence, {nullptr, nullptr}), 0u);
     EXPECT_EQ(rows.size(), collapsed_size);
     EXPECT_FALSE(rows.is_collapsed(sequence));
     expect_consistent(rows);
 
     EXPECT_EQ(rows.collapse(sequence), 0u);  // nothing is nested any more
     EXPECT_TRUE(rows.is_collapsed(sequence));
-    rows.expand(sequence, bytes.data(), bytes.data() + bytes.size());  // the file is back
+    rows.expand(sequence, {bytes.data(), bytes.data() + bytes.size()});  // the file is back
     expect_matches(rows, model(full, {}));
 }
 
 TEST_F(ChangedFile, AShrunkFileGivesOnlyTheRowsThatStillExist) {
-    const std::size_t cut = full.elements()[sequence + 4].offset;
-    const std::size_t added = rows.expand(sequence, bytes.data(), bytes.data() + cut);
+    const std::size_t cut = full.records()[sequence + 4].offset;
+    const std::size_t added = rows.expand(sequence, {bytes.data(), bytes.data() + cut});
     EXPECT_EQ(added, 3u);  // the item, its first element, and the header before the cut
     for (std::size_t i = sequence + 1; i <= sequence + added; ++i) {
-        const dcm_cursor& c = rows.elements()[i];
+        const dcm_record& c = rows.records()[i];
         EXPECT_LE(std::uint64_t(c.offset) + c.header_length, cut) << "row " << i;
     }
     expect_consistent(rows);
@@ -406,8 +402,8 @@ TEST_F(ChangedFile, AShrunkFileGivesOnlyTheRowsThatStillExist) {
 
 TEST_F(ChangedFile, AnotherElementAtTheOffsetInsertsNothing) {
     std::string changed = bytes;
-    changed[rows.elements()[sequence].offset + 4] = 'L';  // "SQ" becomes "LQ"
-    EXPECT_EQ(rows.expand(sequence, changed.data(), changed.data() + changed.size()), 0u);
+    changed[rows.records()[sequence].offset + 4] = 'L';  // "SQ" becomes "LQ"
+    EXPECT_EQ(rows.expand(sequence, {changed.data(), changed.data() + changed.size()}), 0u);
     EXPECT_EQ(rows.size(), collapsed_size);
     expect_consistent(rows);
 }
@@ -415,20 +411,20 @@ TEST_F(ChangedFile, AnotherElementAtTheOffsetInsertsNothing) {
 TEST_F(ChangedFile, NewContentIsListedAndItsNewContainersToggle) {
     // The sequence's first item now holds a sequence where a UI element was: the
     // same bytes up to there, then a nested container the load never saw.
-    const std::uint32_t at = full.elements()[sequence + 2].offset;
+    const std::uint32_t at = full.records()[sequence + 2].offset;
     dicom_builder inserted;
     inserted.sequence(0x0008, 0x1199).item().explicit_element(0x0008, 0x1150, "UI", "12");
     inserted.item_end().sequence_end();
     std::string changed = bytes.substr(0, at) + inserted.bytes() + bytes.substr(at);
 
     const std::size_t added =
-        rows.expand(sequence, changed.data(), changed.data() + changed.size());
-    EXPECT_GT(added, nested_offsets(full, full.elements()[sequence].offset).size());
+        rows.expand(sequence, {changed.data(), changed.data() + changed.size()});
+    EXPECT_GT(added, nested_offsets(full, full.records()[sequence].offset).size());
     expect_consistent(rows);
     const std::size_t fresh = sequence + 2;
-    ASSERT_TRUE(rows.elements()[fresh].container);
+    ASSERT_TRUE(rows.records()[fresh].container);
     EXPECT_EQ(rows.collapse(fresh), 4u);
-    EXPECT_EQ(rows.expand(fresh, changed.data(), changed.data() + changed.size()), 4u);
+    EXPECT_EQ(rows.expand(fresh, {changed.data(), changed.data() + changed.size()}), 4u);
     expect_consistent(rows);
     EXPECT_EQ(rows.collapse(sequence), added);
     EXPECT_EQ(rows.size(), collapsed_size);
@@ -437,12 +433,12 @@ TEST_F(ChangedFile, NewContentIsListedAndItsNewContainersToggle) {
 TEST(Load, NoMarkerNoFileOrAnEmptyPathGiveNoRows) {
     dicom_builder b;
     b.raw(std::string(128, '\0')).raw("DICX").explicit_element(0x0008, 0x0060, "CS", "MR");
-    dcm_element_rows rows = loaded(nested_file(false));
+    dcm_row_model rows = loaded(nested_file(false));
     rows.collapse(2);
-    rows.load(b.bytes().data(), b.bytes().data() + b.size());
+    rows.load({b.bytes().data(), b.bytes().data() + b.size()});
     EXPECT_EQ(rows.size(), 0u);
     EXPECT_TRUE(rows.collapsed().empty());
-    rows.load(nullptr, nullptr);
+    rows.load({nullptr, nullptr});
     EXPECT_EQ(rows.size(), 0u);
     rows.load_file("/nonexistent/velk/file.dcm");
     EXPECT_EQ(rows.size(), 0u);

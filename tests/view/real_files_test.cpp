@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cursor_compare.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 
 namespace velk {
 
@@ -34,21 +34,20 @@ TEST(RealFiles, EveryContainerCollapsesAndExpandsBackToTheLoad) {
     for (const fs::path& path : files) {
         SCOPED_TRACE(path.string());
         const dcm_file_mapping file(path.c_str());
-        dcm_element_rows full;
+        dcm_row_model full;
         full.load_file(path.c_str());
-        dcm_element_rows from_bytes;
-        from_bytes.load(file.begin(), file.end());
-        ASSERT_EQ(full.elements(), from_bytes.elements());
+        dcm_row_model from_bytes;
+        from_bytes.load({file.begin(), file.end()});
+        ASSERT_EQ(full.records(), from_bytes.records());
 
         bool any = false;
         for (std::size_t i = 0; i < full.size(); ++i) {
-            if (!full.elements()[i].container) continue;
+            if (!full.records()[i].container) continue;
             any = true;
-            dcm_element_rows rows = full;
+            dcm_row_model rows = full;
             rows.collapse(i);
-            rows.expand(i, file.begin(), file.end());
-            ASSERT_EQ(rows.elements(), full.elements()) << "row " << i;
-            ASSERT_EQ(rows.levels(), full.levels()) << "row " << i;
+            rows.expand(i, {file.begin(), file.end()});
+            ASSERT_EQ(rows.records(), full.records()) << "row " << i;
             ASSERT_TRUE(rows.collapsed().empty());
         }
         with_containers += any;

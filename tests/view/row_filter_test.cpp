@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "dicom_builder.h"
-#include "present/cell_text.h"
-#include "view/element_rows.h"
+#include "present/row_model.h"
 #include "view/row_filter.h"
 
 namespace velk {
@@ -17,18 +16,18 @@ using test::dicom_builder;
 
 struct filtered_file {
     explicit filtered_file(std::string b) : bytes(std::move(b)) {
-        rows.load(bytes.data(), bytes.data() + bytes.size());
+        rows.load(file());
     }
     std::vector<std::uint32_t> apply(const std::string& pattern, bool match_case = false) {
         const auto cells = [&](std::size_t row, int column, char* out, std::size_t capacity) {
-            return dcm_cell_text(bytes.data(), bytes.data() + bytes.size(), rows.elements()[row],
-                                 column, out, capacity);
+            return rows.cell_text(file(), row, column, out, capacity);
         };
-        filter.apply(rows.levels(), dcm_column_count, cells, pattern, match_case);
+        filter.apply(rows.records(), dcm_column_count, cells, pattern, match_case);
         return filter.shown();
     }
+    dcm_bytes file() const { return {bytes.data(), bytes.data() + bytes.size()}; }
     std::string bytes;
-    dcm_element_rows rows;
+    dcm_row_model rows;
     dcm_row_filter filter;
 };
 

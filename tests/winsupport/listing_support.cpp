@@ -8,7 +8,8 @@
 #include <iterator>
 #include <vector>
 
-#include "cli/dump.h"
+#include "cli/output.h"
+#include "present/listing.h"
 #include "cli/velkdump.h"
 #include "parse/cursor.h"
 #include "parse/file.h"
@@ -35,21 +36,15 @@ std::vector<std::size_t> RowEnds(const std::wstring& path) {
     std::vector<std::size_t> ends;
     const dcm_file_mapping file(path.c_str());
     if (!dcm_has_marker(file.begin(), file.end())) return ends;
-    std::vector<dcm_cursor> rows;
-    dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> visitor(std::back_inserter(rows), 0,
-                                                                                  nullptr);
-    dcm_parse_file(file.begin(), file.end(), visitor);
-    std::FILE* out = std::tmpfile();
-    if (!out) return ends;
-    {
-        dump_output lines(out);
-        for (const dcm_cursor& c : rows) {
-            dump_rows(file.begin(), file.end(), std::vector<dcm_cursor>{c}, lines);
-            lines.flush();
-            ends.push_back(std::size_t(std::ftell(out)));
-        }
+    dcm_row_model rows;
+    rows.load(dcm_bytes::of(file));
+    text_output lines;
+    std::size_t end = 0;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        dcm_write_row(rows, dcm_bytes::of(file), row, dcm_cp1252_to_utf8(), dcm_line_end::lf, lines);
+        end += lines.take().size();
+        ends.push_back(end);
     }
-    std::fclose(out);
     return ends;
 }
 
