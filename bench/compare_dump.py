@@ -10,7 +10,10 @@ tool's median and the ratios that velkdump's targets are stated in:
   - velkdump on the 1 GiB file / velkdump on the tiny file (target: about 1)
   - velkdump / the bare walk, per file (target: at most 3)
 
-usage: bench/compare_dump.py [--build DIR] [--data DIR] [--runs N]
+With --before VELKDUMP, a velkdump built from earlier code is timed beside on the
+same files, and its median over this one's is printed per file.
+
+usage: bench/compare_dump.py [--build DIR] [--data DIR] [--runs N] [--before VELKDUMP]
 """
 import argparse
 import os
@@ -26,6 +29,7 @@ FILES = [
     ("tiny.dcm", "tiny file (start-up)"),
     ("elements_explicit.dcm", "100,000 elements, explicit VR"),
     ("elements_implicit.dcm", "100,000 elements, implicit VR"),
+    ("every_vr.dcm", "100,000 elements, every VR"),
     ("fragments_10k.dcm", "10,000 encapsulated fragments"),
     ("pixels_1g.dcm", "1 GiB of pixel data"),
 ]
@@ -60,6 +64,7 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "bench"))
     parser.add_argument("--data", default=None, help="where the generated files go")
     parser.add_argument("--runs", type=int, default=9)
+    parser.add_argument("--before", default=None, help="an earlier velkdump to time beside")
     args = parser.parse_args()
 
     build(args.build)
@@ -73,6 +78,8 @@ def main():
         "dcmdump -M": ["dcmdump", "-M"],
         "gdcmdump": ["gdcmdump"],
     }
+    if args.before:
+        tools["before"] = [args.before]
     for name in ("dcmdump -M", "gdcmdump"):
         if not shutil.which(tools[name][0]):
             sys.exit(f"{tools[name][0]} is missing: apt-get install dcmtk libgdcm-tools")
@@ -97,6 +104,11 @@ def main():
         speedup = f"{faster_peer / v:14.1f}" if faster_peer and v else f"{'-':>14}"
         floor = f"{v / w:14.2f}" if v and w else f"{'-':>14}"
         print(f"{label:32} {speedup} {floor}")
+    if args.before:
+        print(f"\n{'file':32} {'before/velkdump':>16}")
+        for file, label in FILES:
+            b, v = medians[file]["before"], medians[file]["velkdump"]
+            print(f"{label:32} " + (f"{b / v:16.2f}" if b and v else f"{'-':>16}"))
     big, tiny = medians["pixels_1g.dcm"]["velkdump"], medians["tiny.dcm"]["velkdump"]
     if big and tiny:
         print(f"\nvelkdump, 1 GiB file / tiny file: {big / tiny:.2f}")

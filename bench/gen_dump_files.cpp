@@ -2,6 +2,10 @@
 //   elements_explicit.dcm  about 100,000 elements in items of a top-level sequence,
 //                          with nested sequences of defined and undefined length
 //   elements_implicit.dcm  the same data set in implicit VR little endian
+//   every_vr.dcm           about 100,000 elements in items, each item holding one
+//                          element of every VR of the standard, the newer
+//                          long-form ones (UC UR OD OL OV SV UV) included
+//   items_1m.dcm           one sequence of 500,000 empty items: 1,000,000 rows
 //   pixels_1g.dcm          a normal header, 1 GiB of pixel data, a trailing element
 //   fragments_10k.dcm      encapsulated pixel data of 10,000 fragments
 //   tiny.dcm               the file meta information and one element
@@ -113,6 +117,53 @@ bool elements_file(const std::string& path, bool implicit) {
     return w.b.write(path);
 }
 
+// One value of every VR, in explicit VR; private tags, so no description.
+bool every_vr_file(const std::string& path) {
+    static const struct {
+        const char* vr;
+        const char* value;
+        std::size_t size;
+    } values[] = {
+        {"AE", "STATION1", 8}, {"AS", "045Y", 4}, {"AT", "\x10\x00\x10\x00", 4},
+        {"CS", "ORIGINAL", 8}, {"DA", "20240101", 8}, {"DS", "1.25", 4},
+        {"DT", "20240101120000", 14}, {"FL", "\x00\x00\x80\x3F", 4},
+        {"FD", "\x00\x00\x00\x00\x00\x00\xF0\x3F", 8}, {"IS", "42", 2}, {"LO", "long string", 12},
+        {"LT", "long text value", 16}, {"OB", "\x01\x02\x03\x04", 4},
+        {"OD", "\x00\x00\x00\x00\x00\x00\xF0\x3F", 8}, {"OF", "\x00\x00\x80\x3F", 4},
+        {"OL", "\x01\x00\x00\x00", 4}, {"OV", "\x01\x00\x00\x00\x00\x00\x00\x00", 8},
+        {"OW", "\x01\x00\x02\x00", 4}, {"PN", "Doe^John", 8}, {"SH", "short", 6},
+        {"SL", "\xFF\xFF\xFF\xFF", 4}, {"SS", "\xFE\xFF", 2}, {"ST", "short text", 10},
+        {"SV", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8}, {"TM", "120000", 6},
+        {"UC", "unlimited characters", 20}, {"UI", "1.2.3.4", 8}, {"UL", "\x01\x00\x00\x00", 4},
+        {"UN", "\x01\x02", 2}, {"UR", "http://example.invalid/r", 24}, {"US", "\x02\x00", 2},
+        {"UT", "unlimited text", 14}, {"UV", "\x02\x00\x00\x00\x00\x00\x00\x00", 8}};
+    constexpr int per_item = 2 + 1 + int(sizeof values / sizeof values[0]);  // item, SQ, values, end
+    dicom_builder b;
+    meta(b, test::explicit_le_uid());
+    b.sequence(0x0011, 0x0010);
+    for (int i = 0; i * per_item < target_elements; ++i) {
+        b.item();
+        std::uint16_t element = 0x1000;
+        b.sequence(0x0011, element++, 0);
+        for (const auto& v : values)
+            b.explicit_element(0x0011, element++, v.vr, std::string(v.value, v.size));
+        b.item_end();
+    }
+    b.sequence_end();
+    return b.write(path);
+}
+
+// A million rows: one sequence of 500,000 items of undefined length, each empty
+// but for its delimiter.
+bool million_rows_file(const std::string& path) {
+    dicom_builder b;
+    meta(b, test::explicit_le_uid());
+    b.sequence(0x0040, 0xA730);
+    for (int i = 0; i < 499999; ++i) b.item().item_end();
+    b.sequence_end();
+    return b.write(path);
+}
+
 void header(dicom_builder& b) {
     meta(b, test::explicit_le_uid());
     b.explicit_element(0x0008, 0x0060, "CS", "CT")
@@ -164,6 +215,7 @@ int main(int argc, char** argv) {
     const std::string dir = std::string(argv[1]) + "/";
     const bool ok = elements_file(dir + "elements_explicit.dcm", false) &&
                     elements_file(dir + "elements_implicit.dcm", true) &&
+                    every_vr_file(dir + "every_vr.dcm") && million_rows_file(dir + "items_1m.dcm") &&
                     pixels_file(dir + "pixels_1g.dcm") && fragments_file(dir + "fragments_10k.dcm") &&
                     tiny_file(dir + "tiny.dcm");
     if (!ok) std::fprintf(stderr, "velk_gen_dump_files: cannot write into %s\n", argv[1]);

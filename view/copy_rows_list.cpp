@@ -11,7 +11,12 @@ namespace velk {
 void ReadSelectedRows(HWND list, const dcm_row_model& rows, const wchar_t* path,
                       dcm_text_buffer<wchar_t>& text) {
     const dcm_file_mapping file(path);
-    const auto next_selected = [list](int after) {
+    // With every row selected (Select All, then Copy Rows) the rows follow each
+    // other: no question per row to the list.
+    const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    const bool all = count > 0 && ::SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0) == count;
+    const auto next_selected = [list, all, count](int after) {
+        if (all) return after + 1 < count ? after + 1 : -1;
         return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after),
                                                MAKELPARAM(LVNI_SELECTED, 0)));
     };

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "dicom_builder.h"
-#include "parse/cursor.h"
-#include "parse/file.h"
-#include "present/row_text_win.h"
+#include "view/row_text_win.h"
 
 namespace velk {
 
@@ -52,14 +50,12 @@ protected:
         m_bytes = b.bytes();
         m_path = temp_path(L"velk_row_text_");
         ASSERT_TRUE(write_file(m_path, m_bytes));
-        dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> visitor(
-            std::back_inserter(m_elements), 0, nullptr);
-        dcm_load_file(m_path.c_str(), visitor);
-        ASSERT_EQ(m_elements.size(), 6u);
+        m_rows.load_file(m_path.c_str());
+        ASSERT_EQ(m_rows.size(), 6u);
     }
     void TearDown() override { DeleteFileW(m_path.c_str()); }
 
-    dcm_row_source source() { return {m_path.c_str(), &m_elements, &m_collapsed}; }
+    dcm_row_source source() { return {m_path.c_str(), &m_rows}; }
 
     // The text of one cell through a buffer of `capacity` characters, with guard
     // characters behind it.
@@ -78,8 +74,7 @@ protected:
 
     std::string m_bytes;
     std::wstring m_path;
-    std::vector<dcm_cursor> m_elements;
-    std::set<int> m_collapsed;
+    dcm_row_model m_rows;
 };
 
 TEST_F(RowText, TextOfEveryColumn) {
@@ -112,8 +107,8 @@ TEST_F(RowText, ColumnSixGivesNoText) {
 
 TEST_F(RowText, IndentAndImageAsAsked) {
     struct expectation { int row, indent, image; };
-    m_collapsed.insert(2);  // the item
-    const expectation rows[] = {{0, 0, 0}, {1, 0, 1}, {2, 1, 2}, {3, 2, 0}, {4, 2, 0}, {5, 1, 0}};
+    ASSERT_EQ(m_rows.collapse(2), 2u);  // the item
+    const expectation rows[] = {{0, 0, 0}, {1, 0, 1}, {2, 1, 2}, {3, 1, 0}};
     for (const auto& r : rows) {
         LVITEMW item{};
         item.mask = LVIF_INDENT | LVIF_IMAGE;
@@ -146,7 +141,7 @@ TEST_F(RowText, NoDocumentAnswersNothing) {
     item.iIndent = 5;
     item.pszText = buffer;
     item.cchTextMax = 8;
-    dcm_row_source none{nullptr, &m_elements, &m_collapsed};
+    dcm_row_source none{nullptr, &m_rows};
     EXPECT_FALSE(dcm_row_text(none, item));
     item.iItem = 6;  // not a row
     EXPECT_FALSE(dcm_row_text(source(), item));
