@@ -41,13 +41,14 @@ bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
     case RowKeyAction::collapse:
         CollapseRow(focused);
         return true;
-    case RowKeyAction::focus_container:
+    case RowKeyAction::focus_container: {
         const auto level_of = [this](std::size_t i) { return m_rows.record(i).level; };
         if (std::optional<std::size_t> container = ContainerRowOf(row, m_rows.size(), level_of)) {
             FocusRow(static_cast<int>(*container));
             return true;
         }
         return false;
+    }
     case RowKeyAction::none:
         break;
     }
