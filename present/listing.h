@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "present/row_model.h"
 
@@ -50,16 +51,29 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
     constexpr std::size_t cell_room = 16 + Convert::units_per_byte * (dcm_cell_capacity - 1) + 1;
     unit* p = sink.claim(dcm_column_count * cell_room + 2);
     const int indent = rows.indent(row);
-    char text[dcm_cell_capacity];
     for (int column = 0; column < dcm_column_count; ++column) {
         if (column > 0) *p++ = unit(';');
         for (int i = 0; i < indent; ++i) *p++ = unit(' ');
-        const std::size_t n = rows.cell_text(file, row, column, text, sizeof text);
-        if (dcm_all_ascii(text, n)) {
-            for (std::size_t i = 0; i < n; ++i) p[i] = unit(text[i]);
-            p += n;
+        if constexpr (std::is_same_v<unit, char>) {
+            // Straight into the sink, converted there when it holds bytes above 7FH
+            // (units_per_byte leaves room for that).
+            const std::size_t n = rows.cell_text(file, row, column, p, dcm_cell_capacity);
+            if (dcm_all_ascii(p, n)) {
+                p += n;
+            } else {
+                char text[dcm_cell_capacity];
+                std::memcpy(text, p, n);
+                p = convert(text, n, p);
+            }
         } else {
-            p = convert(text, n, p);
+            char text[dcm_cell_capacity];
+            const std::size_t n = rows.cell_text(file, row, column, text, sizeof text);
+            if (dcm_all_ascii(text, n)) {
+                for (std::size_t i = 0; i < n; ++i) p[i] = unit(text[i]);
+                p += n;
+            } else {
+                p = convert(text, n, p);
+            }
         }
     }
     if (line_end == dcm_line_end::crlf) *p++ = unit('\r');

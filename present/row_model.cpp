@@ -11,10 +11,6 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
     try {
         m_records.reserve(reserved_rows);
         m_walk = dcm_read_records(file.begin, file.end, m_records);
-        // A large file leaves up to half of the grown capacity unused: give it
-        // back, so that a row costs its record and no more.
-        if (m_records.size() > reserved_rows && m_records.capacity() - m_records.size() > m_records.size() / 8)
-            m_records.shrink_to_fit();
     } catch (...) {
         // Only allocation can fail here. A load whose rows do not fit lists
         // nothing rather than the front of the file, and gives its memory back.
