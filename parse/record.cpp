@@ -16,6 +16,7 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
     case dcm_walk_status::missing_delimiter: return "no delimiter before the end of the file";
     case dcm_walk_status::stray_delimiter: return "delimiter inside a value of defined length";
     case dcm_walk_status::nesting_too_deep: return "nested too deep to descend";
+    case dcm_walk_status::out_of_memory: return "out of memory";
     }
     return "";
 }

@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "parse/file.h"
-#include "parse/reparse.h"
+#include "parse/record.h"
 #include "present/cell_text.h"
 
 namespace velk {
@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t item_tag = 0xFFFEE000u;
 
 std::uint32_t tag_of(const dcm_compare_side& side, std::size_t row) {
-    const dcm_cursor& c = side.rows[row];
+    const dcm_record& c = side.rows[row];
     if (!side.begin || std::uint64_t(c.offset) + 4 > std::uint64_t(side.end - side.begin)) return 0;
     const auto* p = reinterpret_cast<const unsigned char*>(side.begin) + c.offset;
     return (std::uint32_t(p[0] | (p[1] << 8)) << 16) | std::uint32_t(p[2] | (p[3] << 8));
@@ -56,7 +56,7 @@ std::vector<path_entry> paths_of(const dcm_compare_side& side) {
     std::vector<open_row> open;
     std::unordered_map<std::uint32_t, std::uint32_t> top_seen;
     for (std::size_t row = 0; row < side.rows.size(); ++row) {
-        while (!open.empty() && side.levels[open.back().row] >= side.levels[row]) open.pop_back();
+        while (!open.empty() && side.rows[open.back().row].level >= side.rows[row].level) open.pop_back();
         const path_entry* parent = open.empty() ? nullptr : &paths[open.back().row];
         path_entry& path = paths[row];
         if (parent) path = *parent;
@@ -83,7 +83,7 @@ std::vector<path_entry> paths_of(const dcm_compare_side& side) {
 
 // The value bytes the file holds, cut to the file.
 std::string_view value_of(const dcm_compare_side& side, std::size_t row) {
-    const dcm_cursor& c = side.rows[row];
+    const dcm_record& c = side.rows[row];
     const std::uint64_t size = side.begin ? std::uint64_t(side.end - side.begin) : 0;
     const std::uint64_t first = std::uint64_t(c.offset) + c.header_length;
     if (first >= size) return {};
@@ -92,8 +92,8 @@ std::string_view value_of(const dcm_compare_side& side, std::size_t row) {
 }
 
 bool alike(const dcm_compare_side& a, std::size_t i, const dcm_compare_side& b, std::size_t j) {
-    const dcm_cursor& x = a.rows[i];
-    const dcm_cursor& y = b.rows[j];
+    const dcm_record& x = a.rows[i];
+    const dcm_record& y = b.rows[j];
     if (x.vr[0] != y.vr[0] || x.vr[1] != y.vr[1] || x.container != y.container) return false;
     if (x.container) return true;  // what it holds is compared row by row
     return x.length == y.length && value_of(a, i) == value_of(b, j);
@@ -223,12 +223,9 @@ std::size_t dcm_difference_text(const dcm_difference& d, const dcm_compare_side&
     }
 }
 
-dcm_compare_rows dcm_compare_load(const char* begin, const char* end) {
-    dcm_compare_rows loaded;
-    std::vector<dcm_container_context> contexts;
-    dcm_tracking_insert visitor(loaded.rows, 0, nullptr, true, contexts, &loaded.levels);
-    dcm_parse_file(begin, end, visitor);
-    loaded.levels.resize(loaded.rows.size());
+std::vector<dcm_record> dcm_compare_load(const char* begin, const char* end) {
+    std::vector<dcm_record> loaded;
+    dcm_read_records(begin, end, loaded);
     return loaded;
 }
 

@@ -11,17 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "parse/cursor.h"
+#include "parse/record.h"
 
 namespace velk {
 
-// One file's side of a comparison: its bytes and its rows in file order, every
-// container expanded, with their true levels.
+// One file's side of a comparison: its bytes and its records in file order,
+// every container expanded.
 struct dcm_compare_side {
     const char* begin;
     const char* end;
-    const std::vector<dcm_cursor>& rows;
-    const std::vector<std::uint32_t>& levels;
+    const std::vector<dcm_record>& rows;
 };
 
 struct dcm_difference {
@@ -55,11 +54,7 @@ std::size_t dcm_difference_text(const dcm_difference& d, const dcm_compare_side&
                                 const dcm_compare_side& second, int column, char* out,
                                 std::size_t capacity);
 
-// A file's rows for a comparison, every container expanded.
-struct dcm_compare_rows {
-    std::vector<dcm_cursor> rows;
-    std::vector<std::uint32_t> levels;
-};
-dcm_compare_rows dcm_compare_load(const char* begin, const char* end);
+// A file's records for a comparison, every container expanded.
+std::vector<dcm_record> dcm_compare_load(const char* begin, const char* end);
 
 }  // namespace velk

@@ -63,7 +63,7 @@ std::uint64_t size_of(const char* begin, const char* end) {
 
 dcm_inspection::dcm_inspection() : m_header{"no element"} {}
 
-dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_cursor& c,
+dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_record& c,
                                std::string character_set) {
     const std::uint64_t file_size = size_of(begin, end);
     char cell[dcm_cell_capacity];
@@ -258,15 +258,14 @@ unsigned dcm_code_page_of(const std::string& character_set) {
 }
 
 std::string dcm_character_set_for(const char* begin, const char* end,
-                                  const std::vector<dcm_cursor>& rows,
-                                  const std::vector<std::uint32_t>& levels, std::size_t row) {
-    if (row >= rows.size() || row >= levels.size()) return {};
+                                  const std::vector<dcm_record>& rows, std::size_t row) {
+    if (row >= rows.size()) return {};
     const std::uint64_t file_size = size_of(begin, end);
-    std::uint32_t level = levels[row];
+    std::uint32_t level = rows[row].level;
     for (std::size_t r = row + 1; r-- > 0;) {
-        if (levels[r] < level) level = levels[r];  // an enclosing row: go on in its data set
-        if (levels[r] != level) continue;
-        const dcm_cursor& c = rows[r];
+        const dcm_record& c = rows[r];
+        if (c.level < level) level = c.level;  // an enclosing row: go on in its data set
+        if (c.level != level) continue;
         if (std::uint64_t(c.offset) + 4 > file_size) continue;
         const char* p = begin + c.offset;
         if (read_le(p, 2) != 0x0008 || read_le(p + 2, 2) != 0x0005) continue;

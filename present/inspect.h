@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "parse/cursor.h"
+#include "parse/record.h"
 
 namespace velk {
 
@@ -28,7 +28,7 @@ public:
     dcm_inspection();
     // The element at `c` of the file [begin, end); `character_set` is the value
     // of the Specific Character Set in effect for it (empty: the default).
-    dcm_inspection(const char* begin, const char* end, const dcm_cursor& c,
+    dcm_inspection(const char* begin, const char* end, const dcm_record& c,
                    std::string character_set);
 
     std::size_t line_count() const { return m_header.size() + m_value_lines; }
@@ -64,11 +64,10 @@ private:
 // by backslashes); 1252, what the list uses, for the default and unknown terms.
 unsigned dcm_code_page_of(const std::string& character_set);
 
-// The value of (0008,0005) that applies to the row `row` of rows given in file
-// order with their true levels: the nearest one in the row's own data set or in
+// The value of (0008,0005) that applies to the row `row` of records given in
+// file order: the nearest one in the row's own data set or in
 // a data set enclosing it. Empty when there is none.
 std::string dcm_character_set_for(const char* begin, const char* end,
-                                  const std::vector<dcm_cursor>& rows,
-                                  const std::vector<std::uint32_t>& levels, std::size_t row);
+                                  const std::vector<dcm_record>& rows, std::size_t row);
 
 }  // namespace velk

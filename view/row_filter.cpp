@@ -21,7 +21,7 @@ bool dcm_row_filter::is_match(std::uint32_t row) const {
 bool dcm_row_filter::narrows(const std::string& pattern, bool match_case,
                              std::size_t rows) const {
     if (!m_valid || m_pattern.empty() || match_case != m_match_case) return false;
-    if (m_parent.size() != rows || pattern.size() >= dcm_find_cell_capacity) return false;
+    if (m_parent.size() != rows || pattern.size() >= dcm_cell_capacity) return false;
     if (match_case) return pattern.find(m_pattern) != std::string::npos;
     std::string folded = pattern, previous = m_pattern;
     for (char& c : folded) c = dcm_fold_az(c);

@@ -64,7 +64,7 @@ void dcm_row_filter::apply(const std::vector<dcm_record>& records, int column_co
     m_valid = true;
     if (!pattern.empty()) {
         const dcm_cell_matcher<char> matcher(pattern.c_str(), match_case);
-        char cell[dcm_find_cell_capacity];
+        char cell[dcm_cell_capacity];
         const auto look = [&](std::uint32_t row) {
             for (int column = 0; column < column_count; ++column) {
                 cell[0] = '\0';

@@ -22,10 +22,10 @@ struct loaded_file {
         rows = dcm_compare_load(bytes.data(), bytes.data() + bytes.size());
     }
     dcm_compare_side side() const {
-        return {bytes.data(), bytes.data() + bytes.size(), rows.rows, rows.levels};
+        return {bytes.data(), bytes.data() + bytes.size(), rows};
     }
     std::string bytes;
-    dcm_compare_rows rows;
+    std::vector<dcm_record> rows;
 };
 
 std::vector<std::string> difference_lines(const loaded_file& a, const loaded_file& b) {
@@ -98,12 +98,12 @@ TEST(Compare, RealFilesAgainstThemselvesAndAChangedCopy) {
         dcm_file_mapping map(entry.path().string().c_str());
         if (!map.is_open() || map.size() > (4u << 20)) continue;
         const loaded_file file(std::string(map.begin(), map.end()));
-        if (file.rows.rows.empty()) continue;
+        if (file.rows.empty()) continue;
         ++files;
         EXPECT_TRUE(difference_lines(file, file).empty()) << entry.path();
         // The first row with a text value gets one byte changed.
-        for (std::size_t r = 0; r < file.rows.rows.size(); ++r) {
-            const dcm_cursor& c = file.rows.rows[r];
+        for (std::size_t r = 0; r < file.rows.size(); ++r) {
+            const dcm_record& c = file.rows[r];
             if (c.container || c.length == 0 || c.length == 0xFFFFFFFFu || c.vr[0] != 'L' || c.vr[1] != 'O') continue;
             std::string bytes = file.bytes;
             bytes[c.offset + c.header_length] ^= 0x20;
@@ -128,12 +128,12 @@ TEST(Inspect, HeaderTextNumbersAndDump) {
     b.explicit_element(0x0020, 0x5000, "AT", std::string("\x18\x00\x63\x10", 4));
     b.explicit_header(0x7FE0, 0x0010, "OB", 40).raw("0123456789ABCDEFGHIJ");
     const loaded_file file(b.bytes());
-    const auto& rows = file.rows.rows;
+    const auto& rows = file.rows;
     const char* begin = file.bytes.data();
     const char* end = begin + file.bytes.size();
     const auto inspect = [&](std::size_t row) {
         const dcm_inspection in(begin, end, rows[row],
-                                dcm_character_set_for(begin, end, rows, file.rows.levels, row));
+                                dcm_character_set_for(begin, end, rows, row));
         std::vector<std::string> lines;
         for (std::size_t i = 0; i < in.line_count(); ++i) lines.push_back(in.line(i, begin, end));
         return std::make_pair(in.code_page(), lines);
