@@ -1,6 +1,5 @@
-// The document of one document window: the path of its file, its rows (held by
-// the element list until the row model takes them over), what its last load
-// found, and the listeners told whenever any of these change: on open, Refresh,
+// The document of one document window: the path of its file, its rows (the
+// element list's row model), what its last load found, and the listeners told whenever any of these change: on open, Refresh,
 // collapse and expand.
 #pragma once
 
@@ -11,19 +10,20 @@
 #include <string>
 #include <vector>
 
+#include "parse/mapping.h"
+#include "parse/record.h"
+
 namespace velk {
 
 class CVelkView;
-
-// Why a path gave no rows, or none when it was read.
-enum class DocumentReadFailure { none, not_found, no_access, folder, not_part10 };
 
 // What the status bar shows of the active document.
 struct DocumentFacts {
     std::size_t rows = 0;
     std::wstring syntax;           // the transfer syntax by name, or its UID when unknown
     std::uint64_t fileSize = 0;
-    DocumentReadFailure failure = DocumentReadFailure::none;
+    dcm_open_failure open = dcm_open_failure::none;  // why the path gave no bytes
+    dcm_walk_result walk;                            // how the load's walk ended
 };
 
 class CDocument {

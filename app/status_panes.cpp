@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -21,15 +23,36 @@ std::wstring Grouped(std::uint64_t n) {
     return digits;
 }
 
-const wchar_t* FailureText(DocumentReadFailure failure) {
-    switch (failure) {
-    case DocumentReadFailure::none: return L"";
-    case DocumentReadFailure::not_found: return L"Not found";
-    case DocumentReadFailure::no_access: return L"No access";
-    case DocumentReadFailure::folder: return L"A folder, not a file";
-    case DocumentReadFailure::not_part10: return L"Not a part-10 file";
+// The words the command line also uses, as a pane's text: capitalised.
+std::wstring Sentence(const char* words) {
+    std::wstring text;
+    for (const char* c = words; *c; ++c) text += wchar_t(static_cast<unsigned char>(*c));
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z') text[0] = wchar_t(text[0] - L'a' + L'A');
+    return text;
+}
+
+// How the load ended: why the path gave nothing, complete, or where the walk
+// stopped (the offset as the Offset column shows it, so that Find reaches it).
+std::wstring LoadText(const DocumentFacts& facts) {
+    if (facts.open != dcm_open_failure::none) return Sentence(dcm_open_failure_text(facts.open));
+    const dcm_walk_result& walk = facts.walk;
+    switch (walk.status) {
+    case dcm_walk_status::complete:
+    case dcm_walk_status::not_part10:
+    case dcm_walk_status::out_of_memory:
+        return Sentence(dcm_walk_status_text(walk.status));
+    default:
+        break;
     }
-    return L"";
+    wchar_t where[64];
+    if (walk.tag != 0)
+        std::swprintf(where, 64, L"Stopped at %u, (%04X,%04X): ", unsigned(walk.offset),
+                      unsigned(walk.tag >> 16), unsigned(walk.tag & 0xFFFF));
+    else
+        std::swprintf(where, 64, L"Stopped at %u: ", unsigned(walk.offset));
+    std::wstring text = where;
+    for (const char* c = dcm_walk_status_text(walk.status); *c; ++c) text += wchar_t(*c);
+    return text;
 }
 
 }  // namespace
@@ -38,9 +61,9 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
     DocumentPaneTexts texts;
     texts.rows = Grouped(facts.rows) + (facts.rows == 1 ? L" row" : L" rows");
     texts.syntax = facts.syntax;
-    if (facts.failure != DocumentReadFailure::not_found && facts.failure != DocumentReadFailure::folder)
+    if (facts.open == dcm_open_failure::none || facts.open == dcm_open_failure::empty)
         texts.size = Grouped(facts.fileSize) + L" bytes";
-    texts.load = FailureText(facts.failure);
+    texts.load = LoadText(facts);
     return texts;
 }
 

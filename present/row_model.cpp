@@ -8,6 +8,8 @@ namespace velk {
 dcm_walk_result dcm_row_model::load(dcm_bytes file) {
     m_records.clear();
     m_collapsed.clear();
+    m_facts = {};
+    m_facts.file_size = file.begin ? std::uint64_t(file.end - file.begin) : 0;
     try {
         m_records.reserve(reserved_rows);
         m_walk = dcm_read_records(file.begin, file.end, m_records);
@@ -18,7 +20,21 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
         std::vector<dcm_record>().swap(m_records);
         m_walk = {dcm_walk_status::out_of_memory, 0, reached};
     }
+    m_facts.transfer_syntax = transfer_syntax_of(file);
     return m_walk;
+}
+
+// The file meta information comes first: its rows are the group 0002 ones at
+// the front.
+std::string dcm_row_model::transfer_syntax_of(dcm_bytes file) const {
+    char text[dcm_cell_capacity];
+    for (std::size_t row = 0; row < m_records.size(); ++row) {
+        cell_text(file, row, dcm_column_tag, text, sizeof text);
+        const std::string tag(text);
+        if (tag.rfind("(0002,", 0) != 0) break;
+        if (tag == "(0002,0010)") return std::string(text, cell_text(file, row, dcm_column_data, text, sizeof text));
+    }
+    return {};
 }
 
 dcm_row_image dcm_row_model::image(std::size_t row) const {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "parse/mapping.h"
@@ -39,6 +40,13 @@ struct dcm_bytes {
     static dcm_bytes of(const dcm_file_mapping& file) { return {file.begin(), file.end()}; }
 };
 
+// What a load found besides the rows.
+struct dcm_load_facts {
+    dcm_open_failure open = dcm_open_failure::none;  // why the file gave no bytes
+    std::uint64_t file_size = 0;                      // the bytes the load read
+    std::string transfer_syntax;                      // the (0002,0010) Data cell, if any
+};
+
 class dcm_row_model {
 public:
     // Room reserved before a load; capacity, not a limit.
@@ -58,10 +66,13 @@ public:
     template <class Char>
     dcm_walk_result load_file(const Char* path) {
         const dcm_file_mapping file(path);
-        return load(dcm_bytes::of(file));
+        load(dcm_bytes::of(file));
+        m_facts.open = file.failure();
+        return m_walk;
     }
 
     const dcm_walk_result& walk_result() const { return m_walk; }
+    const dcm_load_facts& load_facts() const { return m_facts; }
     bool out_of_memory() const { return m_walk.status == dcm_walk_status::out_of_memory; }
 
     std::size_t size() const { return m_records.size(); }
@@ -95,12 +106,14 @@ public:
 
 private:
     std::size_t nested_end(std::size_t row) const;
+    std::string transfer_syntax_of(dcm_bytes file) const;
     void shift_collapsed_from(int first, int delta);
 
     dcm_reading m_reading;
     std::vector<dcm_record> m_records;  // visible rows, file order
     std::set<int> m_collapsed;          // rows whose nested rows are hidden
     dcm_walk_result m_walk;
+    dcm_load_facts m_facts;
 };
 
 }  // namespace velk

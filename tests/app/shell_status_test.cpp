@@ -49,7 +49,7 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
     const std::wstring size = std::to_wstring(b.bytes().size()) + L" bytes";
 
     const HWND first = Open(path);
-    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian", size, L""}));
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian", size, L"Complete"}));
 
     const HWND list = test::ListOf(first);  // Left on the expanded sequence collapses it
     ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -57,14 +57,18 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
     Pump();
     EXPECT_EQ(Panes()[1], L"2 rows");
 
+    const std::string cut = b.bytes().substr(0, b.bytes().size() - 2);
+    Open(m_files.Write(L"cut.dcm", cut));
+    EXPECT_EQ(Panes()[4].rfind(L"Stopped at ", 0), 0u) << Panes()[4];
+
     Open(m_files.path() + L"absent.dcm");
-    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"Not found"}));
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"No such file"}));
     ::SendMessageW(m_frame.GetMDIClient(), WM_MDIACTIVATE, WPARAM(first), 0);
     Pump();
     EXPECT_EQ(Panes()[1], L"2 rows");
 
-    ::SendMessageW(m_frame.GetMDIClient(), WM_MDIDESTROY, WPARAM(m_frame.MDIGetActive()), 0);
-    ::SendMessageW(m_frame.GetMDIClient(), WM_MDIDESTROY, WPARAM(m_frame.MDIGetActive()), 0);
+    for (int open = 3; open > 0; --open)
+        ::SendMessageW(m_frame.GetMDIClient(), WM_MDIDESTROY, WPARAM(m_frame.MDIGetActive()), 0);
     Pump();
     m_frame.OnIdle();
     EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready"}));

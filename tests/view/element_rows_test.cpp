@@ -440,10 +440,30 @@ TEST(Load, NoMarkerNoFileOrAnEmptyPathGiveNoRows) {
     EXPECT_TRUE(rows.collapsed().empty());
     rows.load({nullptr, nullptr});
     EXPECT_EQ(rows.size(), 0u);
+    EXPECT_EQ(rows.walk_result().status, dcm_walk_status::not_part10);
     rows.load_file("/nonexistent/velk/file.dcm");
     EXPECT_EQ(rows.size(), 0u);
+    EXPECT_EQ(rows.load_facts().open, dcm_open_failure::not_found);
     rows.load_file("");
     EXPECT_EQ(rows.size(), 0u);
+}
+
+// What the status bar reads of a load: the syntax, the size, and where a cut
+// file's walk stopped. A fold keeps them.
+TEST(Load, KeepsTheSyntaxTheSizeAndWhereTheWalkStopped) {
+    const std::string whole = nested_file(false);
+    dcm_row_model rows = loaded(whole);
+    EXPECT_EQ(rows.load_facts().transfer_syntax, test::explicit_le_uid());
+    EXPECT_EQ(rows.load_facts().file_size, whole.size());
+    EXPECT_TRUE(rows.walk_result().complete());
+
+    const std::string cut = whole.substr(0, whole.size() - 1);
+    rows.load({cut.data(), cut.data() + cut.size()});
+    rows.collapse(2);
+    EXPECT_FALSE(rows.walk_result().complete());
+    EXPECT_LT(rows.walk_result().offset, cut.size());
+    EXPECT_EQ(rows.load_facts().file_size, cut.size());
+    EXPECT_EQ(rows.load_facts().transfer_syntax, test::explicit_le_uid());
 }
 
 }  // namespace
