@@ -49,14 +49,20 @@ public:
         HWND active = this->MDIGetActive(&activeMaximized);
         const bool maximize = active && activeMaximized;
         style = TWinTraits::GetStyle(style) | (maximize ? WS_MAXIMIZE : 0);
-        if (maximize)
+        // A client whose redrawing the caller has turned off (WS_VISIBLE cleared)
+        // is the caller's to repaint.
+        const bool quiet = maximize && (::GetWindowLongPtrW(mdiClient, GWL_STYLE) & WS_VISIBLE);
+        if (quiet)
             ::SendMessageW(mdiClient, WM_SETREDRAW, FALSE, 0);
         HWND hwnd = Impl::Create(mdiClient, rect, title, style, exStyle, static_cast<HMENU>(nullptr),
                                  createParam);
         // The object may be gone by now (a failed creation ran the final hook).
-        if (maximize) {
+        if (quiet) {
             ::SendMessageW(mdiClient, WM_SETREDRAW, TRUE, 0);
-            ::RedrawWindow(mdiClient, nullptr, nullptr,
+            // The new window covers the client, the others lie under it: only it
+            // is painted, not every open document again.
+            const bool covers = hwnd && ::IsWindow(hwnd) && ::IsZoomed(hwnd);
+            ::RedrawWindow(covers ? hwnd : mdiClient, nullptr, nullptr,
                            RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         }
         return hwnd;
