@@ -1,5 +1,6 @@
 #include "app/child_frame.h"
 
+#include "app/compare_frame.h"
 #include "app/resource.h"
 #include "app/status_panes.h"
 #include "framework/reflection.h"
@@ -40,11 +41,12 @@ bool CChildFrame::ProcessWindowMessage(CMessage& m) {
     static const Map::Entry map[] = {
         Map::Message(WM_CREATE, &CChildFrame::OnCreate),
         Map::Message(WM_FORWARDMSG, &CChildFrame::OnForwardMsg),
+        Map::Command(ID_FILE_COMPARE, &CChildFrame::OnCompareWith),
         Map::Message(WM_COMMAND, &CChildFrame::OnCommand),
         Map::Message(WM_MDIACTIVATE, &CChildFrame::OnMDIActivate),
     };
-    return Map::Route(*this, map, m) || CMDIChildWindowImpl::ProcessWindowMessage(m) ||
-           ReflectNotifications(m);
+    return m_panes.ProcessFrameMessage(m) || Map::Route(*this, map, m) ||
+           CMDIChildWindowImpl::ProcessWindowMessage(m) || ReflectNotifications(m);
 }
 
 LRESULT CChildFrame::OnCreate(CMessage& m) {
@@ -93,6 +95,11 @@ LRESULT CChildFrame::OnForwardMsg(CMessage& m) {
 LRESULT CChildFrame::OnCommand(CMessage& m) {
     if (m_view.IsWindow()) m_view.SendMessage(WM_COMMAND, m.wParam, m.lParam);
     m.handled = false;
+    return 0;
+}
+
+LRESULT CChildFrame::OnCompareWith(CMessage&) {
+    CompareWithFromDialog(m_hWndMDIClient, m_view.Path());
     return 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include "framework/mdi_child.h"
 #include "app/document.h"
+#include "view/document_panes.h"
 #include "view/velk_view.h"
 
 namespace velk {
@@ -27,6 +28,7 @@ public:
 
     CVelkView m_view;
     CDocument m_document{m_view};
+    CDocumentPanes m_panes{*this, m_view};  // the filter box and the inspector, on request
 
 private:
     CChildFrame() = default;
@@ -39,6 +41,7 @@ private:
     // Shows the document's facts in the frame's status bar while it is the active one.
     void ShowFacts(const CDocument& document);
     HWND StatusBar() const;
+    LRESULT OnCompareWith(CMessage& m);
 
     bool* m_deleted = nullptr;  // set when the object deletes itself during creation
 };

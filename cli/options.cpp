@@ -50,6 +50,11 @@ std::string set_recursive(const std::string&, dump_command& command) {
     return {};
 }
 
+std::string set_diff(const std::string&, dump_command& command) {
+    command.options.diff = true;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -69,6 +74,11 @@ const option_row option_table[] = {
      set_format},
     {"--recursive", "-r", nullptr, "list the files in each directory named, and below", set_recursive},
     {"--jobs", "-j", "N", "list N files at once (output stays in argument order)", set_jobs},
+    {"--diff", nullptr, nullptr,
+     "compare two files instead: one line per difference (what\n"
+     "differs, path, VR, name, both values, both offsets); exit\n"
+     "status 0 when they list alike, 1 when they differ, 2 on an error",
+     set_diff},
     {"--help", nullptr, nullptr, "show this help and exit", show_help},
     {"--version", nullptr, nullptr, "show the version and exit", show_version},
 };
@@ -157,6 +167,9 @@ dump_command parse_dump_command(const std::vector<std::string>& args) {
     if (command.options.paths.empty()) {
         command.action = dump_command::usage_error;
         command.message = "no file given";
+    } else if (command.options.diff && command.options.paths.size() != 2) {
+        command.action = dump_command::usage_error;
+        command.message = "--diff takes two files";
     }
     return command;
 }

@@ -16,6 +16,7 @@ struct dump_options {
     dump_format format = dump_format::text;
     bool recursive = false;  // directories named are walked for their files
     unsigned jobs = 1;       // files listed at once; output stays in argument order
+    bool diff = false;       // the two files named are compared instead of listed
     std::vector<std::string> paths;
 };
 

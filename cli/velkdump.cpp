@@ -16,6 +16,7 @@
 #endif
 
 #include "cli/csv_writer.h"
+#include "cli/diff.h"
 #include "cli/file_list.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -148,6 +149,7 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
         return 2;
     }
     const dump_options& options = command.options;
+    if (options.diff) return velkdump_diff(options.paths[0], options.paths[1], out, err);
     const std::vector<listed_file> files = expand_paths(options.paths, options.recursive);
     const bool several = files.size() > 1 || options.recursive;
 

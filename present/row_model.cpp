@@ -129,4 +129,15 @@ std::size_t dcm_row_model::expand(std::size_t row, dcm_bytes file) {
     return count;
 }
 
+void dcm_row_model::keep_rows(const std::vector<std::uint32_t>& rows) {
+    std::vector<dcm_record> kept;
+    kept.reserve(rows.size());
+    for (const std::uint32_t row : rows) {
+        if (row >= m_records.size()) break;
+        kept.push_back(m_records[row]);
+    }
+    m_records.swap(kept);
+    m_collapsed.clear();
+}
+
 }  // namespace velk

@@ -104,6 +104,10 @@ public:
 
     bool is_collapsed(std::size_t row) const;
 
+    // Keeps only the rows listed (ascending; rows out of range end the list) and
+    // forgets every collapse: the rows a filter shows.
+    void keep_rows(const std::vector<std::uint32_t>& rows);
+
 private:
     std::size_t nested_end(std::size_t row) const;
     std::string transfer_syntax_of(dcm_bytes file) const;

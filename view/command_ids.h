@@ -45,6 +45,12 @@
 #define ID_VIEW_STATUS_BAR 0xE801
 #define ID_VIEW_REFRESH 0xE803
 
+// Added after the first release's: Compare With (File menu), the inspector pane
+// and the filter box (View menu).
+#define ID_FILE_COMPARE 0x8020
+#define ID_VIEW_INSPECTOR 0x8021
+#define ID_VIEW_FILTER 0x8022
+
 // The element list: its context menu and the three row icons.
 #define IDR_LIST_CONTEXT 203
 #define IDI_ROW_EXPANDED 204
@@ -71,6 +77,7 @@ inline constexpr unsigned kCommandIds[] = {
     ID_EDIT_CUT,       ID_EDIT_FIND,       ID_EDIT_PASTE,       ID_EDIT_SELECT_ALL,  ID_EDIT_UNDO,
     ID_EDIT_COPY_ITEM, ID_WINDOW_ARRANGE,  ID_WINDOW_CASCADE,   ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT,
     ID_NEXT_PANE,      ID_PREV_PANE,       ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR,  ID_VIEW_REFRESH,
+    ID_FILE_COMPARE,   ID_VIEW_INSPECTOR,  ID_VIEW_FILTER,
 };
 
 constexpr bool CommandIdsAreDistinct() {

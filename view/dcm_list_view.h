@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "framework/list_view.h"
 #include "framework/window_impl.h"
@@ -42,6 +43,15 @@ public:
 
     // Called whenever the rows change: a load, Refresh, a collapse or an expand.
     std::function<void()> m_rowsChanged;
+
+    // A filter's rows in place of the document's, and back (filter_list.cpp):
+    // swaps the rows shown with `rows`; `matches` marks the shown rows drawn
+    // highlighted (empty: none). Selection and focus are cleared.
+    void SwapRows(dcm_row_model& rows, std::vector<bool> matches);
+    bool IsHighlighted(int row) const;
+    // How many times the document's rows were loaded: a filter's rows are
+    // stale once this changes.
+    unsigned LoadCount() const { return m_loadCount; }
     const wchar_t* Path() const { return m_path; }
 
 protected:
@@ -56,6 +66,8 @@ protected:
     void UnmapFileAfterPaint() { m_paintFile.reset(); }
 
     dcm_row_model m_rows;             // the visible elements and the collapsed rows
+    std::vector<bool> m_highlighted;  // rows a filter matched, while it shows its rows
+    unsigned m_loadCount = 0;
     const wchar_t* m_path = nullptr;  // the document's path; null until the first load
 
 private:

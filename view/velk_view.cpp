@@ -76,6 +76,8 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
     UnmapFileAfterPaint();
     const CWaitCursor wait;
     m_rows.load_file(m_path);
+    m_highlighted.clear();
+    ++m_loadCount;
 
     {
         CRedrawOff quiet_header(GetHeader());

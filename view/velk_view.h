@@ -35,6 +35,9 @@ constexpr DWORD kViewExStyle = WS_EX_CLIENTEDGE;
 // bytes times 0.98, truncated.
 COLORREF ShadedRowColour(COLORREF window);
 
+// The background of a row that holds the filter's text.
+constexpr COLORREF kFilterMatchColour = RGB(255, 240, 160);
+
 class CVelkView : public CDcmListViewVirtual {
 public:
     CVelkView() = default;

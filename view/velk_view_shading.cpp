@@ -22,6 +22,7 @@ LRESULT CVelkView::OnCustomDraw(CMessage& m) {
     case CDDS_ITEMPREPAINT: {
         const COLORREF window = ::GetSysColor(COLOR_WINDOW);
         draw->clrTextBk = draw->nmcd.dwItemSpec % 2 ? ShadedRowColour(window) : window;
+        if (IsHighlighted(static_cast<int>(draw->nmcd.dwItemSpec))) draw->clrTextBk = kFilterMatchColour;
         return CDRF_NEWFONT;
     }
     default:

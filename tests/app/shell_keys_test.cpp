@@ -31,7 +31,7 @@ const KeyCase kTable[] = {
     {"CtrlN", kCtrl, 'N', ID_FILE_NEW},          {"CtrlO", kCtrl, 'O', ID_FILE_OPEN},
     {"CtrlP", kCtrl, 'P', ID_FILE_PRINT},          {"CtrlS", kCtrl, 'S', ID_FILE_SAVE},
     {"F6", kNone, VK_F6, ID_NEXT_PANE},           {"ShiftF6", kShift, VK_F6, ID_PREV_PANE},
-    {"F5", kNone, VK_F5, ID_VIEW_REFRESH},
+    {"F5", kNone, VK_F5, ID_VIEW_REFRESH},       {"CtrlL", kCtrl, 'L', ID_VIEW_FILTER},
 };
 
 TEST(ShellAccelerators, TableHoldsExactlyTheFramesKeysWithoutMenuFlash) {

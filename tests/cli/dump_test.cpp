@@ -114,6 +114,28 @@ TEST_F(Velkdump, AFileWithOnlyTheMarkerListsNothingAndSucceeds) {
     EXPECT_EQ(r.err, "");
 }
 
+// --diff exits as diff does: 0 alike, 1 different, 2 when a file cannot be read.
+TEST_F(Velkdump, DiffListsDifferencesAndExitsAsDiffDoes) {
+    const auto with = [](const char* modality, bool comments) {
+        dicom_builder b;
+        b.preamble().explicit_element(0x0008, 0x0060, "CS", modality);
+        if (comments) b.explicit_element(0x0010, 0x4000, "LT", "Caf\xE9");
+        return b.bytes();
+    };
+    const std::string a = file("a.dcm", with("MR", false));
+    const std::string b = file("b.dcm", with("CT", true));
+    const auto differ = run({"--diff", a, b});
+    EXPECT_EQ(differ.status, 1);
+    EXPECT_EQ(differ.out,
+              "changed;(0008,0060);CS;Modality;MR;CT;132;132\n"
+              "only in second;(0010,4000);LT;Patient Comments;;Caf\xC3\xA9;;142\n");
+    EXPECT_EQ(run({"--diff", a, a}).status, 0);
+    const auto missing = run({"--diff", a, testing::TempDir() + "velkdump_missing.dcm"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("no such file"), std::string::npos);
+    EXPECT_EQ(run({"--diff", a}).status, 2);
+}
+
 struct option_case {
     std::vector<std::string> args;
     int status;

@@ -1,0 +1,18 @@
+// velkdump --diff: the differences between two files' rows, one line each, as
+// the viewer's comparison window lists them.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace velk {
+
+// Compares the files named (in UTF-8) first and second. Each difference is one
+// line of eight cells separated by ";": what differs ("only in first", "only in
+// second", "changed", "moved", "changed, moved"), the element's path, its VR,
+// its name, its value in each file and its offset in each file. Answers 0 when
+// the files list alike, 1 when they differ, 2 when either cannot be read.
+int velkdump_diff(const std::string& first, const std::string& second, std::FILE* out,
+                  std::FILE* err);
+
+}  // namespace velk

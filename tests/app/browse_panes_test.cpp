@@ -1,0 +1,107 @@
+// The filter box, the inspector pane and the comparison window in real document
+// windows, driven by the commands and keys a user gives them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/compare_frame.h"
+#include "app/resource.h"
+#include "dicom_builder.h"
+#include "view_test_support.h"
+
+namespace velk {
+
+namespace {
+
+using namespace viewtest;
+using test::dicom_builder;
+
+// Row 2 is a sequence whose second item holds a sequence that holds the name.
+std::string nested_file(const std::string& name) {
+    dicom_builder b;
+    b.preamble().transfer_syntax(test::explicit_le_uid());                   // row 0
+    b.explicit_element(0x0008, 0x0060, "CS", "MR");                          // 1
+    b.sequence(0x0040, 0xA730);                                              // 2
+    b.item().explicit_element(0x0008, 0x0100, "SH", "T-A0100 ").item_end();   // 3 4 5
+    b.item().sequence(0x0040, 0xA043);                                       // 6 7
+    b.item().explicit_element(0x0010, 0x0010, "PN", name).item_end();        // 8 9 10
+    b.sequence_end().item_end().sequence_end();                              // 11 12 13
+    return b.bytes();
+}
+
+// The panes, by the child identifiers the document window gives them.
+HWND FilterBoxOf(HWND document) { return ::GetDlgItem(document, 0x7F01); }
+HWND InspectorOf(HWND document) { return ::GetDlgItem(document, 0x7F02); }
+std::wstring Line(HWND inspector, int line) { return ReadCell(inspector, line, 0).text; }
+
+std::vector<std::wstring> Tags(HWND list) {
+    std::vector<std::wstring> tags;
+    for (int row = 0; row < ItemCount(list); ++row) tags.push_back(ReadCell(list, row, 0).text);
+    return tags;
+}
+
+class BrowsePanes : public DocumentsTest {};
+
+}  // namespace
+
+// Ctrl+L's command shows the filter box; typing shows the match with every
+// container above it; Escape brings back the rows and the collapse made before.
+TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
+    const HWND document = OpenBytes(L"filter.dcm", nested_file("Doe^Jane"));
+    const HWND list = ListOf(document);
+    ClickIcon(list, 3);  // the first item collapsed
+    const int rows = ItemCount(list);
+    ASSERT_EQ(rows, 12);
+    ::SendMessageW(document, WM_COMMAND, ID_VIEW_FILTER, 0);
+    const HWND box = FilterBoxOf(document);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(::GetFocus(), box);
+    EXPECT_EQ(ListOf(document), list) << "the list stays the window's first child";
+
+    ::SetWindowTextW(box, L"doe^j");
+    EXPECT_EQ(Tags(list), (std::vector<std::wstring>{L"(0040,A730)", L"(FFFE,E000)", L"(0040,A043)",
+                                                      L"(FFFE,E000)", L"(0010,0010)"}));
+    ::SetWindowTextW(box, L"(0008,");
+    EXPECT_EQ(Tags(list), (std::vector<std::wstring>{L"(0008,0060)", L"(0040,A730)", L"(FFFE,E000)",
+                                                      L"(0008,0100)"}));
+    ::SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(TextOf(box), L"");
+    EXPECT_EQ(ItemCount(list), rows);
+    EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1) << "row 3 still collapsed";
+}
+
+// Enter opens the inspector on the focused row; it follows the focus.
+TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
+    const HWND document = OpenBytes(L"inspect.dcm", nested_file("Doe^Jane"));
+    const HWND list = ListOf(document);
+    EXPECT_EQ(InspectorOf(document), nullptr) << "no pane until one is asked for";
+    ::SetFocus(list);
+    ListView_SetItemState(list, 9, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    const HWND inspector = InspectorOf(document);
+    ASSERT_TRUE(inspector && ::IsWindowVisible(inspector));
+    EXPECT_EQ(Line(inspector, 0), L"Tag: (0010,0010)");
+    EXPECT_EQ(Line(inspector, ItemCount(inspector) - 1), L"[0] Doe^Jane");
+    ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
+    EXPECT_EQ(Line(inspector, 0), L"Tag: (0008,0060)");
+    ListView_SetItemState(list, -1, 0, LVIS_FOCUSED);
+    EXPECT_EQ(Line(inspector, 0), L"no element");
+    ::SendMessageW(document, WM_COMMAND, ID_VIEW_INSPECTOR, 0);
+    EXPECT_FALSE(::IsWindowVisible(inspector));
+}
+
+// Compare With's window lists the one changed value of two files.
+TEST_F(BrowsePanes, ComparisonWindowListsTheDifferences) {
+    const test::TempFolder folder(L"velk-compare");
+    CCompareFrame* compare = CCompareFrame::CreateIn(m_client, folder.Write(L"first.dcm", nested_file("Doe^Jane")),
+                                                     folder.Write(L"second.dcm", nested_file("Doe^Joan")));
+    ASSERT_NE(compare, nullptr);
+    ASSERT_EQ(ItemCount(compare->List()), 1);
+    std::vector<std::wstring> row;
+    for (int column = 0; column < 8; ++column) row.push_back(ReadCell(compare->List(), 0, column).text);
+    EXPECT_EQ(row, (std::vector<std::wstring>{L"changed", L"(0040,A730)[1].(0040,A043)[0].(0010,0010)", L"PN",
+                                         L"Patient's Name", L"Doe^Jane", L"Doe^Joan", L"242", L"242"}));
+}
+
+}  // namespace velk

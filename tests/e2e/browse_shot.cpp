@@ -1,0 +1,81 @@
+// browse_shot filter TEXT | inspect ROW|end | compare FILE: in the element list of
+// a running velk (the first one found on the desktop), types TEXT into the
+// filter box, or opens the inspector on row ROW, or compares the document with
+// FILE through Compare With and its Open dialog. Exits 0 when it got that far, 1
+// otherwise. Used to take pictures of the three (tools/screenshot).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+
+#include "app/resource.h"
+#include "documents_remote.h"
+
+using namespace velk;
+
+namespace {
+
+HWND FindAnyElementList() {
+    HWND found = nullptr;
+    ::EnumWindows(
+        [](HWND top, LPARAM p) -> BOOL {
+            HWND list = FindElementList(top);
+            if (!list || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return TRUE;
+            *reinterpret_cast<HWND*>(p) = list;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Waits up to five seconds for a top-level window of the class and title.
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
+    for (int i = 0; i < 50; ++i) {
+        if (HWND w = ::FindWindowW(className, title)) return w;
+        ::Sleep(100);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) return 1;
+    const std::wstring mode = argv[1];
+    const HWND list = FindAnyElementList();
+    if (!list) return 1;
+    const HWND document = ::GetParent(list);
+    if (mode == L"filter") {
+        ::SendMessageW(document, WM_COMMAND, ID_VIEW_FILTER, 0);
+        const HWND box = ::GetDlgItem(document, 0x7F01);
+        if (!box) return 1;
+        // Typed, as a user types it.
+        for (const wchar_t* c = argv[2]; *c; ++c) ::SendMessageW(box, WM_CHAR, *c, 1);
+        return 0;
+    }
+    if (mode == L"inspect") {
+        // ROW, or "end" for the last row.
+        const bool last = std::wstring(argv[2]) == L"end";
+        const int row = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
+        ::SendMessageW(list, WM_KEYDOWN, last ? VK_END : VK_HOME, 1);
+        for (int i = 0; i < row; ++i) ::SendMessageW(list, WM_KEYDOWN, VK_DOWN, 1);
+        ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+        return ::GetDlgItem(document, 0x7F02) ? 0 : 1;
+    }
+    if (mode == L"compare") {
+        ::PostMessageW(document, WM_COMMAND, ID_FILE_COMPARE, 0);
+        const HWND dialog = WaitForWindow(L"#32770", nullptr);
+        if (!dialog) return 1;
+        // The file name box of the Open dialog, then its OK button.
+        HWND name = ::GetDlgItem(dialog, 0x47C);
+        if (name && !::SendMessageW(name, WM_GETDLGCODE, 0, 0)) name = nullptr;
+        HWND edit = name ? ::FindWindowExW(name, nullptr, L"Edit", nullptr) : nullptr;
+        if (!edit) edit = ::GetDlgItem(dialog, 0x480);
+        if (!edit) return 1;
+        ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,377 @@
+#include "view/document_panes.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "present/cell_text.h"
+#include "view/clipboard.h"
+
+namespace velk {
+
+namespace {
+
+constexpr int kFilterBoxId = 0x7F01;
+constexpr int kInspectorId = 0x7F02;
+constexpr int kSplitterGap = 4;
+// Copying more lines than this at once would build a text of gigabytes.
+constexpr std::size_t kCopyLineLimit = 1000000;
+
+std::wstring Widen(const std::string& text, unsigned codePage) {
+    if (text.empty()) return {};
+    const int n = ::MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
+    if (n <= 0) {
+        // A code page this system lacks: the list's own conversion.
+        std::wstring wide(text.size(), L'\0');
+        const int made = ::MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), int(wide.size()));
+        wide.resize(made > 0 ? std::size_t(made) : 0);
+        return wide;
+    }
+    std::wstring wide(std::size_t(n), L'\0');
+    ::MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), wide.data(), n);
+    return wide;
+}
+
+// The filter text as the list's 8-bit cells hold it; false when a character has
+// no byte in the ANSI code page (then no cell can hold the text).
+bool Narrow(const std::wstring& text, std::string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    BOOL lossy = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), nullptr, 0,
+                                        nullptr, &lossy);
+    if (n <= 0 || lossy) return false;
+    out.resize(std::size_t(n));
+    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), out.data(), n, nullptr,
+                          nullptr);
+    return true;
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(std::size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+bool CDocumentPanes::ProcessFrameMessage(CMessage& m) {
+    switch (m.message) {
+    case WM_SIZE:
+        if ((m_inspectorShown || m_filter.m_hWnd) && m.wParam != SIZE_MINIMIZED) {
+            LayOut();
+            m.result = ::DefMDIChildProcW(Frame(), m.message, m.wParam, m.lParam);
+            return true;
+        }
+        return false;
+    case WM_SETCURSOR:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED: return OnSplitterMouse(m);
+    case WM_NOTIFY: return OnNotify(m);
+    case WM_COMMAND: return OnCommand(m);
+    case WM_DESTROY:
+        if (m_fixedFont) ::DeleteObject(m_fixedFont);
+        m_fixedFont = nullptr;
+        return false;
+    default: return false;
+    }
+}
+
+// The filter box on top, the list, and the inspector below it with a gap.
+void CDocumentPanes::LayOut() {
+    RECT area{};
+    ::GetClientRect(Frame(), &area);
+    int top = 0;
+    if (m_filter.m_hWnd) {
+        const int height = ::GetSystemMetrics(SM_CYMENU) + 6;
+        ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, area.right, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        top = height;
+    }
+    int bottom = int(area.bottom);
+    if (m_inspectorShown) {
+        const int room = std::max(0, int(area.bottom) - top - kSplitterGap);
+        const int height = std::clamp(m_inspectorHeight < 0 ? room * 2 / 5 : m_inspectorHeight, 0, room);
+        bottom = area.bottom - height;
+        ::SetWindowPos(m_inspector.m_hWnd, nullptr, 0, bottom, area.right, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        bottom -= kSplitterGap;
+        m_splitterTop = bottom;
+    }
+    ::SetWindowPos(m_view.m_hWnd, nullptr, 0, top, area.right, std::max(0, int(bottom - top)),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool CDocumentPanes::InSplitter(int y) const {
+    return m_inspectorShown && y >= m_splitterTop && y < m_splitterTop + kSplitterGap;
+}
+
+bool CDocumentPanes::OnSplitterMouse(CMessage& m) {
+    const int y = GET_Y_LPARAM(m.lParam);
+    switch (m.message) {
+    case WM_SETCURSOR: {
+        if (reinterpret_cast<HWND>(m.wParam) != Frame() || LOWORD(m.lParam) != HTCLIENT) return false;
+        POINT at{};
+        ::GetCursorPos(&at);
+        ::ScreenToClient(Frame(), &at);
+        if (!m_dragging && !InSplitter(at.y)) return false;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_SIZENS));
+        m.result = TRUE;
+        return true;
+    }
+    case WM_LBUTTONDOWN:
+        if (!InSplitter(y)) return false;
+        m_dragging = true;
+        ::SetCapture(Frame());
+        return true;
+    case WM_MOUSEMOVE:
+        if (!m_dragging) return false;
+        {
+            RECT area{};
+            ::GetClientRect(Frame(), &area);
+            m_inspectorHeight = std::max(0, int(area.bottom) - y - kSplitterGap / 2);
+            LayOut();
+        }
+        return true;
+    case WM_LBUTTONUP:
+        if (!m_dragging) return false;
+        ::ReleaseCapture();
+        return true;
+    default:  // WM_CAPTURECHANGED
+        m_dragging = false;
+        return false;
+    }
+}
+
+void CDocumentPanes::ShowInspector(bool show) {
+    if (show && !m_inspector.m_hWnd) {
+        const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER |
+                            LVS_SHOWSELALWAYS;
+        if (!m_inspector.Create(WC_LISTVIEWW, Frame(), nullptr, nullptr, style, WS_EX_CLIENTEDGE,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInspectorId))))
+            return;
+        // Below the list in the window order, which stays the window's first child.
+        ::SetWindowPos(m_inspector.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_inspector.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+        m_inspector.InsertColumn(0, L"", LVCFMT_LEFT, 2400, 0);
+        LOGFONTW font{};
+        font.lfHeight = -12;
+        font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+        wcscpy_s(font.lfFaceName, L"Courier New");
+        m_fixedFont = ::CreateFontIndirectW(&font);
+        if (m_fixedFont) m_inspector.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fixedFont), TRUE);
+    }
+    if (!m_inspector.m_hWnd) return;
+    m_inspectorShown = show;
+    ::ShowWindow(m_inspector.m_hWnd, show ? SW_SHOWNA : SW_HIDE);
+    if (show) Inspect();
+    LayOut();
+}
+
+// The focused row of the list, or "no element".
+void CDocumentPanes::Inspect() {
+    if (!m_inspectorShown) return;
+    const int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
+    const dcm_row_model& shown = m_view.Rows();
+    m_inspection = dcm_inspection();
+    if (row >= 0 && std::size_t(row) < shown.size() && m_view.Path()) {
+        const dcm_file_mapping file(m_view.Path());
+        const dcm_record& element = shown.record(std::size_t(row));
+        // The character set comes from the whole document: a filter may not show
+        // the row that names it. A collapse hides only rows of other items.
+        const std::vector<dcm_record>& all = AllRows().records();
+        const auto at = std::lower_bound(all.begin(), all.end(), element.offset,
+                                         [](const dcm_record& r, std::uint32_t offset) { return r.offset < offset; });
+        const std::size_t index = std::size_t(at - all.begin());
+        m_inspection = dcm_inspection(file.begin(), file.end(), element,
+                                      dcm_character_set_for(file.begin(), file.end(), all, index));
+    }
+    m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    m_inspector.SetItemCountEx(int(std::min<std::size_t>(m_inspection.line_count(), INT_MAX)), 0);
+    m_inspector.Invalidate(TRUE);
+}
+
+void CDocumentPanes::FocusFilter() {
+    if (!m_filter.m_hWnd) {
+        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | ES_AUTOHSCROLL;
+        if (!m_filter.Create(L"EDIT", Frame(), nullptr, nullptr, style, WS_EX_CLIENTEDGE,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFilterBoxId))))
+            return;
+        ::SetWindowPos(m_filter.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        m_filter.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+        m_filter.SendMessage(EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Filter rows (Esc clears)"));
+        ::SetWindowSubclass(m_filter.m_hWnd, &CDocumentPanes::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+        LayOut();
+    }
+    ::SetFocus(m_filter.m_hWnd);
+    m_filter.SendMessage(EM_SETSEL, 0, -1);
+}
+
+// Escape clears the box and gives the focus back to the list; Enter goes to the list.
+LRESULT CALLBACK CDocumentPanes::FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR data) {
+    auto* panes = reinterpret_cast<CDocumentPanes*>(data);
+    if (msg == WM_KEYDOWN && (wParam == VK_ESCAPE || wParam == VK_RETURN)) {
+        if (wParam == VK_ESCAPE) ::SetWindowTextW(edit, L"");
+        ::SetFocus(panes->m_view.m_hWnd);
+        return 0;
+    }
+    if (msg == WM_CHAR && (wParam == 27 || wParam == 13)) return 0;  // no beep
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &CDocumentPanes::FilterKeys, 1);
+    return ::DefSubclassProc(edit, msg, wParam, lParam);
+}
+
+void CDocumentPanes::ApplyFilter() {
+    std::string pattern;
+    const std::wstring typed = WindowText(m_filter.m_hWnd);
+    if (typed.empty()) {
+        ClearFilter();
+        return;
+    }
+    if (!m_view.Path()) return;
+    // The document was read again under the filter (another reading, say): its
+    // new rows are the ones to keep.
+    if (m_filtering && m_view.LoadCount() != m_filteredLoad) DropFilter();
+    const dcm_file_mapping file(m_view.Path());
+    const dcm_bytes bytes = dcm_bytes::of(file);
+    if (!m_filtering) {
+        // Every row, read as the list reads them: the list's own when none is
+        // collapsed, else the file walked again.
+        if (m_view.Rows().collapsed().empty()) {
+            m_all = m_view.Rows();
+        } else {
+            m_all = dcm_row_model(m_view.Rows().reading());
+            m_all.load(bytes);
+        }
+        m_rowFilter.reset();
+    }
+    std::vector<std::uint32_t> shown;
+    if (Narrow(typed, pattern)) {
+        const auto cells = [&](std::size_t row, int column, char* out, std::size_t capacity) {
+            return m_all.cell_text(bytes, row, column, out, capacity);
+        };
+        m_rowFilter.apply(m_all.records(), dcm_column_count, cells, pattern);
+        shown = m_rowFilter.shown();
+    } else {
+        m_rowFilter.reset();  // no cell holds a character outside the code page
+    }
+    dcm_row_model filtered = m_all;
+    filtered.keep_rows(shown);
+    std::vector<bool> matches(shown.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) matches[i] = m_rowFilter.is_match(shown[i]);
+    m_view.SwapRows(filtered, std::move(matches));
+    if (!m_filtering) {
+        m_documentRows = std::move(filtered);  // the document's own rows, kept aside
+        m_filtering = true;
+        m_filteredLoad = m_view.LoadCount();
+    }
+    Inspect();
+}
+
+// The document's rows come back as they were, collapsed containers included.
+void CDocumentPanes::ClearFilter() {
+    if (!m_filtering) return;
+    if (m_view.LoadCount() == m_filteredLoad) m_view.SwapRows(m_documentRows, {});
+    DropFilter();
+    Inspect();
+}
+
+void CDocumentPanes::DropFilter() {
+    m_documentRows = dcm_row_model();
+    m_all = dcm_row_model();
+    m_rowFilter.reset();
+    m_filtering = false;
+}
+
+bool CDocumentPanes::OnNotify(CMessage& m) {
+    const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
+    if (header->hwndFrom == m_view.m_hWnd) {
+        if (header->code == NM_RETURN) {
+            ShowInspector(true);
+        } else if (header->code == LVN_ITEMCHANGED && m_inspectorShown) {
+            const auto* change = reinterpret_cast<const NMLISTVIEW*>(m.lParam);
+            if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_FOCUSED)) Inspect();
+        }
+        return false;  // the list's own handling (reflection) goes on
+    }
+    if (!m_inspector.m_hWnd || header->hwndFrom != m_inspector.m_hWnd) return false;
+    if (header->code == LVN_GETDISPINFOW) {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(m.lParam)->item;
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+            const dcm_file_mapping* file = m_paintFile ? &*m_paintFile : nullptr;
+            std::optional<dcm_file_mapping> own;
+            if (!file && m_view.Path()) file = &own.emplace(m_view.Path());
+            const std::wstring text = file ? Widen(m_inspection.line(std::size_t(item.iItem), file->begin(), file->end()),
+                                                   m_inspection.code_page())
+                                           : std::wstring();
+            const std::size_t n = std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
+            text.copy(item.pszText, n);
+            item.pszText[n] = L'\0';
+        }
+        m.result = TRUE;
+        return true;
+    }
+    if (header->code == NM_CUSTOMDRAW) {
+        const auto* draw = reinterpret_cast<const NMCUSTOMDRAW*>(m.lParam);
+        if (draw->dwDrawStage == CDDS_PREPAINT) {
+            m_paintFile.reset();
+            if (m_view.Path() && m_inspection.line_count() > 0) m_paintFile.emplace(m_view.Path());
+            m.result = CDRF_NOTIFYPOSTPAINT;
+        } else {
+            if (draw->dwDrawStage == CDDS_POSTPAINT) m_paintFile.reset();
+            m.result = CDRF_DODEFAULT;
+        }
+        return true;
+    }
+    return false;
+}
+
+// The selected lines of the inspector, each ended by CR LF.
+bool CDocumentPanes::CopyInspectorLines() {
+    std::wstring text;
+    const dcm_file_mapping file(m_view.Path() ? m_view.Path() : L"");
+    std::size_t lines = 0;
+    for (int line = m_inspector.GetNextItem(-1, LVNI_SELECTED); line >= 0 && lines < kCopyLineLimit;
+         line = m_inspector.GetNextItem(line, LVNI_SELECTED), ++lines) {
+        text += Widen(m_inspection.line(std::size_t(line), file.begin(), file.end()), m_inspection.code_page());
+        text += L"\r\n";
+    }
+    if (lines == kCopyLineLimit) ::MessageBeep(MB_ICONEXCLAMATION);
+    if (!text.empty()) CopyTextToClipboard(Frame(), text.c_str(), text.size());
+    return true;
+}
+
+bool CDocumentPanes::OnCommand(CMessage& m) {
+    const WORD id = LOWORD(m.wParam);
+    const HWND focus = ::GetFocus();
+    if (m.lParam && reinterpret_cast<HWND>(m.lParam) == m_filter.m_hWnd) {
+        if (HIWORD(m.wParam) == EN_CHANGE) ApplyFilter();
+        return true;
+    }
+    if (m.lParam) return false;
+    switch (id) {
+    case ID_VIEW_INSPECTOR: ShowInspector(!m_inspectorShown); return true;
+    case ID_VIEW_FILTER: FocusFilter(); return true;
+    case ID_EDIT_COPY_ROWS:
+        if (focus && focus == m_filter.m_hWnd) { m_filter.SendMessage(WM_COPY); return true; }
+        if (focus && focus == m_inspector.m_hWnd) return CopyInspectorLines();
+        return false;
+    case ID_EDIT_SELECT_ALL:
+        if (focus && focus == m_filter.m_hWnd) { m_filter.SendMessage(EM_SETSEL, 0, -1); return true; }
+        if (focus && focus == m_inspector.m_hWnd) { m_inspector.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); return true; }
+        return false;
+    case ID_VIEW_REFRESH:
+        if (!m_filtering) return false;
+        // The file is read again: the document's rows first, then the filter over the new rows.
+        ClearFilter();
+        m_view.SendMessage(WM_COMMAND, m.wParam, m.lParam);
+        ApplyFilter();
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace velk

@@ -1,0 +1,79 @@
+// The panes a document window adds around its element list on request: a filter
+// box above it (Ctrl+L) and an inspector pane below it (the View menu, or Enter
+// on a row). Neither exists until it is first asked for, so that a document
+// window that uses neither is exactly the list alone.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "framework/list_view.h"
+#include "framework/message_map.h"
+#include "parse/mapping.h"
+#include "present/inspect.h"
+#include "present/row_model.h"
+#include "view/command_ids.h"
+#include "view/row_filter.h"
+#include "view/velk_view.h"
+
+namespace velk {
+
+class CDocumentPanes {
+public:
+    // `frame` is the document window, which holds the list and the panes.
+    CDocumentPanes(const CWindow& frame, CVelkView& view) : m_frame(frame), m_view(view) {}
+    CDocumentPanes(const CDocumentPanes&) = delete;
+    CDocumentPanes& operator=(const CDocumentPanes&) = delete;
+
+    // Offered every message of the document window first; answers whether it
+    // took the message. Sizes, the list's and the panes' notifications and the
+    // panes' commands; everything else is left to the window.
+    bool ProcessFrameMessage(CMessage& m);
+
+
+private:
+    void LayOut();
+    // The gap between the list and the inspector is a splitter: dragged, it
+    // sets the inspector's height.
+    bool OnSplitterMouse(CMessage& m);
+    bool InSplitter(int y) const;
+    void ShowInspector(bool show);
+    void Inspect();
+    // Every row of the document in file order: the filter's whole rows while it
+    // shows its own, else the list's.
+    const dcm_row_model& AllRows() const { return m_filtering ? m_all : m_view.Rows(); }
+    void FocusFilter();
+    void ApplyFilter();
+    void ClearFilter();
+    void DropFilter();
+    bool CopyInspectorLines();
+    bool OnNotify(CMessage& m);
+    bool OnCommand(CMessage& m);
+    static LRESULT CALLBACK FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR panes);
+
+    HWND Frame() const { return m_frame.m_hWnd; }
+
+    const CWindow& m_frame;
+    CVelkView& m_view;
+    CListViewCtrl m_inspector;          // an owner-data list of the inspection's lines
+    CWindow m_filter;                   // the filter box, an edit control
+    HFONT m_fixedFont = nullptr;
+    bool m_inspectorShown = false;
+    int m_inspectorHeight = -1;  // as dragged; -1: two fifths of the window
+    int m_splitterTop = 0;       // where the gap begins, while the inspector shows
+    bool m_dragging = false;
+    dcm_inspection m_inspection;
+    std::optional<dcm_file_mapping> m_paintFile;  // while the inspector paints
+
+    // While a filter is typed: every row of the document, the filter over them,
+    // and the document's own rows (with their collapse state) kept aside.
+    bool m_filtering = false;
+    unsigned m_filteredLoad = 0;  // the list's load count when the filter began
+    dcm_row_model m_all;
+    dcm_row_model m_documentRows;
+    dcm_row_filter m_rowFilter;
+};
+
+}  // namespace velk
