@@ -98,7 +98,7 @@ int main() {
         }
         return report(what, times, keystroke_budget_ms, "budget");
     };
-    const double short_value = inspect("inspector: a short value, 60 lines", begin, end, rows.record(10));
+    inspect("inspector: a short value, 60 lines", begin, end, rows.record(10));
     const std::filesystem::path big = std::filesystem::temp_directory_path() / "velk_browse_bench_big.dcm";
     write_big_value_file(big, 1u << 30);
     {
@@ -112,7 +112,7 @@ int main() {
                 const dcm_inspection in(again.begin(), again.end(), big_rows.records().back(), "");
                 for (std::size_t i = 0; i < 60; ++i) in.line(i, again.begin(), again.end());
             }));
-        report("inspector: 1 GiB value, mapped, 60 lines", times, short_value, "short value");
+        report("inspector: 1 GiB value, mapped, 60 lines", times, keystroke_budget_ms, "budget");
     }
     std::filesystem::remove(big);
     return 0;

@@ -169,6 +169,9 @@ void CDocumentPanes::ShowInspector(bool show) {
     ::ShowWindow(m_inspector.m_hWnd, show ? SW_SHOWNA : SW_HIDE);
     if (show) Inspect();
     LayOut();
+    // The list is shorter now: the row inspected stays in sight.
+    const int focused = m_view.GetNextItem(-1, LVNI_FOCUSED);
+    if (show && focused >= 0) m_view.EnsureVisible(focused, FALSE);
 }
 
 // The focused row of the list, or "no element".

@@ -65,14 +65,21 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"compare") {
         ::PostMessageW(document, WM_COMMAND, ID_FILE_COMPARE, 0);
-        const HWND dialog = WaitForWindow(L"#32770", nullptr);
+        const HWND dialog = WaitForWindow(L"#32770", L"Open");
         if (!dialog) return 1;
-        // The file name box of the Open dialog, then its OK button.
-        HWND name = ::GetDlgItem(dialog, 0x47C);
-        if (name && !::SendMessageW(name, WM_GETDLGCODE, 0, 0)) name = nullptr;
-        HWND edit = name ? ::FindWindowExW(name, nullptr, L"Edit", nullptr) : nullptr;
-        if (!edit) edit = ::GetDlgItem(dialog, 0x480);
+        // The dialog's file name box (the edit of its combo box, extended or
+        // not, or the older dialog's edit), once the dialog has made it.
+        HWND edit = nullptr;
+        for (int i = 0; i < 50 && !edit; ++i) {
+            if (HWND combo = ::GetDlgItem(dialog, 0x47C)) {
+                edit = reinterpret_cast<HWND>(::SendMessageW(combo, CBEM_GETEDITCONTROL, 0, 0));
+                if (!edit) edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
+            }
+            if (!edit) edit = ::GetDlgItem(dialog, 0x480);
+            if (!edit) ::Sleep(100);
+        }
         if (!edit) return 1;
+        ::Sleep(1000);  // the dialog empties the box as it finishes starting
         ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         return 0;
