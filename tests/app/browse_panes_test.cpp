@@ -2,11 +2,13 @@
 // windows, driven by the commands and keys a user gives them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "app/compare_frame.h"
 #include "app/resource.h"
+#include "copy_find_support.h"
 #include "dicom_builder.h"
 #include "view_test_support.h"
 
@@ -62,6 +64,13 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
     ::SetWindowTextW(box, L"doe^j");
     EXPECT_EQ(Tags(list), (std::vector<std::wstring>{L"(0040,A730)", L"(FFFE,E000)", L"(0040,A043)",
                                                       L"(FFFE,E000)", L"(0010,0010)"}));
+    // Select All and Copy Rows take the rows shown.
+    ::SetFocus(list);
+    ::SendMessageW(document, WM_COMMAND, ID_EDIT_SELECT_ALL, 0);
+    ::SendMessageW(document, WM_COMMAND, ID_EDIT_COPY_ROWS, 0);
+    const std::wstring copied = copytest::ClipboardText();
+    EXPECT_EQ(std::count(copied.begin(), copied.end(), L'\n'), 5) << copied;
+    EXPECT_NE(copied.find(L"Doe^Jane"), std::wstring::npos);
     ::SetWindowTextW(box, L"(0008,");
     EXPECT_EQ(Tags(list), (std::vector<std::wstring>{L"(0008,0060)", L"(0040,A730)", L"(FFFE,E000)",
                                                       L"(0008,0100)"}));
