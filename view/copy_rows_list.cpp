@@ -34,7 +34,13 @@ void SelectAll(HWND list) {
     LVITEMW change{};
     change.state = LVIS_SELECTED;
     change.stateMask = LVIS_SELECTED;
+    // The control marks each row's rectangle for repainting as it selects the
+    // row, and under wine every mark is a trip to the window server: with
+    // redrawing off it marks none, and one repaint of the list follows.
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&change));
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(list, nullptr, FALSE);
 }
 
 }  // namespace velk
