@@ -49,6 +49,7 @@ void CDocument::ReadFacts() {
     facts.walk = rows.walk_result();
     const char* name = dcm_transfer_syntax_name(load.transfer_syntax);
     facts.syntax = Widen(name ? std::string(name) : load.transfer_syntax);
+    facts.interpretHint = dcm_interpret_hint_text(rows.interpret_hint());
     m_facts = facts;
 }
 

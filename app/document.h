@@ -24,6 +24,9 @@ struct DocumentFacts {
     std::uint64_t fileSize = 0;
     dcm_open_failure open = dcm_open_failure::none;  // why the path gave no bytes
     dcm_walk_result walk;                            // how the load's walk ended
+    // While the default reading is in use: why View > Interpret would show more
+    // (ASCII words, "" when it would not).
+    const char* interpretHint = "";
 };
 
 class CDocument {

@@ -8,6 +8,7 @@
 #include "app/documents.h"
 #include "app/resource.h"
 #include "app/status_panes.h"
+#include "view/reading.h"
 #include "framework/bars.h"
 #include "view/screen_scale.h"
 
@@ -67,6 +68,7 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
         Map::Command(ID_FILE_OPEN, &CMainFrame::OnFileOpen),
         Map::Command(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar),
         Map::Command(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar),
+        Map::Command(ID_VIEW_INTERPRET, &CMainFrame::OnViewInterpret),
         Map::Command(ID_APP_ABOUT, &CMainFrame::OnAppAbout),
         Map::Command(ID_WINDOW_CASCADE, &CMainFrame::OnWindowCascade),
         Map::Command(ID_WINDOW_TILE_HORZ, &CMainFrame::OnWindowTileHorizontal),
@@ -92,6 +94,7 @@ LRESULT CMainFrame::OnCreate(CMessage&) {
     UIAddToolBar(m_hWndToolBar);
     UISetCheck(ID_VIEW_TOOLBAR, true);
     UISetCheck(ID_VIEW_STATUS_BAR, true);
+    UISetCheck(ID_VIEW_INTERPRET, CurrentReading() == dcm_reading::interpret);
 
     if (CMessageLoop* loop = ThreadLoop()) {
         loop->AddMessageFilter(this);
@@ -205,6 +208,20 @@ LRESULT CMainFrame::OnViewStatusBar(CMessage&) {
     ::ShowWindow(m_hWndStatusBar, visible ? SW_SHOWNOACTIVATE : SW_HIDE);
     UISetCheck(ID_VIEW_STATUS_BAR, visible);
     UpdateLayout();
+    return 0;
+}
+
+// One reading for every document: each one lists its file again at once.
+LRESULT CMainFrame::OnViewInterpret(CMessage&) {
+    const bool on = CurrentReading() != dcm_reading::interpret;
+    SetCurrentReading(on ? dcm_reading::interpret : dcm_reading::standard);
+    UISetCheck(ID_VIEW_INTERPRET, on);
+    UIUpdateToolBar();
+    if (m_settings) m_settings->SetNumber(kInterpretValue, on ? 1 : 0);
+    for (HWND child = ::GetWindow(m_hWndMDIClient, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, WM_COMMAND, ID_VIEW_APPLY_READING, 0);
+    }
     return 0;
 }
 

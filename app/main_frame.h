@@ -23,6 +23,7 @@ public:
     static constexpr CUpdateUIEntry kUpdateUI[] = {
         {ID_VIEW_TOOLBAR, kUpdateMenu},
         {ID_VIEW_STATUS_BAR, kUpdateMenu},
+        {ID_VIEW_INTERPRET, kUpdateMenu | kUpdateToolBar},
     };
 
     static CWindowClassInfo& GetWndClassInfo();
@@ -63,6 +64,7 @@ private:
     LRESULT OnFileOpen(CMessage& m);
     LRESULT OnViewToolBar(CMessage& m);
     LRESULT OnViewStatusBar(CMessage& m);
+    LRESULT OnViewInterpret(CMessage& m);
     LRESULT OnAppAbout(CMessage& m);
     LRESULT OnWindowCascade(CMessage& m);
     LRESULT OnWindowTileHorizontal(CMessage& m);
@@ -80,6 +82,9 @@ private:
     void CreateMailToLink();
     void CreateTopBar();
     CMessageLoop* ThreadLoop() const;
+
+    // The settings value of View > Interpret (DWORD 1 on, 0 off).
+    static constexpr const wchar_t* kInterpretValue = L"Interpret";
 
     HWND m_hWndToolBar = nullptr;
     // Kept per frame rather than per process, so that a second frame in the same

@@ -11,6 +11,7 @@
 #include "app/documents.h"
 #include "app/main_frame.h"
 #include "app/resource.h"
+#include "view/reading.h"
 #include "present/cell_text.h"
 #include "view/screen_scale.h"
 
@@ -89,6 +90,10 @@ void CMainFrame::ApplyRememberedBars() {
         UISetCheck(ID_VIEW_STATUS_BAR, false);
     }
     m_recent.Load(*m_settings);
+    if (m_settings->Number(kInterpretValue) == 1u) {
+        SetCurrentReading(dcm_reading::interpret);
+        UISetCheck(ID_VIEW_INTERPRET, true);
+    }
 }
 
 void CMainFrame::ApplyRememberedColumns(HWND list) const {

@@ -64,6 +64,10 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
     if (facts.open == dcm_open_failure::none || facts.open == dcm_open_failure::empty)
         texts.size = Grouped(facts.fileSize) + L" bytes";
     texts.load = LoadText(facts);
+    if (*facts.interpretHint) {
+        if (!texts.load.empty()) texts.load += L"; ";
+        for (const char* c = facts.interpretHint; *c; ++c) texts.load += wchar_t(*c);
+    }
     return texts;
 }
 

@@ -51,13 +51,18 @@ void write_csv_header(bool with_path, text_output& out) {
     out.put(header);
 }
 
-void write_csv_rows(const dcm_row_model& rows, dcm_bytes file, const std::string* path,
-                    text_output& out) {
-    const dcm_cp1252_to_utf8 convert;
+namespace {
+
+// Cells of 8-bit code page 1252 text (the default reading) are converted;
+// UTF-8 cells (the Interpret reading) are written as they are.
+template <class Convert>
+void write_records(const dcm_row_model& rows, dcm_bytes file, const std::string* path,
+                   text_output& out) {
+    const Convert convert;
     constexpr std::size_t cell_room =
-        csv_field_room(dcm_cp1252_to_utf8::units_per_byte * (dcm_cell_capacity - 1)) + 1;
+        csv_field_room(Convert::units_per_byte * (dcm_cell_capacity - 1)) + 1;
     char cell[dcm_cell_capacity];
-    char utf8[dcm_cp1252_to_utf8::units_per_byte * dcm_cell_capacity];
+    char utf8[Convert::units_per_byte * dcm_cell_capacity];
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const std::size_t path_room = path ? csv_field_room(path->size()) + 1 : 0;
         char* p = out.claim(path_room + 16 + dcm_column_count * cell_room + 2);
@@ -79,6 +84,16 @@ void write_csv_rows(const dcm_row_model& rows, dcm_bytes file, const std::string
         p = put_text(record_end, 2, p);
         out.commit(p);
     }
+}
+
+}  // namespace
+
+void write_csv_rows(const dcm_row_model& rows, dcm_bytes file, const std::string* path,
+                    text_output& out) {
+    if (rows.cells_are_utf8())
+        write_records<dcm_utf8_as_is>(rows, file, path, out);
+    else
+        write_records<dcm_cp1252_to_utf8>(rows, file, path, out);
 }
 
 }  // namespace velk

@@ -23,7 +23,8 @@ void write_csv_header(bool with_path, text_output& out);
 
 // Every row of `rows` as one record: the row's true nesting level, then the
 // cells the viewer shows (tag, VR, length, description, value, offset) in UTF-8
-// from code page 1252, unindented; `path` (UTF-8) first when not null.
+// (from code page 1252 in the default reading), unindented; `path` (UTF-8) first
+// when not null.
 void write_csv_rows(const dcm_row_model& rows, dcm_bytes file, const std::string* path,
                     text_output& out);
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "present/interpret_value.h"
 
 namespace velk {
 
@@ -149,8 +150,53 @@ std::string tag_key(std::uint32_t tag) {
 }
 
 // The tag of the element that starts at p (four bytes).
-std::uint32_t tag_at(const char* p) {
+std::uint32_t tag_at(const char* p, dcm_byte_order order) {
+    if (order == dcm_byte_order::big)
+        return (std::uint32_t(dcm_load<std::uint16_t, dcm_byte_order::big>(p)) << 16) |
+               dcm_load<std::uint16_t, dcm_byte_order::big>(p + 2);
     return (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
+}
+
+// How one record is read. The default reading: the file's bytes, little endian,
+// the VR as read and text as code page 1252. The Interpret reading: the bytes
+// the record's offset counts in (the file, or a deflated data set's inflated
+// bytes), its data set's byte order, the VR it shows (the dictionary's for an
+// element read without one) and text by the Specific Character Set in force.
+struct record_reading {
+    dcm_bytes bytes;
+    dcm_byte_order order = dcm_byte_order::little;
+    const dcm_charset* charset = nullptr;  // null: code page 1252
+    bool inflated = false;                 // bytes the file does not hold
+};
+
+record_reading reading_of(const dcm_row_model& rows, dcm_bytes file, const dcm_record& r) {
+    record_reading reading{file};
+    if (rows.reading() != dcm_reading::interpret) return reading;
+    const dcm_interpret_document& document = rows.interpret_document();
+    document.bytes_of(r, reading.bytes.begin, reading.bytes.end);
+    if (r.syntax == syntax_explicit_be) reading.order = dcm_byte_order::big;
+    reading.charset = &document.charset_at(r);
+    reading.inflated = r.inflated;
+    return reading;
+}
+
+std::uint64_t size_of(dcm_bytes bytes) { return std::uint64_t(bytes.end - bytes.begin); }
+
+// Binary values of bytes the file does not hold are written inline, in base 64.
+std::string base64(const char* first, std::size_t n) {
+    static const char digits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    text.reserve((n + 2) / 3 * 4);
+    for (std::size_t i = 0; i < n; i += 3) {
+        const auto byte = [&](std::size_t k) {
+            return k < n ? std::uint32_t(static_cast<unsigned char>(first[k])) : 0u;
+        };
+        const std::uint32_t group = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
+        for (std::size_t k = 0; k < 4; ++k)
+            text += k <= (n - i) ? digits[(group >> (18 - 6 * k)) & 63] : '=';
+    }
+    return text;
 }
 
 // The bytes of one record's value that the file holds.
@@ -166,17 +212,30 @@ value_bytes bytes_of(dcm_bytes file, const dcm_record& r) {
     return {file.begin + start, static_cast<std::size_t>(std::min(length, file_size - start))};
 }
 
-// Text values in UTF-8, read as the list reads them (code page 1252).
-std::string utf8_text(value_bytes v) {
-    if (dcm_all_ascii(v.first, v.size)) return std::string(v.first, v.size);
+// Text values in UTF-8, read as the list reads them: code page 1252 in the
+// default reading, by the character set in force in the Interpret reading (the
+// default repertoire for text that is not decoded by it).
+std::string utf8_text(value_bytes v, const char* vr, const dcm_charset* charset) {
+    // ASCII text is itself in every character set but for its escape sequences.
+    if (dcm_all_ascii(v.first, v.size) && (!charset || !std::memchr(v.first, 0x1B, v.size)))
+        return std::string(v.first, v.size);
+    if (charset) {
+        static const dcm_charset default_repertoire;
+        dcm_text_form form = dcm_text_form::text;
+        if (!dcm_charset_text_form(vr, form)) charset = &default_repertoire;
+        std::string text;
+        dcm_decode_text(*charset, form, v.first, v.size, text);
+        return text;
+    }
     std::string text(dcm_cp1252_to_utf8::units_per_byte * v.size, '\0');
     const char* end = dcm_cp1252_to_utf8()(v.first, v.size, &text[0]);
     text.resize(static_cast<std::size_t>(end - text.data()));
     return text;
 }
 
-json text_values(value_bytes v, value_kind kind) {
-    const std::string utf8 = utf8_text(v);
+json text_values(value_bytes v, const vr_rule& rule, const dcm_charset* charset) {
+    const value_kind kind = rule.kind;
+    const std::string utf8 = utf8_text(v, rule.code, charset);
     // The padding to an even length ends the whole value; spaces between the
     // values are theirs.
     const std::string_view text = trim(utf8, false);
@@ -203,7 +262,7 @@ json binary_values(value_bytes v, const vr_rule& rule, dcm_byte_order order) {
     json values = json::array();
     if (rule.kind == value_kind::tag) {
         for (std::size_t i = 0; i + 4 <= v.size; i += 4) {
-            values.push_back(tag_key(tag_at(v.first + i)));
+            values.push_back(tag_key(tag_at(v.first + i, order)));
         }
         return values;
     }
@@ -213,19 +272,20 @@ json binary_values(value_bytes v, const vr_rule& rule, dcm_byte_order order) {
     return values;
 }
 
-// Where each record's value ends in the file: its declared end, or for an
+// Where each record's value ends in its bytes: its declared end, or for an
 // undefined length where its sequence delimiter starts (the start of the next
-// record at its level or above, or the end of the file, when it has none).
-std::uint64_t value_end(const dcm_row_model& rows, std::size_t row, dcm_bytes file) {
+// record at its level or above, or the end of the bytes, when it has none).
+std::uint64_t value_end(const dcm_row_model& rows, std::size_t row, const record_reading& in) {
     const dcm_record& r = rows.record(row);
-    const std::uint64_t file_size = std::uint64_t(file.end - file.begin);
+    const dcm_bytes file = in.bytes;
+    const std::uint64_t file_size = size_of(file);
     if (r.length != undefined_length) return std::min(r.value_offset() + r.length, file_size);
     std::size_t next = row + 1;
     while (next < rows.size() && rows.record(next).level > r.level) ++next;
     const std::uint64_t end = next < rows.size() ? rows.record(next).offset : file_size;
     const dcm_record& last = rows.record(next - 1);
     if (next - 1 > row && last.level == r.level + 1 && last.offset + 4 <= file_size &&
-        tag_at(file.begin + last.offset) == tag_sequence_delimiter)
+        tag_at(file.begin + last.offset, in.order) == tag_sequence_delimiter)
         return last.offset;
     return end;
 }
@@ -270,8 +330,9 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const dcm_record& r = rows.record(row);
         while (open.size() > 1 && open.back().level > r.level) open.pop_back();
-        if (std::uint64_t(r.offset) + 4 > std::uint64_t(file.end - file.begin)) continue;
-        const std::uint32_t tag = tag_at(file.begin + r.offset);
+        const record_reading in = reading_of(rows, file, r);
+        if (std::uint64_t(r.offset) + 4 > size_of(in.bytes)) continue;
+        const std::uint32_t tag = tag_at(in.bytes.begin + r.offset, in.order);
         if (dcm_is_delimiter(tag)) continue;
         open_level& here = open.back();
         if (tag == tag_item) {
@@ -285,27 +346,33 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         }
         if (here.level != r.level) continue;  // inside a value that is bulk data
         here.items = nullptr;
-        const vr_rule& rule = rule_of(r.vr);
+        const vr_rule& rule = rows.reading() == dcm_reading::interpret
+                                  ? rule_of(dcm_interpret_vr(tag, r.vr, r.length).vr)
+                                  : rule_of(r.vr);
         json& element = (*here.dataset)[tag_key(tag)];
         element = json{{"vr", rule.code}};
-        const value_bytes value = bytes_of(file, r);
+        const value_bytes value = bytes_of(in.bytes, r);
         switch (rule.kind) {
         case value_kind::sequence:
             element["Value"] = json::array();
             if (r.container) here.items = &element["Value"];
             break;
         case value_kind::bulk: {
-            const std::uint64_t end = value_end(rows, row, file);
+            const std::uint64_t end = value_end(rows, row, in);
             const std::uint64_t first = std::min(r.value_offset(), end);
-            if (end > first) element["BulkDataURI"] = bulk_data_uri(uri, first, end - first);
+            if (end <= first) break;
+            if (in.inflated)
+                element["InlineBinary"] = base64(in.bytes.begin + first, std::size_t(end - first));
+            else
+                element["BulkDataURI"] = bulk_data_uri(uri, first, end - first);
             break;
         }
         case value_kind::number:
         case value_kind::tag:
-            element["Value"] = binary_values(value, rule, dcm_byte_order::little);
+            element["Value"] = binary_values(value, rule, in.order);
             break;
         default:
-            element["Value"] = text_values(value, rule.kind);
+            element["Value"] = text_values(value, rule, in.charset);
         }
         if (element.contains("Value") && element["Value"].empty() && rule.kind != value_kind::sequence)
             element.erase("Value");

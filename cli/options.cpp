@@ -55,6 +55,11 @@ std::string set_diff(const std::string&, dump_command& command) {
     return {};
 }
 
+std::string set_interpret(const std::string&, dump_command& command) {
+    command.options.interpret = true;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -79,6 +84,12 @@ const option_row option_table[] = {
      "differs, path, VR, name, both values, both offsets); exit\n"
      "status 0 when they list alike, 1 when they differ, 2 on an error",
      set_diff},
+    {"--interpret", nullptr, nullptr,
+     "read as the standard means it: VRs of implicit VR elements\n"
+     "from the dictionary, written \"(US)\"; big-endian and deflated\n"
+     "data sets (inflated offsets written \"z123\"); text decoded by\n"
+     "the Specific Character Set",
+     set_interpret},
     {"--help", nullptr, nullptr, "show this help and exit", show_help},
     {"--version", nullptr, nullptr, "show the version and exit", show_version},
 };

@@ -17,6 +17,7 @@ struct dump_options {
     bool recursive = false;  // directories named are walked for their files
     unsigned jobs = 1;       // files listed at once; output stays in argument order
     bool diff = false;       // the two files named are compared instead of listed
+    bool interpret = false;  // the Interpret reading instead of the default one
     std::vector<std::string> paths;
 };
 

@@ -47,7 +47,11 @@ void write_listing(const dcm_row_model& rows, dcm_bytes bytes, const listed_file
                    dump_format format, bool several, text_output& out) {
     switch (format) {
     case dump_format::text:
-        dcm_write_rows(rows, bytes, dcm_cp1252_to_utf8(), dcm_line_end::lf, out);
+        // The Interpret reading's cells are UTF-8 already.
+        if (rows.cells_are_utf8())
+            dcm_write_rows(rows, bytes, dcm_utf8_as_is(), dcm_line_end::lf, out);
+        else
+            dcm_write_rows(rows, bytes, dcm_cp1252_to_utf8(), dcm_line_end::lf, out);
         break;
     case dump_format::csv:
         write_csv_rows(rows, bytes, several ? &file.path : nullptr, out);
@@ -99,8 +103,14 @@ private:
     dcm_bytes m_bytes;
 };
 
-file_listing list_file(const listed_file& file, dump_format format, bool several,
-                       text_output& out) {
+// What a file is listed as: a format and a reading, and whether it is one of several.
+struct listing_kind {
+    dump_format format;
+    dcm_reading reading;
+    bool several;
+};
+
+file_listing list_file(const listed_file& file, const listing_kind& kind, text_output& out) {
     const std::filesystem::path path = std::filesystem::u8path(file.path);
     const file_bytes bytes(path);
     if (!bytes.is_open()) {
@@ -114,9 +124,11 @@ file_listing list_file(const listed_file& file, dump_format format, bool several
     }
     out.start();
     // Kept by each thread, so that its room for rows is reserved once.
-    thread_local dcm_row_model rows;
+    thread_local dcm_row_model standard_rows(dcm_reading::standard);
+    thread_local dcm_row_model interpret_rows(dcm_reading::interpret);
+    dcm_row_model& rows = kind.reading == dcm_reading::interpret ? interpret_rows : standard_rows;
     rows.load(bytes.bytes());
-    write_listing(rows, bytes.bytes(), file, format, several, out);
+    write_listing(rows, bytes.bytes(), file, kind.format, kind.several, out);
     return {};
 }
 
@@ -156,8 +168,11 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     text_output output(out);
     if (options.format == dump_format::csv) write_csv_header(several, output);
     const dump_format format = options.format;
-    const list_one_file list = [format, several](const listed_file& f, text_output& o) {
-        return list_file(f, format, several, o);
+    const listing_kind kind{format,
+                            options.interpret ? dcm_reading::interpret : dcm_reading::standard,
+                            several};
+    const list_one_file list = [kind](const listed_file& f, text_output& o) {
+        return list_file(f, kind, o);
     };
     const run_settings settings{options.jobs, shows_progress(out, err)};
     const bool all_listed =

@@ -22,6 +22,7 @@ enum dcm_syntax : std::uint8_t {
     syntax_other = 0,
     syntax_implicit_le = 1,
     syntax_explicit_le = 2,
+    syntax_explicit_be = 3,  // explicit VR big endian: only the Interpret walk reads it
 };
 
 // Classifies a Transfer Syntax UID value of `length` bytes. The caller guarantees

@@ -17,6 +17,8 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
     case dcm_walk_status::stray_delimiter: return "delimiter inside a value of defined length";
     case dcm_walk_status::nesting_too_deep: return "nested too deep to descend";
     case dcm_walk_status::out_of_memory: return "out of memory";
+    case dcm_walk_status::inflate_stopped:
+        return "deflated data set cut short, damaged or over the inflate cap";
     }
     return "";
 }

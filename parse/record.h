@@ -23,6 +23,7 @@ struct dcm_record {
     dcm_syntax syntax;            // the mode its header was read in
     bool container;               // the walk's container decision
     bool recurse;                 // whether the element's level descends into sequences and items
+    bool inflated = false;        // in a deflated data set's inflated bytes, where its offset counts
 
     // The depth a row shows: the level modulo 16, as the list's indent has four bits.
     unsigned depth() const { return level & 0xFu; }
@@ -43,6 +44,7 @@ enum class dcm_walk_status : std::uint8_t {
     stray_delimiter,        // a delimiter inside a defined-length level ended it early
     nesting_too_deep,       // a container nested deeper than the walk descends was stepped over
     out_of_memory,          // the rows did not fit in memory: none are kept
+    inflate_stopped,        // a deflated data set inflated only in part (cut, damaged or capped)
 };
 
 struct dcm_walk_result {

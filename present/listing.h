@@ -58,7 +58,7 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
             // Straight into the sink, converted there when it holds bytes above 7FH
             // (units_per_byte leaves room for that).
             const std::size_t n = rows.cell_text(file, row, column, p, dcm_cell_capacity);
-            if (dcm_all_ascii(p, n)) {
+            if (Convert::units_per_byte == 1 || dcm_all_ascii(p, n)) {
                 p += n;
             } else {
                 char text[dcm_cell_capacity];
@@ -97,6 +97,17 @@ struct dcm_cp1252_to_utf8 {
     using unit = char;
     static constexpr std::size_t units_per_byte = 3;
     char* operator()(const char* text, std::size_t n, char* out) const;
+};
+
+// Cells that are UTF-8 already (the Interpret reading's): copied as they are
+// (a converter of one unit per byte is taken to be this one).
+struct dcm_utf8_as_is {
+    using unit = char;
+    static constexpr std::size_t units_per_byte = 1;
+    char* operator()(const char* text, std::size_t n, char* out) const {
+        std::memcpy(out, text, n);
+        return out + n;
+    }
 };
 
 }  // namespace velk

@@ -12,7 +12,16 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
     m_facts.file_size = file.begin ? std::uint64_t(file.end - file.begin) : 0;
     try {
         m_records.reserve(reserved_rows);
-        m_walk = dcm_read_records(file.begin, file.end, m_records);
+        m_interpret = dcm_interpret_document();
+        m_hint = dcm_interpret_hint::none;
+        if (m_reading == dcm_reading::interpret) {
+            m_walk = dcm_read_records_interpret(file.begin, file.end, dcm_interpret_dictionary_vr,
+                                                m_records, m_interpret.data);
+            m_interpret.find_charsets(file.begin, file.end, m_records);
+        } else {
+            m_walk = dcm_read_records(file.begin, file.end, m_records);
+            m_hint = dcm_interpret_hint_for(file.begin, file.end, m_records);
+        }
     } catch (...) {
         // Only allocation can fail here. A load whose rows do not fit lists
         // nothing rather than the front of the file, and gives its memory back.
@@ -48,7 +57,15 @@ std::size_t dcm_row_model::cell_text(dcm_bytes file, std::size_t row, int column
         if (capacity > 0) out[0] = '\0';
         return 0;
     }
+    if (m_reading == dcm_reading::interpret)
+        return dcm_interpret_cell_text(file.begin, file.end, m_interpret, m_records[row], column,
+                                       out, capacity);
     return dcm_cell_text(file.begin, file.end, m_records[row], column, out, capacity);
+}
+
+bool dcm_row_model::vr_from_dictionary(dcm_bytes file, std::size_t row) const {
+    if (m_reading != dcm_reading::interpret || row >= m_records.size()) return false;
+    return dcm_interpret_vr_from_dictionary(file.begin, file.end, m_interpret, m_records[row]);
 }
 
 bool dcm_row_model::is_collapsed(std::size_t row) const {
@@ -107,7 +124,13 @@ std::size_t dcm_row_model::collapse(std::size_t row) {
 std::size_t dcm_row_model::expand(std::size_t row, dcm_bytes file) {
     if (!is_collapsed(row)) return 0;
     const dcm_record r = m_records[row];
-    std::vector<dcm_record> walked = dcm_reparse_record(file.begin, file.end, r);
+    std::vector<dcm_record> walked;
+    if (m_reading == dcm_reading::interpret) {
+        m_interpret.bytes_of(r, file.begin, file.end);
+        walked = dcm_reparse_record_interpret(file.begin, file.end, dcm_interpret_dictionary_vr, r);
+    } else {
+        walked = dcm_reparse_record(file.begin, file.end, r);
+    }
     // The walk gives the container first, then what is nested in it, with the
     // levels the load gave them. Only rows nested deeper than the container are
     // placed below it, so that the next collapse removes exactly them.

@@ -17,11 +17,16 @@
 #include "parse/mapping.h"
 #include "parse/record.h"
 #include "present/cell_text.h"
+#include "present/interpret_cells.h"
+#include "present/interpret_hint.h"
 
 namespace velk {
 
 // How the rows read values: today the one reading the list has always had.
-enum class dcm_reading : std::uint8_t { standard };
+// The Interpret reading reads every file as the standard means it (implicit VR
+// from the complete dictionary, big endian, deflated, character sets); its cells
+// are UTF-8 (present/interpret_cells.h).
+enum class dcm_reading : std::uint8_t { standard, interpret };
 
 // The images of a row: a plain element, an expanded container, a collapsed one.
 // Their numbers are the positions in the list's image list.
@@ -55,6 +60,16 @@ public:
     explicit dcm_row_model(dcm_reading reading = dcm_reading::standard) : m_reading(reading) {}
 
     dcm_reading reading() const { return m_reading; }
+    // Whether cell texts are UTF-8 (Interpret) rather than 8-bit code page 1252 bytes.
+    bool cells_are_utf8() const { return m_reading == dcm_reading::interpret; }
+    // While the default reading is in use: why Interpret would show more, if it would.
+    dcm_interpret_hint interpret_hint() const { return m_hint; }
+    // Interpret: whether a row's VR cell shows a VR not read from the file.
+    bool vr_from_dictionary(dcm_bytes file, std::size_t row) const;
+    // Interpret: how inflating a deflated data set ended (complete when there was none).
+    dcm_inflate_end inflate_end() const { return m_interpret.data.inflate_end; }
+    // Interpret: the inflated bytes and the character sets in force (empty otherwise).
+    const dcm_interpret_document& interpret_document() const { return m_interpret; }
 
     // Empties the rows and fills them from the bytes of a file, every container
     // expanded. Null or unmarked bytes give no rows. When the rows do not fit in
@@ -114,6 +129,8 @@ private:
     void shift_collapsed_from(int first, int delta);
 
     dcm_reading m_reading;
+    dcm_interpret_document m_interpret;  // Interpret only: inflated bytes, character sets
+    dcm_interpret_hint m_hint = dcm_interpret_hint::none;
     std::vector<dcm_record> m_records;  // visible rows, file order
     std::set<int> m_collapsed;          // rows whose nested rows are hidden
     dcm_walk_result m_walk;

@@ -44,6 +44,9 @@
 #define ID_VIEW_TOOLBAR 0xE800
 #define ID_VIEW_STATUS_BAR 0xE801
 #define ID_VIEW_REFRESH 0xE803
+// The Interpret reading, and the word to each document window that it changed.
+#define ID_VIEW_INTERPRET 0x8030
+#define ID_VIEW_APPLY_READING 0x8031
 
 // Added after the first release's: Compare With (File menu), the inspector pane
 // and the filter box (View menu).
@@ -78,6 +81,7 @@ inline constexpr unsigned kCommandIds[] = {
     ID_EDIT_COPY_ITEM, ID_WINDOW_ARRANGE,  ID_WINDOW_CASCADE,   ID_WINDOW_TILE_HORZ, ID_WINDOW_TILE_VERT,
     ID_NEXT_PANE,      ID_PREV_PANE,       ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR,  ID_VIEW_REFRESH,
     ID_FILE_COMPARE,   ID_VIEW_INSPECTOR,  ID_VIEW_FILTER,
+    ID_VIEW_INTERPRET, ID_VIEW_APPLY_READING,
 };
 
 constexpr bool CommandIdsAreDistinct() {

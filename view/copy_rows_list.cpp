@@ -20,7 +20,7 @@ void ReadSelectedRows(HWND list, const dcm_row_model& rows, const wchar_t* path,
         return static_cast<int>(::SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(after),
                                                MAKELPARAM(LVNI_SELECTED, 0)));
     };
-    dcm_copy_rows_text(rows, dcm_bytes::of(file), next_selected, dcm_ansi_to_utf16(), text);
+    dcm_copy_rows_text(rows, dcm_bytes::of(file), next_selected, dcm_cell_converter(rows), text);
 }
 
 void CopyRows(HWND list, const dcm_row_model& rows, const wchar_t* path) {

@@ -64,6 +64,8 @@ protected:
     // per cell. Between paints no mapping is held.
     void MapFileForPaint();
     void UnmapFileAfterPaint() { m_paintFile.reset(); }
+    // The mapping of the paint under way, or null.
+    const dcm_file_mapping* PaintFile() const { return m_paintFile ? &*m_paintFile : nullptr; }
 
     dcm_row_model m_rows;             // the visible elements and the collapsed rows
     std::vector<bool> m_highlighted;  // rows a filter matched, while it shows its rows

@@ -10,7 +10,7 @@ namespace velk {
 wchar_t* dcm_ansi_to_utf16::operator()(const char* text, std::size_t n, wchar_t* out) const {
     if (n == 0) return out;
     // One byte gives at most one UTF-16 unit, so n units always hold the text.
-    const int written = MultiByteToWideChar(CP_THREAD_ACP, 0, text, static_cast<int>(n), out,
+    const int written = MultiByteToWideChar(code_page, 0, text, static_cast<int>(n), out,
                                             static_cast<int>(n));
     return out + (written > 0 ? written : 0);
 }
@@ -40,7 +40,7 @@ void fill_text(const dcm_row_source& source, std::size_t row, LVITEMW& item) {
     if (dcm_all_ascii(text, n)) {
         for (std::size_t i = 0; i < n; ++i) *end++ = static_cast<wchar_t>(text[i]);
     } else {
-        end = dcm_ansi_to_utf16()(text, n, item.pszText);
+        end = dcm_cell_converter(*source.rows)(text, n, item.pszText);
     }
     *end = L'\0';
 }

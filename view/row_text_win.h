@@ -13,12 +13,19 @@
 namespace velk {
 
 // 8-bit text to UTF-16 with the thread's ANSI code page, as the list shows and
-// copies every cell (present/listing.h's conversion for the list).
+// copies every cell (present/listing.h's conversion for the list); UTF-8 cells
+// (the Interpret reading's) with CP_UTF8.
 struct dcm_ansi_to_utf16 {
     using unit = wchar_t;
     static constexpr std::size_t units_per_byte = 1;
+    UINT code_page = CP_THREAD_ACP;
     wchar_t* operator()(const char* text, std::size_t n, wchar_t* out) const;
 };
+
+// The conversion of the cells of `rows`.
+inline dcm_ansi_to_utf16 dcm_cell_converter(const dcm_row_model& rows) {
+    return dcm_ansi_to_utf16{rows.cells_are_utf8() ? UINT(CP_UTF8) : UINT(CP_THREAD_ACP)};
+}
 
 // What the list's owner shows, read and never changed here.
 struct dcm_row_source {

@@ -1,6 +1,7 @@
 #include "view/velk_view.h"
 
 #include "present/cell_text.h"
+#include "view/reading.h"
 #include "view/screen_scale.h"
 #include "view/wait_cursor.h"
 
@@ -35,6 +36,7 @@ bool CVelkView::ProcessWindowMessage(CMessage& m) {
         Map::Message(FindDialogMessage(), &CVelkView::OnFindDialogMessage),
         Map::Command(kFindCommand, &CVelkView::ShowFindDialog),
         Map::Command(kRefreshCommand, &CVelkView::OnRefresh),
+        Map::Command(ID_VIEW_APPLY_READING, &CVelkView::OnApplyReading),
         Map::NotifyAs(OCM_NOTIFY, NM_CUSTOMDRAW, &CVelkView::OnCustomDraw),
         Map::Message(WM_DESTROY, &CVelkView::OnDestroyFindDialogs),
     };
@@ -75,6 +77,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
     m_path = m_pathText.c_str();
     UnmapFileAfterPaint();
     const CWaitCursor wait;
+    if (m_rows.reading() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
     m_rows.load_file(m_path);
     m_highlighted.clear();
     ++m_loadCount;
@@ -86,6 +89,21 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
     }
     // Paints now: the display requests of the first page come before the return.
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return 0;
+}
+
+// Lists the file again in the reading now chosen, the row that was at the top
+// of the list back at the top where the new listing has as many rows.
+LRESULT CVelkView::OnApplyReading(CMessage&) {
+    if (!m_path || m_rows.reading() == CurrentReading()) return 0;
+    const int top = GetTopIndex();
+    DeleteAllItems();
+    LoadFile(m_pathText.c_str());
+    const int count = GetItemCount();
+    if (top > 0 && count > 0) {
+        EnsureVisible(count - 1, FALSE);
+        EnsureVisible(top < count ? top : count - 1, FALSE);
+    }
     return 0;
 }
 

@@ -66,6 +66,7 @@ protected:
 private:
     LRESULT OnCreate(CMessage& m);
     LRESULT OnRefresh(CMessage& m);
+    LRESULT OnApplyReading(CMessage& m);
     LRESULT OnCustomDraw(CMessage& m);
     void CreateRowImages();
     void CreateColumns();

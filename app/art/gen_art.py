@@ -204,8 +204,20 @@ def draw_tile_vertical(scale=1):
     return c
 
 
+def draw_interpret(scale=1):
+    """A globe: every file read as the world's software reads it."""
+    c = tool_canvas(scale)
+    c.ring(7.5, 7.5, 0, 6.6, AQUA)
+    c.fill(2, 7, 13, 7, NAVY)
+    c.fill(7, 2, 8, 13, NAVY)
+    c.fill(3, 4, 12, 4, NAVY)
+    c.fill(3, 10, 12, 10, NAVY)
+    c.ring(7.5, 7.5, 5.8, 7.0, NAVY)
+    return c
+
+
 TOOLBAR_ORDER = [draw_open, draw_copy_rows, draw_find, draw_refresh,
-                 draw_about, draw_tile_horizontal, draw_tile_vertical]
+                 draw_about, draw_tile_horizontal, draw_tile_vertical, draw_interpret]
 
 
 def draw_toolbar(scale=1):

@@ -86,7 +86,8 @@ TEST_F(ShellFrame, TopBarHoldsMenuToolBarAndLinkInThreeBandsOnTwoRows) {
 TEST_F(ShellFrame, ToolBarHasTheButtonsInOrderFromItsResource) {
     HWND toolBar = m_frame.GetToolBar();
     EXPECT_EQ(GetDlgCtrlID(toolBar), 0xE800);
-    const int expected[] = {0xE101, 0, 0xE122, 0, 0xE124, 0xE803, 0, 0xE140, 0, 0xE133, 0xE134};
+    const int expected[] = {0xE101, 0, 0xE122, 0, 0xE124, 0xE803, 0, 0xE140, 0, 0xE133, 0xE134,
+                            0, ID_VIEW_INTERPRET};
     ASSERT_EQ(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0), static_cast<LRESULT>(std::size(expected)));
     for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
         TBBUTTON button = {};

@@ -58,7 +58,7 @@ std::wstring MenuOf(UINT id) {
 TEST(ShellResources, FrameMenuHasFileViewAndHelp) {
     EXPECT_EQ(MenuOf(IDR_MAINFRAME),
               L"&File\n  &Open...\tCtrl+O E101\n  -\n  E&xit E141\n"
-              L"&View\n  &Toolbar E800\n  &Status Bar E801\n"
+              L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  I&nterpret\tCtrl+I 8030\n"
               L"&Help\n  &About velk... E140\n");
 }
 
@@ -70,6 +70,7 @@ TEST(ShellResources, DocumentMenuHasItsWindowPopupSecondLast) {
               L"&Edit\n  Copy Rows E122\n  -\n  Select All E12A\n  -\n  Find E124\n"
               L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
               L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
+              L"  I&nterpret\tCtrl+I 8030\n"
               L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  Arrange &Icons E131\n"
               L"&Help\n  &About velk... E140\n");
 }
@@ -214,11 +215,11 @@ TEST(ShellResources, RowIconsAreMinusBoxPlusBoxAndNothing) {
     EXPECT_EQ(RowIconPicture(IDI_ROW_LEAF), std::vector<std::string>(16, std::string(16, ' ')));
 }
 
-TEST(ShellResources, ToolBarStripHoldsSevenSixteenColourImages) {
+TEST(ShellResources, ToolBarStripHoldsEightSixteenColourImages) {
     DWORD size = 0;
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(ResourceBytes(RT_BITMAP, IDR_MAINFRAME, &size));
     ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header->biWidth, 7 * 16);
+    EXPECT_EQ(header->biWidth, 8 * 16);
     EXPECT_EQ(header->biHeight, 15);
     EXPECT_EQ(header->biBitCount, 4);
 }

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "app/settings.h"
 #include "framework/bars.h"
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
 #include "temp_folder.h"
+#include "view/reading.h"
 
 namespace velk {
 
@@ -113,6 +115,51 @@ TEST_F(RememberedBars, TheBarsAndColumnsComeBackAsLeftAndAreKeptOnClosing) {
     EXPECT_EQ(m_settings.Number(L"StatusBar"), 0u);
     WINDOWPLACEMENT placement{};
     EXPECT_TRUE(m_settings.ReadBlock(L"Placement", &placement, sizeof(placement)));
+}
+
+// View > Interpret: every open document lists its file again at once in the other
+// reading, and the choice is remembered.
+TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
+    const auto le16 = [](unsigned v) { return std::string{char(v & 0xFF), char(v >> 8)}; };
+    const auto le32 = [&](unsigned v) { return le16(v & 0xFFFF) + le16(v >> 16); };
+    const std::string uid("1.2.840.10008.1.2\0", 18);  // implicit VR little endian
+    const std::string file = std::string(128, '\0') + "DICM" + le16(0x0002) + le16(0x0010) + "UI" +
+                             le16(18) + uid + le16(0x0028) + le16(0x0010) + le32(2) + le16(512) +
+                             le16(0x0040) + le16(0x0275) + le32(20) + le16(0xFFFE) + le16(0xE000) +
+                             le32(12) + le16(0x0040) + le16(0x0007) + le32(4) + "Scan";
+    m_frame.OpenDocument(m_files.Write(L"implicit.dcm", file).c_str());
+    HWND list = ::GetWindow(m_frame.MDIGetActive(), GW_CHILD);
+    const auto cell = [list](int row, int column) {
+        wchar_t text[64] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        return std::wstring(text);
+    };
+    // The last status pane says, while the mode is off, that it would show more.
+    const auto last_pane = [this] {
+        wchar_t text[256] = {};
+        ::SendMessageW(StatusBar(), SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(cell(1, 1), L"");
+    EXPECT_NE(last_pane().find(L"Implicit VR: View > Interpret"), std::wstring::npos);
+
+    Command(ID_VIEW_INTERPRET);
+    EXPECT_EQ(last_pane(), L"");
+    EXPECT_EQ(m_settings.Number(L"Interpret"), 1u);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 5);  // the sequence's item and element
+    EXPECT_EQ(cell(1, 1), L"(US)");
+    EXPECT_EQ(cell(1, 4), L"512");
+    EXPECT_EQ(cell(4, 4), L"Scan");
+
+    Command(ID_VIEW_INTERPRET);
+    EXPECT_EQ(m_settings.Number(L"Interpret"), 0u);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
 }
 
 }  // namespace velk

@@ -127,6 +127,33 @@ TEST_F(Formats, JsonNestsItemsAndPointsBulkDataAtTheValueBytes) {
     EXPECT_EQ(uri.compare(0, 8, "file:///"), 0);
 }
 
+// --interpret reaches every format: an implicit VR file, its dictionary VRs, a
+// sequence of defined length descended into, Cyrillic text decoded.
+TEST_F(Formats, InterpretReadsImplicitVrAndCharacterSetsInEveryFormat) {
+    const std::string name = "\xB8\xD2\xD0\xDD";  // "Ivan" in ISO 8859-5
+    const std::string path = file("implicit.dcm", dicom_builder().preamble()
+        .transfer_syntax(test::implicit_le_uid())
+        .implicit_element(0x0008, 0x0005, "ISO_IR 144")
+        .implicit_element(0x0028, 0x0010, std::string("\x00\x02", 2))
+        .implicit_header(0x0040, 0x0275, 8 + 8 + 4)
+            .item(8 + 4).implicit_element(0x0010, 0x0010, name)
+        .bytes());
+    const auto text = run({"--interpret", path});
+    EXPECT_NE(text.out.find("(0028,0010);(US);2;Rows;512;"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  (0010,0010);  (PN);  4;  Patient's Name;  \xD0\x98\xD0\xB2\xD0\xB0"
+                            "\xD0\xBD;"), std::string::npos) << text.out;
+    const auto csv = run({"--format=csv", "--interpret", path});
+    EXPECT_NE(csv.out.find("0,\"(0028,0010)\",(US),2,Rows,512,"), std::string::npos) << csv.out;
+    const auto json = run({"--format=json", "--interpret", path});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc["00280010"], nlohmann::json({{"vr", "US"}, {"Value", {512}}}));
+    EXPECT_EQ(doc["00400275"]["Value"][0]["00100010"]["Value"][0]["Alphabetic"],
+              "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
+    // The default reading stays what it was: no VR and no value.
+    EXPECT_EQ(nlohmann::json::parse(run({"--format=json", path}).out)["00280010"]["vr"], "UN");
+}
+
 }  // namespace
 
 }  // namespace velk

@@ -1,0 +1,189 @@
+#include "present/interpret_cells.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "present/cell_text.h"
+#include "present/dictionary_full.h"
+#include "present/interpret_value.h"
+
+namespace velk {
+
+namespace {
+
+constexpr std::uint32_t tag_specific_character_set = 0x00080005;
+constexpr std::uint32_t stream_end = 0xFFFFFFFFu;
+
+std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {
+    if (n > capacity - 1) n = capacity - 1;
+    std::memcpy(out, text, n);
+    out[n] = '\0';
+    return n;
+}
+
+dcm_byte_order order_of(const dcm_record& r) {
+    return r.syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
+}
+
+std::uint32_t tag_at(const unsigned char* p, dcm_byte_order order) {
+    if (order == dcm_byte_order::big)
+        return (std::uint32_t(dcm_load<std::uint16_t, dcm_byte_order::big>(p)) << 16) |
+               dcm_load<std::uint16_t, dcm_byte_order::big>(p + 2);
+    return (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
+}
+
+std::size_t put_tag(std::uint32_t tag, char* out, std::size_t capacity) {
+    static const char digits[] = "0123456789ABCDEF";
+    // Written in place when it fits: text stored a byte at a time and then
+    // copied in words stalls the processor on every row.
+    char local[12];
+    char* text = capacity >= sizeof local ? out : local;
+    text[0] = '(';
+    text[5] = ',';
+    text[10] = ')';
+    for (int i = 0; i < 4; ++i) {
+        text[1 + i] = digits[(tag >> (28 - 4 * i)) & 0xF];
+        text[6 + i] = digits[(tag >> (12 - 4 * i)) & 0xF];
+    }
+    if (text == local) return put(local, 11, out, capacity);
+    text[11] = '\0';
+    return 11;
+}
+
+std::size_t put_name(std::uint32_t tag, char* out, std::size_t capacity) {
+    const dcm_full_entry* entry = dcm_full_find(tag);
+    if (!entry) return put("", 0, out, capacity);
+    const std::size_t n = put(entry->name, std::strlen(entry->name), out, capacity);
+    if (!entry->retired) return n;
+    return n + put(" (RET)", 6, out + n, capacity - n);
+}
+
+}  // namespace
+
+const char* dcm_interpret_dictionary_vr(std::uint32_t tag) {
+    const dcm_full_entry* entry = dcm_full_find(tag);
+    return entry ? entry->vr : nullptr;
+}
+
+void dcm_interpret_document::bytes_of(const dcm_record& r, const char*& begin,
+                                      const char*& end) const {
+    if (r.inflated) {
+        begin = data.inflated.data();
+        end = begin + data.inflated.size();
+    }
+}
+
+void dcm_interpret_document::find_charsets(const char* file_begin, const char* file_end,
+                                           const std::vector<dcm_record>& records) {
+    charsets.clear();
+    std::vector<int> open;  // spans not yet ended, innermost last
+    for (const dcm_record& r : records) {
+        // A record outside a span's level, or in the other bytes, ends it.
+        while (!open.empty()) {
+            dcm_charset_span& s = charsets[static_cast<std::size_t>(open.back())];
+            if (s.inflated == r.inflated && r.level >= s.level) break;
+            s.end = s.inflated == r.inflated ? r.offset : stream_end;
+            open.pop_back();
+        }
+        const char* begin = file_begin;
+        const char* end = file_end;
+        bytes_of(r, begin, end);
+        const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
+        if (r.offset + std::uint64_t(8) > size) continue;
+        const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
+        if (tag_at(p, order_of(r)) != tag_specific_character_set) continue;
+        const std::uint64_t value = r.value_offset();
+        if (r.length == undefined_length || value + r.length > size) continue;
+        dcm_charset_span s;
+        s.inflated = r.inflated;
+        s.begin = r.offset;
+        s.end = stream_end;
+        s.level = r.level;
+        s.parent = open.empty() ? -1 : open.back();
+        s.charset = dcm_charset_from_value(begin + value, r.length);
+        charsets.push_back(s);
+        open.push_back(static_cast<int>(charsets.size() - 1));
+    }
+}
+
+const dcm_charset& dcm_interpret_document::charset_at(const dcm_record& r) const {
+    static const dcm_charset default_repertoire;
+    // The last span that starts at or before the record, then out through its parents.
+    int i = -1;
+    for (std::size_t k = charsets.size(); k-- > 0;) {
+        if (charsets[k].inflated == r.inflated && charsets[k].begin <= r.offset) {
+            i = static_cast<int>(k);
+            break;
+        }
+    }
+    while (i >= 0) {
+        const dcm_charset_span& s = charsets[static_cast<std::size_t>(i)];
+        if (s.inflated == r.inflated && r.offset < s.end) return s.charset;
+        i = s.parent;
+    }
+    return default_repertoire;
+}
+
+bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
+                                      const dcm_interpret_document& document, const dcm_record& r) {
+    const char* begin = file_begin;
+    const char* end = file_end;
+    document.bytes_of(r, begin, end);
+    const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
+    if (r.offset + std::uint64_t(4) > size) return false;
+    const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
+    return dcm_interpret_vr(tag_at(element, order_of(r)), r.vr, r.length).from_dictionary;
+}
+
+std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end,
+                                    const dcm_interpret_document& document, const dcm_record& r,
+                                    int column, char* out, std::size_t capacity) {
+    if (capacity == 0) return 0;
+    out[0] = '\0';
+    char text[32];
+    const char* begin = file_begin;
+    const char* end = file_end;
+    document.bytes_of(r, begin, end);
+    const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
+    if (r.offset >= size) return 0;
+    // Size and offset are the record's own: no tag is read for them.
+    if (column == dcm_column_size) {
+        const char* stop = std::to_chars(text, text + sizeof text,
+                                         static_cast<std::int32_t>(r.length)).ptr;
+        return put(text, static_cast<std::size_t>(stop - text), out, capacity);
+    }
+    if (column == dcm_column_offset) {
+        std::size_t n = 0;
+        if (r.inflated) text[n++] = 'z';
+        n = static_cast<std::size_t>(std::to_chars(text + n, text + sizeof text, r.offset).ptr - text);
+        return put(text, n, out, capacity);
+    }
+    const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
+    const bool has_tag = size - r.offset >= 4;
+    const std::uint32_t tag = has_tag ? tag_at(element, order_of(r)) : 0;
+    switch (column) {
+    case dcm_column_tag:
+        return has_tag ? put_tag(tag, out, capacity) : 0;
+    case dcm_column_vr: {
+        if (!has_tag && r.vr[0] == 0) return 0;
+        const std::size_t n = dcm_interpret_vr_text(dcm_interpret_vr(tag, r.vr, r.length), text);
+        return put(text, n, out, capacity);
+    }
+    case dcm_column_description:
+        return has_tag ? put_name(tag, out, capacity) : 0;
+    case dcm_column_data: {
+        const std::uint64_t value = r.value_offset();
+        if (value > size) return 0;
+        std::uint64_t stop = r.length == undefined_length ? size : value + r.length;
+        if (stop > size) stop = size;
+        const dcm_shown_vr vr = dcm_interpret_vr(tag, r.vr, r.length);
+        const char* vr_code = vr.vr[0] || vr.vr[1] ? vr.vr : nullptr;
+        return dcm_interpret_value_cut(out, capacity, vr_code, begin + value, begin + stop,
+                                       order_of(r), document.charset_at(r), dcm_cell_byte_limit);
+    }
+    default:
+        return 0;
+    }
+}
+
+}  // namespace velk

@@ -1,0 +1,63 @@
+// The cells of the Interpret mode: what the row model answers for a record read
+// by the Interpret walk (parse/interpret_walk.h). All text is UTF-8.
+//
+//   Tag          from the element's first four bytes, in the byte order it was read in
+//   VR           as read, or the complete dictionary's in parentheses: "(US)"
+//   Size         the declared length, as in the default mode
+//   Description  the complete dictionary's name; " (RET)" after a retired one
+//   Data         present/interpret_value.h, text by the Specific Character Set in force
+//   Offset       from the file's first byte; for an element of a deflated data set,
+//                from the first inflated byte, written with a "z" before it ("z0")
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "parse/interpret_walk.h"
+#include "parse/record.h"
+#include "present/charset.h"
+
+namespace velk {
+
+// The Specific Character Set in force over a stretch of a data set: from the
+// (0008,0005) element to the end of the data set or item that holds it.
+struct dcm_charset_span {
+    bool inflated;
+    std::uint32_t begin;  // offset of the (0008,0005) element
+    std::uint32_t end;    // offset of the first element after its data set or item
+    std::uint32_t level;  // the nesting level of its data set or item
+    int parent;           // the enclosing span, or -1
+    dcm_charset charset;
+};
+
+// What an Interpret document holds besides its records.
+struct dcm_interpret_document {
+    dcm_interpret_data data;
+    std::vector<dcm_charset_span> charsets;
+
+    // Reads the (0008,0005) values of a whole load (every container expanded).
+    void find_charsets(const char* file_begin, const char* file_end,
+                       const std::vector<dcm_record>& records);
+
+    // The character set in force at a record.
+    const dcm_charset& charset_at(const dcm_record& r) const;
+
+    // The bytes a record's offset counts in: the file's, or the inflated ones.
+    void bytes_of(const dcm_record& r, const char*& begin, const char*& end) const;
+};
+
+// The dictionary the Interpret walk consults (the complete one).
+const char* dcm_interpret_dictionary_vr(std::uint32_t tag);
+
+// Whether the record's VR cell shows a VR not read from the file.
+bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
+                                      const dcm_interpret_document& document, const dcm_record& r);
+
+// The text of one cell, cut to capacity - 1 bytes of UTF-8 and terminated
+// (nothing when capacity is 0); returns its length.
+std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end,
+                                    const dcm_interpret_document& document, const dcm_record& r,
+                                    int column, char* out, std::size_t capacity);
+
+}  // namespace velk

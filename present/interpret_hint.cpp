@@ -1,0 +1,52 @@
+#include "present/interpret_hint.h"
+
+#include <cstring>
+
+#include "parse/reader.h"
+#include "present/charset.h"
+
+namespace velk {
+
+namespace {
+
+constexpr std::uint32_t tag_specific_character_set = 0x00080005;
+
+bool names_other_charset(const char* begin, const char* end, const dcm_record& r) {
+    const std::uint64_t size = dcm_bytes_left(begin, end);
+    if (r.offset + std::uint64_t(4) > size) return false;
+    const char* p = begin + r.offset;
+    const std::uint32_t tag =
+        (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
+    if (tag != tag_specific_character_set || r.length == undefined_length) return false;
+    if (r.value_offset() + r.length > size) return false;
+    return !dcm_charset_from_value(begin + r.value_offset(), r.length).is_default();
+}
+
+}  // namespace
+
+dcm_interpret_hint dcm_interpret_hint_for(const char* begin, const char* end,
+                                          const std::vector<dcm_record>& records) {
+    dcm_interpret_hint hint = dcm_interpret_hint::none;
+    for (const dcm_record& r : records) {
+        if (r.syntax == syntax_implicit_le) return dcm_interpret_hint::implicit_vr;
+        if (r.syntax == syntax_other) hint = dcm_interpret_hint::other_syntax;
+        if (hint == dcm_interpret_hint::none && names_other_charset(begin, end, r))
+            hint = dcm_interpret_hint::character_set;
+    }
+    return hint;
+}
+
+const char* dcm_interpret_hint_text(dcm_interpret_hint hint) {
+    switch (hint) {
+    case dcm_interpret_hint::none: return "";
+    case dcm_interpret_hint::implicit_vr:
+        return "Implicit VR: View > Interpret shows VRs, values and sequences";
+    case dcm_interpret_hint::other_syntax:
+        return "Transfer syntax not decoded: View > Interpret reads it";
+    case dcm_interpret_hint::character_set:
+        return "Character set not shown: View > Interpret decodes the text";
+    }
+    return "";
+}
+
+}  // namespace velk
