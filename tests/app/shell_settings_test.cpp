@@ -149,7 +149,7 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     EXPECT_NE(last_pane().find(L"Implicit VR: View > Interpret"), std::wstring::npos);
 
     Command(ID_VIEW_INTERPRET);
-    EXPECT_EQ(last_pane(), L"");
+    EXPECT_EQ(last_pane(), L"Complete");
     EXPECT_EQ(m_settings.Number(L"Interpret"), 1u);
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 5);  // the sequence's item and element
     EXPECT_EQ(cell(1, 1), L"(US)");
