@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace velk {
 
@@ -12,12 +13,18 @@ constexpr std::size_t flush_size = 1 << 20;
 }  // namespace
 
 char* text_output::claim(std::size_t n) {
-    if (m_text.size() < m_used + n) m_text.resize(std::max(m_used + n, 2 * m_text.size()));
-    return &m_text[m_used];
+    if (m_capacity < m_used + n) {
+        const std::size_t capacity = std::max(m_used + n, 2 * m_capacity);
+        std::unique_ptr<char[]> grown(new char[capacity]);
+        if (m_used) std::memcpy(grown.get(), m_text.get(), m_used);
+        m_text = std::move(grown);
+        m_capacity = capacity;
+    }
+    return m_text.get() + m_used;
 }
 
 void text_output::commit(char* end) {
-    m_used = static_cast<std::size_t>(end - m_text.data());
+    m_used = static_cast<std::size_t>(end - m_text.get());
     flush_when_full();
 }
 
@@ -41,16 +48,14 @@ void text_output::flush_when_full() {
 
 void text_output::flush() {
     if (!m_stream || m_used == 0) return;
-    if (std::fwrite(m_text.data(), 1, m_used, m_stream) != m_used || std::fflush(m_stream) != 0)
+    if (std::fwrite(m_text.get(), 1, m_used, m_stream) != m_used || std::fflush(m_stream) != 0)
         m_failed = true;
     m_used = 0;
 }
 
 std::string text_output::take() {
-    m_text.resize(m_used);
+    std::string text(m_text.get(), m_used);
     m_used = 0;
-    std::string text;
-    text.swap(m_text);
     return text;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,7 +43,9 @@ private:
     void flush_when_full();
 
     std::FILE* m_stream;
-    std::string m_text;
+    // Not zeroed when it grows: its pages are touched only as text is written.
+    std::unique_ptr<char[]> m_text;
+    std::size_t m_capacity = 0;
     std::size_t m_used = 0;  // m_text beyond m_used is claimed room, not text
     std::string m_lead;
     bool m_started = false;

@@ -69,13 +69,15 @@ void write_listing(const dcm_row_model& rows, dcm_bytes bytes, const listed_file
 // A file's bytes for one listing. Small files are read into a buffer the thread
 // keeps: over thousands of small files a mapping each costs more than the read,
 // and with several threads every unmapping interrupts the other processors.
-// Larger files, and anything that is not a regular file, are mapped.
+// Larger files, a file listed alone (where a fresh buffer costs more than the
+// mapping), and anything that is not a regular file, are mapped.
 class file_bytes {
 public:
-    explicit file_bytes(const std::filesystem::path& path) {
+    file_bytes(const std::filesystem::path& path, bool one_of_many) {
         std::error_code ec;
         const auto size = std::filesystem::file_size(path, ec);
-        if (!ec && size > 0 && size <= read_limit && std::filesystem::is_regular_file(path, ec) &&
+        if (one_of_many && !ec && size > 0 && size <= read_limit &&
+            std::filesystem::is_regular_file(path, ec) &&
             read(path, static_cast<std::size_t>(size)))
             return;
         m_mapping.emplace(path.c_str());
@@ -112,7 +114,7 @@ struct listing_kind {
 
 file_listing list_file(const listed_file& file, const listing_kind& kind, text_output& out) {
     const std::filesystem::path path = std::filesystem::u8path(file.path);
-    const file_bytes bytes(path);
+    const file_bytes bytes(path, several);
     if (!bytes.is_open()) {
         out.start();
         return {mapping_failure(path)};

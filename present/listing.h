@@ -43,6 +43,14 @@ inline bool dcm_all_ascii(const char* text, std::size_t n) {
     return (any & 0x8080808080808080u) == 0;
 }
 
+// Tags, sizes, offsets and dictionary names are ASCII whatever the file holds:
+// only the VR as read and the value can hold other bytes. Testing only those two
+// also spares reading back, word by word, bytes just written byte by byte, which
+// stalls the processor on every cell.
+constexpr bool dcm_cell_may_be_8bit(int column) {
+    return column == dcm_column_vr || column == dcm_column_data;
+}
+
 // Writes row `row` of `rows`, read from `file`, as one line into `sink`.
 template <class Convert, class Sink>
 void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
@@ -58,7 +66,7 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
             // Straight into the sink, converted there when it holds bytes above 7FH
             // (units_per_byte leaves room for that).
             const std::size_t n = rows.cell_text(file, row, column, p, dcm_cell_capacity);
-            if (Convert::units_per_byte == 1 || dcm_all_ascii(p, n)) {
+            if (Convert::units_per_byte == 1 || !dcm_cell_may_be_8bit(column) || dcm_all_ascii(p, n)) {
                 p += n;
             } else {
                 char text[dcm_cell_capacity];
@@ -68,7 +76,7 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
         } else {
             char text[dcm_cell_capacity];
             const std::size_t n = rows.cell_text(file, row, column, text, sizeof text);
-            if (dcm_all_ascii(text, n)) {
+            if (!dcm_cell_may_be_8bit(column) || dcm_all_ascii(text, n)) {
                 for (std::size_t i = 0; i < n; ++i) p[i] = unit(text[i]);
                 p += n;
             } else {
