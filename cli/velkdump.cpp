@@ -114,7 +114,7 @@ struct listing_kind {
 
 file_listing list_file(const listed_file& file, const listing_kind& kind, text_output& out) {
     const std::filesystem::path path = std::filesystem::u8path(file.path);
-    const file_bytes bytes(path, several);
+    const file_bytes bytes(path, kind.several);
     if (!bytes.is_open()) {
         out.start();
         return {mapping_failure(path)};
