@@ -28,15 +28,6 @@ using namespace velk;
 
 namespace {
 
-double Milliseconds(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, stop;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&stop);
-    return double(stop.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 double Median(std::vector<double> times) {
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];

@@ -2,9 +2,21 @@
 // the document windows, with no bars and no menu of its own.
 #pragma once
 
+#include <functional>
+
 #include "framework/mdi_frame.h"
 
 namespace velk {
+
+// The wall-clock time `work` takes, in milliseconds.
+inline double Milliseconds(const std::function<void()>& work) {
+    LARGE_INTEGER frequency, start, stop;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&start);
+    work();
+    ::QueryPerformanceCounter(&stop);
+    return double(stop.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
 
 class CBenchFrame : public CMDIFrameWindowImpl<CBenchFrame> {
 public:

@@ -23,15 +23,6 @@ using namespace velk;
 
 namespace {
 
-double Milliseconds(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, stop;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&stop);
-    return double(stop.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 constexpr double kKeystrokeBudgetMs = 100;
 
 double Report(const char* what, std::vector<double> times, double against, const char* againstWhat) {

@@ -22,15 +22,6 @@ using namespace velk;
 
 namespace {
 
-double Milliseconds(const std::function<void()>& work) {
-    LARGE_INTEGER frequency, start, stop;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&start);
-    work();
-    ::QueryPerformanceCounter(&stop);
-    return double(stop.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 void Report(const char* what, std::vector<double> times) {
     std::sort(times.begin(), times.end());
     std::printf("%-46s median %8.2f ms   fastest %8.2f ms   (%zu runs)\n", what, times[times.size() / 2],

@@ -44,24 +44,6 @@ bool read_tag(const unsigned char* element, std::uint64_t available, std::uint16
     return true;
 }
 
-std::size_t put_tag(std::uint16_t group, std::uint16_t number, char* out, std::size_t capacity) {
-    static const char digits[] = "0123456789ABCDEF";
-    char scratch[12];
-    char* text = capacity >= sizeof scratch ? out : scratch;  // in place when it fits
-    text[0] = '(';
-    text[5] = ',';
-    text[10] = ')';
-    for (int i = 0; i < 4; ++i) {
-        text[1 + i] = digits[(group >> (12 - 4 * i)) & 0xF];
-        text[6 + i] = digits[(number >> (12 - 4 * i)) & 0xF];
-    }
-    if (text == out) {
-        out[11] = '\0';
-        return 11;
-    }
-    return put(scratch, 11, out, capacity);
-}
-
 std::size_t put_vr(const dcm_record& c, char* out, std::size_t capacity) {
     std::size_t n = c.vr[0] == 0 ? 0 : c.vr[1] == 0 ? 1 : 2;
     return put(c.vr, n, out, capacity);
@@ -81,6 +63,24 @@ std::size_t put_data(const char* begin, std::uint64_t size, const dcm_record& c,
 }
 
 }  // namespace
+
+std::size_t dcm_put_tag(std::uint32_t tag, char* out, std::size_t capacity) {
+    static const char digits[] = "0123456789ABCDEF";
+    // Written in place when it fits: text stored a byte at a time and then
+    // copied in words stalls the processor on every row.
+    char scratch[12];
+    char* text = capacity >= sizeof scratch ? out : scratch;
+    text[0] = '(';
+    text[5] = ',';
+    text[10] = ')';
+    for (int i = 0; i < 4; ++i) {
+        text[1 + i] = digits[(tag >> (28 - 4 * i)) & 0xF];
+        text[6 + i] = digits[(tag >> (12 - 4 * i)) & 0xF];
+    }
+    if (text == scratch) return put(scratch, 11, out, capacity);
+    out[11] = '\0';
+    return 11;
+}
 
 std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_cursor& c,
                           int column, char* out, std::size_t capacity) {
@@ -102,7 +102,7 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
     switch (column) {
     case dcm_column_tag:
         if (!read_tag(element, size - c.offset, group, number)) return 0;
-        return put_tag(group, number, out, capacity);
+        return dcm_put_tag((std::uint32_t(group) << 16) | number, out, capacity);
     case dcm_column_vr:
         return put_vr(c, out, capacity);
     case dcm_column_size:

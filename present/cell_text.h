@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "parse/cursor.h"
 #include "parse/record.h"
@@ -43,5 +44,9 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
 // was walked).
 std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_cursor& c,
                           int column, char* out, std::size_t capacity);
+
+// The Tag cell's text of a tag, group in the high half: "(GGGG,EEEE)", cut and
+// terminated as a cell is. Returns its length.
+std::size_t dcm_put_tag(std::uint32_t tag, char* out, std::size_t capacity);
 
 }  // namespace velk

@@ -28,15 +28,7 @@ struct path_entry {
 
 std::string tag_text(std::uint32_t tag) {
     char text[12];
-    static const char digits[] = "0123456789ABCDEF";
-    text[0] = '(';
-    text[5] = ',';
-    text[10] = ')';
-    for (int i = 0; i < 4; ++i) {
-        text[1 + i] = digits[(tag >> (28 - 4 * i)) & 0xF];
-        text[6 + i] = digits[(tag >> (12 - 4 * i)) & 0xF];
-    }
-    return std::string(text, 11);
+    return std::string(text, dcm_put_tag(tag, text, sizeof text));
 }
 
 void append_number(std::string& key, std::uint32_t v) {

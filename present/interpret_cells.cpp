@@ -32,24 +32,6 @@ std::uint32_t tag_at(const unsigned char* p, dcm_byte_order order) {
     return (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
 }
 
-std::size_t put_tag(std::uint32_t tag, char* out, std::size_t capacity) {
-    static const char digits[] = "0123456789ABCDEF";
-    // Written in place when it fits: text stored a byte at a time and then
-    // copied in words stalls the processor on every row.
-    char local[12];
-    char* text = capacity >= sizeof local ? out : local;
-    text[0] = '(';
-    text[5] = ',';
-    text[10] = ')';
-    for (int i = 0; i < 4; ++i) {
-        text[1 + i] = digits[(tag >> (28 - 4 * i)) & 0xF];
-        text[6 + i] = digits[(tag >> (12 - 4 * i)) & 0xF];
-    }
-    if (text == local) return put(local, 11, out, capacity);
-    text[11] = '\0';
-    return 11;
-}
-
 std::size_t put_name(std::uint32_t tag, char* out, std::size_t capacity) {
     const dcm_full_entry* entry = dcm_full_find(tag);
     if (!entry) return put("", 0, out, capacity);
@@ -163,7 +145,7 @@ std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end
     const std::uint32_t tag = has_tag ? tag_at(element, order_of(r)) : 0;
     switch (column) {
     case dcm_column_tag:
-        return has_tag ? put_tag(tag, out, capacity) : 0;
+        return has_tag ? dcm_put_tag(tag, out, capacity) : 0;
     case dcm_column_vr: {
         if (!has_tag && r.vr[0] == 0) return 0;
         const std::size_t n = dcm_interpret_vr_text(dcm_interpret_vr(tag, r.vr, r.length), text);

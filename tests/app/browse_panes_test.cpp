@@ -80,7 +80,8 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
     EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1) << "row 3 still collapsed";
 }
 
-// Enter opens the inspector on the focused row; it follows the focus.
+// Enter opens the inspector on the focused row; it follows the focus, and its
+// lines are copied.
 TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
     const HWND document = OpenBytes(L"inspect.dcm", nested_file("Doe^Jane"));
     const HWND list = ListOf(document);
@@ -94,6 +95,13 @@ TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
     EXPECT_EQ(Line(inspector, ItemCount(inspector) - 1), L"[0] Doe^Jane");
     ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
     EXPECT_EQ(Line(inspector, 0), L"Tag: (0008,0060)");
+    ::SetFocus(inspector);  // its lines are selected and copied as the list's rows are
+    ::SendMessageW(document, WM_COMMAND, ID_EDIT_SELECT_ALL, 0);
+    ::SendMessageW(document, WM_COMMAND, ID_EDIT_COPY_ROWS, 0);
+    const std::wstring copied = copytest::ClipboardText();
+    EXPECT_EQ(copied.rfind(L"Tag: (0008,0060)\r\n", 0), 0u) << copied;
+    EXPECT_NE(copied.find(L"MR"), std::wstring::npos) << copied;
+    ::SetFocus(list);
     ListView_SetItemState(list, -1, 0, LVIS_FOCUSED);
     EXPECT_EQ(Line(inspector, 0), L"no element");
     ::SendMessageW(document, WM_COMMAND, ID_VIEW_INSPECTOR, 0);
