@@ -108,15 +108,21 @@ TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
     EXPECT_FALSE(::IsWindowVisible(inspector));
 }
 
-// Compare With's window lists the one changed value of two files.
-TEST_F(BrowsePanes, ComparisonWindowListsTheDifferences) {
-    const test::TempFolder folder(L"velk-compare");
-    CCompareFrame* compare = CCompareFrame::CreateIn(m_client, folder.Write(L"first.dcm", nested_file("Doe^Jane")),
-                                                     folder.Write(L"second.dcm", nested_file("Doe^Joan")));
-    ASSERT_NE(compare, nullptr);
-    ASSERT_EQ(ItemCount(compare->List()), 1);
+// Compare With, given in one document with another open, offers that one in its
+// menu; the window it opens lists the one changed value of the two files.
+TEST_F(BrowsePanes, ComparisonWithAnOpenDocumentListsTheDifferences) {
+    const HWND second = OpenBytes(L"second.dcm", nested_file("Doe^Joan"));
+    const HWND first = OpenBytes(L"first.dcm", nested_file("Doe^Jane"));
+    ASSERT_TRUE(first && second);
+    ::PostMessageW(first, WM_KEYDOWN, VK_DOWN, 0);  // the menu's first entry: second.dcm
+    ::PostMessageW(first, WM_KEYDOWN, VK_RETURN, 0);
+    ::SendMessageW(first, WM_COMMAND, ID_FILE_COMPARE, 0);
+    const HWND compare = reinterpret_cast<HWND>(::SendMessageW(m_client, WM_MDIGETACTIVE, 0, 0));
+    ASSERT_TRUE(compare && compare != first && compare != second);
+    const HWND list = ListOf(compare);
+    ASSERT_EQ(ItemCount(list), 1);
     std::vector<std::wstring> row;
-    for (int column = 0; column < 8; ++column) row.push_back(ReadCell(compare->List(), 0, column).text);
+    for (int column = 0; column < 8; ++column) row.push_back(ReadCell(list, 0, column).text);
     EXPECT_EQ(row, (std::vector<std::wstring>{L"changed", L"(0040,A730)[1].(0040,A043)[0].(0010,0010)", L"PN",
                                          L"Patient's Name", L"Doe^Jane", L"Doe^Joan", L"242", L"242"}));
 }
