@@ -1,6 +1,6 @@
 // The document of one document window: the path of its file, its rows (the
-// element list's row model), what its last load found, and the listeners told whenever any of these change: on open, Refresh,
-// collapse and expand.
+// element list's row model), what its last load found, and the listeners told
+// whenever any of these change: on open, Refresh, collapse and expand.
 #pragma once
 
 #include <windows.h>
