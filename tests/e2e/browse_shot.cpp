@@ -16,19 +16,6 @@ using namespace velk;
 
 namespace {
 
-HWND FindAnyElementList() {
-    HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND top, LPARAM p) -> BOOL {
-            HWND list = FindElementList(top);
-            if (!list || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return TRUE;
-            *reinterpret_cast<HWND*>(p) = list;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 // Waits up to five seconds for a top-level window of the class and title.
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
     for (int i = 0; i < 50; ++i) {

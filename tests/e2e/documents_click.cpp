@@ -12,23 +12,6 @@
 
 using namespace velk;
 
-namespace {
-
-HWND FindAnyElementList() {
-    HWND found = nullptr;
-    ::EnumWindows(
-        [](HWND top, LPARAM p) -> BOOL {
-            HWND list = FindElementList(top);
-            if (!list || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return TRUE;
-            *reinterpret_cast<HWND*>(p) = list;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-}  // namespace
-
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 1;
     const int row = static_cast<int>(std::wcstol(argv[1], nullptr, 10));

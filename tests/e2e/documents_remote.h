@@ -54,6 +54,20 @@ inline HWND FindElementList(HWND frame) {
     return found;
 }
 
+// The element list of any top-level window that lists rows, or null.
+inline HWND FindAnyElementList() {
+    HWND found = nullptr;
+    ::EnumWindows(
+        [](HWND top, LPARAM p) -> BOOL {
+            HWND list = FindElementList(top);
+            if (!list || ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) <= 0) return TRUE;
+            *reinterpret_cast<HWND*>(p) = list;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // The text of a cell of a list in another process (at most 259 characters).
 inline std::wstring RemoteCellText(HANDLE process, HWND list, int row, int column) {
     RemoteBuffer remote(process, sizeof(LVITEMW) + 260 * sizeof(wchar_t));
