@@ -1,7 +1,6 @@
 #include "cli/file_list.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 #include <type_traits>
 
@@ -19,14 +18,6 @@ struct entry {
     bool folder = false;
 };
 
-// A directory being walked: its entries in name order, the next one to take,
-// and what its entries' paths begin with.
-struct open_folder {
-    std::vector<entry> entries;
-    std::size_t next = 0;
-    native_name prefix;
-};
-
 // A path in UTF-8; on a system whose paths are 8-bit already, as it is.
 template <typename Char>
 std::string utf8_of(const std::basic_string<Char>& path) {
@@ -42,10 +33,25 @@ native_name prefix_of(const fs::path& folder) {
     return probe;
 }
 
-// Reads one directory: its subdirectories (symbolic links to directories are
-// not followed, so no walk loops) and regular files, sorted by name. A
-// directory that cannot be read is reported with what could be read of it.
-open_folder read_folder(const fs::path& folder, std::vector<listed_file>& out) {
+}  // namespace
+
+// A directory being walked: its entries in name order, the next one to take,
+// and what its entries' paths begin with.
+struct file_finder::open_folder {
+    std::vector<entry> entries;
+    std::size_t next = 0;
+    native_name prefix;
+};
+
+file_finder::file_finder(std::vector<std::string> paths, bool recursive)
+    : m_paths(std::move(paths)), m_recursive(recursive) {}
+
+file_finder::~file_finder() = default;
+
+// Reads one directory: its subdirectories and regular files, sorted by name. A
+// directory that cannot be read is reported, in its place in the order, with
+// what could be read of it.
+void file_finder::open(const fs::path& folder, std::vector<listed_file>& out) {
     open_folder opened{{}, 0, prefix_of(folder)};
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -60,40 +66,48 @@ open_folder read_folder(const fs::path& folder, std::vector<listed_file>& out) {
     if (ec) out.push_back({folder.u8string(), true, "cannot read the directory: " + ec.message()});
     std::sort(opened.entries.begin(), opened.entries.end(),
               [](const entry& a, const entry& b) { return a.name < b.name; });
-    return opened;
+    m_folders.push_back(std::move(opened));
 }
 
-// Every regular file beneath `root`, in path order: path order compares paths
-// name by name, so it is the order of a depth-first walk that takes each
-// directory's entries sorted by name, and only names in one directory are ever
-// sorted. Directories are held on a stack, not walked by recursion.
-void walk(const fs::path& root, std::vector<listed_file>& out) {
-    std::vector<open_folder> stack;
-    stack.push_back(read_folder(root, out));
-    while (!stack.empty()) {
-        open_folder& top = stack.back();
+// Path order compares paths name by name, so it is the order of a depth-first
+// walk that takes each directory's entries sorted by name: only the names of
+// one directory are ever sorted. Goes on until it has found files and the next
+// entry is a directory still to read, or the walk ends.
+void file_finder::walk_on(std::vector<listed_file>& out) {
+    const std::size_t before = out.size();
+    while (!m_folders.empty()) {
+        open_folder& top = m_folders.back();
         if (top.next == top.entries.size()) {
-            stack.pop_back();
+            m_folders.pop_back();
             continue;
         }
-        const entry& next = top.entries[top.next++];
+        const entry& next = top.entries[top.next];
+        if (next.folder && out.size() > before) return;
+        ++top.next;
         native_name path = top.prefix + next.name;
-        if (next.folder) stack.push_back(read_folder(fs::path(std::move(path)), out));
+        if (next.folder) open(fs::path(std::move(path)), out);
         else out.push_back({utf8_of(path), true, {}});
     }
 }
 
-}  // namespace
-
-std::vector<listed_file> expand_paths(const std::vector<std::string>& paths, bool recursive) {
-    std::vector<listed_file> files;
-    for (const std::string& name : paths) {
-        std::error_code ec;
-        const fs::path path = fs::u8path(name);
-        if (recursive && fs::is_directory(path, ec)) walk(path, files);
-        else files.push_back({name, false, {}});
+bool file_finder::find_more(std::vector<listed_file>& out) {
+    const std::size_t before = out.size();
+    while (out.size() == before) {
+        if (!m_folders.empty()) {
+            walk_on(out);
+            continue;
+        }
+        if (m_next_path == m_paths.size()) return false;
+        // The names given up to the next directory to walk.
+        for (; m_next_path < m_paths.size() && m_folders.empty(); ++m_next_path) {
+            const std::string& name = m_paths[m_next_path];
+            std::error_code ec;
+            const fs::path path = fs::u8path(name);
+            if (m_recursive && fs::is_directory(path, ec)) open(path, out);
+            else out.push_back({name, false, {}});
+        }
     }
-    return files;
+    return true;
 }
 
 }  // namespace velk

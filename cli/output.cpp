@@ -53,6 +53,12 @@ void text_output::flush() {
     m_used = 0;
 }
 
+void text_output::clear() {
+    m_used = 0;
+    m_lead.clear();
+    m_started = false;
+}
+
 std::string text_output::take() {
     std::string text(m_text.get(), m_used);
     m_used = 0;

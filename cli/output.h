@@ -36,8 +36,11 @@ public:
     void flush();
     bool failed() const { return m_failed; }
 
-    // The text held, for an output without a stream; empties it.
+    // The text held, for an output without a stream; take() empties it.
+    std::string_view text() const { return {m_text.get(), m_used}; }
     std::string take();
+    // Drops the text held and the lead, keeping the room for the next text.
+    void clear();
 
 private:
     void flush_when_full();

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -15,20 +17,25 @@ namespace {
 using clock_type = std::chrono::steady_clock;
 
 // The progress line on a terminal: redrawn at most ten times a second, and
-// wiped before any other text goes to the same terminal.
+// wiped before any other text goes to the same terminal. While a walk is still
+// finding files it counts the files found so far, and says so.
 class progress_line {
 public:
-    progress_line(bool shown, std::size_t total, std::FILE* err)
-        : m_shown(shown), m_total(total), m_err(err) {}
+    progress_line(bool shown, std::FILE* err) : m_shown(shown), m_err(err) {}
     ~progress_line() { clear(); }
 
-    void done(std::size_t count) {
-        if (!m_shown) return;
+    void done(std::size_t count, std::size_t found, bool all_found) {
+        if (!m_shown || found < 2) return;
         const auto now = clock_type::now();
-        if (count < m_total && now - m_last < std::chrono::milliseconds(100)) return;
+        const bool last = all_found && count == found;
+        if (!last && now - m_last < std::chrono::milliseconds(100)) return;
         m_last = now;
-        m_width = std::fprintf(m_err, "\rvelkdump: %zu of %zu files", count, m_total) - 1;
+        char line[96];
+        const int width = std::snprintf(line, sizeof line, "velkdump: %zu of %zu files%s", count,
+                                        found, all_found ? "" : " found so far");
+        std::fprintf(m_err, "\r%s%*s", line, std::max(0, m_width - width), "");
         std::fflush(m_err);
+        m_width = std::max(m_width, width);
     }
 
     void clear() {
@@ -40,7 +47,6 @@ public:
 
 private:
     bool m_shown;
-    std::size_t m_total;
     std::FILE* m_err;
     clock_type::time_point m_last{};
     int m_width = 0;
@@ -73,152 +79,222 @@ void report(const listed_file& file, const file_listing& result, text_output& ou
     std::fprintf(err, "velkdump: %s: %s\n", file.path.c_str(), result.problem.c_str());
 }
 
-bool run_in_turn(const std::vector<listed_file>& files, const list_one_file& list,
-                 const run_layout& layout, progress_line& progress, text_output& out,
-                 std::FILE* err) {
+bool run_in_turn(file_finder& finder, const list_one_file& list, const run_layout& layout,
+                 progress_line& progress, text_output& out, std::FILE* err) {
     bool all_listed = true;
     bool any_written = false;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::string lead = any_written ? layout.separator : std::string();
-        if (layout.heading) lead += layout.heading(files[i]);
-        out.set_lead(std::move(lead));
-        const file_listing result = list_safely(list, files[i], out);
-        any_written = any_written || out.started();
-        all_listed = all_listed && result.problem.empty();
-        report(files[i], result, out, progress, err);
-        progress.done(i + 1);
+    std::size_t count = 0, found = 0;
+    std::vector<listed_file> files;
+    while (finder.find_more(files)) {
+        found += files.size();
+        for (const listed_file& file : files) {
+            std::string lead = any_written ? layout.separator : std::string();
+            if (layout.heading) lead += layout.heading(file);
+            out.set_lead(std::move(lead));
+            const file_listing result = list_safely(list, file, out);
+            any_written = any_written || out.started();
+            all_listed = all_listed && result.problem.empty();
+            report(file, result, out, progress, err);
+            progress.done(++count, found, finder.finished());
+        }
+        files.clear();
     }
     return all_listed;
 }
 
 // Several files at once. The files are cut into runs of consecutive files;
-// threads take the runs in order and list each into a buffer of its own, and
-// this thread writes the buffers in order. Handing over each file would cost
-// a wait for every file, and on a busy machine each wait is a time slice; so
+// threads take the runs in order and list each into the buffer of a slot, and
+// this thread writes the slots in order. Handing over each file would cost a
+// wait for every file, and on a busy machine each wait is a time slice; so
 // this thread also lists runs itself instead of waiting while there are runs
-// to take, and threads run at most `window` runs ahead of what is written.
+// to take. Threads run at most one slot per run ahead of what is written; the
+// slots and their buffers are used again and again. Whichever thread finds no
+// files waiting finds the next ones, so the listing starts while a walk goes on.
 class parallel_run {
 public:
-    parallel_run(const std::vector<listed_file>& files, const list_one_file& list,
-                 const run_layout& layout, unsigned jobs)
-        : m_files(files), m_list(list), m_layout(layout),
-          m_run_size(std::clamp<std::size_t>(files.size() / (16 * std::size_t(jobs)), 1, 64)),
-          m_runs((files.size() + m_run_size - 1) / m_run_size), m_window(4 * std::size_t(jobs)) {}
+    parallel_run(file_finder& finder, const list_one_file& list, const run_layout& layout,
+                 unsigned jobs)
+        : m_finder(finder), m_list(list), m_layout(layout), m_jobs(jobs),
+          m_slot_count(4 * std::size_t(jobs)), m_slots(new slot[m_slot_count]) {}
 
-    bool run(unsigned jobs, progress_line& progress, text_output& out, std::FILE* err) {
-        std::vector<std::thread> helpers;
-        for (unsigned j = 1; j < jobs; ++j) helpers.emplace_back([this] { help(); });
-        bool all_listed = true;
-        bool any_written = false;
-        for (std::size_t r = 0; r < m_runs.size(); ++r) {
-            wait_for(r);
-            for (file_done& done : m_runs[r].files) {
-                const std::size_t i = static_cast<std::size_t>(&done - m_runs[r].files.data()) +
-                                      r * m_run_size;
-                if (done.started) {
-                    if (any_written) out.put(m_layout.separator);
-                    out.put(done.text);
-                    any_written = true;
-                }
-                all_listed = all_listed && done.result.problem.empty();
-                report(m_files[i], done.result, out, progress, err);
-                progress.done(i + 1);
-            }
-            m_runs[r].files = {};
-            {
-                std::lock_guard<std::mutex> lock(m_mutex);
-                m_written = r + 1;
-            }
-            m_room.notify_all();
+    bool run(progress_line& progress, text_output& out, std::FILE* err) {
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            find(lock);
         }
-        for (std::thread& t : helpers) t.join();
+        // A few files named need no more threads than files.
+        const std::size_t helpers = std::min<std::size_t>(
+            m_jobs - 1, m_all_found ? std::max<std::size_t>(m_found.size(), 1) - 1 : m_jobs);
+        std::vector<std::thread> threads;
+        for (std::size_t j = 0; j < helpers; ++j) threads.emplace_back([this] { help(); });
+        const bool all_listed = write_in_order(progress, out, err);
+        for (std::thread& t : threads) t.join();
+        if (m_failure) std::rethrow_exception(m_failure);
         return all_listed;
     }
 
 private:
     struct file_done {
-        std::string text;
+        std::size_t end = 0;  // where its text ends in the slot's buffer
         file_listing result;
         bool started = false;
     };
-    struct file_run {
-        std::vector<file_done> files;
-        bool done = false;
+    enum class slot_state { free, listing, listed };
+    struct slot {
+        slot_state state = slot_state::free;
+        std::vector<const listed_file*> files;
+        std::vector<file_done> done;
+        text_output text;
+    };
+    // What the writer knows of the finding when a run comes to be written.
+    struct found_so_far {
+        std::size_t count;
+        bool all;
     };
 
-    // Lists run r into its buffers.
-    void list_run(std::size_t r) {
-        std::vector<file_done> files;
-        const std::size_t first = r * m_run_size;
-        const std::size_t last = std::min(first + m_run_size, m_files.size());
-        for (std::size_t i = first; i < last; ++i) {
-            text_output buffer;
-            if (m_layout.heading) buffer.set_lead(m_layout.heading(m_files[i]));
-            file_done done;
-            done.result = list_safely(m_list, m_files[i], buffer);
-            done.started = buffer.started();
-            done.text = buffer.take();
-            files.push_back(std::move(done));
+    bool write_in_order(progress_line& progress, text_output& out, std::FILE* err) {
+        bool all_listed = true;
+        bool any_written = false;
+        std::size_t count = 0;
+        found_so_far found{};
+        for (std::size_t r = 0; slot* s = wait_for(r, found); ++r) {
+            const std::string_view text = s->text.text();
+            std::size_t from = 0;
+            for (std::size_t k = 0; k < s->files.size(); ++k) {
+                const file_done& done = s->done[k];
+                if (done.started) {
+                    if (any_written) out.put(m_layout.separator);
+                    out.put(text.substr(from, done.end - from));
+                    any_written = true;
+                }
+                from = done.end;
+                all_listed = all_listed && done.result.problem.empty();
+                report(*s->files[k], done.result, out, progress, err);
+                progress.done(++count, found.count, found.all);
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                s->state = slot_state::free;
+                m_written = r + 1;
+            }
+            m_changed.notify_all();
         }
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_runs[r].files = std::move(files);
-            m_runs[r].done = true;
+        return all_listed;
+    }
+
+    // Lists or finds until run r is listed; null when there is no run r.
+    slot* wait_for(std::size_t r, found_so_far& found) {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            slot& s = m_slots[r % m_slot_count];
+            if (r < m_next_run && s.state == slot_state::listed) {
+                found = {m_found.size(), m_all_found};
+                return &s;
+            }
+            if (r >= m_next_run && nothing_left()) return nullptr;
+            if (!work(lock)) m_changed.wait(lock);
         }
-        m_finished.notify_one();
     }
 
     void help() {
-        for (;;) {
-            std::size_t r;
-            {
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_room.wait(lock, [&] { return m_next >= m_runs.size() || m_next < m_written + m_window; });
-                if (m_next >= m_runs.size()) return;
-                r = m_next++;
-            }
-            list_run(r);
-        }
-    }
-
-    // Lists runs itself until run r is done.
-    void wait_for(std::size_t r) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        while (!m_runs[r].done) {
-            if (m_next < m_runs.size() && m_next < r + m_window) {
-                const std::size_t mine = m_next++;
-                lock.unlock();
-                list_run(mine);
-                lock.lock();
-            } else {
-                m_finished.wait(lock);
-            }
-        }
+        while (!nothing_left())
+            if (!work(lock)) m_changed.wait(lock);
     }
 
-    const std::vector<listed_file>& m_files;
+    bool nothing_left() const { return m_all_found && m_taken == m_found.size(); }
+
+    // Files in a run: enough to make the hand-overs rare, few enough that
+    // every thread gets some.
+    std::size_t run_size() const {
+        return std::clamp<std::size_t>(m_found.size() / (16 * std::size_t(m_jobs)), 1, 64);
+    }
+
+    // One piece of work, with the lock held: lists the next run when its slot
+    // is free and files are waiting for it, or finds more files when too few
+    // wait and no other thread is finding them. False when there is none.
+    bool work(std::unique_lock<std::mutex>& lock) {
+        if (m_next_run >= m_written + m_slot_count) return false;
+        const std::size_t waiting = m_found.size() - m_taken;
+        const bool may_find = !m_all_found && !m_finding;
+        if (may_find && waiting < run_size()) {
+            find(lock);
+            return true;
+        }
+        if (waiting == 0) return false;
+        list_run(lock);
+        return true;
+    }
+
+    void find(std::unique_lock<std::mutex>& lock) {
+        m_finding = true;
+        lock.unlock();
+        std::vector<listed_file> found;
+        bool all = true;
+        std::exception_ptr failure;
+        try {
+            all = !m_finder.find_more(found) || m_finder.finished();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        lock.lock();
+        for (listed_file& file : found) m_found.push_back(std::move(file));
+        m_all_found = all;
+        if (failure) m_failure = failure;
+        m_finding = false;
+        m_changed.notify_all();
+    }
+
+    void list_run(std::unique_lock<std::mutex>& lock) {
+        const std::size_t r = m_next_run++;
+        slot& s = m_slots[r % m_slot_count];
+        s.state = slot_state::listing;
+        s.files.clear();
+        const std::size_t n = std::min(run_size(), m_found.size() - m_taken);
+        for (std::size_t k = 0; k < n; ++k) s.files.push_back(&m_found[m_taken++]);
+        lock.unlock();
+        s.text.clear();
+        s.done.clear();
+        for (const listed_file* file : s.files) {
+            if (m_layout.heading) s.text.set_lead(m_layout.heading(*file));
+            else s.text.set_lead({});
+            file_done done;
+            done.result = list_safely(m_list, *file, s.text);
+            done.started = s.text.started();
+            done.end = s.text.text().size();
+            s.done.push_back(std::move(done));
+        }
+        lock.lock();
+        s.state = slot_state::listed;
+        m_changed.notify_all();
+    }
+
+    file_finder& m_finder;  // used by one thread at a time: the one finding
     const list_one_file& m_list;
     const run_layout& m_layout;
-    const std::size_t m_run_size;  // files in a run
-    std::vector<file_run> m_runs;
-    const std::size_t m_window;
+    const unsigned m_jobs;
+    const std::size_t m_slot_count;
+    const std::unique_ptr<slot[]> m_slots;  // run r in slot r % m_slot_count
+
     std::mutex m_mutex;
-    std::condition_variable m_finished, m_room;
-    std::size_t m_next = 0;     // the next run a thread takes
-    std::size_t m_written = 0;  // runs written so far
+    std::condition_variable m_changed;  // a run listed or written, or files found
+    std::deque<listed_file> m_found;    // grows at the end only: its files stay put
+    std::size_t m_taken = 0;            // files of m_found given to runs
+    bool m_all_found = false;
+    bool m_finding = false;
+    std::exception_ptr m_failure;  // what stopped the finding, raised on this thread
+    std::size_t m_next_run = 0;    // the next run a thread takes
+    std::size_t m_written = 0;     // runs written so far
 };
 
 }  // namespace
 
-bool run_files(const std::vector<listed_file>& files, const list_one_file& list,
-               const run_layout& layout, const run_settings& settings, text_output& out,
-               std::FILE* err) {
-    progress_line progress(settings.progress && files.size() > 1, files.size(), err);
-    const unsigned jobs =
-        static_cast<unsigned>(std::min<std::size_t>(settings.jobs, files.size()));
+bool run_files(file_finder& files, const list_one_file& list, const run_layout& layout,
+               const run_settings& settings, text_output& out, std::FILE* err) {
+    progress_line progress(settings.progress, err);
     const bool all_listed =
-        jobs > 1 ? parallel_run(files, list, layout, jobs).run(jobs, progress, out, err)
-                 : run_in_turn(files, list, layout, progress, out, err);
+        settings.jobs > 1 ? parallel_run(files, list, layout, settings.jobs).run(progress, out, err)
+                          : run_in_turn(files, list, layout, progress, out, err);
     out.flush();
     return all_listed;
 }

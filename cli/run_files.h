@@ -35,10 +35,11 @@ struct run_settings {
     bool progress = false;  // a line "N of M files" on err, redrawn in place
 };
 
-// Lists `files` into `out` in their order; each problem goes to `err` as
-// "velkdump: PATH: PROBLEM" after the output that came before it. Answers
-// whether every file was listed or skipped.
-bool run_files(const std::vector<listed_file>& files, const list_one_file& list,
+// Lists the files `files` finds into `out` in their order, starting while they
+// are still being found; each problem goes to `err` as "velkdump: PATH: PROBLEM"
+// after the output that came before it. Answers whether every file was listed
+// or skipped.
+bool run_files(file_finder& files, const list_one_file& list,
                const run_layout& layout, const run_settings& settings, text_output& out,
                std::FILE* err);
 

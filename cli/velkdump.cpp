@@ -164,8 +164,8 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     }
     const dump_options& options = command.options;
     if (options.diff) return velkdump_diff(options.paths[0], options.paths[1], out, err);
-    const std::vector<listed_file> files = expand_paths(options.paths, options.recursive);
-    const bool several = files.size() > 1 || options.recursive;
+    file_finder files(options.paths, options.recursive);
+    const bool several = options.paths.size() > 1 || options.recursive;
 
     text_output output(out);
     if (options.format == dump_format::csv) write_csv_header(several, output);
