@@ -1,12 +1,15 @@
 #!/usr/bin/python3
 """Times velkdump over many small files, one at a time against -j N.
 
-usage: many_files.py VELKDUMP [--files 10000] [--runs 5] [--jobs 2]
+usage: many_files.py VELKDUMP [--files 10000] [--runs 9] [--jobs 2]
 
 Writes the files (explicit VR little endian, 60 elements and a sequence of two
 items each, about 2 KB) into a temporary folder once, then lists the folder
 with `velkdump -r` in each format, alternating -j 1 and -j N, output to
-/dev/null. Prints the median wall time of each and the ratio -j N / -j 1.
+/dev/null. Prints the median wall time of each and the ratio -j N / -j 1, the
+median processor time (user + system, all threads) of each, and the load
+average before and after: on a machine others keep busy the wall times follow
+their load, while the processor times still show what -j N costs in all.
 """
 import argparse
 import os
@@ -37,16 +40,25 @@ def small_file(i):
 
 
 def timed(command):
+    """Wall seconds and processor seconds (user + system) of one run."""
     start = time.perf_counter()
-    subprocess.run(command, stdout=subprocess.DEVNULL, check=True)
-    return time.perf_counter() - start
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    _, status, usage = os.wait4(child.pid, 0)
+    wall = time.perf_counter() - start
+    if status != 0:
+        raise subprocess.CalledProcessError(status, command)
+    return wall, usage.ru_utime + usage.ru_stime
+
+
+def load():
+    return " ".join(f"{x:.2f}" for x in os.getloadavg())
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("velkdump")
     parser.add_argument("--files", type=int, default=10000)
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--jobs", type=int, default=2)
     args = parser.parse_args()
     with tempfile.TemporaryDirectory() as folder:
@@ -55,8 +67,10 @@ def main():
             os.makedirs(sub, exist_ok=True)
             with open(os.path.join(sub, f"{i:05d}.dcm"), "wb") as f:
                 f.write(small_file(i))
-        print(f"{args.files} files, median of {args.runs} runs, seconds (wall)")
-        print(f"{'format':8} {'-j 1':>8} {'-j ' + str(args.jobs):>8} {'ratio':>7}")
+        n = f"-j {args.jobs}"
+        print(f"{args.files} files, median of {args.runs} runs, seconds; load average {load()}")
+        print(f"{'format':8} {'-j 1':>8} {n:>8} {'ratio':>7}   "
+              f"{'cpu -j 1':>9} {'cpu ' + n:>9} {'ratio':>7}")
         for fmt in ("text", "csv", "json"):
             base = [args.velkdump, "-r", "--format=" + fmt, folder]
             one, many = [], []
@@ -64,8 +78,10 @@ def main():
             for _ in range(args.runs):
                 one.append(timed(base[:1] + ["-j", "1"] + base[1:]))
                 many.append(timed(base[:1] + ["-j", str(args.jobs)] + base[1:]))
-            a, b = statistics.median(one), statistics.median(many)
-            print(f"{fmt:8} {a:8.3f} {b:8.3f} {b / a:7.2f}")
+            a, b = (statistics.median(w for w, _ in runs) for runs in (one, many))
+            ca, cb = (statistics.median(c for _, c in runs) for runs in (one, many))
+            print(f"{fmt:8} {a:8.3f} {b:8.3f} {b / a:7.2f}   {ca:9.3f} {cb:9.3f} {cb / ca:7.2f}")
+        print(f"load average after: {load()}")
 
 
 if __name__ == "__main__":

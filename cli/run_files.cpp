@@ -205,9 +205,12 @@ private:
     bool nothing_left() const { return m_all_found && m_taken == m_found.size(); }
 
     // Files in a run: enough to make the hand-overs rare, few enough that
-    // every thread gets some.
+    // every thread gets some, and fewer towards the end, so that the threads
+    // end together.
     std::size_t run_size() const {
-        return std::clamp<std::size_t>(m_found.size() / (16 * std::size_t(m_jobs)), 1, 64);
+        const std::size_t share = m_found.size() / (16 * std::size_t(m_jobs));
+        const std::size_t rest = (m_found.size() - m_taken) / (2 * std::size_t(m_jobs));
+        return std::clamp<std::size_t>(m_all_found ? std::min(share, rest) : share, 1, 64);
     }
 
     // One piece of work, with the lock held: lists the next run when its slot
