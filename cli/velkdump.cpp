@@ -1,7 +1,6 @@
 #include "cli/velkdump.h"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -18,6 +17,7 @@
 #include "cli/csv_writer.h"
 #include "cli/diff.h"
 #include "cli/file_list.h"
+#include "cli/file_read.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -74,12 +74,11 @@ void write_listing(const dcm_row_model& rows, dcm_bytes bytes, const listed_file
 class file_bytes {
 public:
     file_bytes(const std::filesystem::path& path, bool one_of_many) {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(path, ec);
-        if (one_of_many && !ec && size > 0 && size <= read_limit &&
-            std::filesystem::is_regular_file(path, ec) &&
-            read(path, static_cast<std::size_t>(size)))
+        thread_local std::vector<char> buffer;
+        if (one_of_many && read_small_file(path, read_limit, buffer)) {
+            m_bytes = {buffer.data(), buffer.data() + buffer.size()};
             return;
+        }
         m_mapping.emplace(path.c_str());
         if (m_mapping->is_open()) m_bytes = dcm_bytes::of(*m_mapping);
     }
@@ -88,18 +87,7 @@ public:
     dcm_bytes bytes() const { return m_bytes; }
 
 private:
-    static constexpr std::uintmax_t read_limit = 1 << 20;
-
-    bool read(const std::filesystem::path& path, std::size_t size) {
-        thread_local std::vector<char> buffer;
-        buffer.resize(size);
-        std::ifstream in(path, std::ios::binary);
-        if (!in.read(buffer.data(), static_cast<std::streamsize>(size)) ||
-            static_cast<std::size_t>(in.gcount()) != size)
-            return false;
-        m_bytes = {buffer.data(), buffer.data() + size};
-        return true;
-    }
+    static constexpr std::size_t read_limit = 1 << 20;
 
     std::optional<dcm_file_mapping> m_mapping;
     dcm_bytes m_bytes;
