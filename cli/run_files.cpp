@@ -214,13 +214,15 @@ private:
     }
 
     // One piece of work, with the lock held: lists the next run when its slot
-    // is free and files are waiting for it, or finds more files when too few
-    // wait and no other thread is finding them. False when there is none.
+    // is free and files are waiting for it, or finds more files when no other
+    // thread is finding them and fewer wait than would keep every thread busy
+    // for two runs (finding them early, while the others list).
+    // False when there is none.
     bool work(std::unique_lock<std::mutex>& lock) {
         if (m_next_run >= m_written + m_slot_count) return false;
         const std::size_t waiting = m_found.size() - m_taken;
         const bool may_find = !m_all_found && !m_finding;
-        if (may_find && waiting < run_size()) {
+        if (may_find && waiting < 2 * std::size_t(m_jobs) * run_size()) {
             find(lock);
             return true;
         }
