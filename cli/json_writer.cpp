@@ -347,7 +347,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         if (here.level != r.level) continue;  // inside a value that is bulk data
         here.items = nullptr;
         const vr_rule& rule = rows.reading() == dcm_reading::interpret
-                                  ? rule_of(dcm_interpret_vr(tag, r.vr, r.length).vr)
+                                  ? rule_of(rows.interpret_document().vr_of(tag, r).vr)
                                   : rule_of(r.vr);
         json& element = (*here.dataset)[tag_key(tag)];
         element = json{{"vr", rule.code}};

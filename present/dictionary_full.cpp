@@ -1,5 +1,6 @@
 #include "present/dictionary_full.h"
 
+#include <algorithm>
 
 namespace velk {
 
@@ -96,6 +97,10 @@ const dcm_full_entry* dcm_full_find(std::uint32_t tag) {
         last_tag = tag;
     }
     return last_entry;
+}
+
+bool dcm_full_is_us_or_ss(std::uint32_t tag) {
+    return std::binary_search(dcm_full_us_or_ss, dcm_full_us_or_ss + dcm_full_us_or_ss_size, tag);
 }
 
 }  // namespace velk

@@ -36,6 +36,12 @@ extern const std::size_t dcm_full_dictionary_size;
 extern const dcm_full_repeater dcm_full_repeaters[];
 extern const std::size_t dcm_full_repeaters_size;
 
+// The tags whose registry VR is "US or SS" (the table's vr says "US"), ascending:
+// unsigned or signed as the data set's Pixel Representation (0028,0103) says.
+extern const std::uint32_t dcm_full_us_or_ss[];
+extern const std::size_t dcm_full_us_or_ss_size;
+bool dcm_full_is_us_or_ss(std::uint32_t tag);
+
 // What the dictionary knows of a tag: its VR, VM, retired mark and name, or null
 // when it knows nothing. The returned row lives for the whole run. Pure; callable
 // from any thread.

@@ -5007,4 +5007,35 @@ const dcm_full_repeater dcm_full_repeaters[] = {
 
 const std::size_t dcm_full_repeaters_size = 88;
 
+const std::uint32_t dcm_full_us_or_ss[] = {
+    0x00189810,
+    0x00221452,
+    0x00280071,
+    0x00280104,
+    0x00280105,
+    0x00280106,
+    0x00280107,
+    0x00280108,
+    0x00280109,
+    0x00280110,
+    0x00280111,
+    0x00280120,
+    0x00280121,
+    0x00281100,
+    0x00281101,
+    0x00281102,
+    0x00281103,
+    0x00281111,
+    0x00281112,
+    0x00281113,
+    0x00281200,
+    0x00283002,
+    0x00409211,
+    0x00409216,
+    0x00603004,
+    0x00603006,
+};
+
+const std::size_t dcm_full_us_or_ss_size = 26;
+
 }  // namespace velk

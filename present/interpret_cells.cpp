@@ -12,6 +12,7 @@ namespace velk {
 namespace {
 
 constexpr std::uint32_t tag_specific_character_set = 0x00080005;
+constexpr std::uint32_t tag_pixel_representation = 0x00280103;
 constexpr std::uint32_t stream_end = 0xFFFFFFFFu;
 
 std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {
@@ -58,6 +59,7 @@ void dcm_interpret_document::bytes_of(const dcm_record& r, const char*& begin,
 void dcm_interpret_document::find_charsets(const char* file_begin, const char* file_end,
                                            const std::vector<dcm_record>& records) {
     charsets.clear();
+    signed_pixels = false;
     std::vector<int> open;  // spans not yet ended, innermost last
     for (const dcm_record& r : records) {
         // A record outside a span's level, or in the other bytes, ends it.
@@ -73,8 +75,16 @@ void dcm_interpret_document::find_charsets(const char* file_begin, const char* f
         const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
         if (r.offset + std::uint64_t(8) > size) continue;
         const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-        if (tag_at(p, order_of(r)) != tag_specific_character_set) continue;
+        const std::uint32_t tag = tag_at(p, order_of(r));
         const std::uint64_t value = r.value_offset();
+        if (tag == tag_pixel_representation && r.level == 0 && r.length >= 2 &&
+            value + 2 <= size) {
+            const auto* v = reinterpret_cast<const unsigned char*>(begin + value);
+            signed_pixels = (order_of(r) == dcm_byte_order::big
+                                 ? dcm_load<std::uint16_t, dcm_byte_order::big>(v)
+                                 : dcm_load<std::uint16_t>(v)) == 1;
+        }
+        if (tag != tag_specific_character_set) continue;
         if (r.length == undefined_length || value + r.length > size) continue;
         dcm_charset_span s;
         s.inflated = r.inflated;
@@ -104,6 +114,14 @@ const dcm_charset& dcm_interpret_document::charset_at(const dcm_record& r) const
         i = s.parent;
     }
     return default_repertoire;
+}
+
+dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& r) const {
+    dcm_shown_vr vr = dcm_interpret_vr(tag, r.vr, r.length);
+    if (signed_pixels && vr.from_dictionary && vr.vr[0] == 'U' && vr.vr[1] == 'S' &&
+        dcm_full_is_us_or_ss(tag))
+        vr.vr[0] = 'S';
+    return vr;
 }
 
 bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
@@ -148,7 +166,7 @@ std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end
         return has_tag ? dcm_put_tag(tag, out, capacity) : 0;
     case dcm_column_vr: {
         if (!has_tag && r.vr[0] == 0) return 0;
-        const std::size_t n = dcm_interpret_vr_text(dcm_interpret_vr(tag, r.vr, r.length), text);
+        const std::size_t n = dcm_interpret_vr_text(document.vr_of(tag, r), text);
         return put(text, n, out, capacity);
     }
     case dcm_column_description:
@@ -158,7 +176,7 @@ std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end
         if (value > size) return 0;
         std::uint64_t stop = r.length == undefined_length ? size : value + r.length;
         if (stop > size) stop = size;
-        const dcm_shown_vr vr = dcm_interpret_vr(tag, r.vr, r.length);
+        const dcm_shown_vr vr = document.vr_of(tag, r);
         const char* vr_code = vr.vr[0] || vr.vr[1] ? vr.vr : nullptr;
         return dcm_interpret_value_cut(out, capacity, vr_code, begin + value, begin + stop,
                                        order_of(r), document.charset_at(r), dcm_cell_byte_limit);

@@ -17,6 +17,7 @@
 #include "parse/interpret_walk.h"
 #include "parse/record.h"
 #include "present/charset.h"
+#include "present/interpret_value.h"
 
 namespace velk {
 
@@ -35,10 +36,19 @@ struct dcm_charset_span {
 struct dcm_interpret_document {
     dcm_interpret_data data;
     std::vector<dcm_charset_span> charsets;
+    // The Pixel Representation (0028,0103) of the top data set, where the
+    // peers find it, is 1: the registry's "US or SS" elements read without a
+    // VR are SS (signed pixel values).
+    bool signed_pixels = false;
 
-    // Reads the (0008,0005) values of a whole load (every container expanded).
+    // Reads the (0008,0005) values of a whole load (every container expanded),
+    // and its Pixel Representation.
     void find_charsets(const char* file_begin, const char* file_end,
                        const std::vector<dcm_record>& records);
+
+    // The VR a record of tag `tag` shows: dcm_interpret_vr's, with "US or SS"
+    // decided by the Pixel Representation.
+    dcm_shown_vr vr_of(std::uint32_t tag, const dcm_record& r) const;
 
     // The character set in force at a record.
     const dcm_charset& charset_at(const dcm_record& r) const;

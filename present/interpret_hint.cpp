@@ -19,7 +19,10 @@ bool names_other_charset(const char* begin, const char* end, const dcm_record& r
         (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
     if (tag != tag_specific_character_set || r.length == undefined_length) return false;
     if (r.value_offset() + r.length > size) return false;
-    return !dcm_charset_from_value(begin + r.value_offset(), r.length).is_default();
+    // ISO 8859-1 shows as the default reading's code page 1252 shows it.
+    const dcm_charset charset = dcm_charset_from_value(begin + r.value_offset(), r.length);
+    return !charset.is_default() &&
+           !(charset.count == 1 && charset.first() == dcm_charset_term::latin1);
 }
 
 }  // namespace

@@ -123,10 +123,20 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     const auto le16 = [](unsigned v) { return std::string{char(v & 0xFF), char(v >> 8)}; };
     const auto le32 = [&](unsigned v) { return le16(v & 0xFFFF) + le16(v >> 16); };
     const std::string uid("1.2.840.10008.1.2\0", 18);  // implicit VR little endian
-    const std::string file = std::string(128, '\0') + "DICM" + le16(0x0002) + le16(0x0010) + "UI" +
-                             le16(18) + uid + le16(0x0028) + le16(0x0010) + le32(2) + le16(512) +
+    const std::string meta = std::string(128, '\0') + "DICM" + le16(0x0002) + le16(0x0010) + "UI" +
+                             le16(18) + uid;
+    const std::string file = meta + le16(0x0028) + le16(0x0010) + le32(2) + le16(512) +
                              le16(0x0040) + le16(0x0275) + le32(20) + le16(0xFFFE) + le16(0xE000) +
                              le32(12) + le16(0x0040) + le16(0x0007) + le32(4) + "Scan";
+    // A long document behind the active one, scrolled down: each switch keeps its top row.
+    std::string elements;
+    for (unsigned i = 1; i <= 300; ++i) elements += le16(0x0011) + le16(i) + le32(2) + le16(i);
+    m_frame.OpenDocument(m_files.Write(L"long.dcm", meta + elements).c_str());
+    HWND long_list = ::GetWindow(m_frame.MDIGetActive(), GW_CHILD);
+    ::SendMessageW(long_list, LVM_ENSUREVISIBLE, 250, FALSE);
+    const auto top = [long_list] { return ::SendMessageW(long_list, LVM_GETTOPINDEX, 0, 0); };
+    const LRESULT scrolled = top();
+    ASSERT_GT(scrolled, 100);
     m_frame.OpenDocument(m_files.Write(L"implicit.dcm", file).c_str());
     HWND list = ::GetWindow(m_frame.MDIGetActive(), GW_CHILD);
     const auto cell = [list](int row, int column) {
@@ -155,10 +165,12 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     EXPECT_EQ(cell(1, 1), L"(US)");
     EXPECT_EQ(cell(1, 4), L"512");
     EXPECT_EQ(cell(4, 4), L"Scan");
+    EXPECT_EQ(top(), scrolled);
 
     Command(ID_VIEW_INTERPRET);
     EXPECT_EQ(m_settings.Number(L"Interpret"), 0u);
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(top(), scrolled);
     SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
 }
 

@@ -111,6 +111,19 @@ TEST(Interpret, ImplicitElementsTakeTheDictionaryVr) {
     EXPECT_EQ(l.records[4].level, 2u);
 }
 
+// "US or SS" read without a VR: signed when the Pixel Representation says so.
+TEST(Interpret, PixelRepresentationDecidesUsOrSs) {
+    for (const unsigned representation : {0u, 1u}) {
+        const std::string set = u16(0x0028, false) + u16(0x0103, false) + u32(2, false) +
+                                u16(representation, false) + u16(0x0028, false) +
+                                u16(0x0106, false) + u32(2, false) + u16(0xFFFE, false);
+        const listing l(part10("1.2.840.10008.1.2", set));
+        ASSERT_EQ(l.records.size(), 3u);
+        EXPECT_EQ(l.cell(2, dcm_column_vr), representation ? "(SS)" : "(US)");
+        EXPECT_EQ(l.cell(2, dcm_column_data), representation ? "-2" : "65534");
+    }
+}
+
 std::string deflated(const std::string& data) {
     std::string packed(compressBound(uLong(data.size())) + 64, '\0');
     z_stream z{};
@@ -195,3 +208,32 @@ TEST(Interpret, CutsDecodedTextOnACharacterBoundary) {
 }
 
 }  // namespace
+
+// The status bar's hint after a default load, one file of each kind: what
+// Interpret would show more of, and nothing for a file it reads alike.
+TEST(Interpret, HintsWhatTheDefaultReadingMisses) {
+    const std::string implicit_rows = u16(0x0028, false) + u16(0x0010, false) + u32(2, false) +
+                                      u16(512, false);
+    const std::string name = element(0x0010, 0x0010, "PN", "Doe^J ", false);
+    const struct {
+        std::string file;
+        dcm_interpret_hint hint;
+    } cases[] = {
+        {part10("1.2.840.10008.1.2", implicit_rows), dcm_interpret_hint::implicit_vr},
+        {part10("1.2.840.10008.1.2.2", element(0x0010, 0x0010, "PN", "Doe^J ", true)),
+         dcm_interpret_hint::other_syntax},
+        {part10("1.2.840.10008.1.2.1",
+                element(0x0008, 0x0005, "CS", "ISO_IR 144", false) + name),
+         dcm_interpret_hint::character_set},
+        {part10("1.2.840.10008.1.2.1",
+                element(0x0008, 0x0005, "CS", "ISO_IR 100", false) + name),
+         dcm_interpret_hint::none},
+        {part10("1.2.840.10008.1.2.1", name), dcm_interpret_hint::none},
+    };
+    for (const auto& c : cases) {
+        const dcm_bytes bytes{c.file.data(), c.file.data() + c.file.size()};
+        dcm_row_model rows;
+        rows.load(bytes);
+        EXPECT_EQ(rows.interpret_hint(), c.hint) << dcm_interpret_hint_text(c.hint);
+    }
+}

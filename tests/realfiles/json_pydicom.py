@@ -35,8 +35,6 @@ BULK_VRS = {"OB", "OD", "OF", "OL", "OV", "OW", "UN", "OB or OW", "US or OW"}
 
 NOT_A_NUMBER = ("an IS value that is no number ('1A'): written as the string it is, which "
                 "pydicom's from_json refuses")
-AMBIGUOUS_VR = ("'US or SS' elements read without a VR: the Interpret reading takes the "
-                "dictionary's first VR, pydicom picks one by Pixel Representation")
 PRIVATE_DICTIONARY = ("private elements read without a VR: pydicom knows their VRs from a "
                       "dictionary of private tags, velk's dictionary holds public ones only")
 
@@ -45,7 +43,6 @@ PRIVATE_DICTIONARY = ("private elements read without a VR: pydicom knows their V
 # Interpret, see needs_interpret()).
 KNOWN = {
     NOT_A_NUMBER: ["test_files/badVR.dcm"],
-    AMBIGUOUS_VR: ["test_files/MR_small_implicit.dcm"],
     PRIVATE_DICTIONARY: ["charset_files/chr" + n + ".dcm" for n in (
         "JapMulti", "JapMultiExplicitIR6", "KoreanMulti")],
 }
