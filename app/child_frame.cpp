@@ -30,6 +30,13 @@ CChildFrame* CChildFrame::CreateIn(HWND mdiClient) {
     return nullptr;
 }
 
+CChildFrame* CChildFrame::Of(HWND window) {
+    const CWindowClassInfo& info = GetWndClassInfo();
+    if (!window || ::GetClassLongPtrW(window, GCW_ATOM) != info.Atom()) return nullptr;
+    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(::GetWindowLongPtrW(window, info.ObjectSlot()));
+    return base ? static_cast<CChildFrame*>(base) : nullptr;
+}
+
 CChildFrame::~CChildFrame() {
     if (m_deleted) *m_deleted = true;
 }

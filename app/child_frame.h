@@ -22,6 +22,8 @@ public:
     // deletes it when it is destroyed. Answers null when no window could be made
     // (nothing is left behind then).
     static CChildFrame* CreateIn(HWND mdiClient);
+    // The document window object of `window`, or null for any other window.
+    static CChildFrame* Of(HWND window);
 
     bool ProcessWindowMessage(CMessage& m) override;
     void OnFinalMessage(HWND hwnd) override;

@@ -12,6 +12,7 @@
 #include "present/row_model.h"
 #include "view/clipboard.h"
 #include "view/dcm_list_view.h"
+#include "view/reading.h"
 
 namespace velk {
 
@@ -25,19 +26,20 @@ const column_spec columns[dcm_difference_column_count] = {
     {L"Difference", 110}, {L"Path", 260}, {L"VR", 50}, {L"Description", 200},
     {L"First", 200},      {L"Second", 200}, {L"First Offset", 90}, {L"Second Offset", 90}};
 
-// The list's own conversion of 8-bit cell text: the ANSI code page.
-std::wstring widen(const char* text, std::size_t n) {
+// The list's own conversion of cell text: the ANSI code page, or UTF-8 for the
+// Interpret reading's cells.
+std::wstring widen(const char* text, std::size_t n, bool utf8) {
     if (n == 0) return {};
     std::wstring wide(n, L'\0');
-    const int made = ::MultiByteToWideChar(CP_ACP, 0, text, int(n), wide.data(), int(n));
+    const int made = ::MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, text, int(n), wide.data(), int(n));
     wide.resize(made > 0 ? std::size_t(made) : 0);
     return wide;
 }
 
-// A file's rows for the comparison, every container expanded: none when it does
-// not open or has no marker.
+// A file's rows for the comparison in the documents' reading, every container
+// expanded: none when it does not open or has no marker.
 dcm_row_model rows_of(const dcm_file_mapping& file) {
-    dcm_row_model rows;
+    dcm_row_model rows(CurrentReading());
     if (file.is_open() && dcm_has_marker(file.begin(), file.end())) rows.load(dcm_bytes::of(file));
     return rows;
 }
@@ -97,14 +99,17 @@ void CCompareFrame::Compare() {
     {
         const dcm_file_mapping a(m_first.c_str()), b(m_second.c_str());
         const dcm_row_model rows_a = rows_of(a), rows_b = rows_of(b);
-        const dcm_compare_side side_a{a.begin(), a.end(), rows_a.records()};
-        const dcm_compare_side side_b{b.begin(), b.end(), rows_b.records()};
+        const bool utf8 = rows_a.cells_are_utf8();
+        const dcm_compare_side side_a{a.begin(), a.end(), rows_a.records(),
+                                      utf8 ? &rows_a.interpret_document() : nullptr};
+        const dcm_compare_side side_b{b.begin(), b.end(), rows_b.records(),
+                                      utf8 ? &rows_b.interpret_document() : nullptr};
         for (const dcm_difference& d : dcm_compare(side_a, side_b)) {
             row_cells row;
             for (int column = 0; column < dcm_difference_column_count; ++column) {
                 char text[dcm_cell_capacity];
                 const std::size_t n = dcm_difference_text(d, side_a, side_b, column, text, sizeof text);
-                row[std::size_t(column)] = widen(text, n);
+                row[std::size_t(column)] = widen(text, n, utf8);
             }
             m_cells.push_back(std::move(row));
         }
@@ -167,10 +172,8 @@ namespace {
 
 // The file of a document window, or null for any other window or an empty document.
 const wchar_t* DocumentPath(HWND window) {
-    const CWindowClassInfo& info = CChildFrame::GetWndClassInfo();
-    if (::GetClassLongPtrW(window, GCW_ATOM) != info.Atom()) return nullptr;
-    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(::GetWindowLongPtrW(window, info.ObjectSlot()));
-    const wchar_t* path = base ? static_cast<CChildFrame*>(base)->m_view.Path() : nullptr;
+    const CChildFrame* document = CChildFrame::Of(window);
+    const wchar_t* path = document ? document->m_view.Path() : nullptr;
     return path && *path ? path : nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/child_frame.h"
 #include "app/documents.h"
 #include "app/main_frame.h"
 #include "app/resource.h"
@@ -140,6 +141,8 @@ void CMainFrame::OnDocumentOpened(const wchar_t* path) {
 // The File menu, of the frame or of a document, shows the recent files as it opens.
 LRESULT CMainFrame::OnInitMenuPopup(CMessage& m) {
     m.handled = false;  // the update-UI table still sees it
+    const CChildFrame* document = CChildFrame::Of(MDIGetActive());
+    UISetCheck(ID_VIEW_INSPECTOR, document && document->m_panes.InspectorShown());
     if (m_settings && !HIWORD(m.lParam)) m_recent.ShowIn(reinterpret_cast<HMENU>(m.wParam), ID_FILE_MRU_FIRST);
     return 0;
 }

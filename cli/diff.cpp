@@ -18,10 +18,14 @@ namespace {
 // One side of the comparison: the file mapped for the whole command and its
 // rows, every container expanded.
 struct compared_file {
-    explicit compared_file(const std::string& name) : file(std::filesystem::u8path(name).c_str()) {}
+    compared_file(const std::string& name, dcm_reading reading)
+        : file(std::filesystem::u8path(name).c_str()), rows(reading) {}
     dcm_file_mapping file;
     dcm_row_model rows;
-    dcm_compare_side side() const { return {file.begin(), file.end(), rows.records()}; }
+    dcm_compare_side side() const {
+        const bool interpret = rows.reading() == dcm_reading::interpret;
+        return {file.begin(), file.end(), rows.records(), interpret ? &rows.interpret_document() : nullptr};
+    }
 };
 
 // Why the file cannot be compared, or nothing.
@@ -34,10 +38,10 @@ std::string problem_of(const compared_file& f) {
 
 // One line per difference, its cells separated by ";", in UTF-8 as velkdump
 // writes the rows.
+template <class Convert>
 void write_differences(const std::vector<dcm_difference>& differences, const dcm_compare_side& a,
-                       const dcm_compare_side& b, text_output& out) {
-    const dcm_cp1252_to_utf8 convert;
-    constexpr std::size_t cell_room = dcm_cp1252_to_utf8::units_per_byte * (dcm_cell_capacity - 1);
+                       const dcm_compare_side& b, Convert convert, text_output& out) {
+    constexpr std::size_t cell_room = Convert::units_per_byte * (dcm_cell_capacity - 1);
     for (const dcm_difference& d : differences) {
         char* p = out.claim(dcm_difference_column_count * (cell_room + 1) + 1);
         for (int column = 0; column < dcm_difference_column_count; ++column) {
@@ -53,10 +57,10 @@ void write_differences(const std::vector<dcm_difference>& differences, const dcm
 
 }  // namespace
 
-int velkdump_diff(const std::string& first, const std::string& second, std::FILE* out,
-                  std::FILE* err) {
-    const auto a = std::make_unique<compared_file>(first);
-    const auto b = std::make_unique<compared_file>(second);
+int velkdump_diff(const std::string& first, const std::string& second, dcm_reading reading,
+                  std::FILE* out, std::FILE* err) {
+    const auto a = std::make_unique<compared_file>(first, reading);
+    const auto b = std::make_unique<compared_file>(second, reading);
     int status = 0;
     for (const auto* f : {a.get(), b.get()}) {
         const std::string problem = problem_of(*f);
@@ -74,7 +78,10 @@ int velkdump_diff(const std::string& first, const std::string& second, std::FILE
     const dcm_compare_side side_a = a->side(), side_b = b->side();
     const std::vector<dcm_difference> differences = dcm_compare(side_a, side_b);
     text_output output(out);
-    write_differences(differences, side_a, side_b, output);
+    if (a->rows.cells_are_utf8())
+        write_differences(differences, side_a, side_b, dcm_utf8_as_is(), output);
+    else
+        write_differences(differences, side_a, side_b, dcm_cp1252_to_utf8(), output);
     output.flush();
     if (output.failed() || std::fflush(out) != 0) {
         std::fputs("velkdump: write error\n", err);

@@ -151,7 +151,10 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
         return 2;
     }
     const dump_options& options = command.options;
-    if (options.diff) return velkdump_diff(options.paths[0], options.paths[1], out, err);
+    if (options.diff)
+        return velkdump_diff(options.paths[0], options.paths[1],
+                             options.interpret ? dcm_reading::interpret : dcm_reading::standard,
+                             out, err);
     file_finder files(options.paths, options.recursive);
     const bool several = options.paths.size() > 1 || options.recursive;
 

@@ -14,10 +14,26 @@ namespace {
 
 constexpr std::uint32_t item_tag = 0xFFFEE000u;
 
+// The bytes a record's offset counts in: the file's, or a deflated data set's
+// inflated ones.
+std::string_view bytes_of(const dcm_compare_side& side, const dcm_record& c) {
+    const char* begin = side.begin;
+    const char* end = side.end;
+    if (side.interpret) side.interpret->bytes_of(c, begin, end);
+    return begin && end > begin ? std::string_view(begin, std::size_t(end - begin)) : std::string_view();
+}
+
+bool big_endian(const dcm_compare_side& side, const dcm_record& c) {
+    return side.interpret && c.syntax == syntax_explicit_be;
+}
+
 std::uint32_t tag_of(const dcm_compare_side& side, std::size_t row) {
     const dcm_record& c = side.rows[row];
-    if (!side.begin || std::uint64_t(c.offset) + 4 > std::uint64_t(side.end - side.begin)) return 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(side.begin) + c.offset;
+    const std::string_view bytes = bytes_of(side, c);
+    if (std::uint64_t(c.offset) + 4 > bytes.size()) return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + c.offset;
+    if (big_endian(side, c))
+        return (std::uint32_t(p[0] << 8 | p[1]) << 16) | std::uint32_t(p[2] << 8 | p[3]);
     return (std::uint32_t(p[0] | (p[1] << 8)) << 16) | std::uint32_t(p[2] | (p[3] << 8));
 }
 
@@ -76,19 +92,33 @@ std::vector<path_entry> paths_of(const dcm_compare_side& side) {
 // The value bytes the file holds, cut to the file.
 std::string_view value_of(const dcm_compare_side& side, std::size_t row) {
     const dcm_record& c = side.rows[row];
-    const std::uint64_t size = side.begin ? std::uint64_t(side.end - side.begin) : 0;
+    const std::string_view bytes = bytes_of(side, c);
     const std::uint64_t first = std::uint64_t(c.offset) + c.header_length;
-    if (first >= size) return {};
-    const std::uint64_t length = std::min<std::uint64_t>(c.length, size - first);
-    return std::string_view(side.begin + first, std::size_t(length));
+    if (first >= bytes.size()) return {};
+    return bytes.substr(std::size_t(first), std::size_t(std::min<std::uint64_t>(c.length, bytes.size() - first)));
 }
+
+// The VR the row shows: as read, or in the Interpret reading the dictionary's
+// for an element read without one.
+dcm_shown_vr vr_of(const dcm_compare_side& side, std::size_t row) {
+    const dcm_record& c = side.rows[row];
+    if (side.interpret) return side.interpret->vr_of(tag_of(side, row), c);
+    return dcm_shown_vr{{c.vr[0], c.vr[1]}, false};
+}
+
+std::string cell(const dcm_compare_side& side, std::size_t row, int column);
 
 bool alike(const dcm_compare_side& a, std::size_t i, const dcm_compare_side& b, std::size_t j) {
     const dcm_record& x = a.rows[i];
     const dcm_record& y = b.rows[j];
-    if (x.vr[0] != y.vr[0] || x.vr[1] != y.vr[1] || x.container != y.container) return false;
+    const dcm_shown_vr vx = vr_of(a, i), vy = vr_of(b, j);
+    if (vx.vr[0] != vy.vr[0] || vx.vr[1] != vy.vr[1] || x.container != y.container) return false;
     if (x.container) return true;  // what it holds is compared row by row
-    return x.length == y.length && value_of(a, i) == value_of(b, j);
+    if (x.length != y.length) return false;
+    // Numbers of either byte order are alike when they read alike.
+    if (big_endian(a, x) != big_endian(b, y))
+        return cell(a, i, dcm_column_data) == cell(b, j, dcm_column_data);
+    return value_of(a, i) == value_of(b, j);
 }
 
 // Marks the matched pairs, given in the first file's order, that leave the
@@ -121,7 +151,10 @@ std::size_t put(const std::string& text, char* out, std::size_t capacity) {
 std::string cell(const dcm_compare_side& side, std::size_t row, int column) {
     if (row == dcm_difference::none) return {};
     char text[dcm_cell_capacity];
-    const std::size_t n = dcm_cell_text(side.begin, side.end, side.rows[row], column, text, sizeof text);
+    const std::size_t n =
+        side.interpret ? dcm_interpret_cell_text(side.begin, side.end, *side.interpret, side.rows[row],
+                                                 column, text, sizeof text)
+                       : dcm_cell_text(side.begin, side.end, side.rows[row], column, text, sizeof text);
     return std::string(text, n);
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "parse/record.h"
+#include "present/interpret_cells.h"
 
 namespace velk {
 
@@ -21,6 +22,10 @@ struct dcm_compare_side {
     const char* begin;
     const char* end;
     const std::vector<dcm_record>& rows;
+    // Records of the Interpret reading: their document (a deflated data set's
+    // inflated bytes, the VRs read without one), and the cells are then its
+    // UTF-8 ones. Null: the default reading.
+    const dcm_interpret_document* interpret = nullptr;
 };
 
 struct dcm_difference {
@@ -48,7 +53,8 @@ enum dcm_difference_column : int {
 };
 constexpr int dcm_difference_column_count = 8;
 
-// The 8-bit text of one cell of a difference row, cut and terminated as
+// The text of one cell of a difference row (UTF-8 when the sides are of the
+// Interpret reading, else 8-bit), cut and terminated as
 // dcm_cell_text cuts a cell; answers its length.
 std::size_t dcm_difference_text(const dcm_difference& d, const dcm_compare_side& first,
                                 const dcm_compare_side& second, int column, char* out,

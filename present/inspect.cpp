@@ -59,6 +59,11 @@ std::uint64_t size_of(const char* begin, const char* end) {
     return begin && end > begin ? std::uint64_t(end - begin) : 0;
 }
 
+// An offset as the list writes it: "z" before one in inflated bytes.
+std::string offset_text(std::uint64_t offset, bool inflated) {
+    return (inflated ? "z" : "") + decimal(offset);
+}
+
 }  // namespace
 
 dcm_inspection::dcm_inspection() : m_header{"no element"} {}
@@ -77,7 +82,10 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     const bool undefined = c.length == 0xFFFFFFFFu;
     m_header.push_back(undefined ? "Length: undefined (FFFFFFFFH)" : "Length: " + decimal(c.length));
     m_value_offset = std::uint64_t(c.offset) + c.header_length;
-    m_header.push_back("Offset: " + decimal(c.offset) + ", value at " + decimal(m_value_offset));
+    m_inflated = c.inflated;
+    m_header.push_back("Offset: " + offset_text(c.offset, m_inflated) + ", value at " +
+                       offset_text(m_value_offset, m_inflated) +
+                       (m_inflated ? " (in the inflated data set)" : ""));
     if (c.container) {
         m_header.push_back("A sequence or item: the elements it holds are the rows below it");
         return;
@@ -203,7 +211,7 @@ std::string dcm_inspection::dump_line(std::size_t i, const char* value, std::uin
     const std::uint64_t first = std::uint64_t(i) * dcm_inspect_dump_width;
     if (first >= size) return {};
     const std::size_t n = std::size_t(std::min<std::uint64_t>(dcm_inspect_dump_width, size - first));
-    std::string offset = decimal(m_value_offset + first);
+    std::string offset = offset_text(m_value_offset + first, m_inflated);
     std::string text(offset.size() < 10 ? 10 - offset.size() : 0, ' ');
     text += offset;
     text += "  ";
@@ -265,7 +273,7 @@ std::string dcm_character_set_for(const char* begin, const char* end,
     for (std::size_t r = row + 1; r-- > 0;) {
         const dcm_record& c = rows[r];
         if (c.level < level) level = c.level;  // an enclosing row: go on in its data set
-        if (c.level != level) continue;
+        if (c.level != level || c.inflated != rows[row].inflated) continue;
         if (std::uint64_t(c.offset) + 4 > file_size) continue;
         const char* p = begin + c.offset;
         if (read_le(p, 2) != 0x0008 || read_le(p + 2, 2) != 0x0005) continue;

@@ -26,15 +26,19 @@ class dcm_inspection {
 public:
     // An empty inspection: one line, "no element".
     dcm_inspection();
-    // The element at `c` of the file [begin, end); `character_set` is the value
+    // The element at `c` of the bytes [begin, end) its offset counts in (the
+    // file, or for an inflated record the inflated data set: its offsets are
+    // then written "z190", as the list writes them); `character_set` is the value
     // of the Specific Character Set in effect for it (empty: the default).
     dcm_inspection(const char* begin, const char* end, const dcm_record& c,
                    std::string character_set);
 
     std::size_t line_count() const { return m_header.size() + m_value_lines; }
-    // Line i, read from the file [begin, end) as it is now: pass the same file,
-    // mapped again. Bytes that are no longer there give empty lines.
+    // Line i, read from the bytes [begin, end) as they are now: pass the same
+    // bytes, the file mapped again. Bytes no longer there give empty lines.
     std::string line(std::size_t i, const char* begin, const char* end) const;
+    // Whether its offsets count in a deflated data set's inflated bytes.
+    bool inflated() const { return m_inflated; }
     // The Windows code page that turns the value's text into Unicode; the
     // header and the dumps are ASCII.
     unsigned code_page() const { return m_code_page; }
@@ -58,6 +62,7 @@ private:
     std::vector<std::uint32_t> m_text_lines;  // start of each text line, then the end
     std::vector<std::uint32_t> m_text_value;  // the value index of each text line
     unsigned m_code_page = 1252;
+    bool m_inflated = false;
 };
 
 // The Windows code page for a Specific Character Set value (its terms separated
@@ -66,7 +71,9 @@ unsigned dcm_code_page_of(const std::string& character_set);
 
 // The value of (0008,0005) that applies to the row `row` of records given in
 // file order: the nearest one in the row's own data set or in
-// a data set enclosing it. Empty when there is none.
+// a data set enclosing it. Empty when there is none. [begin, end) are the
+// bytes the row's offset counts in; rows counted in the other bytes (the file
+// meta group before a deflated data set) are passed over.
 std::string dcm_character_set_for(const char* begin, const char* end,
                                   const std::vector<dcm_record>& rows, std::size_t row);
 

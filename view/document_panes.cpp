@@ -35,18 +35,21 @@ std::wstring Widen(const std::string& text, unsigned codePage) {
     return wide;
 }
 
-// The filter text as the list's 8-bit cells hold it; false when a character has
-// no byte in the ANSI code page (then no cell can hold the text).
-bool Narrow(const std::wstring& text, std::string& out) {
+// The filter text as the list's cells hold it: UTF-8 (the Interpret reading's
+// cells) or the ANSI code page. False when a character has no byte in the ANSI
+// code page (then no cell can hold the text).
+bool Narrow(const std::wstring& text, bool utf8, std::string& out) {
     out.clear();
     if (text.empty()) return true;
+    // UTF-8 holds every character, and its conversion takes neither flag nor default.
+    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
+    const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL lossy = FALSE;
-    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), nullptr, 0,
-                                        nullptr, &lossy);
+    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0, nullptr,
+                                        utf8 ? nullptr : &lossy);
     if (n <= 0 || lossy) return false;
     out.resize(std::size_t(n));
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), int(text.size()), out.data(), n, nullptr,
-                          nullptr);
+    ::WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
     return true;
 }
 
@@ -183,18 +186,30 @@ void CDocumentPanes::Inspect() {
     if (row >= 0 && std::size_t(row) < shown.size() && m_view.Path()) {
         const dcm_file_mapping file(m_view.Path());
         const dcm_record& element = shown.record(std::size_t(row));
+        const char* begin = file.begin();
+        const char* end = file.end();
+        shown.interpret_document().bytes_of(element, begin, end);
         // The character set comes from the whole document: a filter may not show
-        // the row that names it. A collapse hides only rows of other items.
+        // the row that names it. A collapse hides only rows of other items. The
+        // rows of a deflated data set follow the file's, their offsets from 0.
         const std::vector<dcm_record>& all = AllRows().records();
-        const auto at = std::lower_bound(all.begin(), all.end(), element.offset,
-                                         [](const dcm_record& r, std::uint32_t offset) { return r.offset < offset; });
+        const auto at = std::lower_bound(all.begin(), all.end(), element, [](const dcm_record& r, const dcm_record& e) {
+            return r.inflated != e.inflated ? e.inflated : r.offset < e.offset;
+        });
         const std::size_t index = std::size_t(at - all.begin());
-        m_inspection = dcm_inspection(file.begin(), file.end(), element,
-                                      dcm_character_set_for(file.begin(), file.end(), all, index));
+        m_inspection = dcm_inspection(begin, end, element, dcm_character_set_for(begin, end, all, index));
     }
     m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(m_inspection.line_count(), INT_MAX)), 0);
     m_inspector.Invalidate(TRUE);
+}
+
+// A line of the inspection, read in the bytes its element's offsets count in:
+// the file's, or the inflated data set the list's rows hold.
+std::string CDocumentPanes::InspectedLine(std::size_t line, const dcm_file_mapping& file) const {
+    if (!m_inspection.inflated()) return m_inspection.line(line, file.begin(), file.end());
+    const std::vector<char>& inflated = m_view.Rows().interpret_document().data.inflated;
+    return m_inspection.line(line, inflated.data(), inflated.data() + inflated.size());
 }
 
 void CDocumentPanes::FocusFilter() {
@@ -252,7 +267,7 @@ void CDocumentPanes::ApplyFilter() {
         m_rowFilter.reset();
     }
     std::vector<std::uint32_t> shown;
-    if (Narrow(typed, pattern)) {
+    if (Narrow(typed, m_all.cells_are_utf8(), pattern)) {
         const auto cells = [&](std::size_t row, int column, char* out, std::size_t capacity) {
             return m_all.cell_text(bytes, row, column, out, capacity);
         };
@@ -307,9 +322,8 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
             const dcm_file_mapping* file = m_paintFile ? &*m_paintFile : nullptr;
             std::optional<dcm_file_mapping> own;
             if (!file && m_view.Path()) file = &own.emplace(m_view.Path());
-            const std::wstring text = file ? Widen(m_inspection.line(std::size_t(item.iItem), file->begin(), file->end()),
-                                                   m_inspection.code_page())
-                                           : std::wstring();
+            const std::wstring text =
+                file ? Widen(InspectedLine(std::size_t(item.iItem), *file), m_inspection.code_page()) : std::wstring();
             const std::size_t n = std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
             text.copy(item.pszText, n);
             item.pszText[n] = L'\0';
@@ -339,7 +353,7 @@ bool CDocumentPanes::CopyInspectorLines() {
     std::size_t lines = 0;
     for (int line = m_inspector.GetNextItem(-1, LVNI_SELECTED); line >= 0 && lines < kCopyLineLimit;
          line = m_inspector.GetNextItem(line, LVNI_SELECTED), ++lines) {
-        text += Widen(m_inspection.line(std::size_t(line), file.begin(), file.end()), m_inspection.code_page());
+        text += Widen(InspectedLine(std::size_t(line), file), m_inspection.code_page());
         text += L"\r\n";
     }
     if (lines == kCopyLineLimit) ::MessageBeep(MB_ICONEXCLAMATION);

@@ -31,6 +31,8 @@ public:
     // took the message. Sizes, the list's and the panes' notifications and the
     // panes' commands; everything else is left to the window.
     bool ProcessFrameMessage(CMessage& m);
+    // Whether the inspector is shown (View > Inspector is checked).
+    bool InspectorShown() const { return m_inspectorShown; }
 
 
 private:
@@ -41,6 +43,7 @@ private:
     bool InSplitter(int y) const;
     void ShowInspector(bool show);
     void Inspect();
+    std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
     // Every row of the document in file order: the filter's whole rows while it
     // shows its own, else the list's.
     const dcm_row_model& AllRows() const { return m_filtering ? m_all : m_view.Rows(); }

@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "copy_find_support.h"
 #include "dicom_builder.h"
+#include "view/reading.h"
 #include "view_test_support.h"
 
 namespace velk {
@@ -78,6 +79,19 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
     EXPECT_EQ(TextOf(box), L"");
     EXPECT_EQ(ItemCount(list), rows);
     EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1) << "row 3 still collapsed";
+}
+
+// The Interpret reading's cells are UTF-8: text outside the ANSI code page is found.
+TEST_F(BrowsePanes, FilterFindsTextOutsideTheCodePageInInterpretCells) {
+    dicom_builder b;
+    b.preamble().transfer_syntax(test::explicit_le_uid()).explicit_element(0x0008, 0x0005, "CS", "ISO_IR 192");
+    b.explicit_element(0x0010, 0x0010, "PN", "\xCE\xB1\xCE\xB2^x ").explicit_element(0x0010, 0x0020, "LO", "ab");
+    SetCurrentReading(dcm_reading::interpret);
+    const HWND document = OpenBytes(L"greek.dcm", b.bytes());
+    SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
+    ::SendMessageW(document, WM_COMMAND, ID_VIEW_FILTER, 0);
+    ::SetWindowTextW(FilterBoxOf(document), L"\u03B1\u03B2");
+    EXPECT_EQ(Tags(ListOf(document)), std::vector<std::wstring>{L"(0010,0010)"});
 }
 
 // Enter opens the inspector on the focused row; it follows the focus, and its

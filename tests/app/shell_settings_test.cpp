@@ -174,4 +174,16 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
 }
 
+// View > Inspector is checked while the active document shows its inspector.
+TEST_F(RememberingFrame, InspectorIsCheckedWhileTheActiveDocumentShowsIt) {
+    m_frame.OpenDocument(m_files.Write(L"plain.dcm", "x").c_str());
+    const HWND plain = m_frame.MDIGetActive();
+    m_frame.OpenDocument(m_files.Write(L"inspected.dcm", "x").c_str());
+    EXPECT_FALSE(MenuItemChecked(ID_VIEW_INSPECTOR));
+    Command(ID_VIEW_INSPECTOR);
+    EXPECT_TRUE(MenuItemChecked(ID_VIEW_INSPECTOR));
+    m_frame.MDIActivate(plain);
+    EXPECT_FALSE(MenuItemChecked(ID_VIEW_INSPECTOR));
+}
+
 }  // namespace velk

@@ -134,6 +134,20 @@ TEST_F(Velkdump, DiffListsDifferencesAndExitsAsDiffDoes) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("no such file"), std::string::npos);
     EXPECT_EQ(run({"--diff", a}).status, 2);
+
+    // With --interpret both files are read in the Interpret reading: the VR of an
+    // implicit VR element from the dictionary, text decoded as its character set says.
+    const auto implicit = [](bool comments) {
+        dicom_builder b;
+        b.preamble().transfer_syntax(test::implicit_le_uid()).implicit_element(0x0008, 0x0005, "ISO_IR 192");
+        if (comments) b.implicit_element(0x0010, 0x4000, "\xCE\xB1\xCE\xB2");
+        return b.bytes();
+    };
+    const std::string c = file("c.dcm", implicit(true));
+    const std::string d = file("d.dcm", implicit(false));
+    EXPECT_EQ(run({"--diff", c, d}).out, "only in first;(0010,4000);;Patient Comments;;;176;\n");
+    EXPECT_EQ(run({"--diff", "--interpret", c, d}).out,
+              "only in first;(0010,4000);(LT);Patient Comments;\xCE\xB1\xCE\xB2;;176;\n");
 }
 
 struct option_case {

@@ -9,6 +9,7 @@
 
 #include "parse/interpret_walk.h"
 #include "present/cell_text.h"
+#include "present/inspect.h"
 #include "present/interpret_cells.h"
 #include "present/row_model.h"
 
@@ -165,6 +166,13 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     EXPECT_EQ(rows.expand(2, bytes), 2u);
     EXPECT_EQ(cell(4, dcm_column_description), "Code Value");
     EXPECT_EQ(cell(4, dcm_column_offset), "z" + std::to_string(10 + 12 + 8));
+    // The inspector reads it in the inflated bytes, and says so.
+    const char* begin = bytes.begin;
+    const char* end = bytes.end;
+    rows.interpret_document().bytes_of(rows.record(4), begin, end);
+    const dcm_inspection inspected(begin, end, rows.record(4), "");
+    EXPECT_EQ(inspected.line(4, begin, end), "Offset: z30, value at z38 (in the inflated data set)");
+    EXPECT_EQ(inspected.line(inspected.line_count() - 1, begin, end), "[0] T-04000 ");
 }
 
 // A deflated data set that inflates far past the cap: the rows are those of the
