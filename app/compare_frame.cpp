@@ -74,6 +74,7 @@ bool CCompareFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_CREATE, &CCompareFrame::OnCreate),
         Map::Message(WM_NOTIFY, &CCompareFrame::OnNotify),
         Map::Command(ID_VIEW_REFRESH, &CCompareFrame::OnRefresh),
+        Map::Command(ID_VIEW_APPLY_READING, &CCompareFrame::OnRefresh),  // View > Interpret: again in it
         Map::Command(ID_EDIT_COPY_ROWS, &CCompareFrame::OnCopyRows),
         Map::Command(ID_EDIT_SELECT_ALL, &CCompareFrame::OnSelectAll),
     };

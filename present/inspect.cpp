@@ -31,9 +31,9 @@ std::size_t number_size(const char* vr) {
     return 0;
 }
 
-std::uint64_t read_le(const char* p, std::size_t n) {
+std::uint64_t read_number(const char* p, std::size_t n, bool big_endian) {
     std::uint64_t v = 0;
-    for (std::size_t i = n; i-- > 0;) v = (v << 8) | static_cast<unsigned char>(p[i]);
+    for (std::size_t i = 0; i < n; ++i) v = (v << 8) | static_cast<unsigned char>(p[big_endian ? i : n - 1 - i]);
     return v;
 }
 
@@ -69,16 +69,28 @@ std::string offset_text(std::uint64_t offset, bool inflated) {
 dcm_inspection::dcm_inspection() : m_header{"no element"} {}
 
 dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_record& c,
-                               std::string character_set) {
+                               std::string character_set, const dcm_interpret_document* interpret) {
     const std::uint64_t file_size = size_of(begin, end);
     char cell[dcm_cell_capacity];
-    dcm_cell_text(begin, end, c, dcm_column_tag, cell, sizeof cell);
-    m_header.push_back(std::string("Tag: ") + cell);
-    dcm_cell_text(begin, end, c, dcm_column_description, cell, sizeof cell);
-    m_header.push_back(std::string("Name: ") + (cell[0] ? cell : "(not in the dictionary)"));
+    const auto cell_text = [&](int column) {
+        if (interpret) dcm_interpret_cell_text(begin, end, *interpret, c, column, cell, sizeof cell);
+        else dcm_cell_text(begin, end, c, column, cell, sizeof cell);
+        return std::string(cell);
+    };
+    m_header.push_back("Tag: " + cell_text(dcm_column_tag));
+    const std::string name = cell_text(dcm_column_description);
+    m_header.push_back("Name: " + (name.empty() ? std::string("(not in the dictionary)") : name));
     m_vr[0] = c.vr[0];
     m_vr[1] = c.vr[1];
-    m_header.push_back(m_vr[0] ? "VR: " + std::string(m_vr, m_vr[1] ? 2 : 1) : "VR: (none)");
+    m_big_endian = c.syntax == syntax_explicit_be;
+    const std::string vr_cell = interpret ? cell_text(dcm_column_vr) : std::string();
+    if (vr_cell.size() == 4) {  // "(US)": the dictionary's, which the value is read by
+        m_vr[0] = vr_cell[1];
+        m_vr[1] = vr_cell[2];
+        m_header.push_back("VR: " + vr_cell + ", from the dictionary");
+    } else {
+        m_header.push_back(m_vr[0] ? "VR: " + std::string(m_vr, m_vr[1] ? 2 : 1) : "VR: (none)");
+    }
     const bool undefined = c.length == 0xFFFFFFFFu;
     m_header.push_back(undefined ? "Length: undefined (FFFFFFFFH)" : "Length: " + decimal(c.length));
     m_value_offset = std::uint64_t(c.offset) + c.header_length;
@@ -186,9 +198,11 @@ std::string dcm_inspection::text_line(std::size_t i, const char* value, std::uin
 
 std::string dcm_inspection::number_line(std::size_t i, const char* value) const {
     const char* p = value + i * m_number_size;
-    const std::uint64_t bits = read_le(p, m_number_size);
+    const std::uint64_t bits = read_number(p, m_number_size, m_big_endian);
     std::string text = "[" + decimal(i) + "] ";
-    if (vr_is(m_vr, "AT")) return text + "(" + hex4(unsigned(bits & 0xFFFF)) + "," + hex4(unsigned(bits >> 16)) + ")";
+    if (vr_is(m_vr, "AT"))
+        return text + "(" + hex4(unsigned(read_number(p, 2, m_big_endian))) + "," +
+               hex4(unsigned(read_number(p + 2, 2, m_big_endian))) + ")";
     if (vr_is(m_vr, "FL OF")) {
         float f;
         const auto b32 = std::uint32_t(bits);
@@ -276,7 +290,8 @@ std::string dcm_character_set_for(const char* begin, const char* end,
         if (c.level != level || c.inflated != rows[row].inflated) continue;
         if (std::uint64_t(c.offset) + 4 > file_size) continue;
         const char* p = begin + c.offset;
-        if (read_le(p, 2) != 0x0008 || read_le(p + 2, 2) != 0x0005) continue;
+        const bool big_endian = c.syntax == syntax_explicit_be;
+        if (read_number(p, 2, big_endian) != 0x0008 || read_number(p + 2, 2, big_endian) != 0x0005) continue;
         const std::uint64_t value = std::uint64_t(c.offset) + c.header_length;
         if (value > file_size) return {};
         const std::uint64_t size = std::min<std::uint64_t>(c.length, file_size - value);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "parse/record.h"
+#include "present/interpret_cells.h"
 
 namespace velk {
 
@@ -30,8 +31,10 @@ public:
     // file, or for an inflated record the inflated data set: its offsets are
     // then written "z190", as the list writes them); `character_set` is the value
     // of the Specific Character Set in effect for it (empty: the default).
+    // `interpret`: the record is of the Interpret reading, whose document gives
+    // its tag's byte order and the VR of an element read without one, "(US)".
     dcm_inspection(const char* begin, const char* end, const dcm_record& c,
-                   std::string character_set);
+                   std::string character_set, const dcm_interpret_document* interpret = nullptr);
 
     std::size_t line_count() const { return m_header.size() + m_value_lines; }
     // Line i, read from the bytes [begin, end) as they are now: pass the same
@@ -63,6 +66,7 @@ private:
     std::vector<std::uint32_t> m_text_value;  // the value index of each text line
     unsigned m_code_page = 1252;
     bool m_inflated = false;
+    bool m_big_endian = false;  // numbers of an explicit VR big endian data set
 };
 
 // The Windows code page for a Specific Character Set value (its terms separated

@@ -175,6 +175,27 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     EXPECT_EQ(inspected.line(inspected.line_count() - 1, begin, end), "[0] T-04000 ");
 }
 
+// The inspector in the Interpret reading: a big-endian number and an implicit VR
+// element, read by the VR the list shows.
+TEST(Interpret, InspectorReadsByTheVrAndByteOrderShown) {
+    const auto inspect = [](const std::string& file, std::size_t row) {
+        const dcm_bytes bytes{file.data(), file.data() + file.size()};
+        dcm_row_model rows(dcm_reading::interpret);
+        rows.load(bytes);
+        const dcm_inspection in(bytes.begin, bytes.end, rows.record(row), "", &rows.interpret_document());
+        std::vector<std::string> lines;
+        for (std::size_t i = 0; i < in.line_count(); ++i) lines.push_back(in.line(i, bytes.begin, bytes.end));
+        return lines;
+    };
+    const auto big = inspect(part10("1.2.840.10008.1.2.2", element(0x0028, 0x0010, "US", u16(512, true), true)), 1);
+    EXPECT_EQ(big.front(), "Tag: (0028,0010)");
+    EXPECT_EQ(big.back(), "[0] 512");
+    const auto implicit = inspect(part10("1.2.840.10008.1.2", u16(0x0028, false) + u16(0x0010, false) +
+                                                                u32(2, false) + u16(512, false)), 1);
+    EXPECT_EQ(implicit[2], "VR: (US), from the dictionary");
+    EXPECT_EQ(implicit.back(), "[0] 512");
+}
+
 // A deflated data set that inflates far past the cap: the rows are those of the
 // bytes under the cap, their offsets marked as inflated ones.
 TEST(Interpret, ListsWhatFitsUnderTheInflateCap) {
