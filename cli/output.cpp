@@ -34,6 +34,19 @@ void text_output::put(std::string_view text) {
     commit(p + text.size());
 }
 
+void text_output::write_through(std::string_view text) {
+    // Long enough that a write of its own costs less than the copy.
+    constexpr std::size_t long_text = 64 * 1024;
+    if (!m_stream || text.size() < long_text) {
+        put(text);
+        return;
+    }
+    flush();
+    if (std::fwrite(text.data(), 1, text.size(), m_stream) != text.size() ||
+        std::fflush(m_stream) != 0)
+        m_failed = true;
+}
+
 void text_output::start() {
     if (m_started) return;
     m_started = true;

@@ -25,6 +25,9 @@ public:
     char* claim(std::size_t n);
     void commit(char* end);
     void put(std::string_view text);
+    // Text already whole elsewhere: a long one goes to the stream as it is,
+    // after what is held, without being copied; a short one is held as put() holds it.
+    void write_through(std::string_view text);
 
     // Text that is written just before the first output after start(): a file's
     // heading, which a file left out must not leave behind.

@@ -140,7 +140,9 @@ private:
         bool started = false;
     };
     enum class slot_state { free, listing, listed };
-    struct slot {
+    // On cache lines of its own: two threads write the slots of neighbouring runs
+    // at once, row after row.
+    struct alignas(64) slot {
         slot_state state = slot_state::free;
         std::vector<const listed_file*> files;
         std::vector<file_done> done;
@@ -152,6 +154,9 @@ private:
         bool all;
     };
 
+    // Every file's text in a slot begins with the separator; the first file
+    // written leaves it out. The text between two problems goes out in one
+    // piece.
     bool write_in_order(progress_line& progress, text_output& out, std::FILE* err) {
         bool all_listed = true;
         bool any_written = false;
@@ -159,19 +164,26 @@ private:
         found_so_far found{};
         for (std::size_t r = 0; slot* s = wait_for(r, found); ++r) {
             const std::string_view text = s->text.text();
-            std::size_t from = 0;
+            std::size_t from = 0;          // where the next file's text begins
+            std::size_t piece = 0;         // the text not yet written begins here
+            auto write_piece = [&](std::size_t end) {
+                out.write_through(text.substr(piece, end - piece));
+                piece = end;
+            };
             for (std::size_t k = 0; k < s->files.size(); ++k) {
                 const file_done& done = s->done[k];
-                if (done.started) {
-                    if (any_written) out.put(m_layout.separator);
-                    out.put(text.substr(from, done.end - from));
+                if (done.started && !any_written) {
+                    write_piece(from);  // nothing: whatever came before was not started
+                    piece = from + m_layout.separator.size();
                     any_written = true;
                 }
                 from = done.end;
                 all_listed = all_listed && done.result.problem.empty();
+                if (!done.result.problem.empty()) write_piece(from);
                 report(*s->files[k], done.result, out, progress, err);
                 progress.done(++count, found.count, found.all);
             }
+            write_piece(from);
             {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 s->state = slot_state::free;
@@ -261,8 +273,9 @@ private:
         s.text.clear();
         s.done.clear();
         for (const listed_file* file : s.files) {
-            if (m_layout.heading) s.text.set_lead(m_layout.heading(*file));
-            else s.text.set_lead({});
+            std::string lead = m_layout.separator;
+            if (m_layout.heading) lead += m_layout.heading(*file);
+            s.text.set_lead(std::move(lead));
             file_done done;
             done.result = list_safely(m_list, *file, s.text);
             done.started = s.text.started();
