@@ -5,27 +5,20 @@
 
 namespace velk {
 
-namespace {
-
-// One write per megabyte or so on a stream.
-constexpr std::size_t flush_size = 1 << 20;
-
-}  // namespace
-
-char* text_output::claim(std::size_t n) {
+char* text_output::make_room(std::size_t n) {
+    // With a stream the text held goes out first, so that the buffer stays about
+    // one flush long instead of growing with the listing (each growth touched
+    // fresh pages and copied the text).
+    if (m_stream) flush();
     if (m_capacity < m_used + n) {
-        const std::size_t capacity = std::max(m_used + n, 2 * m_capacity);
+        const std::size_t capacity =
+            m_stream ? flush_size + n : std::max(m_used + n, 2 * m_capacity);
         std::unique_ptr<char[]> grown(new char[capacity]);
         if (m_used) std::memcpy(grown.get(), m_text.get(), m_used);
         m_text = std::move(grown);
         m_capacity = capacity;
     }
     return m_text.get() + m_used;
-}
-
-void text_output::commit(char* end) {
-    m_used = static_cast<std::size_t>(end - m_text.get());
-    flush_when_full();
 }
 
 void text_output::put(std::string_view text) {
@@ -53,10 +46,6 @@ void text_output::start() {
     std::string lead;
     lead.swap(m_lead);
     put(lead);
-}
-
-void text_output::flush_when_full() {
-    if (m_stream && m_used >= flush_size) flush();
 }
 
 void text_output::flush() {

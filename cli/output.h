@@ -22,8 +22,14 @@ public:
     text_output& operator=(const text_output&) = delete;
 
     // Room for at least n characters, then the end of what was written there.
-    char* claim(std::size_t n);
-    void commit(char* end);
+    // Called for every row: the common case is inline.
+    char* claim(std::size_t n) {
+        return m_capacity - m_used >= n ? m_text.get() + m_used : make_room(n);
+    }
+    void commit(char* end) {
+        m_used = static_cast<std::size_t>(end - m_text.get());
+        if (m_stream && m_used >= flush_size) flush();
+    }
     void put(std::string_view text);
     // Text already whole elsewhere: a long one goes to the stream as it is,
     // after what is held, without being copied; a short one is held as put() holds it.
@@ -46,7 +52,10 @@ public:
     void clear();
 
 private:
-    void flush_when_full();
+    // One write per megabyte or so on a stream.
+    static constexpr std::size_t flush_size = 1 << 20;
+
+    char* make_room(std::size_t n);
 
     std::FILE* m_stream;
     // Not zeroed when it grows: its pages are touched only as text is written.

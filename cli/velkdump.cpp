@@ -42,21 +42,36 @@ std::string mapping_failure(const std::filesystem::path& path) {
     return "cannot be opened or mapped";
 }
 
-// Writes the listing of one loaded file in the format asked.
-void write_listing(const dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
+// Rows held at a time by a listing that needs a row only while it writes it (text
+// and csv): few enough to stay in the processor's cache, so that nothing grows
+// with the file; enough that handing them on costs nothing.
+constexpr std::size_t listing_chunk_rows = 4096;
+
+void write_text_rows(const dcm_row_model& rows, dcm_bytes bytes, text_output& out) {
+    // The Interpret reading's cells are UTF-8 already.
+    if (rows.cells_are_utf8())
+        dcm_write_rows(rows, bytes, dcm_utf8_as_is(), dcm_line_end::lf, out);
+    else
+        dcm_write_rows(rows, bytes, dcm_cp1252_to_utf8(), dcm_line_end::lf, out);
+}
+
+// Loads a file's rows into `rows` and writes them in the format asked.
+void write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
                    dump_format format, bool several, text_output& out) {
     switch (format) {
     case dump_format::text:
-        // The Interpret reading's cells are UTF-8 already.
-        if (rows.cells_are_utf8())
-            dcm_write_rows(rows, bytes, dcm_utf8_as_is(), dcm_line_end::lf, out);
-        else
-            dcm_write_rows(rows, bytes, dcm_cp1252_to_utf8(), dcm_line_end::lf, out);
+        rows.load_in_chunks(bytes, listing_chunk_rows, [&](const dcm_row_model& chunk) {
+            write_text_rows(chunk, bytes, out);
+        });
         break;
     case dump_format::csv:
-        write_csv_rows(rows, bytes, several ? &file.path : nullptr, out);
+        rows.load_in_chunks(bytes, listing_chunk_rows, [&](const dcm_row_model& chunk) {
+            write_csv_rows(chunk, bytes, several ? &file.path : nullptr, out);
+        });
         break;
     case dump_format::json: {
+        // Nested objects: the whole list of rows at once.
+        rows.load(bytes);
         nlohmann::json document = dicom_json(rows, bytes, file_uri(file.path));
         if (several) document = nlohmann::json{{"path", file.path}, {"dataset", std::move(document)}};
         out.put(json_text(document, several));
@@ -117,7 +132,6 @@ file_listing list_file(const listed_file& file, const listing_kind& kind, text_o
     thread_local dcm_row_model standard_rows(dcm_reading::standard);
     thread_local dcm_row_model interpret_rows(dcm_reading::interpret);
     dcm_row_model& rows = kind.reading == dcm_reading::interpret ? interpret_rows : standard_rows;
-    rows.load(bytes.bytes());
     write_listing(rows, bytes.bytes(), file, kind.format, kind.several, out);
     return {};
 }

@@ -24,8 +24,9 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
 }
 
 dcm_record_insert::dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level,
-                                     bool recurse, dcm_syntax mode)
-    : m_records(records), m_level(level), m_open{{recurse, mode}} {}
+                                     bool recurse, dcm_syntax mode,
+                                     const dcm_record_chunks* chunks)
+    : m_records(records), m_chunks(chunks), m_level(level), m_open{{recurse, mode}} {}
 
 void dcm_record_insert::set_base(const void* base) {
     m_base = static_cast<const unsigned char*>(base);
@@ -58,13 +59,15 @@ dcm_visit dcm_record_insert::element(const void* start, dcm_syntax mode, std::ui
     r.container = container;
     r.recurse = m_open.back().recurse;
     m_records.push_back(r);
+    if (m_chunks) m_chunks->added(m_records);
     m_open.back().mode = mode;
     return visit_descend;
 }
 
 dcm_walk_result dcm_read_records(const char* begin, const char* end,
-                                 std::vector<dcm_record>& records) {
-    dcm_record_insert visitor(records, 0, true, syntax_explicit_le);
+                                 std::vector<dcm_record>& records,
+                                 const dcm_record_chunks* chunks) {
+    dcm_record_insert visitor(records, 0, true, syntax_explicit_le, chunks);
     return dcm_parse_file(begin, end, visitor);
 }
 

@@ -22,6 +22,21 @@ std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity
     return n;
 }
 
+// A short text (under 16 bytes) made by `make(out)`, which answers its end:
+// written in place when the cell has room for any such text (a copy through a
+// scratch buffer costs more than the text), cut as a cell is otherwise.
+template <class Make>
+std::size_t put_short(char* out, std::size_t capacity, const Make& make) {
+    constexpr std::size_t room = 16;
+    if (capacity > room) {
+        char* end = make(out);
+        *end = '\0';
+        return static_cast<std::size_t>(end - out);
+    }
+    char text[room];
+    return put(text, static_cast<std::size_t>(make(text) - text), out, capacity);
+}
+
 dcm_byte_order order_of(const dcm_record& r) {
     return r.syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
 }
@@ -135,52 +150,64 @@ bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_e
     return dcm_interpret_vr(tag_at(element, order_of(r)), r.vr, r.length).from_dictionary;
 }
 
+dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
+                                       const dcm_interpret_document& document,
+                                       const dcm_record& r) {
+    dcm_interpret_row row{};
+    const char* end = file_end;
+    row.begin = file_begin;
+    document.bytes_of(r, row.begin, end);
+    row.size = row.begin && end > row.begin ? std::uint64_t(end - row.begin) : 0;
+    if (r.offset >= row.size) return row;
+    row.has_tag = row.size - r.offset >= 4;
+    if (row.has_tag)
+        row.tag = tag_at(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, order_of(r));
+    row.vr = document.vr_of(row.tag, r);
+    return row;
+}
+
 std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end,
+                                    const dcm_interpret_document& document, const dcm_record& r,
+                                    int column, char* out, std::size_t capacity) {
+    return dcm_interpret_cell_text(dcm_interpret_row_of(file_begin, file_end, document, r),
+                                   document, r, column, out, capacity);
+}
+
+std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
                                     const dcm_interpret_document& document, const dcm_record& r,
                                     int column, char* out, std::size_t capacity) {
     if (capacity == 0) return 0;
     out[0] = '\0';
-    char text[32];
-    const char* begin = file_begin;
-    const char* end = file_end;
-    document.bytes_of(r, begin, end);
-    const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
-    if (r.offset >= size) return 0;
+    if (r.offset >= row.size) return 0;
     // Size and offset are the record's own: no tag is read for them.
-    if (column == dcm_column_size) {
-        const char* stop = std::to_chars(text, text + sizeof text,
-                                         static_cast<std::int32_t>(r.length)).ptr;
-        return put(text, static_cast<std::size_t>(stop - text), out, capacity);
-    }
-    if (column == dcm_column_offset) {
-        std::size_t n = 0;
-        if (r.inflated) text[n++] = 'z';
-        n = static_cast<std::size_t>(std::to_chars(text + n, text + sizeof text, r.offset).ptr - text);
-        return put(text, n, out, capacity);
-    }
-    const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-    const bool has_tag = size - r.offset >= 4;
-    const std::uint32_t tag = has_tag ? tag_at(element, order_of(r)) : 0;
     switch (column) {
     case dcm_column_tag:
-        return has_tag ? dcm_put_tag(tag, out, capacity) : 0;
-    case dcm_column_vr: {
-        if (!has_tag && r.vr[0] == 0) return 0;
-        const std::size_t n = dcm_interpret_vr_text(document.vr_of(tag, r), text);
-        return put(text, n, out, capacity);
-    }
+        return row.has_tag ? dcm_put_tag(row.tag, out, capacity) : 0;
+    case dcm_column_vr:
+        if (!row.has_tag && r.vr[0] == 0) return 0;
+        return put_short(out, capacity,
+                         [&](char* p) { return p + dcm_interpret_vr_text(row.vr, p); });
+    case dcm_column_size:
+        return put_short(out, capacity, [&](char* p) {
+            return std::to_chars(p, p + 11, static_cast<std::int32_t>(r.length)).ptr;
+        });
     case dcm_column_description:
-        return has_tag ? put_name(tag, out, capacity) : 0;
+        return row.has_tag ? put_name(row.tag, out, capacity) : 0;
     case dcm_column_data: {
         const std::uint64_t value = r.value_offset();
-        if (value > size) return 0;
-        std::uint64_t stop = r.length == undefined_length ? size : value + r.length;
-        if (stop > size) stop = size;
-        const dcm_shown_vr vr = document.vr_of(tag, r);
-        const char* vr_code = vr.vr[0] || vr.vr[1] ? vr.vr : nullptr;
-        return dcm_interpret_value_cut(out, capacity, vr_code, begin + value, begin + stop,
-                                       order_of(r), document.charset_at(r), dcm_cell_byte_limit);
+        if (value > row.size) return 0;
+        std::uint64_t stop = r.length == undefined_length ? row.size : value + r.length;
+        if (stop > row.size) stop = row.size;
+        const char* vr_code = row.vr.vr[0] || row.vr.vr[1] ? row.vr.vr : nullptr;
+        return dcm_interpret_value_cut(out, capacity, vr_code, row.begin + value,
+                                       row.begin + stop, order_of(r), document.charset_at(r),
+                                       dcm_cell_byte_limit);
     }
+    case dcm_column_offset:
+        return put_short(out, capacity, [&](char* p) {
+            if (r.inflated) *p++ = 'z';
+            return std::to_chars(p, p + 10, r.offset).ptr;
+        });
     default:
         return 0;
     }

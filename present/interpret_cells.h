@@ -64,9 +64,26 @@ const char* dcm_interpret_dictionary_vr(std::uint32_t tag);
 bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
                                       const dcm_interpret_document& document, const dcm_record& r);
 
+// What the cells of one record have in common, read once for all of them.
+struct dcm_interpret_row {
+    const char* begin;     // the bytes the record's offset counts in
+    std::uint64_t size;    // how many there are
+    std::uint32_t tag;     // 0 when its four bytes are not there
+    bool has_tag;
+    dcm_shown_vr vr;       // as the VR cell shows it
+};
+
+dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
+                                       const dcm_interpret_document& document,
+                                       const dcm_record& r);
+
 // The text of one cell, cut to capacity - 1 bytes of UTF-8 and terminated
 // (nothing when capacity is 0); returns its length.
 std::size_t dcm_interpret_cell_text(const char* file_begin, const char* file_end,
+                                    const dcm_interpret_document& document, const dcm_record& r,
+                                    int column, char* out, std::size_t capacity);
+// The same from the record's row, read once for all its cells.
+std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
                                     const dcm_interpret_document& document, const dcm_record& r,
                                     int column, char* out, std::size_t capacity);
 

@@ -58,14 +58,18 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
     using unit = typename Convert::unit;
     constexpr std::size_t cell_room = 16 + Convert::units_per_byte * (dcm_cell_capacity - 1) + 1;
     unit* p = sink.claim(dcm_column_count * cell_room + 2);
+    const dcm_row_model::row_cells cells = rows.cells(file, row);
     const int indent = rows.indent(row);
     for (int column = 0; column < dcm_column_count; ++column) {
         if (column > 0) *p++ = unit(';');
-        for (int i = 0; i < indent; ++i) *p++ = unit(' ');
+        // Sixteen spaces stored at once (a cell's room has them), the depth kept:
+        // a loop of depth stores costs more than the cell's text.
+        for (int i = 0; i < 16; ++i) p[i] = unit(' ');
+        p += indent;
         if constexpr (std::is_same_v<unit, char>) {
             // Straight into the sink, converted there when it holds bytes above 7FH
             // (units_per_byte leaves room for that).
-            const std::size_t n = rows.cell_text(file, row, column, p, dcm_cell_capacity);
+            const std::size_t n = cells.text(column, p, dcm_cell_capacity);
             if (Convert::units_per_byte == 1 || !dcm_cell_may_be_8bit(column) || dcm_all_ascii(p, n)) {
                 p += n;
             } else {
@@ -75,7 +79,7 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
             }
         } else {
             char text[dcm_cell_capacity];
-            const std::size_t n = rows.cell_text(file, row, column, text, sizeof text);
+            const std::size_t n = cells.text(column, text, sizeof text);
             if (!dcm_cell_may_be_8bit(column) || dcm_all_ascii(text, n)) {
                 for (std::size_t i = 0; i < n; ++i) p[i] = unit(text[i]);
                 p += n;

@@ -5,15 +5,19 @@
 
 namespace velk {
 
-dcm_walk_result dcm_row_model::load(dcm_bytes file) {
+void dcm_row_model::start_load(dcm_bytes file) {
     m_records.clear();
     m_collapsed.clear();
     m_facts = {};
     m_facts.file_size = file.begin ? std::uint64_t(file.end - file.begin) : 0;
+    m_interpret = dcm_interpret_document();
+    m_hint = dcm_interpret_hint::none;
+}
+
+dcm_walk_result dcm_row_model::load(dcm_bytes file) {
+    start_load(file);
     try {
         m_records.reserve(reserved_rows);
-        m_interpret = dcm_interpret_document();
-        m_hint = dcm_interpret_hint::none;
         if (m_reading == dcm_reading::interpret) {
             m_walk = dcm_read_records_interpret(file.begin, file.end, dcm_interpret_dictionary_vr,
                                                 m_records, m_interpret.data);
@@ -33,6 +37,32 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
     return m_walk;
 }
 
+dcm_walk_result dcm_row_model::load_in_chunks(
+    dcm_bytes file, std::size_t chunk_rows,
+    const std::function<void(const dcm_row_model&)>& each) {
+    if (m_reading == dcm_reading::interpret) {
+        // One chunk: a "US or SS" element's VR waits for the data set's Pixel
+        // Representation, wherever in the file that is.
+        load(file);
+        if (!m_records.empty()) each(*this);
+        m_records.clear();
+        return m_walk;
+    }
+    start_load(file);
+    const dcm_record_chunks chunks{chunk_rows > 0 ? chunk_rows : 1, [&] { each(*this); }};
+    try {
+        m_records.reserve(chunks.rows);
+        m_walk = dcm_read_records(file.begin, file.end, m_records, &chunks);
+        if (!m_records.empty()) each(*this);
+    } catch (...) {
+        // As in load(): only allocation can fail here (the rows handed on stay written).
+        const std::uint32_t reached = m_records.empty() ? 0u : m_records.back().offset;
+        m_walk = {dcm_walk_status::out_of_memory, 0, reached};
+    }
+    m_records.clear();
+    return m_walk;
+}
+
 // The file meta information comes first: its rows are the group 0002 ones at
 // the front.
 std::string dcm_row_model::transfer_syntax_of(dcm_bytes file) const {
@@ -49,18 +79,6 @@ std::string dcm_row_model::transfer_syntax_of(dcm_bytes file) const {
 dcm_row_image dcm_row_model::image(std::size_t row) const {
     if (!m_records[row].container) return dcm_image_plain;
     return is_collapsed(row) ? dcm_image_collapsed : dcm_image_expanded;
-}
-
-std::size_t dcm_row_model::cell_text(dcm_bytes file, std::size_t row, int column, char* out,
-                                     std::size_t capacity) const {
-    if (row >= m_records.size()) {
-        if (capacity > 0) out[0] = '\0';
-        return 0;
-    }
-    if (m_reading == dcm_reading::interpret)
-        return dcm_interpret_cell_text(file.begin, file.end, m_interpret, m_records[row], column,
-                                       out, capacity);
-    return dcm_cell_text(file.begin, file.end, m_records[row], column, out, capacity);
 }
 
 bool dcm_row_model::vr_from_dictionary(dcm_bytes file, std::size_t row) const {

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -77,6 +78,16 @@ public:
     // ended.
     dcm_walk_result load(dcm_bytes file);
 
+    // Walks the file as load() does but holds at most `chunk_rows` rows at a time:
+    // whenever that many are held, and once for the rest, `each(*this)` is called
+    // and they are dropped after it. For writers that need a row only while they
+    // write it: nothing held grows with the file. Such a load keeps no collapse,
+    // no hint and of its facts only the file size; the model is empty after it.
+    // The Interpret reading hands its rows on at once (an earlier row's VR may
+    // depend on a later element).
+    dcm_walk_result load_in_chunks(dcm_bytes file, std::size_t chunk_rows,
+                                   const std::function<void(const dcm_row_model&)>& each);
+
     // Maps the file at `path` for the length of the load.
     template <class Char>
     dcm_walk_result load_file(const Char* path) {
@@ -102,7 +113,41 @@ public:
     // The 8-bit text of one cell of row `row` (see cell_text.h for what each
     // column holds and how it is cut), read from `file` as it is now.
     std::size_t cell_text(dcm_bytes file, std::size_t row, int column, char* out,
-                          std::size_t capacity) const;
+                          std::size_t capacity) const {
+        if (row < m_records.size()) return cells(file, row).text(column, out, capacity);
+        if (capacity > 0) out[0] = '\0';
+        return 0;
+    }
+
+    // The cells of one row, read once for all of them: what a writer of whole
+    // rows asks rather than cell_text for each cell. Valid while the model and
+    // the bytes are.
+    class row_cells {
+    public:
+        // As cell_text(file, row, column, out, capacity).
+        std::size_t text(int column, char* out, std::size_t capacity) const {
+            if (m_model.m_reading == dcm_reading::interpret)
+                return dcm_interpret_cell_text(m_interpret, m_model.m_interpret, m_record, column,
+                                               out, capacity);
+            return dcm_cell_text(m_file.begin, m_file.end, m_record, column, out, capacity);
+        }
+
+    private:
+        friend class dcm_row_model;
+        row_cells(const dcm_row_model& model, dcm_bytes file, const dcm_record& record)
+            : m_model(model), m_file(file), m_record(record) {
+            if (model.m_reading == dcm_reading::interpret)
+                m_interpret = dcm_interpret_row_of(file.begin, file.end, model.m_interpret, record);
+        }
+
+        const dcm_row_model& m_model;
+        dcm_bytes m_file;
+        const dcm_record& m_record;
+        dcm_interpret_row m_interpret;  // Interpret only
+    };
+
+    // Row `row` must be one of the rows.
+    row_cells cells(dcm_bytes file, std::size_t row) const { return {*this, file, m_records[row]}; }
 
     // Removes the rows nested in container row `row` and marks it collapsed.
     // Answers the number of rows removed; nothing happens (0) when the row is out
@@ -124,6 +169,7 @@ public:
     void keep_rows(const std::vector<std::uint32_t>& rows);
 
 private:
+    void start_load(dcm_bytes file);
     std::size_t nested_end(std::size_t row) const;
     std::string transfer_syntax_of(dcm_bytes file) const;
     void shift_collapsed_from(int first, int delta);
