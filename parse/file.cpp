@@ -37,17 +37,7 @@ const char* dcm_walk_end(const char* begin, const char* end) {
 }
 
 dcm_walk_result dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor) {
-    dcm_walk_log log{begin, {}};
-    if (!dcm_has_marker(begin, end)) {
-        log.result.status = dcm_walk_status::not_part10;
-        return log.result;
-    }
-    visitor.set_base(begin);
-    const char* last = dcm_walk_end(begin, end);
-    const char* p = begin + dcm_stream_offset;
-    dcm_parse(p, static_cast<std::uint32_t>(last - p), visitor, true, syntax_explicit_le, false,
-              last, 0, &log);
-    return log.result;
+    return dcm_parse_file_as(begin, end, visitor);
 }
 
 }  // namespace velk

@@ -3,6 +3,7 @@
 // little endian (PS3.10 section 7.1).
 #pragma once
 
+#include "parse/parser.h"
 #include "parse/record.h"
 #include "parse/visitor.h"
 
@@ -30,5 +31,22 @@ bool dcm_has_marker(const char* begin, const char* end);
 
 // The bytes a walk may read: [begin, end) cut to what a 32-bit offset reaches.
 const char* dcm_walk_end(const char* begin, const char* end);
+
+// dcm_parse_file for a visitor of a known (final) type, whose calls the parser
+// then makes directly: a walk of a million elements calls it a million times.
+template <class Visitor>
+dcm_walk_result dcm_parse_file_as(const char* begin, const char* end, Visitor& visitor) {
+    dcm_walk_log log{begin, {}};
+    if (!dcm_has_marker(begin, end)) {
+        log.result.status = dcm_walk_status::not_part10;
+        return log.result;
+    }
+    visitor.set_base(begin);
+    const char* last = dcm_walk_end(begin, end);
+    const char* p = begin + dcm_stream_offset;
+    dcm_parse(p, static_cast<std::uint32_t>(last - p), visitor, true, syntax_explicit_le, false,
+              last, 0, &log);
+    return log.result;
+}
 
 }  // namespace velk

@@ -64,11 +64,22 @@ dcm_visit dcm_record_insert::element(const void* start, dcm_syntax mode, std::ui
     return visit_descend;
 }
 
+namespace {
+
+// The walk of a whole file: the collecting visitor as a final type, so that the
+// parser calls it directly (and inlines it) rather than through the interface.
+class whole_file_insert final : public dcm_record_insert {
+public:
+    using dcm_record_insert::dcm_record_insert;
+};
+
+}  // namespace
+
 dcm_walk_result dcm_read_records(const char* begin, const char* end,
                                  std::vector<dcm_record>& records,
                                  const dcm_record_chunks* chunks) {
-    dcm_record_insert visitor(records, 0, true, syntax_explicit_le, chunks);
-    return dcm_parse_file(begin, end, visitor);
+    whole_file_insert visitor(records, 0, true, syntax_explicit_le, chunks);
+    return dcm_parse_file_as(begin, end, visitor);
 }
 
 namespace {

@@ -121,6 +121,22 @@ void numbers(cell& sink, const unsigned char* p, const unsigned char* last, dcm_
 
 // Decodes no more bytes than a cell can show: every byte gives at least one byte
 // of UTF-8 but for escape sequences, which a full cell's worth of input rarely is.
+// Whether the n bytes at p are all below 80H and none is ESC (1BH): eight at a time.
+bool plain_ascii(const unsigned char* p, std::size_t n) {
+    constexpr std::uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        const std::uint64_t escapes = word ^ (0x1Bu * ones);  // a zero byte where ESC was
+        if ((word | ((escapes - ones) & ~escapes)) & highs) return false;
+    }
+    for (; i < n; ++i) {
+        if (p[i] >= 0x80 || p[i] == 0x1B) return false;
+    }
+    return true;
+}
+
 void text(cell& sink, const char* first, const char* last, const dcm_charset& charset,
           dcm_text_form form) {
     const std::size_t length = static_cast<std::size_t>(last - first);
@@ -129,11 +145,8 @@ void text(cell& sink, const char* first, const char* last, const dcm_charset& ch
     // escape byte, so no code extension either; UTF-8, GB18030 and GBK keep ASCII).
     if (charset.first() != dcm_charset_term::jis_x0208 &&
         charset.first() != dcm_charset_term::jis_x0212) {
-        const auto* p = reinterpret_cast<const unsigned char*>(first);
         const std::size_t shown = take < sink.room ? take : sink.room;
-        std::size_t i = 0;
-        while (i < shown && p[i] < 0x80 && p[i] != 0x1B) ++i;
-        if (i == shown) {
+        if (plain_ascii(reinterpret_cast<const unsigned char*>(first), shown)) {
             sink.write(first, shown);
             return;
         }

@@ -143,7 +143,7 @@ public:
         const dcm_row_model& m_model;
         dcm_bytes m_file;
         const dcm_record& m_record;
-        dcm_interpret_row m_interpret;  // Interpret only
+        dcm_interpret_row m_interpret;  // Interpret only: left unset otherwise
     };
 
     // Row `row` must be one of the rows.
