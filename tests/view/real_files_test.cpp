@@ -97,7 +97,9 @@ TEST(RealFiles, ChunkedLoadsListWhatAWholeLoadLists) {
                 text_sink sink;
                 const dcm_walk_result chunked = rows.load_in_chunks(
                     bytes, chunk, [&](const dcm_row_model& part) {
-                        if (reading == dcm_reading::standard) ASSERT_LE(part.size(), chunk);
+                        if (reading == dcm_reading::standard) {
+                            ASSERT_LE(part.size(), chunk);
+                        }
                         listing(part, bytes, sink);
                     });
                 ASSERT_EQ(sink.text, expected) << "chunks of " << chunk;
