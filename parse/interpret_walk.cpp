@@ -64,8 +64,9 @@ bool is_un(const char* vr) { return dcm_vr_is(vr, "UN"); }
 class walker {
 public:
     walker(const char* base, const char* end, dcm_dictionary_vr dictionary,
-           std::vector<dcm_record>& out, bool inflated)
-        : m_base(base), m_end(end), m_dictionary(dictionary), m_out(out), m_inflated(inflated) {}
+           std::vector<dcm_record>& out, bool inflated, dcm_record_chunks* chunks = nullptr)
+        : m_base(base), m_end(end), m_dictionary(dictionary), m_out(out), m_chunks(chunks),
+          m_inflated(inflated) {}
 
     // Walks `length` bytes from `data` (or up to a delimiter), at nesting `level`.
     // Returns the bytes consumed, the ending delimiter's header included.
@@ -150,6 +151,7 @@ private:
         r.recurse = recurse;
         r.inflated = m_inflated;
         m_out.push_back(r);
+        if (m_chunks) m_chunks->added(m_out);
     }
 
     void note(dcm_walk_status status, std::uint32_t tag, const char* at) {
@@ -172,6 +174,7 @@ private:
     const char* m_end;
     dcm_dictionary_vr m_dictionary;
     std::vector<dcm_record>& m_out;
+    dcm_record_chunks* m_chunks;
     bool m_inflated;
     bool m_ended_by_delimiter = false;
 };
@@ -220,7 +223,8 @@ bool looks_explicit(const char* p, const char* end) {
 dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
                                            dcm_dictionary_vr dictionary,
                                            std::vector<dcm_record>& records,
-                                           dcm_interpret_data& data, std::size_t inflate_cap) {
+                                           dcm_interpret_data& data, std::size_t inflate_cap,
+                                           dcm_record_chunks* chunks) {
     dcm_walk_result result;
     if (!begin || !dcm_has_marker(begin, end)) {
         result.status = dcm_walk_status::not_part10;
@@ -231,7 +235,7 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
     named_syntax named;
     const char* data_set = meta_end(meta, last, named);
 
-    walker file(begin, last, dictionary, records, false);
+    walker file(begin, last, dictionary, records, false, chunks);
     file.walk(meta, static_cast<std::uint32_t>(data_set - meta), syntax_explicit_le, 0, true,
               false);
     if (named == named_syntax::deflated) {
@@ -243,7 +247,7 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
         data.inflate_end = inflated.end;
         const char* first = data.inflated.data();
         const char* stop = first + data.inflated.size();
-        walker set(first, stop, dictionary, records, true);
+        walker set(first, stop, dictionary, records, true, chunks);
         set.walk(first, undefined_length - 1, syntax_explicit_le, 0, true, false);
         if (!file.result.complete()) return file.result;
         if (inflated.end != dcm_inflate_end::complete) {

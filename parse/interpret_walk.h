@@ -35,13 +35,14 @@ struct dcm_interpret_data {
     bool deflated = false;       // the data set was deflated
 };
 
-// Walks the part-10 file [begin, end) into `records` (appended). A deflated data
-// set inflates to at most `inflate_cap` bytes.
+// Walks the part-10 file [begin, end) into `records` (appended; with `chunks`,
+// handed on in chunks). A deflated data set inflates to at most `inflate_cap` bytes.
 dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
                                            dcm_dictionary_vr dictionary,
                                            std::vector<dcm_record>& records,
                                            dcm_interpret_data& data,
-                                           std::size_t inflate_cap = dcm_inflate_cap);
+                                           std::size_t inflate_cap = dcm_inflate_cap,
+                                           dcm_record_chunks* chunks = nullptr);
 
 // Walks container `row` again in [begin, end) (the file, or for an inflated
 // record the inflated bytes): the element and everything nested in it, or

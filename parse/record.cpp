@@ -25,7 +25,7 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
 
 dcm_record_insert::dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level,
                                      bool recurse, dcm_syntax mode,
-                                     const dcm_record_chunks* chunks)
+                                     dcm_record_chunks* chunks)
     : m_records(records), m_chunks(chunks), m_level(level), m_open{{recurse, mode}} {}
 
 void dcm_record_insert::set_base(const void* base) {
@@ -77,7 +77,7 @@ public:
 
 dcm_walk_result dcm_read_records(const char* begin, const char* end,
                                  std::vector<dcm_record>& records,
-                                 const dcm_record_chunks* chunks) {
+                                 dcm_record_chunks* chunks) {
     whole_file_insert visitor(records, 0, true, syntax_explicit_le, chunks);
     return dcm_parse_file_as(begin, end, visitor);
 }

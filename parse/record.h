@@ -63,16 +63,20 @@ const char* dcm_walk_status_text(dcm_walk_status status);
 
 // A walk's records handed on in bounded chunks, so that nothing the walk holds
 // grows with the file: once the walk's vector holds `rows` records, `hand_on`
-// takes them, and they are dropped. The records left at the end are the caller's.
+// takes them (true), and they are dropped; or it leaves them (false), and the
+// walk keeps every record from then on. The records left at the end are the
+// caller's.
 struct dcm_record_chunks {
     std::size_t rows;
-    std::function<void()> hand_on;
+    std::function<bool()> hand_on;
 
     // Called by a walk after each record it adds to `records`.
-    void added(std::vector<dcm_record>& records) const {
+    void added(std::vector<dcm_record>& records) {
         if (records.size() < rows) return;
-        hand_on();
-        records.clear();
+        if (hand_on())
+            records.clear();
+        else
+            rows = SIZE_MAX;
     }
 };
 
@@ -83,7 +87,7 @@ public:
     // and explicit little endian for a whole file, a record's own for a re-parse.
     // With `chunks`, the records are handed on as they reach its size.
     dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level, bool recurse,
-                      dcm_syntax mode, const dcm_record_chunks* chunks = nullptr);
+                      dcm_syntax mode, dcm_record_chunks* chunks = nullptr);
 
     void set_base(const void* base) override;
     bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) override;
@@ -96,7 +100,7 @@ protected:
 
 private:
     std::vector<dcm_record>& m_records;
-    const dcm_record_chunks* m_chunks;
+    dcm_record_chunks* m_chunks;
     std::uint32_t m_level;
     // Per open level, bounded by the nesting guard: whether it descends, and the
     // mode in force before its next element (a Transfer Syntax UID changes it
@@ -113,7 +117,7 @@ private:
 // handed on in chunks). What the walk could not read is the answer.
 dcm_walk_result dcm_read_records(const char* begin, const char* end,
                                  std::vector<dcm_record>& records,
-                                 const dcm_record_chunks* chunks = nullptr);
+                                 dcm_record_chunks* chunks = nullptr);
 
 // Walks the container `row` of the file [begin, end) again, with the syntax,
 // level and recurse flag the load recorded. Returns the element itself followed

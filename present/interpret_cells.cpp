@@ -74,9 +74,18 @@ void dcm_interpret_document::bytes_of(const dcm_record& r, const char*& begin,
 void dcm_interpret_document::find_charsets(const char* file_begin, const char* file_end,
                                            const std::vector<dcm_record>& records) {
     charsets.clear();
+    open_spans.clear();
     signed_pixels = false;
-    std::vector<int> open;  // spans not yet ended, innermost last
-    for (const dcm_record& r : records) {
+    vr_waits_for_pixels = false;
+    add_charsets(file_begin, file_end, records, 0);
+}
+
+void dcm_interpret_document::add_charsets(const char* file_begin, const char* file_end,
+                                          const std::vector<dcm_record>& records,
+                                          std::size_t first) {
+    std::vector<int>& open = open_spans;
+    for (std::size_t i = first; i < records.size(); ++i) {
+        const dcm_record& r = records[i];
         // A record outside a span's level, or in the other bytes, ends it.
         while (!open.empty()) {
             dcm_charset_span& s = charsets[static_cast<std::size_t>(open.back())];
@@ -88,9 +97,13 @@ void dcm_interpret_document::find_charsets(const char* file_begin, const char* f
         const char* end = file_end;
         bytes_of(r, begin, end);
         const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
-        if (r.offset + std::uint64_t(8) > size) continue;
+        if (r.offset + std::uint64_t(4) > size) continue;
         const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
         const std::uint32_t tag = tag_at(p, order_of(r));
+        // Only a VR not read (none, or UN) comes from the dictionary.
+        const bool vr_read = r.vr[0] != 0 && !(r.vr[0] == 'U' && r.vr[1] == 'N');
+        if (!vr_read && dcm_full_is_us_or_ss(tag)) vr_waits_for_pixels = true;
+        if (r.offset + std::uint64_t(8) > size) continue;
         const std::uint64_t value = r.value_offset();
         if (tag == tag_pixel_representation && r.level == 0 && r.length >= 2 &&
             value + 2 <= size) {

@@ -45,6 +45,14 @@ struct dcm_interpret_document {
     // and its Pixel Representation.
     void find_charsets(const char* file_begin, const char* file_end,
                        const std::vector<dcm_record>& records);
+    // The same for the records from `first` on of a load handed on in chunks, in
+    // file order: a chunk's spans are known before its rows are written.
+    void add_charsets(const char* file_begin, const char* file_end,
+                      const std::vector<dcm_record>& records, std::size_t first);
+    std::vector<int> open_spans;       // charsets not yet ended, innermost last
+    // A record read so far shows a VR that the Pixel Representation decides,
+    // which only the whole load knows.
+    bool vr_waits_for_pixels = false;
 
     // The VR a record of tag `tag` shows: dcm_interpret_vr's, with "US or SS"
     // decided by the Pixel Representation.

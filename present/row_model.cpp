@@ -40,19 +40,31 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
 dcm_walk_result dcm_row_model::load_in_chunks(
     dcm_bytes file, std::size_t chunk_rows,
     const std::function<void(const dcm_row_model&)>& each) {
-    if (m_reading == dcm_reading::interpret) {
-        // One chunk: a "US or SS" element's VR waits for the data set's Pixel
-        // Representation, wherever in the file that is.
-        load(file);
-        if (!m_records.empty()) each(*this);
-        m_records.clear();
-        return m_walk;
-    }
     start_load(file);
-    const dcm_record_chunks chunks{chunk_rows > 0 ? chunk_rows : 1, [&] { each(*this); }};
+    const bool interpret = m_reading == dcm_reading::interpret;
+    std::size_t read = 0;  // the rows held whose character sets are read
+    const auto read_rows = [&] {
+        if (interpret) m_interpret.add_charsets(file.begin, file.end, m_records, read);
+        read = m_records.size();
+    };
+    dcm_record_chunks chunks{chunk_rows > 0 ? chunk_rows : 1, [&] {
+        // A chunk's character sets are read before its rows are written. Once a
+        // row's VR waits for the Pixel Representation, the rest is held to the end.
+        read_rows();
+        if (m_interpret.vr_waits_for_pixels) return false;
+        each(*this);
+        read = 0;
+        return true;
+    }};
     try {
         m_records.reserve(chunks.rows);
-        m_walk = dcm_read_records(file.begin, file.end, m_records, &chunks);
+        if (interpret)
+            m_walk = dcm_read_records_interpret(file.begin, file.end, dcm_interpret_dictionary_vr,
+                                                m_records, m_interpret.data, dcm_inflate_cap,
+                                                &chunks);
+        else
+            m_walk = dcm_read_records(file.begin, file.end, m_records, &chunks);
+        read_rows();
         if (!m_records.empty()) each(*this);
     } catch (...) {
         // As in load(): only allocation can fail here (the rows handed on stay written).

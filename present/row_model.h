@@ -83,8 +83,8 @@ public:
     // and they are dropped after it. For writers that need a row only while they
     // write it: nothing held grows with the file. Such a load keeps no collapse,
     // no hint and of its facts only the file size; the model is empty after it.
-    // The Interpret reading hands its rows on at once (an earlier row's VR may
-    // depend on a later element).
+    // In the Interpret reading, rows from the first whose VR the data set's Pixel
+    // Representation decides ("US or SS") are held to the end and handed on then.
     dcm_walk_result load_in_chunks(dcm_bytes file, std::size_t chunk_rows,
                                    const std::function<void(const dcm_row_model&)>& each);
 
