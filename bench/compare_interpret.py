@@ -7,8 +7,9 @@ default reading's time; on the 1 GiB pixel file it takes about as long as on the
 tiny file (the pixel data is never read).
 
 Each run's time is the CPU time velkdump used (user and system), the median of
-several: on a machine that other work shares, wall-clock times of a few
-milliseconds say more about the neighbours than about velkdump.
+several, the runs of the two readings alternating: on a machine that other work
+shares, wall-clock times of a few milliseconds say more about the neighbours
+than about velkdump.
 
 usage: bench/compare_interpret.py [--build DIR] [--data DIR] [--runs N]
   --build  an optimised build folder holding cli/velkdump and
@@ -24,18 +25,26 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from compare_dump import FILES, ROOT, ms  # noqa: E402
 
 
-def median_seconds(command, runs):
-    """The median CPU time (user + system) of `runs` runs after one warm-up."""
-    times = []
+def cpu_seconds(command):
+    """The CPU time (user + system) of one run, or None when it failed."""
+    with open(os.devnull, "wb") as sink:
+        child = subprocess.Popen(command, stdout=sink, stderr=sink)
+        _, status, usage = os.wait4(child.pid, 0)
+    return None if status != 0 else usage.ru_utime + usage.ru_stime
+
+
+def median_pair(first, second, runs):
+    """The median CPU times of `runs` runs of each command after one warm-up,
+    the two alternating, so that both meet the same load of a shared machine."""
+    times = ([], [])
     for i in range(runs + 1):
-        with open(os.devnull, "wb") as sink:
-            child = subprocess.Popen(command, stdout=sink, stderr=sink)
-            _, status, usage = os.wait4(child.pid, 0)
-        if status != 0:
-            return None
-        if i > 0:
-            times.append(usage.ru_utime + usage.ru_stime)
-    return statistics.median(times)
+        for command, kept in ((first, times[0]), (second, times[1])):
+            t = cpu_seconds(command)
+            if t is None:
+                return None, None
+            if i > 0:
+                kept.append(t)
+    return statistics.median(times[0]), statistics.median(times[1])
 
 
 def main():
@@ -60,14 +69,15 @@ def main():
     medians = {}
     for file, label in FILES:
         path = os.path.join(data, file)
-        default = median_seconds([velkdump, path], args.runs)
-        interpret = median_seconds([velkdump, "--interpret", path], args.runs)
+        default, interpret = median_pair([velkdump, path], [velkdump, "--interpret", path],
+                                         args.runs)
         medians[file] = interpret
         ratio = f"{interpret / default:6.2f}" if default and interpret else "     -"
         print(f"{label:32} {ms(default)} {ms(interpret)} {ratio}")
     big, tiny = medians["pixels_1g.dcm"], medians["tiny.dcm"]
     if big and tiny:
         print(f"\nvelkdump --interpret, 1 GiB file / tiny file: {big / tiny:.2f}")
+    print(f"load average {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
     return 0
 
 

@@ -102,7 +102,9 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
         const std::uint32_t tag = tag_at(p, order_of(r));
         // Only a VR not read (none, or UN) comes from the dictionary.
         const bool vr_read = r.vr[0] != 0 && !(r.vr[0] == 'U' && r.vr[1] == 'N');
-        if (!vr_read && dcm_full_is_us_or_ss(tag)) vr_waits_for_pixels = true;
+        if (!vr_read && !vr_waits_for_pixels && tag >= dcm_full_us_or_ss[0] &&
+            tag <= dcm_full_us_or_ss[dcm_full_us_or_ss_size - 1] && dcm_full_is_us_or_ss(tag))
+            vr_waits_for_pixels = true;
         if (r.offset + std::uint64_t(8) > size) continue;
         const std::uint64_t value = r.value_offset();
         if (tag == tag_pixel_representation && r.level == 0 && r.length >= 2 &&
