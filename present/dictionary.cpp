@@ -754,7 +754,9 @@ scan_function pick_scan() {
 
 }  // namespace
 
-std::size_t dcm_dictionary_index(std::uint32_t tag) {
+namespace {
+
+std::size_t scan_table(std::uint32_t tag) {
     // A linear scan in table order, a block at a time: the first equal row wins.
 #ifdef VELK_DICTIONARY_X86
     static const scan_function scan = pick_scan();
@@ -762,6 +764,21 @@ std::size_t dcm_dictionary_index(std::uint32_t tag) {
 #else
     return scan_plain(tag);
 #endif
+}
+
+}  // namespace
+
+std::size_t dcm_dictionary_index(std::uint32_t tag) {
+    // Rows of one tag come in runs (every fragment of encapsulated pixel data is
+    // an item), and the items' tags sit at the end of the table: the last answer
+    // is kept per thread.
+    thread_local std::uint32_t last_tag = 0;
+    thread_local std::size_t last_index = scan_table(0);
+    if (tag != last_tag) {
+        last_index = scan_table(tag);
+        last_tag = tag;
+    }
+    return last_index;
 }
 
 int dcm_dictionary_scan_forms() {
