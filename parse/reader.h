@@ -40,6 +40,16 @@ inline T dcm_load(const void* p) {
     }
 }
 
+// The tag stored at p, its group and then its element in byte order `order`:
+// the group in the high half, as the dictionaries key it.
+inline std::uint32_t dcm_load_tag(const void* p, dcm_byte_order order) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    if (order == dcm_byte_order::big)
+        return (std::uint32_t(dcm_load<std::uint16_t, dcm_byte_order::big>(b)) << 16) |
+               dcm_load<std::uint16_t, dcm_byte_order::big>(b + 2);
+    return (std::uint32_t(dcm_load<std::uint16_t>(b)) << 16) | dcm_load<std::uint16_t>(b + 2);
+}
+
 // True when n bytes starting at p lie before end. Written so that it cannot
 // overflow whatever n is.
 template <class Ptr>

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "parse/file.h"
+#include "parse/reader.h"
 #include "parse/record.h"
 #include "present/cell_text.h"
 
@@ -32,9 +33,7 @@ std::uint32_t tag_of(const dcm_compare_side& side, std::size_t row) {
     const std::string_view bytes = bytes_of(side, c);
     if (std::uint64_t(c.offset) + 4 > bytes.size()) return 0;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + c.offset;
-    if (big_endian(side, c))
-        return (std::uint32_t(p[0] << 8 | p[1]) << 16) | std::uint32_t(p[2] << 8 | p[3]);
-    return (std::uint32_t(p[0] | (p[1] << 8)) << 16) | std::uint32_t(p[2] | (p[3] << 8));
+    return dcm_load_tag(p, big_endian(side, c) ? dcm_byte_order::big : dcm_byte_order::little);
 }
 
 struct path_entry {

@@ -83,11 +83,14 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     m_vr[0] = c.vr[0];
     m_vr[1] = c.vr[1];
     m_big_endian = c.syntax == syntax_explicit_be;
-    const std::string vr_cell = interpret ? cell_text(dcm_column_vr) : std::string();
-    if (vr_cell.size() == 4) {  // "(US)": the dictionary's, which the value is read by
-        m_vr[0] = vr_cell[1];
-        m_vr[1] = vr_cell[2];
-        m_header.push_back("VR: " + vr_cell + ", from the dictionary");
+    const dcm_interpret_row row =
+        interpret ? dcm_interpret_row_of(begin, end, *interpret, c) : dcm_interpret_row{};
+    const dcm_shown_vr& shown = row.vr;
+    if (row.has_tag && shown.from_dictionary && shown.vr[0] && shown.vr[1]) {
+        // the value is read by the dictionary's VR
+        m_vr[0] = shown.vr[0];
+        m_vr[1] = shown.vr[1];
+        m_header.push_back("VR: " + cell_text(dcm_column_vr) + ", from the dictionary");
     } else {
         m_header.push_back(m_vr[0] ? "VR: " + std::string(m_vr, m_vr[1] ? 2 : 1) : "VR: (none)");
     }
@@ -290,8 +293,8 @@ std::string dcm_character_set_for(const char* begin, const char* end,
         if (c.level != level || c.inflated != rows[row].inflated) continue;
         if (std::uint64_t(c.offset) + 4 > file_size) continue;
         const char* p = begin + c.offset;
-        const bool big_endian = c.syntax == syntax_explicit_be;
-        if (read_number(p, 2, big_endian) != 0x0008 || read_number(p + 2, 2, big_endian) != 0x0005) continue;
+        const dcm_byte_order order = c.syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
+        if (dcm_load_tag(p, order) != 0x00080005) continue;
         const std::uint64_t value = std::uint64_t(c.offset) + c.header_length;
         if (value > file_size) return {};
         const std::uint64_t size = std::min<std::uint64_t>(c.length, file_size - value);

@@ -41,13 +41,6 @@ dcm_byte_order order_of(const dcm_record& r) {
     return r.syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
 }
 
-std::uint32_t tag_at(const unsigned char* p, dcm_byte_order order) {
-    if (order == dcm_byte_order::big)
-        return (std::uint32_t(dcm_load<std::uint16_t, dcm_byte_order::big>(p)) << 16) |
-               dcm_load<std::uint16_t, dcm_byte_order::big>(p + 2);
-    return (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
-}
-
 std::size_t put_name(std::uint32_t tag, char* out, std::size_t capacity) {
     const dcm_full_entry* entry = dcm_full_find(tag);
     if (!entry) return put("", 0, out, capacity);
@@ -99,7 +92,7 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
         const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
         if (r.offset + std::uint64_t(4) > size) continue;
         const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-        const std::uint32_t tag = tag_at(p, order_of(r));
+        const std::uint32_t tag = dcm_load_tag(p, order_of(r));
         // Only a VR not read (none, or UN) comes from the dictionary.
         const bool vr_read = r.vr[0] != 0 && !(r.vr[0] == 'U' && r.vr[1] == 'N');
         if (!vr_read && !vr_waits_for_pixels && tag >= dcm_full_us_or_ss[0] &&
@@ -162,7 +155,7 @@ bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_e
     const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
     if (r.offset + std::uint64_t(4) > size) return false;
     const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-    return dcm_interpret_vr(tag_at(element, order_of(r)), r.vr, r.length).from_dictionary;
+    return dcm_interpret_vr(dcm_load_tag(element, order_of(r)), r.vr, r.length).from_dictionary;
 }
 
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
@@ -176,7 +169,7 @@ dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_
     if (r.offset >= row.size) return row;
     row.has_tag = row.size - r.offset >= 4;
     if (row.has_tag)
-        row.tag = tag_at(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, order_of(r));
+        row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, order_of(r));
     row.vr = document.vr_of(row.tag, r);
     return row;
 }

@@ -119,8 +119,6 @@ void numbers(cell& sink, const unsigned char* p, const unsigned char* last, dcm_
     }
 }
 
-// Decodes no more bytes than a cell can show: every byte gives at least one byte
-// of UTF-8 but for escape sequences, which a full cell's worth of input rarely is.
 // Whether the n bytes at p are all below 80H and none is ESC (1BH): eight at a time.
 bool plain_ascii(const unsigned char* p, std::size_t n) {
     constexpr std::uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
@@ -137,6 +135,8 @@ bool plain_ascii(const unsigned char* p, std::size_t n) {
     return true;
 }
 
+// Decodes no more bytes than a cell can show: every byte gives at least one byte
+// of UTF-8 but for escape sequences, which a full cell's worth of input rarely is.
 void text(cell& sink, const char* first, const char* last, const dcm_charset& charset,
           dcm_text_form form) {
     const std::size_t length = static_cast<std::size_t>(last - first);
