@@ -1,18 +1,25 @@
 #!/usr/bin/python3
 """Times velkdump over many small files, one at a time against -j N.
 
-usage: many_files.py VELKDUMP [--files 10000] [--runs 9] [--jobs 2] [--realtime]
+usage: many_files.py VELKDUMP [--files 10000] [--pairs 21] [--jobs 2]
+                     [--formats text,csv,json] [--realtime]
 
 Writes the files (explicit VR little endian, 60 elements and a sequence of two
 items each, about 2 KB) into a temporary folder once, then lists the folder
-with `velkdump -r` in each format, alternating -j 1 and -j N, output to
-/dev/null. Prints the median wall time of each and the ratio -j N / -j 1, the
-median processor time (user + system, all threads) of each, and the load
-average before and after: on a machine others keep busy the wall times follow
-their load, while the processor times still show what -j N costs in all.
+with `velkdump -r` in each format, output to /dev/null, in pairs of runs: one
+-j 1 and one -j N, the two taken in turns first. The ratio -j N / -j 1 is
+taken within each pair, run next to each other, and the median of the pairs'
+ratios is printed with its quartiles: on a virtual machine whose processors
+speed up and slow down from one second to the next (the -j 1 time alone moves
+by half between runs a minute apart), a pair's two runs see much the same
+machine, where medians of separate runs do not. Also printed: the median wall
+time of each, the median processor time (user + system, all threads) of each
+with the median of its pairs' ratios, and the load average before and after.
 --realtime runs velkdump under `chrt -f 10` (as root), so that others' work
 does not take its processors while it runs: the wall times of a shared machine
-then come near those of an idle one.
+then come near those of an idle one. (The kernel leaves realtime tasks 95% of
+each second: a run of more than about a second, such as json at -j 1, may be
+held back for the rest.)
 """
 import argparse
 import os
@@ -59,12 +66,34 @@ def load():
     return " ".join(f"{x:.2f}" for x in os.getloadavg())
 
 
+def quartiles(values):
+    q = statistics.quantiles(values, n=4)
+    return q[0], statistics.median(values), q[2]
+
+
+def measure(base, jobs, pairs, realtime):
+    """Wall and processor seconds of -j 1 and -j N, pair by pair."""
+    one_j = base[:1] + ["-j", "1"] + base[1:]
+    n_j = base[:1] + ["-j", str(jobs)] + base[1:]
+    timed(base, realtime)  # the directory and the files in the page cache
+    one, many = [], []
+    for p in range(pairs):
+        if p % 2:
+            many.append(timed(n_j, realtime))
+            one.append(timed(one_j, realtime))
+        else:
+            one.append(timed(one_j, realtime))
+            many.append(timed(n_j, realtime))
+    return one, many
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("velkdump")
     parser.add_argument("--files", type=int, default=10000)
-    parser.add_argument("--runs", type=int, default=9)
+    parser.add_argument("--pairs", type=int, default=21)
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--formats", default="text,csv,json")
     parser.add_argument("--realtime", action="store_true")
     args = parser.parse_args()
     with tempfile.TemporaryDirectory() as folder:
@@ -74,19 +103,19 @@ def main():
             with open(os.path.join(sub, f"{i:05d}.dcm"), "wb") as f:
                 f.write(small_file(i))
         n = f"-j {args.jobs}"
-        print(f"{args.files} files, median of {args.runs} runs, seconds; load average {load()}")
-        print(f"{'format':8} {'-j 1':>8} {n:>8} {'ratio':>7}   "
-              f"{'cpu -j 1':>9} {'cpu ' + n:>9} {'ratio':>7}")
-        for fmt in ("text", "csv", "json"):
+        print(f"{args.files} files, {args.pairs} pairs of runs, medians, seconds; "
+              f"load average {load()}")
+        print(f"{'format':8} {'-j 1':>7} {n:>7} {'ratio':>6} {'quartiles':>11}   "
+              f"{'cpu -j 1':>8} {'cpu ' + n:>8} {'ratio':>6}")
+        for fmt in args.formats.split(","):
             base = [args.velkdump, "-r", "--format=" + fmt, folder]
-            one, many = [], []
-            timed(base, args.realtime)  # the directory and the files in the page cache
-            for _ in range(args.runs):
-                one.append(timed(base[:1] + ["-j", "1"] + base[1:], args.realtime))
-                many.append(timed(base[:1] + ["-j", str(args.jobs)] + base[1:], args.realtime))
+            one, many = measure(base, args.jobs, args.pairs, args.realtime)
+            low, ratio, high = quartiles([b[0] / a[0] for a, b in zip(one, many)])
+            cpu_ratio = statistics.median(b[1] / a[1] for a, b in zip(one, many))
             a, b = (statistics.median(w for w, _ in runs) for runs in (one, many))
             ca, cb = (statistics.median(c for _, c in runs) for runs in (one, many))
-            print(f"{fmt:8} {a:8.3f} {b:8.3f} {b / a:7.2f}   {ca:9.3f} {cb:9.3f} {cb / ca:7.2f}")
+            print(f"{fmt:8} {a:7.3f} {b:7.3f} {ratio:6.2f} {low:5.2f}-{high:4.2f}   "
+                  f"{ca:8.3f} {cb:8.3f} {cpu_ratio:6.2f}")
         print(f"load average after: {load()}")
 
 

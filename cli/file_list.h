@@ -30,6 +30,11 @@ public:
     // Appends the next files to `out`: at least one, unless every file has
     // been found, which it then answers with false.
     bool find_more(std::vector<listed_file>& out);
+    // Whether it may find more than `count` files, known before any is found:
+    // a walk may, the names given alone are as many as they are.
+    bool may_find_more_than(std::size_t count) const {
+        return m_recursive || m_paths.size() > count;
+    }
     // Whether find_more has nothing left to find.
     bool finished() const { return m_folders.empty() && m_next_path == m_paths.size(); }
 

@@ -118,13 +118,12 @@ public:
           m_slot_count(4 * std::size_t(jobs)), m_slots(new slot[m_slot_count]) {}
 
     bool run(progress_line& progress, text_output& out, std::FILE* err) {
-        {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            find(lock);
-        }
-        // A few files named need no more threads than files.
-        const std::size_t helpers = std::min<std::size_t>(
-            m_jobs - 1, m_all_found ? std::max<std::size_t>(m_found.size(), 1) - 1 : m_jobs);
+        // The helpers start before the first files are found, so that a
+        // thread's start (on a virtual machine, the waking of an idle
+        // processor, up to milliseconds) goes on while the first directory is
+        // read. A few files named need no more threads than files.
+        std::size_t helpers = 0;
+        while (helpers + 1 < m_jobs && m_finder.may_find_more_than(helpers + 1)) ++helpers;
         std::vector<std::thread> threads;
         for (std::size_t j = 0; j < helpers; ++j) threads.emplace_back([this] { help(); });
         const bool all_listed = write_in_order(progress, out, err);

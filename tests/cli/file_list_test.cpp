@@ -45,6 +45,29 @@ TEST(FileFinder, WalksInPathOrderADirectoryAtATime) {
     fs::remove_all(root);
 }
 
+#ifndef _WIN32
+// A link is followed to a regular file, never into a directory (no walk loops);
+// anything else that is neither is left out.
+TEST(FileFinder, FollowsLinksToFilesOnly) {
+    const fs::path root = fs::path(testing::TempDir()) / "velkdump_links";
+    fs::remove_all(root);
+    fs::create_directories(root / "sub");
+    std::ofstream(root / "sub" / "file") << "x";
+    fs::create_symlink("sub/file", root / "file_link");
+    fs::create_symlink("sub", root / "loop_link");
+    fs::create_symlink("nowhere", root / "dangling");
+
+    file_finder finder({root.u8string()}, true);
+    std::vector<listed_file> found;
+    while (finder.find_more(found)) {
+    }
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(fs::u8path(found[0].path), root / "file_link");
+    EXPECT_EQ(fs::u8path(found[1].path), root / "sub" / "file");
+    fs::remove_all(root);
+}
+#endif
+
 }  // namespace
 
 }  // namespace velk
