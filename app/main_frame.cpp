@@ -89,6 +89,7 @@ LRESULT CMainFrame::OnCreate(CMessage&) {
     CreateTopBar();
     CreateFrameStatusBar(IDS_READY, kStatusBarStyle, IDW_STATUS_BAR);
     CreateMDIClient(nullptr, IDW_MDI_CLIENT, IDW_FIRST_MDI_CHILD);
+    QuietMaximizedSwitches(m_hWndMDIClient);
     m_CmdBar.SetMDIClient(m_hWndMDIClient);
 
     UIAddToolBar(m_hWndToolBar);

@@ -90,7 +90,7 @@ bool CMDICommandBarCtrl::SetMDIClient(HWND client)
     if (!client)
         return true;
     if (!::IsWindow(client) ||
-        !::SetWindowSubclass(client, &ClientProc, reinterpret_cast<UINT_PTR>(this),
+        !AddSubclass(client, &ClientProc, reinterpret_cast<UINT_PTR>(this),
                              reinterpret_cast<DWORD_PTR>(this)))
         return false;
     m_client = client;
@@ -102,7 +102,7 @@ void CMDICommandBarCtrl::Unhook()
 {
     if (m_client && ::IsWindow(m_client)) {
         ::EnumChildWindows(m_client, &UnhookChild, reinterpret_cast<LPARAM>(this));
-        ::RemoveWindowSubclass(m_client, &ClientProc, reinterpret_cast<UINT_PTR>(this));
+        RemoveSubclass(m_client, &ClientProc, reinterpret_cast<UINT_PTR>(this));
     }
     m_client = nullptr;
     m_clientMenu = nullptr;
@@ -113,14 +113,14 @@ void CMDICommandBarCtrl::Unhook()
 
 BOOL CALLBACK CMDICommandBarCtrl::UnhookChild(HWND hwnd, LPARAM self)
 {
-    ::RemoveWindowSubclass(hwnd, &ChildProc, static_cast<UINT_PTR>(self));
+    RemoveSubclass(hwnd, &ChildProc, static_cast<UINT_PTR>(self));
     return TRUE;
 }
 
 void CMDICommandBarCtrl::HookChild(HWND child)
 {
     // Setting the same subclass again only refreshes its data.
-    ::SetWindowSubclass(child, &ChildProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(child, &ChildProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
 }
 
 // Nothing may leave a window procedure: a failure in the bar's part leaves the
@@ -131,7 +131,7 @@ LRESULT CALLBACK CMDICommandBarCtrl::ClientProc(HWND hwnd, UINT msg, WPARAM wPar
     try {
         return reinterpret_cast<CMDICommandBarCtrl*>(self)->OnClientMessage(hwnd, msg, wParam, lParam);
     } catch (...) {
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
 }
 
@@ -141,7 +141,7 @@ LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam
     case WM_MDISETMENU:
         return OnSetMenu(client, reinterpret_cast<HMENU>(wParam), reinterpret_cast<HMENU>(lParam));
     case WM_MDIREFRESHMENU: {
-        const LRESULT result = ::DefSubclassProc(client, msg, wParam, lParam);
+        const LRESULT result = CallNextSubclass(client, msg, wParam, lParam);
         // Some systems put the frame menu back on the frame while refreshing.
         HWND frame = ::GetParent(client);
         if (m_clientMenu && ::GetMenu(frame) == m_clientMenu)
@@ -149,7 +149,7 @@ LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam
         return result;
     }
     case WM_NCDESTROY: {
-        const LRESULT result = ::DefSubclassProc(client, msg, wParam, lParam);
+        const LRESULT result = CallNextSubclass(client, msg, wParam, lParam);
         Unhook();
         return result;
     }
@@ -159,14 +159,14 @@ LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam
     case WM_MDIRESTORE:
     case WM_MDINEXT:
     case WM_MDICREATE: {
-        const LRESULT result = ::DefSubclassProc(client, msg, wParam, lParam);
+        const LRESULT result = CallNextSubclass(client, msg, wParam, lParam);
         UpdateMaximizedChild();
         if (m_hWnd)
             PostMessage(kRefreshMessage);
         return result;
     }
     default:
-        return ::DefSubclassProc(client, msg, wParam, lParam);
+        return CallNextSubclass(client, msg, wParam, lParam);
     }
 }
 
@@ -176,7 +176,7 @@ LRESULT CMDICommandBarCtrl::OnSetMenu(HWND client, HMENU frameMenu, HMENU window
 {
     if ((frameMenu && !::IsMenu(frameMenu)) || (windowMenu && !::IsMenu(windowMenu)))
         return 0;
-    ::DefSubclassProc(client, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(windowMenu));
+    CallNextSubclass(client, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(windowMenu));
     HMENU previous = GetMenu();
     if (frameMenu && frameMenu != previous)
         AttachMenu(frameMenu);
@@ -193,16 +193,16 @@ LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wPara
 {
     auto* bar = reinterpret_cast<CMDICommandBarCtrl*>(self);
     if (msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &ChildProc, id);
+        RemoveSubclass(hwnd, &ChildProc, id);
         if (bar->m_maxChild == hwnd) {
             bar->m_maxChild = nullptr;
             bar->SetIndent(0);
         }
         if (bar->m_hWnd)
             bar->PostMessage(kRefreshMessage);
-        return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+        return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
-    const LRESULT result = ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    const LRESULT result = CallNextSubclass(hwnd, msg, wParam, lParam);
     if (msg == WM_SIZE || msg == WM_MDIACTIVATE || msg == WM_SETICON)
         bar->UpdateMaximizedChild();  // throws nothing: handles and messages only
     return result;

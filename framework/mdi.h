@@ -54,6 +54,16 @@ private:
 // exactly "&Window". The MDI client lists the children at its end.
 HMENU FindWindowMenu(HMENU menuBar);
 
+// Makes the MDI client switch between maximised children without drawing in
+// between: activating another child (WM_MDIACTIVATE, WM_MDINEXT, or the
+// WM_MDIDESTROY of the active one) while the active one is maximised has the
+// client restore the one left and maximise the one activated, and each step
+// would draw the children, their scroll bars and frames. With the client's
+// drawing off during the switch, only the child shown at the end is painted.
+// Answers false when the client could not be subclassed (it then switches as
+// before).
+bool QuietMaximizedSwitches(HWND mdiClient);
+
 // Sent by a child to its frame when no child is left to show a menu: the frame
 // puts its own menu back.
 UINT RestoreFrameMenuMessage();

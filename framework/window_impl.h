@@ -17,6 +17,7 @@
 
 #include "message_map.h"
 #include "module.h"
+#include "subclass.h"
 #include "window.h"
 #include "window_class.h"
 
@@ -104,12 +105,12 @@ public:
     }
     const CMessage* GetCurrentMessage() const { return m_currentMessage; }
 
-    // Binds this object to an existing window of any class (comctl32 subclassing).
+    // Binds this object to an existing window of any class (a subclass layer).
     BOOL SubclassWindow(HWND hwnd)
     {
         if (this->m_hWnd || !::IsWindow(hwnd))
             return FALSE;
-        if (!::SetWindowSubclass(hwnd, &SubclassProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this)))
+        if (!AddSubclass(hwnd, &SubclassProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this)))
             return FALSE;
         this->m_hWnd = hwnd;
         m_binding = Binding::Subclass;
@@ -215,7 +216,7 @@ private:
 
     static LRESULT CallSubclassDefault(CWindowImplBaseT& self, UINT msg, WPARAM wParam, LPARAM lParam)
     {
-        return ::DefSubclassProc(self.m_hWnd, msg, wParam, lParam);
+        return CallNextSubclass(self.m_hWnd, msg, wParam, lParam);
     }
 
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -229,7 +230,7 @@ private:
     void Unbind(HWND hwnd)
     {
         if (m_binding == Binding::Subclass) {
-            ::RemoveWindowSubclass(hwnd, &SubclassProc, SubclassId());
+            RemoveSubclass(hwnd, &SubclassProc, SubclassId());
             m_defaultProc = &CallSuperProc;
         } else if (m_binding == Binding::ClassSlot) {
             ::SetWindowLongPtrW(hwnd, m_slot, 0);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/subclass.h"
 #include "present/cell_text.h"
 #include "view/clipboard.h"
 
@@ -222,7 +223,7 @@ void CDocumentPanes::FocusFilter() {
         ::SetWindowPos(m_filter.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         m_filter.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         m_filter.SendMessage(EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Filter rows (Esc clears)"));
-        ::SetWindowSubclass(m_filter.m_hWnd, &CDocumentPanes::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+        AddSubclass(m_filter.m_hWnd, &CDocumentPanes::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
         LayOut();
     }
     ::SetFocus(m_filter.m_hWnd);
@@ -239,8 +240,8 @@ LRESULT CALLBACK CDocumentPanes::FilterKeys(HWND edit, UINT msg, WPARAM wParam, 
         return 0;
     }
     if (msg == WM_CHAR && (wParam == 27 || wParam == 13)) return 0;  // no beep
-    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &CDocumentPanes::FilterKeys, 1);
-    return ::DefSubclassProc(edit, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) RemoveSubclass(edit, &CDocumentPanes::FilterKeys, 1);
+    return CallNextSubclass(edit, msg, wParam, lParam);
 }
 
 void CDocumentPanes::ApplyFilter() {

@@ -135,6 +135,36 @@ TEST_F(MDIFrame, NewChildIsMaximisedWhenTheActiveOneIs)
     EXPECT_TRUE(maximized);
 }
 
+// Switching quietly between maximised children (drawing off during the switch)
+// ends as the plain switch does, with the client drawing again.
+TEST_F(MDIFrame, QuietSwitchesEndMaximisedAndDrawingAgain)
+{
+    ASSERT_TRUE(QuietMaximizedSwitches(frame->m_hWndMDIClient));
+    CTestChild* children[3] = {};
+    for (CTestChild*& child : children) {
+        child = CTestChild::Open(frame->m_hWndMDIClient);
+        ASSERT_TRUE(child);
+    }
+    frame->MDIMaximize(children[2]->m_hWnd);
+    const auto expectActive = [this](HWND expected, HWND left, const char* how) {
+        BOOL maximized = FALSE;
+        EXPECT_EQ(expected, frame->MDIGetActive(&maximized)) << how;
+        EXPECT_TRUE(maximized) << how;
+        if (left) {
+            EXPECT_FALSE(::IsZoomed(left)) << how;
+        }
+        EXPECT_TRUE(::GetWindowLongPtrW(frame->m_hWndMDIClient, GWL_STYLE) & WS_VISIBLE) << how;
+    };
+    frame->MDIActivate(children[0]->m_hWnd);
+    expectActive(children[0]->m_hWnd, children[2]->m_hWnd, "activate");
+    frame->MDINext(children[0]->m_hWnd);
+    const HWND next = frame->MDIGetActive();
+    EXPECT_NE(children[0]->m_hWnd, next);
+    expectActive(next, children[0]->m_hWnd, "next");
+    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(next), 0);
+    expectActive(frame->MDIGetActive(), nullptr, "destroy");
+}
+
 TEST_F(MDIFrame, ChildViewFillsTheChildsClientArea)
 {
     CTestChild* child = CTestChild::Open(frame->m_hWndMDIClient);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/subclass.h"
 #include "framework/window_impl.h"
 
 namespace velk {
@@ -247,6 +248,44 @@ TEST(Framework, SubclassedWindowKeepsItsOwnProcedureForTheRest)
     EXPECT_EQ(0, ::SendMessageW(edit, kOwnOnly, 0, 0));
     EXPECT_EQ(1, watcher.seen);
     ::DestroyWindow(edit);
+}
+
+// Layers: each message goes down from the top layer to the window's own
+// procedure; a layer removed while a message passes through it leaves that
+// message's way as it was; the window's procedure comes back with the last one.
+std::vector<std::string> g_layers;
+LRESULT CALLBACK Layer(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
+{
+    if (msg == kOwnOnly) {
+        g_layers.push_back(std::to_string(id) + ":" + std::to_string(data));
+        if (wParam == id)
+            RemoveSubclass(window, &Layer, id);
+    }
+    return CallNextSubclass(window, msg, wParam, lParam);
+}
+
+TEST(Framework, SubclassLayersRunTopFirstAndComeOffInAnyOrder)
+{
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(edit);
+    const LONG_PTR own = ::GetWindowLongPtrW(edit, GWLP_WNDPROC);
+    ASSERT_TRUE(AddSubclass(edit, &Layer, 1, 10));
+    ASSERT_TRUE(AddSubclass(edit, &Layer, 2, 20));
+    ASSERT_TRUE(AddSubclass(edit, &Layer, 1, 11));  // the same layer again: new data only
+    ::SendMessageW(edit, kOwnOnly, 0, 0);
+    ::SendMessageW(edit, kOwnOnly, 2, 0);  // layer 2 takes itself off on the way
+    ::SendMessageW(edit, kOwnOnly, 0, 0);
+    EXPECT_EQ((std::vector<std::string>{"2:20", "1:11", "2:20", "1:11", "1:11"}), g_layers);
+    ::SetWindowTextW(edit, L"own");  // the edit control's procedure is still at the bottom
+    wchar_t text[8] = {};
+    ::GetWindowTextW(edit, text, 8);
+    EXPECT_STREQ(L"own", text);
+    EXPECT_FALSE(RemoveSubclass(edit, &Layer, 2));
+    EXPECT_TRUE(RemoveSubclass(edit, &Layer, 1));
+    EXPECT_EQ(own, ::GetWindowLongPtrW(edit, GWLP_WNDPROC));
+    ASSERT_TRUE(AddSubclass(edit, &Layer, 3, 30));
+    ::DestroyWindow(edit);  // the layers go with the window
+    EXPECT_FALSE(RemoveSubclass(edit, &Layer, 3));
 }
 
 }  // namespace
