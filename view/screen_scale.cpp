@@ -4,11 +4,23 @@
 
 namespace velk {
 
-int ScreenDpi() {
+namespace {
+
+int ReadScreenDpi() {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen) ::ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+// Read once: a program aware of the system's scaling keeps the scaling it
+// started with until it ends, and asking the screen costs several trips to the
+// window server under wine on every document opened.
+int ScreenDpi() {
+    static const int dpi = ReadScreenDpi();
+    return dpi;
 }
 
 int ScaleToScreen(int pixels) { return ::MulDiv(pixels, ScreenDpi(), 96); }

@@ -22,12 +22,29 @@ constexpr column kColumns[dcm_column_count] = {
     {L"Data", LVCFMT_LEFT, 200},        {L"Offset", LVCFMT_RIGHT, 120},
 };
 
-}  // namespace
-
-CVelkView::~CVelkView() {
-    // The control shares the list and never destroys it (LVS_SHAREIMAGELISTS).
-    if (m_images) ImageList_Destroy(m_images);
+// The row icons drawn for the screen's scaling, at their own size. One list for
+// every document, made once: each icon made costs several trips to the window
+// server under wine. The controls share it and never destroy it
+// (LVS_SHAREIMAGELISTS); it lasts as long as the program.
+HIMAGELIST MakeRowImages() {
+    const RowIconSet icons = RowIconsFor(ArtSizeFor(ScreenDpi()));
+    HIMAGELIST images = ImageList_Create(icons.side, icons.side, ILC_COLOR4 | ILC_MASK, 3, 1);
+    if (!images) return nullptr;
+    HINSTANCE resources = GetAppModule().GetResourceInstance();
+    for (int id : {icons.plain, icons.expanded, icons.collapsed}) {
+        HANDLE icon = ::LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, icons.side, icons.side, 0);
+        ImageList_ReplaceIcon(images, -1, static_cast<HICON>(icon));
+        if (icon) ::DestroyIcon(static_cast<HICON>(icon));
+    }
+    return images;
 }
+
+HIMAGELIST RowImages() {
+    static const HIMAGELIST images = MakeRowImages();
+    return images;
+}
+
+}  // namespace
 
 bool CVelkView::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CVelkView>;
@@ -52,17 +69,7 @@ LRESULT CVelkView::OnCreate(CMessage&) {
 }
 
 void CVelkView::CreateRowImages() {
-    // The icons drawn for the screen's scaling, at their own size.
-    const RowIconSet icons = RowIconsFor(ArtSizeFor(ScreenDpi()));
-    m_images = ImageList_Create(icons.side, icons.side, ILC_COLOR4 | ILC_MASK, 3, 1);
-    if (!m_images) return;
-    HINSTANCE resources = GetAppModule().GetResourceInstance();
-    for (int id : {icons.plain, icons.expanded, icons.collapsed}) {
-        HANDLE icon = ::LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, icons.side, icons.side, 0);
-        ImageList_ReplaceIcon(m_images, -1, static_cast<HICON>(icon));
-        if (icon) ::DestroyIcon(static_cast<HICON>(icon));
-    }
-    SetImageList(m_images, LVSIL_SMALL);
+    if (HIMAGELIST images = RowImages()) SetImageList(images, LVSIL_SMALL);
 }
 
 void CVelkView::CreateColumns() {

@@ -41,7 +41,6 @@ constexpr COLORREF kFilterMatchColour = RGB(255, 240, 160);
 class CVelkView : public CDcmListViewVirtual {
 public:
     CVelkView() = default;
-    ~CVelkView() override;
 
     bool ProcessWindowMessage(CMessage& m) override;
 
@@ -56,7 +55,6 @@ public:
 
 protected:
     std::wstring m_pathText;        // the path of the last load; m_path points into it
-    HIMAGELIST m_images = nullptr;  // the row images, shared with the control
     HWND m_findDialog = nullptr;    // the find dialog opened last, or null
     FINDREPLACEW m_findReplace{};   // the record the find dialogs work on
     wchar_t m_findWhat[kFindWhatLength] = {};  // the text to find
