@@ -205,6 +205,8 @@ LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wPara
     const LRESULT result = CallNextSubclass(hwnd, msg, wParam, lParam);
     if (msg == WM_SIZE || msg == WM_MDIACTIVATE || msg == WM_SETICON)
         bar->UpdateMaximizedChild();  // throws nothing: handles and messages only
+    if (msg == WM_SETICON && hwnd == bar->m_maxChild && bar->m_hWnd)
+        bar->Invalidate();  // the icon drawn before the buttons
     return result;
 }
 
@@ -223,7 +225,8 @@ void CMDICommandBarCtrl::UpdateMaximizedChild()
         m_pressed = Part::None;
         SetIndent(shown ? ::GetSystemMetrics(SM_CXSMICON) + 2 * kDecorationMargin : 0);
     }
-    Invalidate();
+    // Nothing drawn changes otherwise; under wine every invalidation is a trip to
+    // the window server, and an activation asks here a dozen times.
 }
 
 // Room for the icon before the first button.

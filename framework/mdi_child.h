@@ -158,7 +158,8 @@ protected:
         // The window list is rebuilt in the new window menu: the client moves it
         // only from a previous window menu, and the frame's menu may have none.
         ::SendMessageW(this->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
-        ::DrawMenuBar(this->GetMDIFrame());
+        if (::GetMenu(this->GetMDIFrame()))  // a frame whose bar draws the menu has none
+            ::DrawMenuBar(this->GetMDIFrame());
     }
 
 private:
