@@ -31,10 +31,39 @@ struct Call {
 
 // A window's messages all run on the thread that owns it, and only that thread
 // may subclass it: each thread keeps its own windows.
-thread_local std::unordered_map<HWND, Chain> t_chains;
-thread_local std::vector<Call> t_calls;
+struct Chains {
+    std::unordered_map<HWND, Chain> chains;
+    std::vector<Call> calls;
+};
+
+// The thread's chains, or null once the thread has begun to end: a window
+// object that outlives them (a static one, gone after the thread's own
+// objects) then finds none instead of a map already destroyed.
+thread_local Chains* t_current = nullptr;
+
+struct ChainsOwner {
+    Chains own;
+    ChainsOwner() { t_current = &own; }
+    ~ChainsOwner() { t_current = nullptr; }
+};
+
+Chains* Current()
+{
+    thread_local ChainsOwner owner;
+    return t_current;
+}
 
 LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The window's chain in this thread, or null.
+Chain* ChainOf(HWND window)
+{
+    Chains* all = Current();
+    if (!all)
+        return nullptr;
+    const auto found = all->chains.find(window);
+    return found == all->chains.end() ? nullptr : &found->second;
+}
 
 // Once no message runs through the window's layers: drops the removed ones, and
 // gives the window its own procedure back when none is left (or forgets it when
@@ -45,7 +74,7 @@ void Tidy(HWND window, Chain& chain)
     if (chain.running)
         return;
     if (chain.destroyed) {
-        t_chains.erase(window);
+        Current()->chains.erase(window);
         return;
     }
     std::vector<Layer> kept;
@@ -56,20 +85,21 @@ void Tidy(HWND window, Chain& chain)
     const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (chain.layers.empty() && current == &ChainProc) {
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(chain.own));
-        t_chains.erase(window);
+        Current()->chains.erase(window);
     }
 }
 
 LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto found = t_chains.find(window);
-    if (found == t_chains.end())
+    Chain* found = ChainOf(window);  // map nodes stay put while others come and go
+    if (!found)
         return ::DefWindowProcW(window, message, wParam, lParam);
-    Chain& chain = found->second;  // map nodes stay put while others come and go
+    Chain& chain = *found;
+    std::vector<Call>& calls = Current()->calls;
     ++chain.running;
-    t_calls.push_back({window, chain.layers.size()});
+    calls.push_back({window, chain.layers.size()});
     const LRESULT result = CallNextSubclass(window, message, wParam, lParam);
-    t_calls.pop_back();
+    calls.pop_back();
     --chain.running;
     if (message == WM_NCDESTROY)
         chain.destroyed = true;
@@ -78,12 +108,12 @@ LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 // The innermost message under way for this window, or none.
-std::size_t InnermostCall(HWND window)
+std::size_t InnermostCall(const std::vector<Call>& calls, HWND window)
 {
-    for (std::size_t i = t_calls.size(); i > 0; --i)
-        if (t_calls[i - 1].window == window)
+    for (std::size_t i = calls.size(); i > 0; --i)
+        if (calls[i - 1].window == window)
             return i - 1;
-    return t_calls.size();
+    return calls.size();
 }
 
 }  // namespace
@@ -92,17 +122,20 @@ bool AddSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data)
 {
     if (!proc || !::IsWindow(window) || ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
         return false;
-    auto found = t_chains.find(window);
-    if (found != t_chains.end() && found->second.destroyed && !found->second.running) {
-        t_chains.erase(found);  // a handle used again by a new window
-        found = t_chains.end();
+    Chains* all = Current();
+    if (!all)
+        return false;
+    auto found = all->chains.find(window);
+    if (found != all->chains.end() && found->second.destroyed && !found->second.running) {
+        all->chains.erase(found);  // a handle used again by a new window
+        found = all->chains.end();
     }
-    if (found == t_chains.end()) {
+    if (found == all->chains.end()) {
         Chain chain;
         chain.own = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
         if (!chain.own)
             return false;
-        found = t_chains.emplace(window, std::move(chain)).first;
+        found = all->chains.emplace(window, std::move(chain)).first;
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChainProc));
     }
     for (Layer& layer : found->second.layers) {
@@ -117,13 +150,13 @@ bool AddSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data)
 
 bool RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id)
 {
-    const auto found = t_chains.find(window);
-    if (found == t_chains.end())
+    Chain* chain = ChainOf(window);
+    if (!chain)
         return false;
-    for (Layer& layer : found->second.layers) {
+    for (Layer& layer : chain->layers) {
         if (!layer.removed && layer.proc == proc && layer.id == id) {
             layer.removed = true;
-            Tidy(window, found->second);
+            Tidy(window, *chain);
             return true;
         }
     }
@@ -132,14 +165,15 @@ bool RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id)
 
 LRESULT CallNextSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const auto found = t_chains.find(window);
-    if (found == t_chains.end())
+    const Chain* found = ChainOf(window);
+    if (!found)
         return ::DefWindowProcW(window, message, wParam, lParam);
-    const Chain& chain = found->second;
-    const std::size_t call = InnermostCall(window);
-    if (call == t_calls.size())  // not from inside a layer: the window's own procedure
+    const Chain& chain = *found;
+    std::vector<Call>& calls = Current()->calls;
+    const std::size_t call = InnermostCall(calls, window);
+    if (call == calls.size())  // not from inside a layer: the window's own procedure
         return ::CallWindowProcW(chain.own, window, message, wParam, lParam);
-    const std::size_t above = t_calls[call].below;
+    const std::size_t above = calls[call].below;
     std::size_t next = above;
     while (next > 0 && chain.layers[next - 1].removed)
         --next;
@@ -147,9 +181,9 @@ LRESULT CallNextSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return ::CallWindowProcW(chain.own, window, message, wParam, lParam);
     // A copy: layers may be added while this one runs, moving the vector.
     const Layer layer = chain.layers[next - 1];
-    t_calls[call].below = next - 1;
+    calls[call].below = next - 1;
     const LRESULT result = layer.proc(window, message, wParam, lParam, layer.id, layer.data);
-    t_calls[call].below = above;  // a second call from the same layer goes the same way
+    calls[call].below = above;  // a second call from the same layer goes the same way
     return result;
 }
 
