@@ -11,27 +11,12 @@
 #include <iterator>
 #include <string>
 
+#include "heap_in_use.h"
+
 namespace {
 
 constexpr int kWarmUp = 10;
 constexpr int kRounds = 100;
-
-// Blocks in use in every heap of the process, and their bytes.
-void HeapInUse(long long& blocks, long long& bytes) {
-    blocks = bytes = 0;
-    HANDLE heaps[256];
-    const DWORD count = ::GetProcessHeaps(DWORD(std::size(heaps)), heaps);
-    for (DWORD i = 0; i < count && i < std::size(heaps); ++i) {
-        if (!::HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (::HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
-                ++blocks;
-                bytes += entry.cbData;
-            }
-        ::HeapUnlock(heaps[i]);
-    }
-}
 
 void Pump() {
     MSG msg;
@@ -66,12 +51,11 @@ void FindDialog(HWND owner) {
 template <class Step>
 void Report(const char* what, Step step) {
     for (int i = 0; i < kWarmUp; ++i) step();
-    long long blocks0, bytes0, blocks1, bytes1;
-    HeapInUse(blocks0, bytes0);
+    const velk::test::HeapInUse before = velk::test::CountHeapInUse();
     for (int i = 0; i < kRounds; ++i) step();
-    HeapInUse(blocks1, bytes1);
-    std::printf("%-46s %+6.2f blocks %+7.1f bytes per window\n", what, double(blocks1 - blocks0) / kRounds,
-                double(bytes1 - bytes0) / kRounds);
+    const velk::test::HeapInUse after = velk::test::CountHeapInUse();
+    std::printf("%-46s %+6.2f blocks %+7.1f bytes per window\n", what,
+                double(after.blocks - before.blocks) / kRounds, (after.bytes - before.bytes) / kRounds);
 }
 
 // An activation context that asks for common controls 6, as velk's manifest does.

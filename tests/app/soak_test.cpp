@@ -22,6 +22,7 @@
 
 #include "catalogue.h"
 #include "framework/module.h"
+#include "heap_in_use.h"
 #include "shell_driver.h"
 #include "shell_thread.h"
 #include "temp_folder.h"
@@ -96,23 +97,6 @@ double PrivateRegionBytes() {
     return total;
 }
 
-void CountHeapBlocks(long& blocks, double& bytes) {
-    blocks = 0;
-    bytes = 0;
-    HANDLE heaps[256];
-    const DWORD count = ::GetProcessHeaps(DWORD(std::size(heaps)), heaps);
-    for (DWORD i = 0; i < count && i < std::size(heaps); ++i) {
-        if (!::HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (::HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) {
-                ++blocks;
-                bytes += double(entry.cbData);
-            }
-        ::HeapUnlock(heaps[i]);
-    }
-}
-
 long GdiObjectsByIndex() {
     long count = 0;
     for (UINT_PTR index = 1; index <= 0xFFFF; ++index)
@@ -151,10 +135,8 @@ protected:
             user = windows + UserObjectsByIndex();
             gdi = GdiObjectsByIndex();
         }
-        long blocks = 0;
-        double bytes = 0;
-        CountHeapBlocks(blocks, bytes);
-        return {windows, user, gdi, own, double(memory.PagefileUsage), blocks, bytes};
+        const test::HeapInUse heap = test::CountHeapInUse();
+        return {windows, user, gdi, own, double(memory.PagefileUsage), heap.blocks, heap.bytes};
     }
 
     // The files in the order the cycles open them: a real one every realEvery-th.
