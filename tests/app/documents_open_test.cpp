@@ -129,6 +129,53 @@ TEST_F(MainFrameDocuments, OpenDocumentTitlesWithTheFileNameAndMaximises) {
     EXPECT_EQ(s_frame->MDIGetActive(), document);
 }
 
+// With many documents open, opening one more or activating another paints
+// that one alone: what the others would paint grows with their number. The
+// windows painted are counted as the program sees them: WM_PAINT sent (an
+// update drawn at once) or taken from the queue.
+std::vector<HWND> g_painted;
+LRESULT CALLBACK NotePaint(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (sent->message == WM_PAINT) g_painted.push_back(sent->hwnd);
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(MainFrameDocuments, OpeningOrActivatingPaintsOnlyTheDocumentShown) {
+    const std::wstring path = WriteSample(L"many.dcm");
+    for (int i = 0; i < 6; ++i) s_frame->OpenDocument(path.c_str());
+    PumpLoop();
+    const auto paintedOutside = [](HWND shown) {
+        HWND client = s_frame->GetMDIClient();
+        std::size_t others = 0, own = 0;
+        for (HWND w : g_painted) {
+            HWND document = w;
+            while (document && ::GetParent(document) != client) document = ::GetParent(document);
+            if (document == shown && w != shown) ++own;
+            else if (document && document != shown) ++others;
+        }
+        EXPECT_GT(own, 0u) << "the document shown was not painted";
+        return others;
+    };
+    const auto paintsOf = [](auto step) {
+        g_painted.clear();
+        HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, NotePaint, nullptr, ::GetCurrentThreadId());
+        step();
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_PAINT) g_painted.push_back(msg.hwnd);
+            if (msg.message != WM_QUIT) ::DispatchMessageW(&msg);
+        }
+        ::UnhookWindowsHookEx(hook);
+    };
+    paintsOf([&] { s_frame->OpenDocument(path.c_str()); });
+    EXPECT_EQ(paintedOutside(s_frame->MDIGetActive()), 0u) << "open";
+    const HWND first = Documents().front();
+    paintsOf([&] { s_frame->MDIActivate(first); });
+    EXPECT_EQ(paintedOutside(first), 0u) << "activate";
+    paintsOf([&] { s_frame->MDINext(first); });
+    EXPECT_EQ(paintedOutside(s_frame->MDIGetActive()), 0u) << "next";
+}
+
 struct title_case {
     const char* name;
     const wchar_t* path;
