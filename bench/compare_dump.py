@@ -52,6 +52,21 @@ def build(build_dir):
                    check=True, stdout=subprocess.DEVNULL)
 
 
+def prepare(build_dir, data, files):
+    """Builds the tools, generates the files that are missing; answers their folder."""
+    build(build_dir)
+    data = data or os.path.join(build_dir, "dump-files")
+    os.makedirs(data, exist_ok=True)
+    if not all(os.path.exists(os.path.join(data, f)) for f, _ in files):
+        subprocess.run([os.path.join(build_dir, "bench", "velk_gen_dump_files"), data],
+                       check=True)
+    return data
+
+
+def load_average():
+    return " ".join(f"{x:.2f}" for x in os.getloadavg())
+
+
 def median_seconds(command, runs):
     subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)  # warm-up
     times = []
@@ -94,7 +109,7 @@ def side_by_side(now, before, data, runs):
         print(f"{label:32} {walls['before'] * 1000:7.2f} {walls['now'] * 1000:7.2f} "
               f"{walls['before'] / walls['now']:7.2f} {cpus['before'] * 1000:7.2f} "
               f"{cpus['now'] * 1000:7.2f} {cpus['before'] / max(cpus['now'], 1e-6):7.2f}")
-    print(f"\nload average {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
+    print(f"\nload average {load_average()}")
 
 
 def ms(seconds):
@@ -109,12 +124,7 @@ def main():
     parser.add_argument("--before", default=None, help="an earlier velkdump to time beside")
     args = parser.parse_args()
 
-    build(args.build)
-    data = args.data or os.path.join(args.build, "dump-files")
-    os.makedirs(data, exist_ok=True)
-    if not all(os.path.exists(os.path.join(data, f)) for f, _ in BEFORE_FILES):
-        subprocess.run([os.path.join(args.build, "bench", "velk_gen_dump_files"), data],
-                       check=True)
+    data = prepare(args.build, args.data, BEFORE_FILES)
 
     if args.before:
         side_by_side([os.path.join(args.build, "cli", "velkdump")], [args.before], data,

@@ -12,25 +12,16 @@ shares, wall-clock times of a few milliseconds say more about the neighbours
 than about velkdump.
 
 usage: bench/compare_interpret.py [--build DIR] [--data DIR] [--runs N]
-  --build  an optimised build folder holding cli/velkdump and
-           bench/velk_gen_dump_files (built there when missing)
+  --build  an optimised build folder, where compare_dump.py builds velkdump and
+           the file generator
 """
 import argparse
 import os
 import statistics
-import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from compare_dump import FILES, ROOT, ms  # noqa: E402
-
-
-def cpu_seconds(command):
-    """The CPU time (user + system) of one run, or None when it failed."""
-    with open(os.devnull, "wb") as sink:
-        child = subprocess.Popen(command, stdout=sink, stderr=sink)
-        _, status, usage = os.wait4(child.pid, 0)
-    return None if status != 0 else usage.ru_utime + usage.ru_stime
+from compare_dump import FILES, ROOT, load_average, ms, prepare, timed_run  # noqa: E402
 
 
 def median_pair(first, second, runs):
@@ -39,11 +30,11 @@ def median_pair(first, second, runs):
     times = ([], [])
     for i in range(runs + 1):
         for command, kept in ((first, times[0]), (second, times[1])):
-            t = cpu_seconds(command)
+            t = timed_run(command)
             if t is None:
                 return None, None
             if i > 0:
-                kept.append(t)
+                kept.append(t[1])
     return statistics.median(times[0]), statistics.median(times[1])
 
 
@@ -54,16 +45,7 @@ def main():
     parser.add_argument("--runs", type=int, default=9)
     args = parser.parse_args()
     velkdump = os.path.join(args.build, "cli", "velkdump")
-    generator = os.path.join(args.build, "bench", "velk_gen_dump_files")
-    if not (os.path.exists(velkdump) and os.path.exists(generator)):
-        subprocess.run(["cmake", "-S", ROOT, "-B", args.build, "-DCMAKE_BUILD_TYPE=Release",
-                        "-DVELK_WERROR=OFF"], check=True, stdout=subprocess.DEVNULL)
-        subprocess.run(["cmake", "--build", args.build, "-j", "2", "--target", "velkdump",
-                        "velk_gen_dump_files"], check=True, stdout=subprocess.DEVNULL)
-    data = args.data or os.path.join(args.build, "dump-files")
-    os.makedirs(data, exist_ok=True)
-    if not all(os.path.exists(os.path.join(data, f)) for f, _ in FILES):
-        subprocess.run([generator, data], check=True)
+    data = prepare(args.build, args.data, FILES)
 
     print(f"{'file':32} {'default':>9} {'interpret':>9} {'ratio':>6}   (median CPU ms)")
     medians = {}
@@ -77,7 +59,7 @@ def main():
     big, tiny = medians["pixels_1g.dcm"], medians["tiny.dcm"]
     if big and tiny:
         print(f"\nvelkdump --interpret, 1 GiB file / tiny file: {big / tiny:.2f}")
-    print(f"load average {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
+    print(f"load average {load_average()}")
     return 0
 
 

@@ -22,10 +22,7 @@ struct compared_file {
         : file(std::filesystem::u8path(name).c_str()), rows(reading) {}
     dcm_file_mapping file;
     dcm_row_model rows;
-    dcm_compare_side side() const {
-        const bool interpret = rows.reading() == dcm_reading::interpret;
-        return {file.begin(), file.end(), rows.records(), interpret ? &rows.interpret_document() : nullptr};
-    }
+    dcm_compare_side side() const { return {file.begin(), file.end(), rows.records(), rows.interpret_reading()}; }
 };
 
 // Why the file cannot be compared, or nothing.

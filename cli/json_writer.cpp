@@ -149,14 +149,6 @@ std::string tag_key(std::uint32_t tag) {
     return key;
 }
 
-// The tag of the element that starts at p (four bytes).
-std::uint32_t tag_at(const char* p, dcm_byte_order order) {
-    if (order == dcm_byte_order::big)
-        return (std::uint32_t(dcm_load<std::uint16_t, dcm_byte_order::big>(p)) << 16) |
-               dcm_load<std::uint16_t, dcm_byte_order::big>(p + 2);
-    return (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
-}
-
 // How one record is read. The default reading: the file's bytes, little endian,
 // the VR as read and text as code page 1252. The Interpret reading: the bytes
 // the record's offset counts in (the file, or a deflated data set's inflated
@@ -174,7 +166,7 @@ record_reading reading_of(const dcm_row_model& rows, dcm_bytes file, const dcm_r
     if (rows.reading() != dcm_reading::interpret) return reading;
     const dcm_interpret_document& document = rows.interpret_document();
     document.bytes_of(r, reading.bytes.begin, reading.bytes.end);
-    if (r.syntax == syntax_explicit_be) reading.order = dcm_byte_order::big;
+    reading.order = r.byte_order();
     reading.charset = &document.charset_at(r);
     reading.inflated = r.inflated;
     return reading;
@@ -262,7 +254,7 @@ json binary_values(value_bytes v, const vr_rule& rule, dcm_byte_order order) {
     json values = json::array();
     if (rule.kind == value_kind::tag) {
         for (std::size_t i = 0; i + 4 <= v.size; i += 4) {
-            values.push_back(tag_key(tag_at(v.first + i, order)));
+            values.push_back(tag_key(dcm_load_tag(v.first + i, order)));
         }
         return values;
     }
@@ -285,7 +277,7 @@ std::uint64_t value_end(const dcm_row_model& rows, std::size_t row, const record
     const std::uint64_t end = next < rows.size() ? rows.record(next).offset : file_size;
     const dcm_record& last = rows.record(next - 1);
     if (next - 1 > row && last.level == r.level + 1 && last.offset + 4 <= file_size &&
-        tag_at(file.begin + last.offset, in.order) == tag_sequence_delimiter)
+        dcm_load_tag(file.begin + last.offset, in.order) == tag_sequence_delimiter)
         return last.offset;
     return end;
 }
@@ -332,7 +324,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         while (open.size() > 1 && open.back().level > r.level) open.pop_back();
         const record_reading in = reading_of(rows, file, r);
         if (std::uint64_t(r.offset) + 4 > size_of(in.bytes)) continue;
-        const std::uint32_t tag = tag_at(in.bytes.begin + r.offset, in.order);
+        const std::uint32_t tag = dcm_load_tag(in.bytes.begin + r.offset, in.order);
         if (dcm_is_delimiter(tag)) continue;
         open_level& here = open.back();
         if (tag == tag_item) {

@@ -165,19 +165,15 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
         return 2;
     }
     const dump_options& options = command.options;
-    if (options.diff)
-        return velkdump_diff(options.paths[0], options.paths[1],
-                             options.interpret ? dcm_reading::interpret : dcm_reading::standard,
-                             out, err);
+    const dcm_reading reading = options.interpret ? dcm_reading::interpret : dcm_reading::standard;
+    if (options.diff) return velkdump_diff(options.paths[0], options.paths[1], reading, out, err);
     file_finder files(options.paths, options.recursive);
     const bool several = options.paths.size() > 1 || options.recursive;
 
     text_output output(out);
     if (options.format == dump_format::csv) write_csv_header(several, output);
     const dump_format format = options.format;
-    const listing_kind kind{format,
-                            options.interpret ? dcm_reading::interpret : dcm_reading::standard,
-                            several};
+    const listing_kind kind{format, reading, several};
     const list_one_file list = [kind](const listed_file& f, text_output& o) {
         return list_file(f, kind, o);
     };

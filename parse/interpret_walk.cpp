@@ -24,15 +24,9 @@ struct header {
 };
 
 template <dcm_byte_order order>
-std::uint32_t read_tag(const char* p) {
-    return (std::uint32_t(dcm_load<std::uint16_t, order>(p)) << 16) |
-           dcm_load<std::uint16_t, order>(p + 2);
-}
-
-template <dcm_byte_order order>
 bool decode_in(const char* p, const char* end, bool implicit, header& h) {
     if (!dcm_fits(p, end, 8)) return false;
-    h.tag = read_tag<order>(p);
+    h.tag = dcm_load_tag(p, order);
     h.explicit_vr = !dcm_has_no_vr(h.tag) && !implicit;
     h.vr[0] = h.vr[1] = 0;
     if (!h.explicit_vr) {
@@ -165,8 +159,8 @@ private:
         const std::uint64_t left = dcm_bytes_left(p, m_end);
         if (left == 0) return;
         std::uint32_t tag = 0;
-        if (left >= 4) tag = mode == syntax_explicit_be ? read_tag<dcm_byte_order::big>(p)
-                                                        : read_tag<dcm_byte_order::little>(p);
+        if (left >= 4)
+            tag = dcm_load_tag(p, mode == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little);
         note(dcm_walk_status::header_cut, tag, p);
     }
 

@@ -30,6 +30,10 @@ struct dcm_record {
     // The depth a row shows: the level modulo 16, as the list's indent has four bits.
     unsigned depth() const { return level & 0xFu; }
     std::uint64_t value_offset() const { return std::uint64_t(offset) + header_length; }
+    // The byte order of the data set it was read in.
+    dcm_byte_order byte_order() const {
+        return syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
+    }
 };
 
 // Hundreds of thousands of records are held per document.

@@ -25,7 +25,7 @@ std::string_view bytes_of(const dcm_compare_side& side, const dcm_record& c) {
 }
 
 bool big_endian(const dcm_compare_side& side, const dcm_record& c) {
-    return side.interpret && c.syntax == syntax_explicit_be;
+    return side.interpret && c.byte_order() == dcm_byte_order::big;
 }
 
 std::uint32_t tag_of(const dcm_compare_side& side, std::size_t row) {

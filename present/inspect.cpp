@@ -82,7 +82,7 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     m_header.push_back("Name: " + (name.empty() ? std::string("(not in the dictionary)") : name));
     m_vr[0] = c.vr[0];
     m_vr[1] = c.vr[1];
-    m_big_endian = c.syntax == syntax_explicit_be;
+    m_big_endian = c.byte_order() == dcm_byte_order::big;
     const dcm_interpret_row row =
         interpret ? dcm_interpret_row_of(begin, end, *interpret, c) : dcm_interpret_row{};
     const dcm_shown_vr& shown = row.vr;
@@ -293,8 +293,7 @@ std::string dcm_character_set_for(const char* begin, const char* end,
         if (c.level != level || c.inflated != rows[row].inflated) continue;
         if (std::uint64_t(c.offset) + 4 > file_size) continue;
         const char* p = begin + c.offset;
-        const dcm_byte_order order = c.syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
-        if (dcm_load_tag(p, order) != 0x00080005) continue;
+        if (dcm_load_tag(p, c.byte_order()) != 0x00080005) continue;
         const std::uint64_t value = std::uint64_t(c.offset) + c.header_length;
         if (value > file_size) return {};
         const std::uint64_t size = std::min<std::uint64_t>(c.length, file_size - value);

@@ -37,10 +37,6 @@ std::size_t put_short(char* out, std::size_t capacity, const Make& make) {
     return put(text, static_cast<std::size_t>(make(text) - text), out, capacity);
 }
 
-dcm_byte_order order_of(const dcm_record& r) {
-    return r.syntax == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little;
-}
-
 std::size_t put_name(std::uint32_t tag, char* out, std::size_t capacity) {
     const dcm_full_entry* entry = dcm_full_find(tag);
     if (!entry) return put("", 0, out, capacity);
@@ -92,7 +88,7 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
         const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
         if (r.offset + std::uint64_t(4) > size) continue;
         const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-        const std::uint32_t tag = dcm_load_tag(p, order_of(r));
+        const std::uint32_t tag = dcm_load_tag(p, r.byte_order());
         // Only a VR not read (none, or UN) comes from the dictionary.
         const bool vr_read = r.vr[0] != 0 && !(r.vr[0] == 'U' && r.vr[1] == 'N');
         if (!vr_read && !vr_waits_for_pixels && tag >= dcm_full_us_or_ss[0] &&
@@ -103,7 +99,7 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
         if (tag == tag_pixel_representation && r.level == 0 && r.length >= 2 &&
             value + 2 <= size) {
             const auto* v = reinterpret_cast<const unsigned char*>(begin + value);
-            signed_pixels = (order_of(r) == dcm_byte_order::big
+            signed_pixels = (r.byte_order() == dcm_byte_order::big
                                  ? dcm_load<std::uint16_t, dcm_byte_order::big>(v)
                                  : dcm_load<std::uint16_t>(v)) == 1;
         }
@@ -155,7 +151,7 @@ bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_e
     const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
     if (r.offset + std::uint64_t(4) > size) return false;
     const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-    return dcm_interpret_vr(dcm_load_tag(element, order_of(r)), r.vr, r.length).from_dictionary;
+    return dcm_interpret_vr(dcm_load_tag(element, r.byte_order()), r.vr, r.length).from_dictionary;
 }
 
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
@@ -169,7 +165,7 @@ dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_
     if (r.offset >= row.size) return row;
     row.has_tag = row.size - r.offset >= 4;
     if (row.has_tag)
-        row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, order_of(r));
+        row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, r.byte_order());
     row.vr = document.vr_of(row.tag, r);
     return row;
 }
@@ -208,7 +204,7 @@ std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
         if (stop > row.size) stop = row.size;
         const char* vr_code = row.vr.vr[0] || row.vr.vr[1] ? row.vr.vr : nullptr;
         return dcm_interpret_value_cut(out, capacity, vr_code, row.begin + value,
-                                       row.begin + stop, order_of(r), document.charset_at(r),
+                                       row.begin + stop, r.byte_order(), document.charset_at(r),
                                        dcm_cell_byte_limit);
     }
     case dcm_column_offset:

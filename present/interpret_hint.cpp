@@ -15,8 +15,7 @@ bool names_other_charset(const char* begin, const char* end, const dcm_record& r
     const std::uint64_t size = dcm_bytes_left(begin, end);
     if (r.offset + std::uint64_t(4) > size) return false;
     const char* p = begin + r.offset;
-    const std::uint32_t tag =
-        (std::uint32_t(dcm_load<std::uint16_t>(p)) << 16) | dcm_load<std::uint16_t>(p + 2);
+    const std::uint32_t tag = dcm_load_tag(p, dcm_byte_order::little);
     if (tag != tag_specific_character_set || r.length == undefined_length) return false;
     if (r.value_offset() + r.length > size) return false;
     // ISO 8859-1 shows as the default reading's code page 1252 shows it.

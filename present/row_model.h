@@ -71,6 +71,11 @@ public:
     dcm_inflate_end inflate_end() const { return m_interpret.data.inflate_end; }
     // Interpret: the inflated bytes and the character sets in force (empty otherwise).
     const dcm_interpret_document& interpret_document() const { return m_interpret; }
+    // The same, or null in the default reading: what a reader of the records
+    // (a comparison, an inspection) is given to read them as the cells do.
+    const dcm_interpret_document* interpret_reading() const {
+        return m_reading == dcm_reading::interpret ? &m_interpret : nullptr;
+    }
 
     // Empties the rows and fills them from the bytes of a file, every container
     // expanded. Null or unmarked bytes give no rows. When the rows do not fit in

@@ -199,7 +199,7 @@ void CDocumentPanes::Inspect() {
         });
         const std::size_t index = std::size_t(at - all.begin());
         m_inspection = dcm_inspection(begin, end, element, dcm_character_set_for(begin, end, all, index),
-                                      shown.cells_are_utf8() ? &shown.interpret_document() : nullptr);
+                                      shown.interpret_reading());
     }
     m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(m_inspection.line_count(), INT_MAX)), 0);
