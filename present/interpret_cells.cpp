@@ -89,10 +89,10 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
         if (r.offset + std::uint64_t(4) > size) continue;
         const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
         const std::uint32_t tag = dcm_load_tag(p, r.byte_order());
-        // Only a VR not read (none, or UN) comes from the dictionary.
-        const bool vr_read = r.vr[0] != 0 && !(r.vr[0] == 'U' && r.vr[1] == 'N');
-        if (!vr_read && !vr_waits_for_pixels && tag >= dcm_full_us_or_ss[0] &&
-            tag <= dcm_full_us_or_ss[dcm_full_us_or_ss_size - 1] && dcm_full_is_us_or_ss(tag))
+        // The range first: most tags are outside it, and the test runs for every row.
+        if (!vr_waits_for_pixels && tag >= dcm_full_us_or_ss[0] &&
+            tag <= dcm_full_us_or_ss[dcm_full_us_or_ss_size - 1] && dcm_full_is_us_or_ss(tag) &&
+            dcm_interpret_vr(tag, r.vr, r.length).from_dictionary)
             vr_waits_for_pixels = true;
         if (r.offset + std::uint64_t(8) > size) continue;
         const std::uint64_t value = r.value_offset();
