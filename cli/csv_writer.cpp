@@ -14,10 +14,10 @@ constexpr char record_end[] = "\r\n";
 const char* const column_names[] = {"depth", "tag", "VR", "length", "description", "value",
                                     "offset"};
 
-bool needs_quotes(const char* text, std::size_t n) {
+bool needs_quotes(const char* text, std::size_t n, char separator) {
     for (std::size_t i = 0; i < n; ++i) {
         const char c = text[i];
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+        if (c == separator || c == '"' || c == '\r' || c == '\n') return true;
     }
     return false;
 }
@@ -29,8 +29,8 @@ char* put_text(const char* text, std::size_t n, char* out) {
 
 }  // namespace
 
-char* csv_field(const char* text, std::size_t n, char* out) {
-    if (!needs_quotes(text, n)) return put_text(text, n, out);
+char* csv_field(const char* text, std::size_t n, char* out, char separator) {
+    if (!needs_quotes(text, n, separator)) return put_text(text, n, out);
     *out++ = '"';
     for (std::size_t i = 0; i < n; ++i) {
         if (text[i] == '"') *out++ = '"';

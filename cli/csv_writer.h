@@ -15,8 +15,9 @@ namespace velk {
 constexpr std::size_t csv_field_room(std::size_t n) { return 2 * n + 2; }
 
 // Writes `text` as one field: as it is, or between double quotes with every
-// quote doubled when it holds a comma, a quote, a CR or an LF. Answers the end.
-char* csv_field(const char* text, std::size_t n, char* out);
+// quote doubled when it holds the separator, a quote, a CR or an LF. Answers
+// the end.
+char* csv_field(const char* text, std::size_t n, char* out, char separator = ',');
 
 // The header record: the column names, and "path" first when `with_path`.
 void write_csv_header(bool with_path, text_output& out);

@@ -5,17 +5,20 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/options.h"
 #include "present/row_model.h"
 
 namespace velk {
 
 // Compares the files named (in UTF-8) first and second. Each difference is one
-// line of eight cells separated by ";": what differs ("only in first", "only in
+// record of eight cells (in text separated by ";", a cell holding ";", a quote
+// or a line break quoted as csv quotes it; in csv after a header record; in
+// json one object a line, keyed by the csv header's names): what differs ("only in first", "only in
 // second", "changed", "moved", "changed, moved"), the element's path, its VR,
 // its name, its value in each file and its offset in each file. Answers 0 when
 // the files list alike, 1 when they differ, 2 when either cannot be read. Both
 // files are read in `reading` (velkdump --interpret: the Interpret reading).
 int velkdump_diff(const std::string& first, const std::string& second, dcm_reading reading,
-                  std::FILE* out, std::FILE* err);
+                  dump_format format, std::FILE* out, std::FILE* err);
 
 }  // namespace velk

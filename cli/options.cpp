@@ -60,6 +60,11 @@ std::string set_interpret(const std::string&, dump_command& command) {
     return {};
 }
 
+std::string set_verbose(const std::string&, dump_command& command) {
+    command.options.verbose = true;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -78,11 +83,18 @@ const option_row option_table[] = {
      "record per element) or json (the DICOM JSON model)",
      set_format},
     {"--recursive", "-r", nullptr, "list the files in each directory named, and below", set_recursive},
+    {"--verbose", "-v", nullptr,
+     "name on standard error each file a walk skips (the count of\n"
+     "files skipped is written at the end in any case)",
+     set_verbose},
     {"--jobs", "-j", "N", "list N files at once (output stays in argument order)", set_jobs},
     {"--diff", nullptr, nullptr,
      "compare two files instead: one line per difference (what\n"
      "differs, path, VR, name, both values, both offsets); exit\n"
-     "status 0 when they list alike, 1 when they differ, 2 on an error",
+     "status 0 when they list alike, 1 when they differ, 2 on an error.\n"
+     "In text, cells are separated by \";\" and a cell holding \";\",\n"
+     "a double quote or a line break is quoted as csv quotes it;\n"
+     "csv has a header record; json writes one object a line",
      set_diff},
     {"--interpret", nullptr, nullptr,
      "read as the standard means it: VRs of implicit VR elements\n"

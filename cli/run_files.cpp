@@ -70,17 +70,46 @@ file_listing list_safely(const list_one_file& list, const listed_file& file, tex
     }
 }
 
+// The files left out of a run and those that could not be read, counted for
+// the closing line; with `verbose` each file left out is named as it goes.
+struct skip_tally {
+    bool verbose = false;
+    std::size_t skipped = 0;
+    std::size_t unreadable = 0;
+};
+
 // Writes the problem after everything listed before it.
 void report(const listed_file& file, const file_listing& result, text_output& out,
-            progress_line& progress, std::FILE* err) {
+            progress_line& progress, skip_tally& skips, std::FILE* err) {
+    if (result.skipped) {
+        ++skips.skipped;
+        if (!skips.verbose) return;
+        out.flush();
+        progress.clear();
+        std::fprintf(err, "velkdump: %s: skipped, %s\n", file.path.c_str(), skipped_reason);
+        return;
+    }
     if (result.problem.empty()) return;
+    ++skips.unreadable;
     out.flush();
     progress.clear();
     std::fprintf(err, "velkdump: %s: %s\n", file.path.c_str(), result.problem.c_str());
 }
 
+// "velkdump: 12 files skipped, not DICOM part-10 (--verbose names them); 1 file
+// could not be listed", when a walk left any file out.
+void report_skips(const skip_tally& skips, std::FILE* err) {
+    if (skips.skipped == 0) return;
+    const auto files = [](std::size_t n) { return n == 1 ? "file" : "files"; };
+    std::fprintf(err, "velkdump: %zu %s skipped, not DICOM part-10%s", skips.skipped,
+                 files(skips.skipped), skips.verbose ? "" : " (--verbose names them)");
+    if (skips.unreadable)
+        std::fprintf(err, "; %zu %s could not be listed", skips.unreadable, files(skips.unreadable));
+    std::fputs("\n", err);
+}
+
 bool run_in_turn(file_finder& finder, const list_one_file& list, const run_layout& layout,
-                 progress_line& progress, text_output& out, std::FILE* err) {
+                 progress_line& progress, skip_tally& skips, text_output& out, std::FILE* err) {
     bool all_listed = true;
     bool any_written = false;
     std::size_t count = 0, found = 0;
@@ -94,7 +123,7 @@ bool run_in_turn(file_finder& finder, const list_one_file& list, const run_layou
             const file_listing result = list_safely(list, file, out);
             any_written = any_written || out.started();
             all_listed = all_listed && result.problem.empty();
-            report(file, result, out, progress, err);
+            report(file, result, out, progress, skips, err);
             progress.done(++count, found, finder.finished());
         }
         files.clear();
@@ -117,7 +146,7 @@ public:
         : m_finder(finder), m_list(list), m_layout(layout), m_jobs(jobs),
           m_slot_count(4 * std::size_t(jobs)), m_slots(new slot[m_slot_count]) {}
 
-    bool run(progress_line& progress, text_output& out, std::FILE* err) {
+    bool run(progress_line& progress, skip_tally& skips, text_output& out, std::FILE* err) {
         // The helpers start before the first files are found, so that a
         // thread's start (on a virtual machine, the waking of an idle
         // processor, up to milliseconds) goes on while the first directory is
@@ -126,7 +155,7 @@ public:
         while (helpers + 1 < m_jobs && m_finder.may_find_more_than(helpers + 1)) ++helpers;
         std::vector<std::thread> threads;
         for (std::size_t j = 0; j < helpers; ++j) threads.emplace_back([this] { help(); });
-        const bool all_listed = write_in_order(progress, out, err);
+        const bool all_listed = write_in_order(progress, skips, out, err);
         for (std::thread& t : threads) t.join();
         if (m_failure) std::rethrow_exception(m_failure);
         return all_listed;
@@ -156,7 +185,7 @@ private:
     // Every file's text in a slot begins with the separator; the first file
     // written leaves it out. The text between two problems goes out in one
     // piece.
-    bool write_in_order(progress_line& progress, text_output& out, std::FILE* err) {
+    bool write_in_order(progress_line& progress, skip_tally& skips, text_output& out, std::FILE* err) {
         bool all_listed = true;
         bool any_written = false;
         std::size_t count = 0;
@@ -179,7 +208,7 @@ private:
                 from = done.end;
                 all_listed = all_listed && done.result.problem.empty();
                 if (!done.result.problem.empty()) write_piece(from);
-                report(*s->files[k], done.result, out, progress, err);
+                report(*s->files[k], done.result, out, progress, skips, err);
                 progress.done(++count, found.count, found.all);
             }
             write_piece(from);
@@ -309,10 +338,13 @@ private:
 bool run_files(file_finder& files, const list_one_file& list, const run_layout& layout,
                const run_settings& settings, text_output& out, std::FILE* err) {
     progress_line progress(settings.progress, err);
+    skip_tally skips{settings.verbose};
     const bool all_listed =
-        settings.jobs > 1 ? parallel_run(files, list, layout, settings.jobs).run(progress, out, err)
-                          : run_in_turn(files, list, layout, progress, out, err);
+        settings.jobs > 1 ? parallel_run(files, list, layout, settings.jobs).run(progress, skips, out, err)
+                          : run_in_turn(files, list, layout, progress, skips, out, err);
     out.flush();
+    progress.clear();
+    report_skips(skips, err);
     return all_listed;
 }
 

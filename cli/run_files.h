@@ -15,7 +15,7 @@ namespace velk {
 // What listing one file gave.
 struct file_listing {
     std::string problem;   // why the file could not be listed, or empty
-    bool skipped = false;  // a walked file that is not a part-10 file: left out quietly
+    bool skipped = false;  // a walked file that is not a part-10 file: left out, counted
 };
 
 // Lists one file into `out`, calling out.start() before its first output (and
@@ -33,12 +33,17 @@ struct run_layout {
 struct run_settings {
     unsigned jobs = 1;
     bool progress = false;  // a line "N of M files" on err, redrawn in place
+    bool verbose = false;   // each file skipped is named on err
 };
+
+// Why a walked file is left out, as --verbose names it.
+constexpr const char* skipped_reason = "not a DICOM part-10 file";
 
 // Lists the files `files` finds into `out` in their order, starting while they
 // are still being found; each problem goes to `err` as "velkdump: PATH: PROBLEM"
-// after the output that came before it. Answers whether every file was listed
-// or skipped.
+// after the output that came before it; when files were skipped, a last line on
+// `err` counts them and those that could not be read. Answers whether every file
+// was listed or skipped.
 bool run_files(file_finder& files, const list_one_file& list,
                const run_layout& layout, const run_settings& settings, text_output& out,
                std::FILE* err);

@@ -166,7 +166,8 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     }
     const dump_options& options = command.options;
     const dcm_reading reading = options.interpret ? dcm_reading::interpret : dcm_reading::standard;
-    if (options.diff) return velkdump_diff(options.paths[0], options.paths[1], reading, out, err);
+    if (options.diff)
+        return velkdump_diff(options.paths[0], options.paths[1], reading, options.format, out, err);
     file_finder files(options.paths, options.recursive);
     const bool several = options.paths.size() > 1 || options.recursive;
 
@@ -177,7 +178,7 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     const list_one_file list = [kind](const listed_file& f, text_output& o) {
         return list_file(f, kind, o);
     };
-    const run_settings settings{options.jobs, shows_progress(out, err)};
+    const run_settings settings{options.jobs, shows_progress(out, err), options.verbose};
     const bool all_listed =
         run_files(files, list, layout_of(format, several), settings, output, err);
     if (output.failed()) {

@@ -130,6 +130,25 @@ TEST_F(Velkdump, DiffListsDifferencesAndExitsAsDiffDoes) {
               "changed;(0008,0060);CS;Modality;MR;CT;132;132\n"
               "only in second;(0010,4000);LT;Patient Comments;;Caf\xC3\xA9;;142\n");
     EXPECT_EQ(run({"--diff", a, a}).status, 0);
+
+    // A value holding the separator or a quote is quoted, so that it never splits
+    // a record; csv and json say the same in their own form.
+    const std::string e = file("e.dcm", dicom_builder().preamble()
+                                            .explicit_element(0x0008, 0x0060, "CS", "MR")
+                                            .explicit_element(0x0010, 0x4000, "LT", "a;\"b\"").bytes());
+    EXPECT_EQ(run({"--diff", a, e}).out,
+              "only in second;(0010,4000);LT;Patient Comments;;\"a;\"\"b\"\"\";;142\n");
+    EXPECT_EQ(run({"--diff", "--format=csv", a, b}).out,
+              "difference,path,VR,name,first value,second value,first offset,second offset\r\n"
+              "changed,\"(0008,0060)\",CS,Modality,MR,CT,132,132\r\n"
+              "only in second,\"(0010,4000)\",LT,Patient Comments,,Caf\xC3\xA9,,142\r\n");
+    EXPECT_EQ(run({"--diff", "--format=json", a, b}).out,
+              "{\"difference\":\"changed\",\"path\":\"(0008,0060)\",\"VR\":\"CS\",\"name\":\"Modality\","
+              "\"first value\":\"MR\",\"second value\":\"CT\",\"first offset\":\"132\","
+              "\"second offset\":\"132\"}\n"
+              "{\"difference\":\"only in second\",\"path\":\"(0010,4000)\",\"VR\":\"LT\","
+              "\"name\":\"Patient Comments\",\"first value\":\"\",\"second value\":\"Caf\xC3\xA9\","
+              "\"first offset\":\"\",\"second offset\":\"142\"}\n");
     const auto missing = run({"--diff", a, testing::TempDir() + "velkdump_missing.dcm"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("no such file"), std::string::npos);

@@ -72,7 +72,7 @@ TEST_F(Formats, FilesListedAtOnceComeOutInArgumentOrder) {
     const std::string small = dicom_builder().preamble().explicit_element(0x0020, 0x0013, "IS", "1 ").bytes();
     file("walked/sub/second.dcm", small);
     file("walked/first.dcm", small);
-    file("walked/sub/readme.txt", "skipped quietly in a walk");
+    file("walked/sub/readme.txt", "skipped in a walk, counted at the end");
     args.push_back((m_folder / "walked").string());
     for (const char* format : {"--format=text", "--format=csv", "--format=json"}) {
         std::vector<std::string> one = {format, "-r"};
@@ -84,11 +84,18 @@ TEST_F(Formats, FilesListedAtOnceComeOutInArgumentOrder) {
         EXPECT_EQ(got.status, 1) << format;
         EXPECT_EQ(got.out, expected.out) << format;
         EXPECT_EQ(got.err, expected.err) << format;
-        EXPECT_EQ(std::count(expected.err.begin(), expected.err.end(), '\n'), 8) << format;
+        EXPECT_EQ(std::count(expected.err.begin(), expected.err.end(), '\n'), 9) << format;
+        const std::string tally =
+            "velkdump: 1 file skipped, not DICOM part-10 (--verbose names them); 8 files could not be listed\n";
+        EXPECT_EQ(expected.err.substr(expected.err.size() - std::min(expected.err.size(), tally.size())), tally);
         const auto a = expected.out.find("first.dcm"), b = expected.out.find("second.dcm");
         EXPECT_TRUE(a != std::string::npos && b != std::string::npos && a < b) << format;
         EXPECT_EQ(expected.out.find("readme"), std::string::npos) << format;
     }
+    const auto named = run({"-r", "--verbose", (m_folder / "walked").string()});
+    EXPECT_EQ(named.err, "velkdump: " + (m_folder / "walked" / "sub" / "readme.txt").string() +
+                             ": skipped, not a DICOM part-10 file\n"
+                             "velkdump: 1 file skipped, not DICOM part-10\n");
 }
 
 TEST_F(Formats, JsonNestsItemsAndPointsBulkDataAtTheValueBytes) {
