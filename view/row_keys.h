@@ -1,7 +1,8 @@
 // The keyboard's way to fold the element list, as in a tree view: on the focused
 // row, Right or + expands a collapsed container, Left or - collapses an expanded
-// one, and Left on any other nested row moves the focus to its container. Keys
-// that do none of this are left to the list (Left and Right then scroll it).
+// one, and Left on any other nested row moves the focus to its container. Left
+// and Right that do none of this are left to the list (it then scrolls); + and
+// - never are (the list would take them as typed text and jump to a row).
 // Portable: the decision is tested on the host, the list window acts on it.
 #pragma once
 
@@ -14,7 +15,8 @@ namespace velk {
 
 enum class RowKey { right, left, plus, minus };
 
-enum class RowKeyAction { none, expand, collapse, focus_container };
+// none: the key is the list's; ignore: the key is taken and does nothing.
+enum class RowKeyAction { none, ignore, expand, collapse, focus_container };
 
 struct RowKeyTarget {
     bool container;  // a sequence or item row

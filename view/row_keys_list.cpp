@@ -49,6 +49,8 @@ bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
         }
         return false;
     }
+    case RowKeyAction::ignore:
+        return true;
     case RowKeyAction::none:
         break;
     }

@@ -77,7 +77,7 @@ void CVelkView::CreateColumns() {
         InsertColumn(i, kColumns[i].header, kColumns[i].format, ScaleToScreen(kColumns[i].width), i);
 }
 
-LRESULT CVelkView::LoadFile(const wchar_t* path) {
+LRESULT CVelkView::LoadFile(const wchar_t* path, const std::vector<CollapsedContainer>& keepCollapsed) {
     // A copy first: Refresh passes the view's own path.
     std::wstring text = path ? path : L"";
     m_pathText.swap(text);
@@ -86,6 +86,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
     const CWaitCursor wait;
     if (m_rows.reading() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
     m_rows.load_file(m_path);
+    CollapseAgain(m_rows, keepCollapsed);
     m_highlighted.clear();
     ++m_loadCount;
 
@@ -100,12 +101,14 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
 }
 
 // Lists the file again in the reading now chosen, the row that was at the top
-// of the list back at the top where the new listing has as many rows.
+// of the list back at the top where the new listing has as many rows, and the
+// containers the user collapsed collapsed again where both readings have them.
 LRESULT CVelkView::OnApplyReading(CMessage&) {
     if (!m_path || m_rows.reading() == CurrentReading()) return 0;
     const int top = GetTopIndex();
+    const std::vector<CollapsedContainer> collapsed = CollapsedContainers(m_rows);
     DeleteAllItems();
-    LoadFile(m_pathText.c_str());
+    LoadFile(m_pathText.c_str(), collapsed);
     const int count = GetItemCount();
     if (top > 0 && count > 0) {
         EnsureVisible(count - 1, FALSE);

@@ -8,8 +8,10 @@
 #include <commdlg.h>
 
 #include <string>
+#include <vector>
 
 #include "view/command_ids.h"
+#include "view/collapsed_containers.h"
 #include "view/dcm_list_view.h"
 #include "view/find_dialog.h"
 
@@ -45,9 +47,10 @@ public:
     bool ProcessWindowMessage(CMessage& m) override;
 
     // Empties the list, fills it from the file at `path` with every container
-    // expanded, and keeps the path for Refresh. `path` may be the view's own
+    // expanded but those that begin where `keepCollapsed` say, and keeps the
+    // path for Refresh. `path` may be the view's own
     // path. A file that does not open, or is not a part-10 file, gives no rows.
-    LRESULT LoadFile(const wchar_t* path);
+    LRESULT LoadFile(const wchar_t* path, const std::vector<CollapsedContainer>& keepCollapsed = {});
 
     // Offered every queued message while the document window is active; answers
     // whether the view took it.

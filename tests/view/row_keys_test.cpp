@@ -9,10 +9,12 @@ TEST(RowKeys, FoldOnlyWhatCanFoldAndClimbOnlyWithLeft) {
     const RowKeyTarget collapsed{true, true, true}, expanded{true, false, true}, leaf{false, false, true},
         top_leaf{false, false, false};
     EXPECT_EQ(ActionForRowKey(RowKey::right, collapsed), RowKeyAction::expand);
-    EXPECT_EQ(ActionForRowKey(RowKey::plus, expanded), RowKeyAction::none);
+    EXPECT_EQ(ActionForRowKey(RowKey::plus, expanded), RowKeyAction::ignore);  // not typed text
+    EXPECT_EQ(ActionForRowKey(RowKey::plus, leaf), RowKeyAction::ignore);
+    EXPECT_EQ(ActionForRowKey(RowKey::right, leaf), RowKeyAction::none);
     EXPECT_EQ(ActionForRowKey(RowKey::minus, expanded), RowKeyAction::collapse);
     EXPECT_EQ(ActionForRowKey(RowKey::left, collapsed), RowKeyAction::focus_container);
-    EXPECT_EQ(ActionForRowKey(RowKey::minus, leaf), RowKeyAction::none);
+    EXPECT_EQ(ActionForRowKey(RowKey::minus, leaf), RowKeyAction::ignore);
     EXPECT_EQ(ActionForRowKey(RowKey::left, top_leaf), RowKeyAction::none);  // the list scrolls
 }
 
