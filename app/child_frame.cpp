@@ -17,11 +17,11 @@ CWindowClassInfo& CChildFrame::GetWndClassInfo() {
     return info;
 }
 
-CChildFrame* CChildFrame::CreateIn(HWND mdiClient) {
+CChildFrame* CChildFrame::CreateIn(HWND mdiClient, const wchar_t* title) {
     bool deleted = false;
     auto* child = new CChildFrame;
     child->m_deleted = &deleted;
-    if (child->Create(mdiClient)) {
+    if (child->Create(mdiClient, nullptr, title)) {
         child->m_deleted = nullptr;
         return child;
     }

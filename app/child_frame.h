@@ -17,11 +17,12 @@ public:
     // Icons, default title ("Document"), menu and accelerators: resource 129.
     static CWindowClassInfo& GetWndClassInfo();
 
-    // Creates a document window on the heap inside mdiClient, with its default
-    // title and an empty list. The window owns the object from then on and
-    // deletes it when it is destroyed. Answers null when no window could be made
-    // (nothing is left behind then).
-    static CChildFrame* CreateIn(HWND mdiClient);
+    // Creates a document window on the heap inside mdiClient, with `title` (null:
+    // its default title; the Window menu lists the title it is made with) and an
+    // empty list. The window owns the object from then on and deletes it when
+    // it is destroyed. Answers null when no window could be made (nothing is
+    // left behind then).
+    static CChildFrame* CreateIn(HWND mdiClient, const wchar_t* title = nullptr);
     // The document window object of `window`, or null for any other window.
     static CChildFrame* Of(HWND window);
 

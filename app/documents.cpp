@@ -33,10 +33,10 @@ void OpenDocumentIn(HWND mdiClient, const wchar_t* path) {
     {
         // The window appears once, maximised and filled.
         CRedrawOff quiet(mdiClient);
-        child = CChildFrame::CreateIn(mdiClient);
+        // Named as it is made: the Window menu lists the name it is made with.
+        child = CChildFrame::CreateIn(mdiClient, ::PathFindFileNameW(path));
         if (!child) return;
         child->m_document.Load(path);
-        child->SetWindowText(::PathFindFileNameW(path));
         child->MDIMaximize(*child);
     }
     child->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -132,8 +132,9 @@ void CMainFrame::OnDocumentOpened(const wchar_t* path) {
     if (!m_settings) return;
     HWND active = reinterpret_cast<HWND>(::SendMessageW(m_hWndMDIClient, WM_MDIGETACTIVE, 0, 0));
     if (active) ApplyRememberedColumns(ListOfDocument(active));
-    // Only files that are there: a name that opened nothing is no recent file.
-    if (!path || !::PathFileExistsW(path) || ::PathIsDirectoryW(path)) return;
+    // Only files that gave bytes: a name that opened nothing is no recent file.
+    const CChildFrame* document = CChildFrame::Of(active);
+    if (!path || !*path || !document || document->m_document.Facts().open != dcm_open_failure::none) return;
     m_recent.Add(path);
     m_recent.Save(*m_settings);
 }

@@ -59,14 +59,21 @@ void CRecentFiles::Remove(std::size_t index) {
     if (index < m_paths.size()) m_paths.erase(m_paths.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+// The recent files are the menu's last items, after a separator of their own;
+// they are told from the menu's other items by their commands, so that
+// whatever the menu holds after Exit stays.
 void CRecentFiles::ShowIn(HMENU file, UINT firstCommand) const {
-    int count = ::GetMenuItemCount(file);
-    int exit = -1;
-    for (int i = 0; i < count; ++i) {
-        if (::GetMenuItemID(file, i) == ID_APP_EXIT) exit = i;
+    const auto lastIsRecent = [&] {
+        const int last = ::GetMenuItemCount(file) - 1;
+        const UINT id = last >= 0 ? ::GetMenuItemID(file, last) : 0;
+        return id >= firstCommand && id < firstCommand + kMaxFiles;
+    };
+    const auto deleteLast = [&] { ::DeleteMenu(file, static_cast<UINT>(::GetMenuItemCount(file) - 1), MF_BYPOSITION); };
+    if (lastIsRecent()) {
+        while (lastIsRecent()) deleteLast();
+        const int last = ::GetMenuItemCount(file) - 1;
+        if (last >= 0 && (::GetMenuState(file, static_cast<UINT>(last), MF_BYPOSITION) & MF_SEPARATOR)) deleteLast();
     }
-    if (exit < 0) return;
-    while (count > exit + 1) ::DeleteMenu(file, --count, MF_BYPOSITION);
     if (m_paths.empty()) return;
     ::AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
     for (std::size_t i = 0; i < m_paths.size(); ++i)

@@ -24,8 +24,9 @@ public:
     void Remove(std::size_t index);
     const std::vector<std::wstring>& Paths() const { return m_paths; }
 
-    // Replaces whatever follows the Exit item of the File menu `file` with a
-    // separator and one item per file ("&1 path"), commands firstCommand onwards.
+    // Shows the files at the end of the File menu `file`: a separator and one
+    // item per file ("&1 path"), commands firstCommand onwards, in place of
+    // those shown before; the menu's other items stay.
     void ShowIn(HMENU file, UINT firstCommand) const;
 
 private:

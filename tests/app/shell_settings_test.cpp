@@ -58,6 +58,8 @@ protected:
     test::TempFolder m_files{L"velk-settings"};
 };
 
+// A document's File menu keeps Compare With... after Exit, the recent files
+// after it; a path that gave no bytes (missing, empty) is not among them.
 TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMessage) {
     EXPECT_TRUE(ItemsAfterExit(Frame(), FileMenu()).empty());  // nothing stored: as ever
     const std::wstring first = m_files.Write(L"first.dcm", "x");
@@ -66,15 +68,20 @@ TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMe
     m_frame.OpenDocument(second.c_str());
     m_frame.OpenDocument(first.c_str());  // back to the top, not twice
     m_frame.OpenDocument((first + L".absent").c_str());
+    m_frame.OpenDocument(m_files.Write(L"empty.dcm", "").c_str());
     Pump();
 
+    ItemsAfterExit(Frame(), FileMenu());  // shown twice: nothing doubles, nothing goes
     std::vector<std::wstring> items = ItemsAfterExit(Frame(), FileMenu());
-    ASSERT_EQ(items.size(), 3u);
+    ASSERT_EQ(items.size(), 5u);
     EXPECT_EQ(items[0], L"");  // the separator
-    EXPECT_EQ(items[1].substr(0, 3), L"&1 ");
-    EXPECT_TRUE(EndsWith(items[1], L"first.dcm")) << items[1].c_str();
-    EXPECT_TRUE(EndsWith(items[2], L"second&&more.dcm")) << items[2].c_str();
+    EXPECT_EQ(items[1], L"Compa&re With...");
+    EXPECT_EQ(items[2], L"");
+    EXPECT_EQ(items[3].substr(0, 3), L"&1 ");
+    EXPECT_TRUE(EndsWith(items[3], L"first.dcm")) << items[3].c_str();
+    EXPECT_TRUE(EndsWith(items[4], L"second&&more.dcm")) << items[4].c_str();
     EXPECT_EQ(m_settings.Text(L"Recent2"), second);
+    EXPECT_FALSE(m_settings.Text(L"Recent3"));
 
     ::DeleteFileW(second.c_str());
     {
@@ -85,8 +92,32 @@ TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMe
         EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
                                 [&](const std::wstring& t) { return t.find(second) != std::wstring::npos; }));
     }
-    EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()).size(), 2u);
+    EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()).size(), 4u);
     EXPECT_FALSE(m_settings.Text(L"Recent2"));
+}
+
+// The Window menu names each document by its file, the newest too.
+TEST_F(RememberingFrame, TheWindowMenuNamesTheNewestDocumentByItsFile) {
+    m_frame.OpenDocument(m_files.Write(L"older.dcm", "x").c_str());
+    m_frame.OpenDocument(m_files.Write(L"newest.dcm", "x").c_str());
+    const HMENU bar = m_frame.m_CmdBar.GetMenu();
+    HMENU window = nullptr;
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        wchar_t text[64] = {};
+        ::GetMenuStringW(bar, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        if (std::wstring(text) == L"&Window") window = ::GetSubMenu(bar, i);
+    }
+    ASSERT_NE(window, nullptr);
+    ::SendMessageW(Frame(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(window), 0);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < ::GetMenuItemCount(window); ++i) {
+        wchar_t text[MAX_PATH] = {};
+        ::GetMenuStringW(window, static_cast<UINT>(i), text, MAX_PATH, MF_BYPOSITION);
+        if (::GetMenuItemID(window, i) >= IDW_FIRST_MDI_CHILD) names.push_back(text);
+    }
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_TRUE(EndsWith(names[0], L"older.dcm")) << names[0].c_str();
+    EXPECT_TRUE(EndsWith(names[1], L"newest.dcm")) << names[1].c_str();
 }
 
 class RememberedBars : public RememberingFrame {
