@@ -6,6 +6,7 @@
 
 #include "present/cell_text.h"
 #include "present/dictionary.h"
+#include "present/interpret_value.h"
 
 namespace velk {
 
@@ -111,10 +112,14 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     const char* value = begin ? begin + (m_value_offset < file_size ? m_value_offset : 0) : nullptr;
     if (m_vr[0] && vr_is(m_vr, text_vrs)) {
         m_kind = value_kind::text;
-        m_code_page = dcm_code_page_of(character_set);
+        // Decoded as the list's Interpret cells decode: by the character set for
+        // the VRs it applies to, else by the default repertoire.
+        if (dcm_charset_text_form(m_vr, m_text_form))
+            m_charset = dcm_charset_from_value(character_set.data(), character_set.size());
+        else
+            m_text_form = dcm_text_form::text;
         m_header.push_back("Text in " + (character_set.empty() ? std::string("the default character set")
-                                                               : "character set " + character_set) +
-                           " (code page " + decimal(m_code_page) + ")");
+                                                               : "character set " + character_set));
         m_header.emplace_back();
         lay_out_text(value, m_value_size);
     } else if (m_vr[0] && (m_number_size = number_size(m_vr)) != 0) {
@@ -195,7 +200,9 @@ std::string dcm_inspection::text_line(std::size_t i, const char* value, std::uin
         if (m_indexed_values) text = "[" + decimal(m_text_value[i]) + "] ";
     }
     if (last > size) last = size;
-    for (std::uint64_t k = first; k < last; ++k) text += value[k] == '\0' ? '.' : value[k];
+    std::string bytes;
+    for (std::uint64_t k = first; k < last; ++k) bytes += value[k] == '\0' ? '.' : value[k];
+    dcm_decode_text(m_charset, m_text_form, bytes.data(), bytes.size(), text);
     return text;
 }
 
@@ -246,40 +253,6 @@ std::string dcm_inspection::dump_line(std::size_t i, const char* value, std::uin
         }
     }
     return text + ' ' + chars;
-}
-
-unsigned dcm_code_page_of(const std::string& character_set) {
-    struct term_page { const char* term; unsigned page; };
-    // ISO 2022 terms name the same repertoires; the escapes between them are
-    // left to the ISO 2022 code pages where Windows has one.
-    static const term_page pages[] = {
-        {"ISO_IR 100", 28591}, {"ISO_IR 101", 28592}, {"ISO_IR 109", 28593},
-        {"ISO_IR 110", 28594}, {"ISO_IR 144", 28595}, {"ISO_IR 127", 28596},
-        {"ISO_IR 126", 28597}, {"ISO_IR 138", 28598}, {"ISO_IR 148", 28599},
-        {"ISO_IR 203", 28605}, {"ISO_IR 166", 874},   {"ISO_IR 13", 932},
-        {"ISO_IR 192", 65001}, {"GB18030", 54936},    {"GBK", 936},
-        {"ISO 2022 IR 100", 28591}, {"ISO 2022 IR 101", 28592}, {"ISO 2022 IR 109", 28593},
-        {"ISO 2022 IR 110", 28594}, {"ISO 2022 IR 144", 28595}, {"ISO 2022 IR 127", 28596},
-        {"ISO 2022 IR 126", 28597}, {"ISO 2022 IR 138", 28598}, {"ISO 2022 IR 148", 28599},
-        {"ISO 2022 IR 203", 28605}, {"ISO 2022 IR 166", 874},  {"ISO 2022 IR 13", 932},
-        {"ISO 2022 IR 87", 50220},  {"ISO 2022 IR 159", 50220}, {"ISO 2022 IR 149", 50225},
-        {"ISO 2022 IR 58", 50227},
-    };
-    // The last term Windows knows wins: in "ISO 2022 IR 6\ISO 2022 IR 87" the
-    // second names the repertoire the escapes switch to.
-    unsigned found = 1252;
-    std::size_t start = 0;
-    while (start <= character_set.size()) {
-        std::size_t stop = character_set.find('\\', start);
-        if (stop == std::string::npos) stop = character_set.size();
-        std::string term = character_set.substr(start, stop - start);
-        while (!term.empty() && (term.back() == ' ' || term.back() == '\0')) term.pop_back();
-        while (!term.empty() && term.front() == ' ') term.erase(0, 1);
-        for (const term_page& p : pages)
-            if (term == p.term) found = p.page;
-        start = stop + 1;
-    }
-    return found;
 }
 
 std::string dcm_character_set_for(const char* begin, const char* end,

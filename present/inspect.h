@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "parse/record.h"
+#include "present/charset.h"
 #include "present/interpret_cells.h"
 
 namespace velk {
@@ -37,14 +38,13 @@ public:
                    std::string character_set, const dcm_interpret_document* interpret = nullptr);
 
     std::size_t line_count() const { return m_header.size() + m_value_lines; }
-    // Line i, read from the bytes [begin, end) as they are now: pass the same
-    // bytes, the file mapped again. Bytes no longer there give empty lines.
+    // Line i in UTF-8, read from the bytes [begin, end) as they are now: pass the
+    // same bytes, the file mapped again. Bytes no longer there give empty lines.
+    // A text value is decoded by the character set given, as the list's
+    // Interpret cells are (present/charset.h).
     std::string line(std::size_t i, const char* begin, const char* end) const;
     // Whether its offsets count in a deflated data set's inflated bytes.
     bool inflated() const { return m_inflated; }
-    // The Windows code page that turns the value's text into Unicode; the
-    // header and the dumps are ASCII.
-    unsigned code_page() const { return m_code_page; }
 
 private:
     enum class value_kind { none, text, numbers, dump };
@@ -64,14 +64,11 @@ private:
     bool m_indexed_values = false;     // text lines are "[i] value" for multi-valued VRs
     std::vector<std::uint32_t> m_text_lines;  // start of each text line, then the end
     std::vector<std::uint32_t> m_text_value;  // the value index of each text line
-    unsigned m_code_page = 1252;
+    dcm_charset m_charset;             // the text's character set
+    dcm_text_form m_text_form = dcm_text_form::text;
     bool m_inflated = false;
     bool m_big_endian = false;  // numbers of an explicit VR big endian data set
 };
-
-// The Windows code page for a Specific Character Set value (its terms separated
-// by backslashes); 1252, what the list uses, for the default and unknown terms.
-unsigned dcm_code_page_of(const std::string& character_set);
 
 // The value of (0008,0005) that applies to the row `row` of records given in
 // file order: the nearest one in the row's own data set or in

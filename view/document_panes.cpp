@@ -21,18 +21,13 @@ constexpr int kSplitterGap = 4;
 // Copying more lines than this at once would build a text of gigabytes.
 constexpr std::size_t kCopyLineLimit = 1000000;
 
-std::wstring Widen(const std::string& text, unsigned codePage) {
+// An inspector line, UTF-8, as the window shows it.
+std::wstring Widen(const std::string& text) {
     if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), nullptr, 0);
-    if (n <= 0) {
-        // A code page this system lacks: the list's own conversion.
-        std::wstring wide(text.size(), L'\0');
-        const int made = ::MultiByteToWideChar(CP_ACP, 0, text.data(), int(text.size()), wide.data(), int(wide.size()));
-        wide.resize(made > 0 ? std::size_t(made) : 0);
-        return wide;
-    }
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+    if (n <= 0) return {};
     std::wstring wide(std::size_t(n), L'\0');
-    ::MultiByteToWideChar(codePage, 0, text.data(), int(text.size()), wide.data(), n);
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
     return wide;
 }
 
@@ -325,7 +320,7 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
             std::optional<dcm_file_mapping> own;
             if (!file && m_view.Path()) file = &own.emplace(m_view.Path());
             const std::wstring text =
-                file ? Widen(InspectedLine(std::size_t(item.iItem), *file), m_inspection.code_page()) : std::wstring();
+                file ? Widen(InspectedLine(std::size_t(item.iItem), *file)) : std::wstring();
             const std::size_t n = std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
             text.copy(item.pszText, n);
             item.pszText[n] = L'\0';
@@ -355,7 +350,7 @@ bool CDocumentPanes::CopyInspectorLines() {
     std::size_t lines = 0;
     for (int line = m_inspector.GetNextItem(-1, LVNI_SELECTED); line >= 0 && lines < kCopyLineLimit;
          line = m_inspector.GetNextItem(line, LVNI_SELECTED), ++lines) {
-        text += Widen(InspectedLine(std::size_t(line), file), m_inspection.code_page());
+        text += Widen(InspectedLine(std::size_t(line), file));
         text += L"\r\n";
     }
     if (lines == kCopyLineLimit) ::MessageBeep(MB_ICONEXCLAMATION);

@@ -136,24 +136,21 @@ TEST(Inspect, HeaderTextNumbersAndDump) {
                                 dcm_character_set_for(begin, end, rows, row));
         std::vector<std::string> lines;
         for (std::size_t i = 0; i < in.line_count(); ++i) lines.push_back(in.line(i, begin, end));
-        return std::make_pair(in.code_page(), lines);
+        return lines;
     };
-    const auto text = inspect(2);
-    EXPECT_EQ(text.first, 65001u);
-    EXPECT_EQ(text.second, (std::vector<std::string>{
+    EXPECT_EQ(inspect(2), (std::vector<std::string>{
                                "Tag: (0008,0008)", "Name: Image Type", "VR: CS", "Length: 4",
                                "Offset: 178, value at 186",
-                               "Text in character set ISO_IR 192 (code page 65001)", "",
+                               "Text in character set ISO_IR 192", "",
                                "[0] A", "[1] B", "[2] "}));
     const auto numbers = inspect(6);  // in the item, whose own character set applies
-    EXPECT_EQ(numbers.first, 1252u);
-    EXPECT_EQ(std::vector<std::string>(numbers.second.begin() + 5, numbers.second.end()),
+    EXPECT_EQ(std::vector<std::string>(numbers.begin() + 5, numbers.end()),
               (std::vector<std::string>{"2 numbers", "1 bytes left over after the last number", "",
                                         "[0] 512", "[1] 1"}));
-    EXPECT_EQ(inspect(9).second.back(), "[0] 1.5");
-    EXPECT_EQ(inspect(10).second.back(), "[0] (0018,1063)");
+    EXPECT_EQ(inspect(9).back(), "[0] 1.5");
+    EXPECT_EQ(inspect(10).back(), "[0] (0018,1063)");
     const auto dump = inspect(11);
-    EXPECT_EQ(std::vector<std::string>(dump.second.begin() + 5, dump.second.end()),
+    EXPECT_EQ(std::vector<std::string>(dump.begin() + 5, dump.end()),
               (std::vector<std::string>{
                   "Cut by the end of the file: 20 of 40 bytes are there", "20 bytes", "",
                   "       297  30 31 32 33 34 35 36 37  38 39 41 42 43 44 45 46  0123456789ABCDEF",
@@ -162,6 +159,22 @@ TEST(Inspect, HeaderTextNumbersAndDump) {
     const dcm_inspection in(begin, end, rows[11], "");
     EXPECT_EQ(in.line(in.line_count() - 1, begin, end - 2), "       313  47 48                                             GH");
     EXPECT_EQ(dcm_inspection().line(0, nullptr, nullptr), "no element");
+}
+
+// ISO 2022 text decodes as the list decodes it: the escapes switch to JIS X 0208
+// and back, and the character set is named as the element holds it.
+TEST(Inspect, Iso2022TextIsDecodedByTheListsDecoder) {
+    dicom_builder b = with_meta();
+    b.explicit_element(0x0008, 0x0005, "CS", "\\ISO 2022 IR 87");
+    b.explicit_element(0x0010, 0x0010, "PN",
+                       "Yamada^Tarou=\033$B;3ED\033(B^\033$BB@O:\033(B=\033$B$d$^$@\033(B^\033$B$?$m$&\033(B");
+    const loaded_file file(b.bytes());
+    const char* begin = file.bytes.data();
+    const char* end = begin + file.bytes.size();
+    const dcm_inspection in(begin, end, file.rows[2], dcm_character_set_for(begin, end, file.rows, 2));
+    ASSERT_EQ(in.line_count(), 8u);
+    EXPECT_EQ(in.line(5, begin, end), "Text in character set \\ISO 2022 IR 87");
+    EXPECT_EQ(in.line(7, begin, end), u8"[0] Yamada^Tarou=山田^太郎=やまだ^たろう");
 }
 
 }  // namespace velk
