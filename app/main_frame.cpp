@@ -63,6 +63,7 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_CREATE, &CMainFrame::OnCreate),
         Map::Message(WM_DESTROY, &CMainFrame::OnDestroy),
         Map::Message(WM_DROPFILES, &CMainFrame::OnDropFiles),
+        Map::Message(WM_SIZE, &CMainFrame::OnSize),
         Map::Command(ID_APP_EXIT, &CMainFrame::OnFileExit),
         Map::Command(ID_FILE_NEW, &CMainFrame::OnFileNew),
         Map::Command(ID_FILE_OPEN, &CMainFrame::OnFileOpen),
@@ -176,6 +177,15 @@ void CMainFrame::OpenDocument(const wchar_t* path) { OpenDocumentWindow(*this, p
 
 LRESULT CMainFrame::OnDropFiles(CMessage& m) {
     OpenDroppedDocuments(*this, reinterpret_cast<HDROP>(m.wParam));
+    return 0;
+}
+
+// Laid out as the frame lays out, then the status bar drawn whole: moved, it
+// keeps the pixels of its old place, its size grip among them (maximised, the
+// grip would stay where the bar's end was).
+LRESULT CMainFrame::OnSize(CMessage& m) {
+    if (m.wParam != SIZE_MINIMIZED) UpdateLayout();
+    if (m_hWndStatusBar) ::InvalidateRect(m_hWndStatusBar, nullptr, TRUE);
     return 0;
 }
 

@@ -60,6 +60,7 @@ private:
     LRESULT OnCreate(CMessage& m);
     LRESULT OnDestroy(CMessage& m);
     LRESULT OnDropFiles(CMessage& m);
+    LRESULT OnSize(CMessage& m);
     LRESULT OnFileExit(CMessage& m);
     LRESULT OnFileNew(CMessage& m);
     LRESULT OnFileOpen(CMessage& m);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "view/screen_scale.h"
 
@@ -10,11 +11,15 @@ namespace velk {
 
 namespace {
 
-// Pane widths at 100 %; the last pane reaches to the bar's right end.
-constexpr int kPromptWidth = 260;
-constexpr int kRowsWidth = 110;
-constexpr int kSyntaxWidth = 250;
-constexpr int kSizeWidth = 130;
+// Space beside a pane's text at 100 %, each side, within the pane's borders.
+constexpr int kPaneMargin = 6;
+// The window property of the bar that holds its panes' tooltip control.
+constexpr const wchar_t* kPaneTipsProperty = L"velk.PaneTips";
+// The last tool reaches this far: the last pane ends at the bar's right end,
+// wherever that is after a resize.
+constexpr LONG kFarRight = 0x7FFF;
+// The prompt pane and the document's four.
+constexpr UINT_PTR kMostPanes = 5;
 
 // 1234567 -> "1,234,567".
 std::wstring Grouped(std::uint64_t n) {
@@ -71,25 +76,94 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
     return texts;
 }
 
+namespace {
+
+std::wstring PaneText(HWND statusBar, int pane) {
+    const LRESULT length = ::SendMessageW(statusBar, SB_GETTEXTLENGTHW, WPARAM(pane), 0);
+    std::wstring text(std::size_t(LOWORD(length)) + 1, L'\0');
+    ::SendMessageW(statusBar, SB_GETTEXTW, WPARAM(pane), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::size_t(LOWORD(length)));
+    return text;
+}
+
+// The width each text needs, whole, in the bar's font: the text, a margin each
+// side and the pane's borders.
+std::vector<int> PaneWidths(HWND statusBar, const std::vector<std::wstring>& texts) {
+    int borders[3] = {};
+    ::SendMessageW(statusBar, SB_GETBORDERS, 0, reinterpret_cast<LPARAM>(borders));
+    HDC dc = ::GetDC(statusBar);
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(statusBar, WM_GETFONT, 0, 0));
+    HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    std::vector<int> widths;
+    for (const std::wstring& text : texts) {
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+        widths.push_back(int(extent.cx) + 2 * (ScaleToScreen(kPaneMargin) + borders[0]) + borders[2]);
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(statusBar, dc);
+    return widths;
+}
+
+// One tooltip control for the bar, made on first use; it goes with the frame
+// that owns it.
+HWND PaneTips(HWND statusBar) {
+    if (HWND tips = static_cast<HWND>(::GetPropW(statusBar, kPaneTipsProperty))) return tips;
+    HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, statusBar, nullptr,
+                                  nullptr, nullptr);
+    if (tips) ::SetPropW(statusBar, kPaneTipsProperty, tips);
+    return tips;
+}
+
+// Each pane's whole text as its tooltip, one tool per pane.
+void SetPaneTips(HWND statusBar, const std::vector<std::wstring>& texts) {
+    HWND tips = PaneTips(statusBar);
+    if (!tips) return;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = statusBar;
+    for (tool.uId = 0; tool.uId < kMostPanes; ++tool.uId)
+        ::SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    for (std::size_t pane = 0; pane < texts.size(); ++pane) {
+        tool = TOOLINFOW{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_SUBCLASS;
+        tool.hwnd = statusBar;
+        tool.uId = pane;
+        ::SendMessageW(statusBar, SB_GETRECT, pane, reinterpret_cast<LPARAM>(&tool.rect));
+        if (pane + 1 == texts.size()) tool.rect.right = kFarRight;
+        tool.lpszText = const_cast<wchar_t*>(texts[pane].c_str());
+        ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+}  // namespace
+
+// Each pane as wide as its text, the prompt pane as wide as the prompt it shows
+// now ("Ready"; a menu's prompts show in the bar's simple mode, across it); the
+// load pane takes the rest.
 void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts) {
     if (!statusBar) return;
+    const DocumentPaneTexts panes = PaneTextsOf(facts);
+    const std::vector<std::wstring> texts = {PaneText(statusBar, 0), panes.rows, panes.syntax, panes.size,
+                                             panes.load};
+    const std::vector<int> widths = PaneWidths(statusBar, texts);
     int edges[5];
-    edges[0] = ScaleToScreen(kPromptWidth);
-    edges[1] = edges[0] + ScaleToScreen(kRowsWidth);
-    edges[2] = edges[1] + ScaleToScreen(kSyntaxWidth);
-    edges[3] = edges[2] + ScaleToScreen(kSizeWidth);
+    int right = 0;
+    for (int i = 0; i < 4; ++i) edges[i] = right += widths[std::size_t(i)];
     edges[4] = -1;
     ::SendMessageW(statusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-    const DocumentPaneTexts texts = PaneTextsOf(facts);
-    const std::wstring* panes[] = {&texts.rows, &texts.syntax, &texts.size, &texts.load};
-    for (WPARAM i = 0; i < 4; ++i)
-        ::SendMessageW(statusBar, SB_SETTEXTW, i + 1, reinterpret_cast<LPARAM>(panes[i]->c_str()));
+    for (WPARAM i = 1; i < 5; ++i)
+        ::SendMessageW(statusBar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(texts[i].c_str()));
+    SetPaneTips(statusBar, texts);
 }
 
 void ShowNoDocumentPanes(HWND statusBar) {
     if (!statusBar || ::SendMessageW(statusBar, SB_GETPARTS, 0, 0) == 1) return;
     int whole = -1;
     ::SendMessageW(statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+    SetPaneTips(statusBar, {});
 }
 
 }  // namespace velk

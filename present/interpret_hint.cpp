@@ -42,11 +42,11 @@ const char* dcm_interpret_hint_text(dcm_interpret_hint hint) {
     switch (hint) {
     case dcm_interpret_hint::none: return "";
     case dcm_interpret_hint::implicit_vr:
-        return "Implicit VR: View > Interpret shows VRs, values and sequences";
+        return "Implicit VR: View > Interpret (Ctrl+I) shows VRs, values and sequences";
     case dcm_interpret_hint::other_syntax:
-        return "Transfer syntax not decoded: View > Interpret reads it";
+        return "Transfer syntax not decoded: View > Interpret (Ctrl+I) reads it";
     case dcm_interpret_hint::character_set:
-        return "Character set not shown: View > Interpret decodes the text";
+        return "Character set not shown: View > Interpret (Ctrl+I) decodes the text";
     }
     return "";
 }

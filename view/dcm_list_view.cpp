@@ -19,10 +19,13 @@ CWindowClassInfo& CDcmListView::GetWndClassInfo() {
 }
 
 bool CDcmListViewVirtual::ProcessWindowMessage(CMessage& m) {
+    if (m.message == WM_NOTIFY && OnCellTipNotify(m)) return true;
+    if (m.message == WM_DESTROY) DestroyCellTips();  // and on to the control's own
     using Map = MessageMap<CDcmListViewVirtual>;
     static const Map::Entry map[] = {
         Map::Message(WM_CONTEXTMENU, &CDcmListViewVirtual::OnContextMenu),
         Map::Message(WM_LBUTTONDOWN, &CDcmListViewVirtual::OnLButtonDown),
+        Map::Message(WM_MOUSEMOVE, &CDcmListViewVirtual::OnCellTipMouseMove),
         Map::Message(WM_KEYDOWN, &CDcmListViewVirtual::OnRowKeyDown),
         Map::Message(WM_CHAR, &CDcmListViewVirtual::OnRowChar),
         Map::Command(kCopyRowsCommand, &CDcmListViewVirtual::OnCopyRows),

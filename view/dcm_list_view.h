@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <string>
 #include <optional>
 #include <vector>
 
@@ -49,6 +50,8 @@ public:
     // highlighted (empty: none). Selection and focus are cleared.
     void SwapRows(dcm_row_model& rows, std::vector<bool> matches);
     bool IsHighlighted(int row) const;
+    // As the arrow keys move the focus: the row alone selected, focused, in view.
+    void FocusRow(int row);
     // How many times the document's rows were loaded: a filter's rows are
     // stale once this changes.
     unsigned LoadCount() const { return m_loadCount; }
@@ -87,7 +90,16 @@ private:
     LRESULT OnRowKeyDown(CMessage& m);
     LRESULT OnRowChar(CMessage& m);
     bool ApplyRowKey(RowKey key);
-    void FocusRow(int row);
+    // The tooltips of cut cells (cell_tips.cpp).
+    LRESULT OnCellTipMouseMove(CMessage& m);
+    bool OnCellTipNotify(CMessage& m);
+    std::wstring CutCellText();
+    void DestroyCellTips();
+
+    HWND m_cellTips = nullptr;  // the tooltip control, once the mouse has moved
+    int m_tipRow = -1;          // the cell under the mouse, or -1
+    int m_tipColumn = -1;
+    std::wstring m_tipText;     // the tip shown, kept while it shows
 };
 
 // Turns a window's drawing off for the life of the object.

@@ -10,6 +10,7 @@
 #include "framework/subclass.h"
 #include "present/cell_text.h"
 #include "view/clipboard.h"
+#include "view/screen_scale.h"
 
 namespace velk {
 
@@ -17,6 +18,9 @@ namespace {
 
 constexpr int kFilterBoxId = 0x7F01;
 constexpr int kInspectorId = 0x7F02;
+constexpr int kMatchCountId = 0x7F03;
+// The match count's width at 100 %, room for "1,234,567 of 1,234,567 rows".
+constexpr int kMatchCountWidth = 180;
 constexpr int kSplitterGap = 4;
 // Copying more lines than this at once would build a text of gigabytes.
 constexpr std::size_t kCopyLineLimit = 1000000;
@@ -49,6 +53,15 @@ bool Narrow(const std::wstring& text, bool utf8, std::string& out) {
     return true;
 }
 
+// The row of `rows` (in file order) that is `record`, or else the last row
+// before it: the collapsed container that holds it.
+int RowAtOrAround(const std::vector<dcm_record>& rows, const dcm_record& record) {
+    const auto after = std::upper_bound(rows.begin(), rows.end(), record, [](const dcm_record& e, const dcm_record& r) {
+        return e.inflated != r.inflated ? r.inflated : e.offset < r.offset;
+    });
+    return after == rows.begin() ? 0 : int(after - rows.begin()) - 1;
+}
+
 std::wstring WindowText(HWND window) {
     std::wstring text(std::size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(std::size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
@@ -60,7 +73,7 @@ std::wstring WindowText(HWND window) {
 bool CDocumentPanes::ProcessFrameMessage(CMessage& m) {
     switch (m.message) {
     case WM_SIZE:
-        if ((m_inspectorShown || m_filter.m_hWnd) && m.wParam != SIZE_MINIMIZED) {
+        if ((m_inspectorShown || m_filterShown) && m.wParam != SIZE_MINIMIZED) {
             LayOut();
             m.result = ::DefMDIChildProcW(Frame(), m.message, m.wParam, m.lParam);
             return true;
@@ -86,9 +99,14 @@ void CDocumentPanes::LayOut() {
     RECT area{};
     ::GetClientRect(Frame(), &area);
     int top = 0;
-    if (m_filter.m_hWnd) {
+    if (m_filterShown) {
         const int height = ::GetSystemMetrics(SM_CYMENU) + 6;
-        ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, area.right, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        const int count = std::min(int(area.right) / 2, ScaleToScreen(kMatchCountWidth));
+        ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, area.right - count, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // The count's text sits level with the box's.
+        const int inset = ::GetSystemMetrics(SM_CYEDGE) + 1;
+        ::SetWindowPos(m_matchCount.m_hWnd, nullptr, area.right - count, inset, count, height - inset,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
         top = height;
     }
     int bottom = int(area.bottom);
@@ -168,6 +186,7 @@ void CDocumentPanes::ShowInspector(bool show) {
     ::ShowWindow(m_inspector.m_hWnd, show ? SW_SHOWNA : SW_HIDE);
     if (show) Inspect();
     LayOut();
+    RedrawList();
     // The list is shorter now: the row inspected stays in sight.
     const int focused = m_view.GetNextItem(-1, LVNI_FOCUSED);
     if (show && focused >= 0) m_view.EnsureVisible(focused, FALSE);
@@ -209,34 +228,94 @@ std::string CDocumentPanes::InspectedLine(std::size_t line, const dcm_file_mappi
     return m_inspection.line(line, inflated.data(), inflated.data() + inflated.size());
 }
 
+// The list, and the panes' own windows where the list was, drawn whole again:
+// a list resized in place keeps the pixels of its old place otherwise.
+void CDocumentPanes::RedrawList() {
+    ::RedrawWindow(Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 void CDocumentPanes::FocusFilter() {
     if (!m_filter.m_hWnd) {
-        const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | ES_AUTOHSCROLL;
+        const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL;
         if (!m_filter.Create(L"EDIT", Frame(), nullptr, nullptr, style, WS_EX_CLIENTEDGE,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFilterBoxId))))
             return;
-        ::SetWindowPos(m_filter.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        m_filter.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+        m_matchCount.Create(L"STATIC", Frame(), nullptr, nullptr, WS_CHILD | WS_CLIPSIBLINGS | SS_CENTER | SS_NOPREFIX,
+                            0, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMatchCountId)));
+        for (HWND pane : {m_filter.m_hWnd, m_matchCount.m_hWnd}) {
+            ::SetWindowPos(pane, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SendMessageW(pane, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+        }
         m_filter.SendMessage(EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Filter rows (Esc clears)"));
         AddSubclass(m_filter.m_hWnd, &CDocumentPanes::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    if (!m_filterShown) {
+        m_filterShown = true;
         LayOut();
+        for (HWND pane : {m_filter.m_hWnd, m_matchCount.m_hWnd})
+            if (pane) ::ShowWindow(pane, SW_SHOWNA);
+        RedrawList();
     }
     ::SetFocus(m_filter.m_hWnd);
     m_filter.SendMessage(EM_SETSEL, 0, -1);
 }
 
-// Escape clears the box and gives the focus back to the list; Enter goes to the list.
+// The bar goes, and its filter with it; the list has the focus.
+void CDocumentPanes::HideFilter() {
+    if (!m_filterShown) return;
+    ::SetWindowTextW(m_filter.m_hWnd, L"");
+    m_filterShown = false;
+    for (HWND pane : {m_filter.m_hWnd, m_matchCount.m_hWnd})
+        if (pane) ::ShowWindow(pane, SW_HIDE);
+    LayOut();
+    RedrawList();
+    ::SetFocus(m_view.m_hWnd);
+}
+
+void CDocumentPanes::EnterList() {
+    int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
+    if (m_filtering) {
+        const int count = m_view.GetItemCount();
+        for (row = 0; row < count && !m_view.IsHighlighted(row); ++row) {}
+        if (row == count) row = -1;
+    }
+    ::SetFocus(m_view.m_hWnd);
+    if (row < 0 && m_view.GetItemCount() > 0) row = 0;
+    if (row >= 0) m_view.FocusRow(row);
+}
+
+// Escape clears the box and gives the focus back to the list; Down, Tab and
+// Enter go to the list.
 LRESULT CALLBACK CDocumentPanes::FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR data) {
     auto* panes = reinterpret_cast<CDocumentPanes*>(data);
-    if (msg == WM_KEYDOWN && (wParam == VK_ESCAPE || wParam == VK_RETURN)) {
-        if (wParam == VK_ESCAPE) ::SetWindowTextW(edit, L"");
+    if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        ::SetWindowTextW(edit, L"");
         ::SetFocus(panes->m_view.m_hWnd);
         return 0;
     }
-    if (msg == WM_CHAR && (wParam == 27 || wParam == 13)) return 0;  // no beep
+    if (msg == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_DOWN || wParam == VK_TAB)) {
+        panes->EnterList();
+        return 0;
+    }
+    if (msg == WM_CHAR && (wParam == 27 || wParam == 13 || wParam == 9)) return 0;  // no beep
     if (msg == WM_NCDESTROY) RemoveSubclass(edit, &CDocumentPanes::FilterKeys, 1);
     return CallNextSubclass(edit, msg, wParam, lParam);
+}
+
+// "12 of 272 rows" match while a filter is typed, "No rows match"; nothing
+// while the box is empty.
+void CDocumentPanes::ShowMatchCount() {
+    if (!m_matchCount.m_hWnd) return;
+    std::wstring text;
+    if (m_filtering) {
+        std::size_t matches = 0;
+        for (std::uint32_t row : m_rowFilter.shown()) matches += m_rowFilter.is_match(row) ? 1 : 0;
+        const std::size_t rows = m_all.size();
+        text = matches == 0 ? L"No rows match"
+                            : std::to_wstring(matches) + L" of " + std::to_wstring(rows) + (rows == 1 ? L" row" : L" rows");
+    }
+    ::SetWindowTextW(m_matchCount.m_hWnd, text.c_str());
 }
 
 void CDocumentPanes::ApplyFilter() {
@@ -283,14 +362,24 @@ void CDocumentPanes::ApplyFilter() {
         m_filtering = true;
         m_filteredLoad = m_view.LoadCount();
     }
+    ShowMatchCount();
     Inspect();
 }
 
-// The document's rows come back as they were, collapsed containers included.
+// The document's rows come back as they were, collapsed containers included,
+// with the focus on the row that had it (or on the collapsed container that
+// holds it), in view.
 void CDocumentPanes::ClearFilter() {
     if (!m_filtering) return;
-    if (m_view.LoadCount() == m_filteredLoad) m_view.SwapRows(m_documentRows, {});
+    const int focused = m_view.GetNextItem(-1, LVNI_FOCUSED);
+    std::optional<dcm_record> kept;
+    if (focused >= 0 && std::size_t(focused) < m_view.Rows().size()) kept = m_view.Rows().record(std::size_t(focused));
+    if (m_view.LoadCount() == m_filteredLoad) {
+        m_view.SwapRows(m_documentRows, {});
+        if (kept) m_view.FocusRow(RowAtOrAround(m_view.Rows().records(), *kept));
+    }
     DropFilter();
+    ShowMatchCount();
     Inspect();
 }
 
@@ -304,7 +393,10 @@ void CDocumentPanes::DropFilter() {
 bool CDocumentPanes::OnNotify(CMessage& m) {
     const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
     if (header->hwndFrom == m_view.m_hWnd) {
-        if (header->code == NM_RETURN) {
+        if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_ESCAPE &&
+            m_filtering) {
+            ::SetWindowTextW(m_filter.m_hWnd, L"");  // as Escape in the box
+        } else if (header->code == NM_RETURN) {
             ShowInspector(true);
         } else if (header->code == LVN_ITEMCHANGED && m_inspectorShown) {
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(m.lParam);
@@ -368,7 +460,14 @@ bool CDocumentPanes::OnCommand(CMessage& m) {
     if (m.lParam) return false;
     switch (id) {
     case ID_VIEW_INSPECTOR: ShowInspector(!m_inspectorShown); return true;
-    case ID_VIEW_FILTER: FocusFilter(); return true;
+    case ID_VIEW_FILTER:
+        // The menu's command shows or hides the bar; its key (Ctrl+L, an
+        // accelerator's command) hides it from the box, else goes to the box.
+        if (m_filterShown && (HIWORD(m.wParam) != 1 || focus == m_filter.m_hWnd))
+            HideFilter();
+        else
+            FocusFilter();
+        return true;
     case ID_EDIT_COPY_ROWS:
         if (focus && focus == m_filter.m_hWnd) { m_filter.SendMessage(WM_COPY); return true; }
         if (focus && focus == m_inspector.m_hWnd) return CopyInspectorLines();

@@ -42,12 +42,17 @@ private:
     bool OnSplitterMouse(CMessage& m);
     bool InSplitter(int y) const;
     void ShowInspector(bool show);
+    void RedrawList();
     void Inspect();
     std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
     // Every row of the document in file order: the filter's whole rows while it
     // shows its own, else the list's.
     const dcm_row_model& AllRows() const { return m_filtering ? m_all : m_view.Rows(); }
     void FocusFilter();
+    void HideFilter();
+    // Down, Tab or Enter in the box: to the list, its first match focused.
+    void EnterList();
+    void ShowMatchCount();
     void ApplyFilter();
     void ClearFilter();
     void DropFilter();
@@ -62,6 +67,8 @@ private:
     CVelkView& m_view;
     CListViewCtrl m_inspector;          // an owner-data list of the inspection's lines
     CWindow m_filter;                   // the filter box, an edit control
+    CWindow m_matchCount;               // beside it: "12 of 272 rows"
+    bool m_filterShown = false;
     HFONT m_fixedFont = nullptr;
     bool m_inspectorShown = false;
     int m_inspectorHeight = -1;  // as dragged; -1: two fifths of the window

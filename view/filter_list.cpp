@@ -17,7 +17,8 @@ void CDcmListViewVirtual::SwapRows(dcm_row_model& rows, std::vector<bool> matche
         m_highlighted = std::move(matches);
         ShowRowCount(false);
     }
-    Invalidate(TRUE);
+    // The header too: where the scroll bar went, it must draw its own columns.
+    RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 bool CDcmListViewVirtual::IsHighlighted(int row) const {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/child_frame.h"
 #include "app/compare_frame.h"
 #include "app/resource.h"
 #include "copy_find_support.h"
@@ -81,6 +82,108 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
     EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1) << "row 3 still collapsed";
 }
 
+// The command of a document window's menu item shown with `text`, searched in
+// its popups, or 0.
+UINT MenuCommandOf(HWND document, const std::wstring& text) {
+    const HMENU bar = CChildFrame::Of(document)->m_hMenu;
+    for (int popup = 0; popup < ::GetMenuItemCount(bar); ++popup) {
+        const HMENU items = ::GetSubMenu(bar, popup);
+        for (int i = 0; items && i < ::GetMenuItemCount(items); ++i) {
+            wchar_t shown[128] = {};
+            ::GetMenuStringW(items, UINT(i), shown, 128, MF_BYPOSITION);
+            if (text == shown) return ::GetMenuItemID(items, i);
+        }
+    }
+    return 0;
+}
+
+// From the filter box Down (or Tab, or Enter) goes to the list with the first
+// match focused; the bar counts the matches; Escape in the list clears the filter
+// and keeps the focused row; Ctrl+L in the box and View > Filter hide the bar.
+TEST_F(BrowsePanes, FilterBoxKeysCountsAndHides) {
+    const HWND document = OpenBytes(L"keys.dcm", nested_file("Doe^Jane"));
+    const HWND list = ListOf(document);
+    const UINT filter = MenuCommandOf(document, L"&Filter\tCtrl+L");
+    ASSERT_NE(filter, 0u);
+    ::SendMessageW(document, WM_COMMAND, filter, 0);
+    const HWND box = FilterBoxOf(document);
+    const HWND count = ::GetDlgItem(document, 0x7F03);
+    ASSERT_TRUE(box && count);
+    ::SetWindowTextW(box, L"doe^j");
+    EXPECT_EQ(TextOf(count), L"1 of 14 rows");
+    ::SendMessageW(box, WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_EQ(::GetFocus(), list);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 4);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 4);
+
+    ::SendMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1);
+    EXPECT_EQ(TextOf(box), L"");
+    EXPECT_EQ(TextOf(count), L"");
+    EXPECT_EQ(ItemCount(list), 14);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 9) << "the name's row, where the user was";
+
+    ::SetWindowTextW(box, L"no such text");
+    EXPECT_EQ(TextOf(count), L"No rows match");
+    ::SetFocus(box);
+    ::SendMessageW(document, WM_COMMAND, MAKEWPARAM(filter, 1), 0);  // Ctrl+L, the box focused
+    EXPECT_FALSE(::IsWindowVisible(box));
+    EXPECT_EQ(::GetFocus(), list);
+    EXPECT_EQ(ItemCount(list), 14);
+    RECT area{}, shown{};
+    ::GetClientRect(document, &area);
+    ::GetWindowRect(list, &shown);
+    EXPECT_EQ(shown.bottom - shown.top, area.bottom) << "the list fills the window again";
+    ::SendMessageW(document, WM_COMMAND, filter, 0);
+    EXPECT_TRUE(::IsWindowVisible(box));
+    ::SendMessageW(document, WM_COMMAND, filter, 0);  // the menu's command hides it wherever the focus is
+    EXPECT_FALSE(::IsWindowVisible(box));
+}
+
+// The list's tooltip control for its cells: the one whose one tool is the list.
+HWND CellTipsOf(HWND list) {
+    struct Search { HWND list; HWND found; } search{list, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM data) {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t name[64] = {};
+        ::GetClassNameW(window, name, 64);
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        if (std::wstring(name) == TOOLTIPS_CLASSW && ::SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0) == 1 &&
+            ::SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) && tool.hwnd == s->list) {
+            s->found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Resting the mouse on a cell cut by its column shows its whole text; a cell
+// that fits has no tip.
+TEST_F(BrowsePanes, ACutCellShowsItsWholeTextAsATip) {
+    const std::string uid = "1.2.840.113619.2.55.3.604688119.969.1268071029.320.1234567890";
+    dicom_builder b;
+    b.preamble().transfer_syntax(test::explicit_le_uid());
+    b.explicit_element(0x0008, 0x0060, "CS", "MR").explicit_element(0x0008, 0x0018, "UI", uid);
+    const HWND list = ListOf(OpenBytes(L"tips.dcm", b.bytes()));
+    const auto tipAt = [list](int row, int column) {
+        RECT cell{};
+        ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell);
+        ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+        const HWND tips = CellTipsOf(list);
+        if (!tips) return std::wstring(L"(no tooltip control)");
+        wchar_t text[256] = {};
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        ::SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = text;
+        ::SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(tipAt(2, 4), std::wstring(uid.begin(), uid.end()));
+    EXPECT_EQ(tipAt(1, 4), L"");
+}
+
 // The Interpret reading's cells are UTF-8: text outside the ANSI code page is found.
 TEST_F(BrowsePanes, FilterFindsTextOutsideTheCodePageInInterpretCells) {
     dicom_builder b;
@@ -120,6 +223,10 @@ TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
     EXPECT_EQ(Line(inspector, 0), L"no element");
     ::SendMessageW(document, WM_COMMAND, ID_VIEW_INSPECTOR, 0);
     EXPECT_FALSE(::IsWindowVisible(inspector));
+    RECT dirty{}, client{};  // the list, grown over the inspector's place, is drawn whole
+    ::GetUpdateRect(list, &dirty, FALSE);
+    ::GetClientRect(list, &client);
+    EXPECT_TRUE(::EqualRect(&dirty, &client));
 }
 
 // Compare With, given in one document with another open, offers that one in its

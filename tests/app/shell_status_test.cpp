@@ -74,6 +74,44 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
     EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready"}));
 }
 
+// At 960 pixels the panes are as wide as their texts and the load pane shows
+// its whole text, which is also each pane's tooltip; the hint names its key.
+TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
+    ::MoveWindow(Frame(), 0, 0, 960, 600, TRUE);
+    test::dicom_builder b;
+    b.preamble().transfer_syntax("1.2.840.10008.1.2.2");  // explicit VR big endian
+    b.explicit_element(0x0008, 0x0060, "CS", "MR");
+    Open(m_files.Write(L"big.dcm", b.bytes()));
+    const std::vector<std::wstring> texts = Panes();
+    ASSERT_EQ(texts.size(), 5u);
+    EXPECT_NE(texts[4].find(L"View > Interpret (Ctrl+I)"), std::wstring::npos) << texts[4];
+
+    HDC dc = ::GetDC(StatusBar());
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(StatusBar(), WM_GETFONT, 0, 0)));
+    for (WPARAM pane = 0; pane < 5; ++pane) {
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, texts[pane].c_str(), int(texts[pane].size()), &extent);
+        RECT rect{};
+        ::SendMessageW(StatusBar(), SB_GETRECT, pane, reinterpret_cast<LPARAM>(&rect));
+        EXPECT_GE(rect.right - rect.left, extent.cx) << texts[pane];
+        if (pane < 4) EXPECT_LE(rect.right - rect.left, extent.cx + 40) << texts[pane];
+    }
+    ::SelectObject(dc, old);
+    ::ReleaseDC(StatusBar(), dc);
+
+    HWND tips = static_cast<HWND>(::GetPropW(StatusBar(), L"velk.PaneTips"));
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);
+    wchar_t tip[256] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = StatusBar();
+    tool.uId = 4;
+    tool.lpszText = tip;
+    ::SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(std::wstring(tip), texts[4]);
+}
+
 }  // namespace
 
 }  // namespace velk

@@ -1,12 +1,14 @@
-// browse_shot filter TEXT | inspect ROW|end | compare FILE: in the element list of
-// a running velk (the first one found on the desktop), types TEXT into the
-// filter box, or opens the inspector on row ROW, or compares the document with
-// FILE through Compare With and its Open dialog. Exits 0 when it got that far, 1
+// browse_shot filter TEXT | inspect ROW|end | compare FILE | menu KEY: in the
+// element list of a running velk (the first one found on the desktop), types
+// TEXT into the filter box, or opens the inspector on row ROW, or compares the
+// document with FILE through Compare With and its Open dialog, or opens the menu
+// whose access key is KEY with Alt+KEY, as typed. Exits 0 when it got that far, 1
 // otherwise. Used to take pictures of the three (tools/screenshot).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <string>
 
 #include "app/resource.h"
@@ -49,6 +51,18 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < row; ++i) ::SendMessageW(list, WM_KEYDOWN, VK_DOWN, 1);
         ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
         return ::GetDlgItem(document, 0x7F02) ? 0 : 1;
+    }
+    if (mode == L"menu") {
+        const HWND frame = ::GetAncestor(document, GA_ROOT);
+        ::SetForegroundWindow(frame);
+        const WORD keys[] = {VK_MENU, WORD(::towupper(argv[2][0]))};
+        INPUT input[4] = {};
+        for (int i = 0; i < 4; ++i) {
+            input[i].type = INPUT_KEYBOARD;
+            input[i].ki.wVk = keys[i < 2 ? i : 3 - i];
+            if (i >= 2) input[i].ki.dwFlags = KEYEVENTF_KEYUP;
+        }
+        return ::SendInput(4, input, sizeof(INPUT)) == 4 ? 0 : 1;
     }
     if (mode == L"compare") {
         ::PostMessageW(document, WM_COMMAND, ID_FILE_COMPARE, 0);
