@@ -94,7 +94,9 @@ TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
         RECT rect{};
         ::SendMessageW(StatusBar(), SB_GETRECT, pane, reinterpret_cast<LPARAM>(&rect));
         EXPECT_GE(rect.right - rect.left, extent.cx) << texts[pane];
-        if (pane < 4) EXPECT_LE(rect.right - rect.left, extent.cx + 40) << texts[pane];
+        if (pane < 4) {
+            EXPECT_LE(rect.right - rect.left, extent.cx + 40) << texts[pane];
+        }
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(StatusBar(), dc);
