@@ -56,8 +56,9 @@ bool Narrow(const std::wstring& text, bool utf8, std::string& out) {
 // The row of `rows` (in file order) that is `record`, or else the last row
 // before it: the collapsed container that holds it.
 int RowAtOrAround(const std::vector<dcm_record>& rows, const dcm_record& record) {
-    const auto after = std::upper_bound(rows.begin(), rows.end(), record, [](const dcm_record& e, const dcm_record& r) {
-        return e.inflated != r.inflated ? r.inflated : e.offset < r.offset;
+    // File order: the file's own rows, then a deflated data set's by their inflated offsets.
+    const auto after = std::upper_bound(rows.begin(), rows.end(), record, [](const dcm_record& value, const dcm_record& row) {
+        return value.inflated != row.inflated ? row.inflated : value.offset < row.offset;
     });
     return after == rows.begin() ? 0 : int(after - rows.begin()) - 1;
 }

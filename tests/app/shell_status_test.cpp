@@ -101,6 +101,15 @@ TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
     ::SelectObject(dc, old);
     ::ReleaseDC(StatusBar(), dc);
 
+    // Sized, the frame has its status bar drawn whole: a bar moved in place keeps
+    // its old pixels, the size grip among them.
+    Pump();
+    ::MoveWindow(Frame(), 0, 0, 1100, 640, TRUE);
+    RECT dirty{}, bar{};
+    ::GetUpdateRect(StatusBar(), &dirty, FALSE);
+    ::GetClientRect(StatusBar(), &bar);
+    EXPECT_TRUE(::EqualRect(&dirty, &bar));
+
     HWND tips = static_cast<HWND>(::GetPropW(StatusBar(), L"velk.PaneTips"));
     ASSERT_NE(tips, nullptr);
     EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);
