@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/child_frame.h"
 #include "app/compare_frame.h"
 #include "app/resource.h"
 #include "copy_find_support.h"
@@ -82,29 +81,13 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
     EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1) << "row 3 still collapsed";
 }
 
-// The command of a document window's menu item shown with `text`, searched in
-// its popups, or 0.
-UINT MenuCommandOf(HWND document, const std::wstring& text) {
-    const HMENU bar = CChildFrame::Of(document)->m_hMenu;
-    for (int popup = 0; popup < ::GetMenuItemCount(bar); ++popup) {
-        const HMENU items = ::GetSubMenu(bar, popup);
-        for (int i = 0; items && i < ::GetMenuItemCount(items); ++i) {
-            wchar_t shown[128] = {};
-            ::GetMenuStringW(items, UINT(i), shown, 128, MF_BYPOSITION);
-            if (text == shown) return ::GetMenuItemID(items, i);
-        }
-    }
-    return 0;
-}
-
 // From the filter box Down (or Tab, or Enter) goes to the list with the first
 // match focused; the bar counts the matches; Escape in the list clears the filter
 // and keeps the focused row; Ctrl+L in the box and View > Filter hide the bar.
 TEST_F(BrowsePanes, FilterBoxKeysCountsAndHides) {
     const HWND document = OpenBytes(L"keys.dcm", nested_file("Doe^Jane"));
     const HWND list = ListOf(document);
-    const UINT filter = MenuCommandOf(document, L"&Filter\tCtrl+L");
-    ASSERT_NE(filter, 0u);
+    const UINT filter = ID_VIEW_FILTER;  // from the menu: HIWORD 0; Ctrl+L: 1
     ::SendMessageW(document, WM_COMMAND, filter, 0);
     const HWND box = FilterBoxOf(document);
     const HWND count = ::GetDlgItem(document, 0x7F03);
@@ -117,8 +100,7 @@ TEST_F(BrowsePanes, FilterBoxKeysCountsAndHides) {
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 4);
 
     ::SendMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1);
-    EXPECT_EQ(TextOf(box), L"");
-    EXPECT_EQ(TextOf(count), L"");
+    EXPECT_EQ(TextOf(box) + TextOf(count), L"");
     EXPECT_EQ(ItemCount(list), 14);
     EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 9) << "the name's row, where the user was";
 
@@ -128,34 +110,21 @@ TEST_F(BrowsePanes, FilterBoxKeysCountsAndHides) {
     ::SendMessageW(document, WM_COMMAND, MAKEWPARAM(filter, 1), 0);  // Ctrl+L, the box focused
     EXPECT_FALSE(::IsWindowVisible(box));
     EXPECT_EQ(::GetFocus(), list);
-    EXPECT_EQ(ItemCount(list), 14);
-    RECT area{}, shown{};
-    ::GetClientRect(document, &area);
-    ::GetWindowRect(list, &shown);
-    EXPECT_EQ(shown.bottom - shown.top, area.bottom) << "the list fills the window again";
     ::SendMessageW(document, WM_COMMAND, filter, 0);
     EXPECT_TRUE(::IsWindowVisible(box));
     ::SendMessageW(document, WM_COMMAND, filter, 0);  // the menu's command hides it wherever the focus is
     EXPECT_FALSE(::IsWindowVisible(box));
 }
 
-// The list's tooltip control for its cells: the one whose one tool is the list.
+// The list's tooltip control for its cells: the one whose tool is the list.
 HWND CellTipsOf(HWND list) {
-    struct Search { HWND list; HWND found; } search{list, nullptr};
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM data) {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t name[64] = {};
-        ::GetClassNameW(window, name, 64);
-        TOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        if (std::wstring(name) == TOOLTIPS_CLASSW && ::SendMessageW(window, TTM_GETTOOLCOUNT, 0, 0) == 1 &&
-            ::SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) && tool.hwnd == s->list) {
-            s->found = window;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    for (HWND tips = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips;
+         tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) {
+        if (::SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) && tool.hwnd == list) return tips;
+    }
+    return nullptr;
 }
 
 // Resting the mouse on a cell cut by its column shows its whole text; a cell

@@ -476,25 +476,22 @@ namespace velk {
 // View > Interpret lists the file anew: the containers the user collapsed are
 // collapsed again, those left open stay open, whatever rows the other reading has.
 TEST(CollapsedContainers, FoldAgainInTheOtherReading) {
-    dicom_builder b;
-    b.preamble().explicit_element(0x0008, 0x0060, "CS", "MR");              // row 0
-    b.sequence(0x0008, 0x1140).item().explicit_element(0x0008, 0x1150, "UI", "1.2");  // 1 2 3
-    b.item_end().sequence_end();                                            // 4 5
-    b.sequence(0x0040, 0xA730).item().sequence(0x0040, 0xA043).item();      // 6 7 8 9
-    b.explicit_element(0x0010, 0x0010, "PN", "Doe^J ").item_end().sequence_end();  // 10 11 12
-    b.item_end().sequence_end();                                            // 13 14
+    dicom_builder b;  // rows 1-5: a sequence; 6-14: a sequence whose item holds the sequence at 8
+    b.preamble().explicit_element(0x0008, 0x0060, "CS", "MR").sequence(0x0008, 0x1140).item();
+    b.explicit_element(0x0008, 0x1150, "UI", "1.2").item_end().sequence_end().sequence(0x0040, 0xA730).item();
+    b.sequence(0x0040, 0xA043).item().explicit_element(0x0010, 0x0010, "PN", "Doe^J ").item_end();
+    b.sequence_end().item_end().sequence_end();
     const std::string bytes = b.bytes();
     const dcm_bytes file{bytes.data(), bytes.data() + bytes.size()};
     dcm_row_model standard(dcm_reading::standard);
     standard.load(file);
     standard.collapse(8);  // the inner sequence first, then the first sequence above it
     standard.collapse(1);
-    ASSERT_EQ(standard.collapsed(), (std::set<int>{1, 4}));
 
     dcm_row_model interpret(dcm_reading::interpret);
     interpret.load(file);
     CollapseAgain(interpret, CollapsedContainers(standard));
-    EXPECT_EQ(interpret.collapsed(), standard.collapsed());
+    EXPECT_EQ(interpret.collapsed(), (std::set<int>{1, 4}));
     EXPECT_EQ(interpret.size(), standard.size());
 }
 
