@@ -16,6 +16,7 @@ namespace velk {
 struct file_listing {
     std::string problem;   // why the file could not be listed, or empty
     bool skipped = false;  // a walked file that is not a part-10 file: left out quietly
+    bool failed = false;   // listed, and what it lists is a failure (its check found an error)
 };
 
 // Lists one file into `out`, calling out.start() before its first output (and
@@ -38,7 +39,7 @@ struct run_settings {
 // Lists the files `files` finds into `out` in their order, starting while they
 // are still being found; each problem goes to `err` as "velkdump: PATH: PROBLEM"
 // after the output that came before it. Answers whether every file was listed
-// or skipped.
+// or skipped, and none of them failed.
 bool run_files(file_finder& files, const list_one_file& list,
                const run_layout& layout, const run_settings& settings, text_output& out,
                std::FILE* err);
