@@ -6,23 +6,20 @@
 #include <string>
 
 #include "check/check_source.h"
+#include "parse/tags.h"
 #include "parse/header.h"
 #include "present/dictionary_full.h"
-#include "present/syntax_name.h"
+#include "parse/syntax_registry.h"
 
 namespace velk {
 
 namespace {
 
-constexpr std::uint32_t tag_meta_version = 0x00020001u;
-constexpr std::uint32_t tag_media_sop_class = 0x00020002u;
-constexpr std::uint32_t tag_media_sop_instance = 0x00020003u;
-constexpr std::uint32_t tag_sop_class = 0x00080016u;
-constexpr std::uint32_t tag_sop_instance = 0x00080018u;
 
 // The meta elements of Type 1 the check asks for.
-constexpr std::uint32_t meta_required[] = {0x00020000u, tag_meta_version, tag_media_sop_class,
-                                           tag_media_sop_instance, tag_transfer_syntax};
+constexpr std::uint32_t meta_required[] = {
+    tag_file_meta_information_group_length, tag_file_meta_information_version,
+    tag_media_storage_sop_class_uid, tag_media_storage_sop_instance_uid, tag_transfer_syntax_uid};
 
 std::string text_of(const dcm_check_element& e) { return std::string(dcm_trimmed(e.bytes())); }
 
@@ -36,7 +33,7 @@ void missing_meta(dcm_check_source& source) {
 }
 
 void version(dcm_check_source& source) {
-    const std::size_t row = source.top_level(tag_meta_version);
+    const std::size_t row = source.top_level(tag_file_meta_information_version);
     if (row >= source.size()) return;
     const std::string_view v = source.element(row).bytes();
     if (v.size() == 2 && v[0] == 0 && v[1] == 1) return;
@@ -99,10 +96,10 @@ void encoding(dcm_check_source& source, std::size_t syntax_row) {
 }
 
 void syntax(dcm_check_source& source) {
-    const std::size_t row = source.top_level(tag_transfer_syntax);
+    const std::size_t row = source.top_level(tag_transfer_syntax_uid);
     if (row >= source.size()) return;
     const std::string uid = text_of(source.element(row));
-    if (!dcm_transfer_syntax_name(uid))
+    if (!dcm_find_syntax(uid))
         source.add(row, dcm_severity::warning, dcm_check_kind::syntax,
                    "Transfer syntax \"" + uid +
                        "\" is not one velk knows; its data set is read as explicit VR little endian");
@@ -123,8 +120,8 @@ void dcm_check_meta(dcm_check_source& source) {
     version(source);
     if (!source.data_set_read()) return syntax(source);
     if (dcm_check_composite(source)) {
-        repeated_uid(source, tag_media_sop_class, tag_sop_class);
-        repeated_uid(source, tag_media_sop_instance, tag_sop_instance);
+        repeated_uid(source, tag_media_storage_sop_class_uid, tag_sop_class_uid);
+        repeated_uid(source, tag_media_storage_sop_instance_uid, tag_sop_instance_uid);
     }
     syntax(source);
 }

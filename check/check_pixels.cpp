@@ -7,22 +7,13 @@
 #include <string>
 
 #include "check/check_source.h"
+#include "parse/tags.h"
 #include "parse/header.h"
 
 namespace velk {
 
 namespace {
 
-constexpr std::uint32_t tag_samples_per_pixel = 0x00280002u;
-constexpr std::uint32_t tag_photometric = 0x00280004u;
-constexpr std::uint32_t tag_planar_configuration = 0x00280006u;
-constexpr std::uint32_t tag_number_of_frames = 0x00280008u;
-constexpr std::uint32_t tag_rows = 0x00280010u;
-constexpr std::uint32_t tag_columns = 0x00280011u;
-constexpr std::uint32_t tag_bits_allocated = 0x00280100u;
-constexpr std::uint32_t tag_bits_stored = 0x00280101u;
-constexpr std::uint32_t tag_high_bit = 0x00280102u;
-constexpr std::uint32_t tag_pixel_data = 0x7FE00010u;
 
 // Samples per pixel of each photometric interpretation (section C.7.6.3.1.2).
 struct photometric_samples {
@@ -80,7 +71,7 @@ private:
                              tag_planar_configuration, dcm_severity::error, dcm_check_kind::pixel,
                              "Planar Configuration is missing; it is required with " +
                                  std::to_string(samples) + " samples per pixel");
-        const std::size_t row = m_source.top_level(tag_photometric);
+        const std::size_t row = m_source.top_level(tag_photometric_interpretation);
         if (row >= m_source.size()) return;
         const std::string name(dcm_trimmed(m_source.element(row).bytes()));
         for (const photometric_samples& p : photometric_table) {

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "check/check_source.h"
+#include "parse/tags.h"
 
 namespace velk {
 
 namespace {
 
-constexpr std::uint32_t tag_pixel_data = 0x7FE00010u;
 
 enum class module : std::uint8_t { sop_common, patient, study, series, image_pixel };
 

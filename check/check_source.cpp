@@ -1,9 +1,11 @@
 #include "check/check_source.h"
+#include "parse/tags.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "parse/header.h"
+#include "parse/syntax_registry.h"
 #include "present/dictionary_full.h"
 
 namespace velk {
@@ -12,8 +14,8 @@ namespace {
 
 // Data sets the default reading does not read: big endian, deflated.
 bool unread_in_default_reading(std::string_view uid) {
-    return uid == "1.2.840.10008.1.2.2" || uid == "1.2.840.10008.1.2.1.99" ||
-           uid == "1.2.840.10008.1.2.8.1";
+    const dcm_syntax_info* syntax = dcm_find_syntax(uid);
+    return syntax && (syntax->byte_order == dcm_byte_order::big || syntax->deflated);
 }
 
 }  // namespace
@@ -117,7 +119,7 @@ std::string dcm_check_syntax_uid(const dcm_check_source& source) {
     for (std::size_t row = 0; row < source.rows().size(); ++row) {
         const dcm_record& r = source.rows().record(row);
         if (r.level != 0 || (source.tag(row) >> 16) != 0x0002) break;
-        if (source.tag(row) == tag_transfer_syntax)
+        if (source.tag(row) == tag_transfer_syntax_uid)
             return std::string(dcm_trimmed(source.element(row).bytes()));
     }
     return {};
@@ -125,14 +127,13 @@ std::string dcm_check_syntax_uid(const dcm_check_source& source) {
 
 namespace {
 
-constexpr std::uint32_t tag_media_sop_class = 0x00020002u;
 // A media directory is no composite object.
 constexpr std::string_view directory_class = "1.2.840.10008.1.3.10";
 
 }  // namespace
 
 bool dcm_check_composite(const dcm_check_source& source) {
-    const std::size_t row = source.top_level(tag_media_sop_class);
+    const std::size_t row = source.top_level(tag_media_storage_sop_class_uid);
     if (row < source.size() && dcm_trimmed(source.element(row).bytes()) == directory_class)
         return false;
     for (std::size_t i = 0; i < source.size(); ++i)
