@@ -30,6 +30,7 @@ dcm_findings dcm_check(const dcm_row_model& rows, dcm_bytes file) {
     dcm_check_source source(rows, file, findings);
     dcm_check_meta(source);
     dcm_check_structure(source);
+    dcm_check_values(source);
     // Where the data set is not read, its walk's end is no finding either.
     if (source.data_set_read()) {
         dcm_check_pixels(source);

@@ -97,5 +97,6 @@ void dcm_check_structure(dcm_check_source& source);
 void dcm_check_meta(dcm_check_source& source);
 void dcm_check_pixels(dcm_check_source& source);
 void dcm_check_required(dcm_check_source& source);
+void dcm_check_values(dcm_check_source& source);
 
 }  // namespace velk

@@ -149,6 +149,22 @@ const check_case cases[] = {
     {"retired", [](object& o) { o.set(0x0008, 0x0001, "UL", le32(0)); }, {{"retired", 0x00080001}}},
     {"required_missing", [](object& o) { o.remove(0x0008, 0x0060); }, {{"required", 0x00080060}}},
     {"required_empty", [](object& o) { o.set(0x0020, 0x000D, "UI", ""); }, {{"required", 0x0020000D}}},
+    {"value_date", [](object& o) { o.set(0x0008, 0x0020, "DA", "2004.01.19"); }, {{"value", 0x00080020}}},
+    {"value_time", [](object& o) { o.set(0x0008, 0x0030, "TM", "14:04:38"); }, {{"value", 0x00080030}}},
+    {"value_uid_leading_zero", [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.03"); },
+     {{"value", 0x0020000E}}},
+    {"value_uid_zeros", [](object& o) { o.set(0x0020, 0x000E, "UI", "0.0"); }, {{"value", 0x0020000E}}},
+    {"value_too_long", [](object& o) { o.set(0x0018, 0x0050, "DS", "1.23456789012345678"); },
+     {{"value", 0x00180050}}},
+    {"value_not_a_number", [](object& o) { o.set(0x0018, 0x0050, "DS", "1.2.3"); }, {{"value", 0x00180050}}},
+    {"value_sound_numbers", [](object& o) { o.set(0x0028, 0x0030, "DS", " -1.5E+3\\.5 "); }, {}},
+    {"value_binary_size", [](object& o) { o.set(0x0018, 0x9087, "FD", std::string(12, '\0')); },
+     {{"value", 0x00189087}}},
+    {"value_uid_padded_with_space", [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.34.89 "); },
+     {{"value", 0x0020000E}}},
+    {"vr", [](object& o) { o.set(0x0010, 0x0010, "LO", "Doe^Jane"); }, {{"vr", 0x00100010}}},
+    {"vr_of_several", [](object& o) { o.set(0x0028, 0x0106, "SS", le16(0)); }, {}},
+    {"vm", [](object& o) { o.set(0x0028, 0x0030, "DS", "1\\2\\3"); }, {{"vm", 0x00280030}}},
     {"image_pixel_sound", [](object& o) { image_pixel(o, 1, "MONOCHROME2", 16); }, {}},
     {"pixel_length", [](object& o) { image_pixel(o, 1, "MONOCHROME2", 20); }, {{"pixel", 0x7FE00010}}},
     {"pixel_high_bit",
@@ -168,7 +184,7 @@ const check_case cases[] = {
     {"item_length",
      [](object& o) {
          // An item that says 8 bytes and holds an 18-byte element.
-         const std::string inner = dicom_builder().explicit_element(0x0008, 0x1150, "UI", "1.2.3.4.5 ").bytes();
+         const std::string inner = dicom_builder().explicit_element(0x0008, 0x1150, "UI", std::string("1.2.3.4.5\0", 10)).bytes();
          o.tail = dicom_builder().sequence(0x0040, 0x0275, 8 + std::uint32_t(inner.size()))
                       .item(8).raw(inner).bytes();
      },
