@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "check/check_source.h"
 
@@ -22,6 +24,21 @@ void add_damage(dcm_check_source& source) {
                       dcm_walk_status_text(walk.status) + "); what follows is not checked");
 }
 
+// File order: by row, and within a row in the order the parts found them. The
+// parts each find in file order, so the list is a few sorted runs: sorted as
+// (row, place) pairs, the findings themselves moved once.
+void in_file_order(std::vector<dcm_finding>& list) {
+    const auto by_row = [](const dcm_finding& a, const dcm_finding& b) { return a.row < b.row; };
+    if (std::is_sorted(list.begin(), list.end(), by_row)) return;
+    std::vector<std::pair<std::size_t, std::size_t>> order(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i) order[i] = {list[i].row, i};
+    std::sort(order.begin(), order.end());
+    std::vector<dcm_finding> sorted;
+    sorted.reserve(list.size());
+    for (const auto& o : order) sorted.push_back(std::move(list[o.second]));
+    list.swap(sorted);
+}
+
 }  // namespace
 
 dcm_findings dcm_check(const dcm_row_model& rows, dcm_bytes file) {
@@ -37,9 +54,7 @@ dcm_findings dcm_check(const dcm_row_model& rows, dcm_bytes file) {
         dcm_check_required(source);
         add_damage(source);
     }
-    // File order: by row, and within a row in the order the parts found them.
-    std::stable_sort(findings.list.begin(), findings.list.end(),
-                     [](const dcm_finding& a, const dcm_finding& b) { return a.row < b.row; });
+    in_file_order(findings.list);
     return findings;
 }
 

@@ -141,12 +141,6 @@ bool dcm_check_composite(const dcm_check_source& source) {
     return false;
 }
 
-std::string dcm_tag_text(std::uint32_t tag) {
-    char text[12];
-    std::snprintf(text, sizeof text, "(%04X,%04X)", unsigned(tag >> 16), unsigned(tag & 0xFFFF));
-    return text;
-}
-
 std::string_view dcm_trimmed(std::string_view value) {
     while (!value.empty() && (value.back() == ' ' || value.back() == '\0')) value.remove_suffix(1);
     while (!value.empty() && value.front() == ' ') value.remove_prefix(1);

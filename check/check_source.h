@@ -82,8 +82,6 @@ std::string dcm_check_syntax_uid(const dcm_check_source& source);
 // directory, not the file meta information alone).
 bool dcm_check_composite(const dcm_check_source& source);
 
-// "(0008,0016)".
-std::string dcm_tag_text(std::uint32_t tag);
 // The value as text without its trailing padding (spaces and NULs) and leading spaces.
 std::string_view dcm_trimmed(std::string_view value);
 // An unsigned 16-bit value read in the element's byte order, or false.

@@ -133,12 +133,14 @@ private:
         if (element >= 0x0010 && element <= 0x00FF) {
             level.creators.set(element);
         } else if (element >= 0x1000 && !level.creators.test(element >> 8)) {
-            char creator[12];
-            std::snprintf(creator, sizeof creator, "(%04X,00%02X)", unsigned(group),
-                          unsigned(element >> 8));
-            m_source.add(row, dcm_severity::error, dcm_check_kind::private_block,
-                         "Private element " + dcm_tag_text(tag) + " has no private creator " +
-                             creator + " in its data set or item");
+            std::string message;
+            message.reserve(96);
+            message += "Private element ";
+            dcm_append_tag(message, tag);
+            message += " has no private creator ";
+            dcm_append_tag(message, (std::uint32_t(group) << 16) | (element >> 8));
+            message += " in its data set or item";
+            m_source.add(row, dcm_severity::error, dcm_check_kind::private_block, std::move(message));
         }
     }
 

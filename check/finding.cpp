@@ -39,4 +39,23 @@ std::size_t dcm_findings::count(dcm_severity severity) const {
         list.begin(), list.end(), [severity](const dcm_finding& f) { return f.severity == severity; }));
 }
 
+void dcm_append_tag(std::string& out, std::uint32_t tag) {
+    // Written by hand: a hostile file may give a finding for each of a
+    // million elements, and a formatted print per finding would cost more
+    // than the check.
+    static const char digits[] = "0123456789ABCDEF";
+    char text[11] = {'(', 0, 0, 0, 0, ',', 0, 0, 0, 0, ')'};
+    for (int i = 0; i < 4; ++i) {
+        text[1 + i] = digits[(tag >> (28 - 4 * i)) & 0xF];
+        text[6 + i] = digits[(tag >> (12 - 4 * i)) & 0xF];
+    }
+    out.append(text, sizeof text);
+}
+
+std::string dcm_tag_text(std::uint32_t tag) {
+    std::string text;
+    dcm_append_tag(text, tag);
+    return text;
+}
+
 }  // namespace velk

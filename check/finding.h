@@ -46,6 +46,10 @@ const char* dcm_check_kind_name(dcm_check_kind kind);
 // "error", "warning", "info".
 const char* dcm_severity_name(dcm_severity severity);
 
+// "(0008,0016)", as findings write a tag.
+std::string dcm_tag_text(std::uint32_t tag);
+void dcm_append_tag(std::string& out, std::uint32_t tag);
+
 // A file's findings in file order, with what a summary counts.
 struct dcm_findings {
     std::vector<dcm_finding> list;

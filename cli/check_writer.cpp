@@ -14,14 +14,14 @@ std::string offset_text(const dcm_finding& f) {
 }
 
 std::string tag_hex(std::uint32_t tag) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", unsigned(tag));
-    return text;
+    std::string text;
+    dcm_append_tag(text, tag);
+    return text.substr(1, 4) + text.substr(6, 4);
 }
 
 std::string tag_pair(std::uint32_t tag) {
-    char text[12];
-    std::snprintf(text, sizeof text, "(%04X,%04X)", unsigned(tag >> 16), unsigned(tag & 0xFFFF));
+    std::string text;
+    dcm_append_tag(text, tag);
     return text;
 }
 
@@ -37,9 +37,22 @@ const char* const capped_note = "more findings than a file keeps; the rest are n
 
 void write_check_text(const dcm_findings& findings, const std::string* path, text_output& out) {
     const std::string lead = path ? *path + ": " : std::string();
-    for (const dcm_finding& f : findings.list)
-        out.put(lead + dcm_severity_name(f.severity) + " " + dcm_check_kind_name(f.kind) + " " +
-                tag_pair(f.tag) + " at " + offset_text(f) + ": " + f.message + "\n");
+    std::string line;
+    for (const dcm_finding& f : findings.list) {
+        line.clear();
+        line += lead;
+        line += dcm_severity_name(f.severity);
+        line += ' ';
+        line += dcm_check_kind_name(f.kind);
+        line += ' ';
+        line += tag_pair(f.tag);
+        line += " at ";
+        line += offset_text(f);
+        line += ": ";
+        line += f.message;
+        line += '\n';
+        out.put(line);
+    }
     if (findings.capped) out.put(lead + capped_note + "\n");
 }
 
