@@ -146,6 +146,13 @@ private:
 
     void retired(std::size_t row, std::uint32_t tag) {
         if (group_of(tag) % 2 != 0) return;
+        // Group lengths are retired but for the file meta information's (the
+        // standard's PS3.5 section 7.2).
+        if (element_of(tag) == 0 && group_of(tag) > 0x0002) {
+            m_source.add(row, dcm_severity::info, dcm_check_kind::retired,
+                         dcm_tag_text(tag) + " Group Length is retired");
+            return;
+        }
         const dcm_full_entry* entry = dcm_full_find(tag);
         if (!entry || !entry->retired) return;
         m_source.add(row, dcm_severity::info, dcm_check_kind::retired,

@@ -162,8 +162,11 @@ fault_text integer_form(std::string_view v) {
 }
 
 // Components of digits between full stops; no component empty or with a
-// leading zero; not nothing but zeros.
+// leading zero; not nothing but zeros; the first an arc of the root of object
+// identifiers, 0, 1 or 2 (section 9.1).
 fault_text uid_form(std::string_view v) {
+    if (v.size() > 1 && (v[0] < '0' || v[0] > '2' || v[1] != '.'))
+        return "its first component is 0, 1 or 2";
     bool only_zeros = true;
     std::size_t start = 0;
     for (;;) {

@@ -130,7 +130,7 @@ const check_case cases[] = {
      {{"duplicate", 0x00100020}}},
     {"group_length",
      [](object& o) { o.data.insert(o.data.begin(), {0x0008, 0x0000, "UL", le32(10)}); },
-     {{"group-length", 0x00080000}}},
+     {{"retired", 0x00080000}, {"group-length", 0x00080000}}},
     {"meta_group_length", [](object& o) { o.group_length_delta = 2; }, {{"meta", 0x00020000}}},
     {"meta_missing", [](object& o) { o.remove(0x0002, 0x0003); }, {{"meta", 0x00020003}}},
     {"meta_version", [](object& o) { o.meta[0].value = std::string("\x01\0", 2); },
@@ -154,6 +154,7 @@ const check_case cases[] = {
     {"value_uid_leading_zero", [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.03"); },
      {{"value", 0x0020000E}}},
     {"value_uid_zeros", [](object& o) { o.set(0x0020, 0x000E, "UI", "0.0"); }, {{"value", 0x0020000E}}},
+    {"value_uid_root", [](object& o) { o.set(0x0020, 0x000E, "UI", "9.8.7.6"); }, {{"value", 0x0020000E}}},
     {"value_too_long", [](object& o) { o.set(0x0018, 0x0050, "DS", "1.23456789012345678"); },
      {{"value", 0x00180050}}},
     {"value_not_a_number", [](object& o) { o.set(0x0018, 0x0050, "DS", "1.2.3"); }, {{"value", 0x00180050}}},
@@ -224,8 +225,8 @@ TEST(Check, AFindingSaysWhatIsWrongAtTheElementsOffset) {
     const dcm_bytes file{bytes.data(), bytes.data() + bytes.size()};
     rows.load(file);
     const dcm_findings findings = dcm_check(rows, file);
-    ASSERT_FALSE(findings.list.empty());
-    const dcm_finding& f = findings.list[0];
+    ASSERT_EQ(findings.list.size(), 2u);
+    const dcm_finding& f = findings.list[1];
     EXPECT_EQ(f.severity, dcm_severity::error);
     EXPECT_EQ(f.offset, bytes.find(std::string("\x08\0\0\0UL", 6)));
     EXPECT_NE(f.message.find("Group 0008 length says 10 bytes, the group holds"), std::string::npos)
