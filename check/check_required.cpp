@@ -65,13 +65,35 @@ bool is_empty(std::string_view value) {
     return value.find_first_not_of(' ') == std::string_view::npos;
 }
 
+// Storage classes whose objects belong to no patient, study or series: of the
+// modules here they have SOP Common alone (the standard's PS3.3 sections A.58
+// Color Palette, A.38 Hanging Protocol, A.64-A.66 implant templates).
+constexpr std::string_view no_patient_classes[] = {
+    "1.2.840.10008.5.1.4.39.1",  // Color Palette
+    "1.2.840.10008.5.1.4.38.1",  // Hanging Protocol
+    "1.2.840.10008.5.1.4.43.1",  // Generic Implant Template
+    "1.2.840.10008.5.1.4.44.1",  // Implant Assembly Template
+    "1.2.840.10008.5.1.4.45.1",  // Implant Template Group
+};
+
+bool belongs_to_a_patient(const dcm_check_source& source) {
+    const std::size_t row = source.top_level(tag_sop_class_uid);
+    if (row >= source.size()) return true;
+    const std::string_view sop_class = dcm_trimmed(source.element(row).bytes());
+    for (const std::string_view c : no_patient_classes)
+        if (sop_class == c) return false;
+    return true;
+}
+
 }  // namespace
 
 void dcm_check_required(dcm_check_source& source) {
     if (!dcm_check_composite(source)) return;
     const bool pixels = source.top_level(tag_pixel_data) < source.size();
+    const bool patient = belongs_to_a_patient(source);
     for (const required_attribute& a : required_table) {
         if (a.in == module::image_pixel && !pixels) continue;
+        if (a.in != module::sop_common && a.in != module::image_pixel && !patient) continue;
         const std::size_t row = source.top_level(a.tag);
         const std::string what = dcm_tag_text(a.tag) + " " + dcm_check_name(a.tag) + " (Type " +
                                  std::to_string(a.type) + ", " + module_name(a.in) + " module)";
