@@ -36,6 +36,7 @@ struct level_state {
     open_group group{};
     std::uint16_t private_group = 0;  // the odd group whose creators are known
     std::bitset<256> creators;        // its blocks with a creator
+    std::bitset<256> reported;        // its blocks without one, found already
 };
 
 // A defined-length container whose end is not yet seen.
@@ -128,18 +129,23 @@ private:
         if (level.private_group != group) {
             level.private_group = group;
             level.creators.reset();
+            level.reported.reset();
         }
         const std::uint16_t element = element_of(tag);
         if (element >= 0x0010 && element <= 0x00FF) {
             level.creators.set(element);
-        } else if (element >= 0x1000 && !level.creators.test(element >> 8)) {
+        } else if (element >= 0x1000 && !level.creators.test(element >> 8) &&
+                   !level.reported.test(element >> 8)) {
+            // Once per block and data set: a block without its creator is one
+            // fault, however many elements it holds.
+            level.reported.set(element >> 8);
             std::string message;
             message.reserve(96);
             message += "Private element ";
             dcm_append_tag(message, tag);
             message += " has no private creator ";
             dcm_append_tag(message, (std::uint32_t(group) << 16) | (element >> 8));
-            message += " in its data set or item";
+            message += " in its data set or item (nor do the block's elements after it)";
             m_source.add(row, dcm_severity::error, dcm_check_kind::private_block, std::move(message));
         }
     }

@@ -174,11 +174,19 @@ private:
         case dcm_vr_kind::binary: count = binary(row, e, *info); break;
         default: return;
         }
-        if (dictionary_vr && count > 0 && !allows(parse_multiplicity(entry->vm), count))
-            m_source.add(row, dcm_severity::error, dcm_check_kind::vm,
-                         dcm_tag_text(tag) + " " + entry->name + " holds " + std::to_string(count) +
-                             (count == 1 ? " value" : " values") + "; the dictionary's multiplicity is " +
-                             entry->vm);
+        if (dictionary_vr && count > 0 && !allows(parse_multiplicity(entry->vm), count)) {
+            std::string message;
+            message.reserve(112);
+            dcm_append_tag(message, tag);
+            message += ' ';
+            message += entry->name;
+            message += " holds ";
+            message += std::to_string(count);
+            message += count == 1 ? " value" : " values";
+            message += "; the dictionary's multiplicity is ";
+            message += entry->vm;
+            m_source.add(row, dcm_severity::error, dcm_check_kind::vm, std::move(message));
+        }
     }
 
     // Whole binary values; the number of values for numbers, 1 for streams.

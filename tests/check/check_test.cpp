@@ -138,7 +138,11 @@ const check_case cases[] = {
     {"meta_class_differs", [](object& o) { o.meta[1].value = "1.2.840.10008.5.1.4.1.1.2"; },
      {{"meta", 0x00020002}}},
     {"syntax_unknown", [](object& o) { o.meta[3].value = "1.2.3.4"; }, {{"syntax", 0x00020010}}},
-    {"private_without_creator", [](object& o) { o.set(0x0009, 0x1010, "LO", "X "); },
+    {"private_without_creator",
+     [](object& o) {
+         o.set(0x0009, 0x1010, "LO", "X ");
+         o.set(0x0009, 0x1011, "LO", "Y ");
+     },
      {{"private", 0x00091010}}},
     {"private_with_creator",
      [](object& o) {

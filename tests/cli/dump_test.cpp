@@ -128,7 +128,7 @@ TEST_F(Velkdump, CheckWritesFindingsInEachFormatAndFailsOnAnError) {
     const std::string missing = testing::TempDir() + "velkdump_missing.dcm";
     const std::string line =
         "error private (0009,1010) at 142: Private element (0009,1010) has no private creator "
-        "(0009,0010) in its data set or item\n";
+        "(0009,0010) in its data set or item (nor do the block's elements after it)\n";
     const auto text = run({"--check", odd});
     EXPECT_EQ(text.status, 1);
     EXPECT_NE(text.out.find("\n" + line), std::string::npos) << text.out;
