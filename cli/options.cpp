@@ -65,6 +65,11 @@ std::string set_verbose(const std::string&, dump_command& command) {
     return {};
 }
 
+std::string set_check(const std::string&, dump_command& command) {
+    command.options.check = true;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -102,6 +107,11 @@ const option_row option_table[] = {
      "data sets (inflated offsets written \"z123\"); text decoded by\n"
      "the Specific Character Set",
      set_interpret},
+    {"--check", nullptr, nullptr,
+     "write what is wrong with each file instead of its elements:\n"
+     "one line per finding (severity, kind, tag, offset, message);\n"
+     "exit status 1 when any file has an error",
+     set_check},
     {"--help", nullptr, nullptr, "show this help and exit", show_help},
     {"--version", nullptr, nullptr, "show the version and exit", show_version},
 };
@@ -129,7 +139,8 @@ std::string usage_text() {
     text +=
         "\n"
         "Exit status: 0 when every file was listed, 1 when any file could not be\n"
-        "read or is not a part-10 file, 2 for a usage error.\n";
+        "read or is not a part-10 file, 2 for a usage error. With --check, 1 also\n"
+        "when any file's check found an error.\n";
     return text;
 }
 
@@ -190,6 +201,9 @@ dump_command parse_dump_command(const std::vector<std::string>& args) {
     if (command.options.paths.empty()) {
         command.action = dump_command::usage_error;
         command.message = "no file given";
+    } else if (command.options.diff && command.options.check) {
+        command.action = dump_command::usage_error;
+        command.message = "--check and --diff do not go together";
     } else if (command.options.diff && command.options.paths.size() != 2) {
         command.action = dump_command::usage_error;
         command.message = "--diff takes two files";

@@ -19,6 +19,7 @@ struct dump_options {
     bool diff = false;       // the two files named are compared instead of listed
     bool interpret = false;  // the Interpret reading instead of the default one
     bool verbose = false;    // each file a walk skips is named
+    bool check = false;      // each file's findings instead of its listing
     std::vector<std::string> paths;
 };
 

@@ -122,7 +122,7 @@ bool run_in_turn(file_finder& finder, const list_one_file& list, const run_layou
             out.set_lead(std::move(lead));
             const file_listing result = list_safely(list, file, out);
             any_written = any_written || out.started();
-            all_listed = all_listed && result.problem.empty();
+            all_listed = all_listed && result.problem.empty() && !result.failed;
             report(file, result, out, progress, skips, err);
             progress.done(++count, found, finder.finished());
         }
@@ -206,7 +206,7 @@ private:
                     any_written = true;
                 }
                 from = done.end;
-                all_listed = all_listed && done.result.problem.empty();
+                all_listed = all_listed && done.result.problem.empty() && !done.result.failed;
                 if (!done.result.problem.empty()) write_piece(from);
                 report(*s->files[k], done.result, out, progress, skips, err);
                 progress.done(++count, found.count, found.all);

@@ -16,6 +16,7 @@ namespace velk {
 struct file_listing {
     std::string problem;   // why the file could not be listed, or empty
     bool skipped = false;  // a walked file that is not a part-10 file: left out, counted
+    bool failed = false;   // listed, and what it lists is a failure (its check found an error)
 };
 
 // Lists one file into `out`, calling out.start() before its first output (and
@@ -43,7 +44,7 @@ constexpr const char* skipped_reason = "not a DICOM part-10 file";
 // are still being found; each problem goes to `err` as "velkdump: PATH: PROBLEM"
 // after the output that came before it; when files were skipped, a last line on
 // `err` counts them and those that could not be read. Answers whether every file
-// was listed or skipped.
+// was listed or skipped, and none of them failed.
 bool run_files(file_finder& files, const list_one_file& list,
                const run_layout& layout, const run_settings& settings, text_output& out,
                std::FILE* err);

@@ -14,6 +14,8 @@
 #define velk_fileno fileno
 #endif
 
+#include "check/check.h"
+#include "cli/check_writer.h"
 #include "cli/csv_writer.h"
 #include "cli/diff.h"
 #include "cli/file_list.h"
@@ -81,6 +83,21 @@ void write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file
     }
 }
 
+// Loads a file's rows whole into `rows` and writes its findings in the format
+// asked. Answers whether any is an error.
+bool write_findings(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
+                    dump_format format, bool several, text_output& out) {
+    rows.load(bytes);
+    const dcm_findings findings = dcm_check(rows, bytes);
+    const std::string* path = several ? &file.path : nullptr;
+    switch (format) {
+    case dump_format::text: write_check_text(findings, path, out); break;
+    case dump_format::csv: write_check_csv(findings, path, out); break;
+    case dump_format::json: write_check_json(findings, file.path, out); break;
+    }
+    return findings.has_errors();
+}
+
 // A file's bytes for one listing. Small files are read into a buffer the thread
 // keeps: over thousands of small files a mapping each costs more than the read,
 // and with several threads every unmapping interrupts the other processors.
@@ -113,6 +130,7 @@ struct listing_kind {
     dump_format format;
     dcm_reading reading;
     bool several;
+    bool check;  // its findings rather than its elements
 };
 
 file_listing list_file(const listed_file& file, const listing_kind& kind, text_output& out) {
@@ -132,14 +150,20 @@ file_listing list_file(const listed_file& file, const listing_kind& kind, text_o
     thread_local dcm_row_model standard_rows(dcm_reading::standard);
     thread_local dcm_row_model interpret_rows(dcm_reading::interpret);
     dcm_row_model& rows = kind.reading == dcm_reading::interpret ? interpret_rows : standard_rows;
+    if (kind.check) {
+        file_listing listing;
+        listing.failed = write_findings(rows, bytes.bytes(), file, kind.format, kind.several, out);
+        return listing;
+    }
     write_listing(rows, bytes.bytes(), file, kind.format, kind.several, out);
     return {};
 }
 
-// The layout of several files' listings: the text format heads each file.
-run_layout layout_of(dump_format format, bool several) {
+// The layout of several files' listings: the text format heads each file
+// (findings name their file on each line instead).
+run_layout layout_of(dump_format format, bool several, bool check) {
     run_layout layout;
-    if (format == dump_format::text && several) {
+    if (format == dump_format::text && several && !check) {
         layout.heading = [](const listed_file& f) { return "==> " + f.path + " <==\n"; };
         layout.separator = "\n";
     }
@@ -172,15 +196,20 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     const bool several = options.paths.size() > 1 || options.recursive;
 
     text_output output(out);
-    if (options.format == dump_format::csv) write_csv_header(several, output);
+    if (options.format == dump_format::csv) {
+        if (options.check)
+            write_check_csv_header(several, output);
+        else
+            write_csv_header(several, output);
+    }
     const dump_format format = options.format;
-    const listing_kind kind{format, reading, several};
+    const listing_kind kind{format, reading, several, options.check};
     const list_one_file list = [kind](const listed_file& f, text_output& o) {
         return list_file(f, kind, o);
     };
     const run_settings settings{options.jobs, shows_progress(out, err), options.verbose};
     const bool all_listed =
-        run_files(files, list, layout_of(format, several), settings, output, err);
+        run_files(files, list, layout_of(format, several, options.check), settings, output, err);
     if (output.failed()) {
         std::fputs("velkdump: write error\n", err);
         return 1;

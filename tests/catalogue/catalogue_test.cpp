@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <ostream>
 
 #include "allocation_meter.h"
+#include "check/check.h"
 #include "load_support.h"
 #include "parse/mapping.h"
 #include "present/cell_text.h"
@@ -131,6 +134,24 @@ TEST_P(CatalogueFile, EveryCellFitsItsBuffer) {
         }
     }
     EXPECT_EQ(allocation_meter::total(), 0u);
+}
+
+// The check over every catalogue file, in both readings, from a heap copy of
+// exactly the file's size (a read past it is the sanitizers' to catch): its
+// findings lie inside the file, a few per row at most.
+TEST_P(CatalogueFile, CheckStaysInsideTheFileAndIsBounded) {
+    const std::unique_ptr<char[]> copy(new char[bytes.size()]);
+    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    const dcm_bytes file{copy.get(), copy.get() + bytes.size()};
+    for (const dcm_reading reading : {dcm_reading::standard, dcm_reading::interpret}) {
+        dcm_row_model rows(reading);
+        rows.load(file);
+        const dcm_findings findings = dcm_check(rows, file);
+        const std::size_t inflated = rows.interpret_document().data.inflated.size();
+        for (const dcm_finding& f : findings.list)
+            ASSERT_LE(f.offset, f.inflated ? inflated : bytes.size()) << f.message;
+        EXPECT_LE(findings.list.size(), 8 * rows.size() + 64);
+    }
 }
 
 // A file cut short lists exactly the rows of the whole file whose headers lie

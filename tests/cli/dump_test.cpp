@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -112,6 +115,41 @@ TEST_F(Velkdump, AFileWithOnlyTheMarkerListsNothingAndSucceeds) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
+}
+
+// --check: a line per finding (naming the file when there are several), a json
+// object per file, a csv record per finding; exit 1 when a file has an error or
+// cannot be read, 2 for a usage error.
+TEST_F(Velkdump, CheckWritesFindingsInEachFormatAndFailsOnAnError) {
+    const std::string odd = file("odd.dcm", dicom_builder().preamble()
+                                                .explicit_element(0x0008, 0x0060, "CS", "MR")
+                                                .explicit_element(0x0009, 0x1010, "LO", "X ")
+                                                .bytes());
+    const std::string missing = testing::TempDir() + "velkdump_missing.dcm";
+    const std::string line =
+        "error private (0009,1010) at 142: Private element (0009,1010) has no private creator "
+        "(0009,0010) in its data set or item (nor do the block's elements after it)\n";
+    const auto text = run({"--check", odd});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_NE(text.out.find("\n" + line), std::string::npos) << text.out;
+    EXPECT_NE(run({"--check", odd, odd}).out.find(odd + ": " + line), std::string::npos);
+
+    const auto json = run({"--check", "--format=json", odd, missing});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.err.find("no such file"), std::string::npos);
+    const auto document = nlohmann::json::parse(json.out);
+    EXPECT_EQ(document["path"], odd);
+    const nlohmann::json expected = {{"severity", "error"}, {"kind", "private"}, {"tag", "00091010"},
+                                     {"offset", 142}, {"message", line.substr(34, line.size() - 35)}};
+    const auto& findings = document["findings"];
+    EXPECT_NE(std::find(findings.begin(), findings.end(), expected), findings.end()) << json.out;
+
+    const auto csv = run({"--check", "--format=csv", odd});
+    EXPECT_EQ(csv.out.rfind("severity,kind,tag,offset,message\r\n", 0), 0u);
+    EXPECT_NE(csv.out.find("error,private,00091010,142,\"Private element (0009,1010)"), std::string::npos);
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'),
+              std::count(text.out.begin(), text.out.end(), '\n') + 1);
+    EXPECT_EQ(run({"--check", "--diff", odd, odd}).status, 2);
 }
 
 // --diff exits as diff does: 0 alike, 1 different, 2 when a file cannot be read.
