@@ -2,7 +2,7 @@
 // given a font, the system's own and the one of common controls 6 (the version
 // velk's manifest asks for), and the common Find dialog, whose "Find what"
 // label is such a Static. No velk code: this tells a leak of the platform from
-// one of velk's own (README, "Long use"). Prints the heap blocks and bytes that
+// one of velk's own (docs/reliability.md, "Long use"). Prints the heap blocks and bytes that
 // stay behind per window created and destroyed. Not a test: it prints figures.
 #include <windows.h>
 #include <commdlg.h>

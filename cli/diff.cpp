@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/csv_writer.h"
+#include "cli/exit_status.h"
 #include "cli/output.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
@@ -35,7 +36,7 @@ struct compared_file {
 std::string problem_of(const compared_file& f) {
     if (!f.file.is_open()) return dcm_open_failure_text(f.file.failure());
     if (!dcm_has_marker(f.file.begin(), f.file.end()))
-        return "not a DICOM part-10 file (no \"DICM\" at byte 128)";
+        return no_marker_problem;
     return {};
 }
 
@@ -103,19 +104,19 @@ int velkdump_diff(const std::string& first, const std::string& second, dcm_readi
                   dump_format format, std::FILE* out, std::FILE* err) {
     const auto a = std::make_unique<compared_file>(first, reading);
     const auto b = std::make_unique<compared_file>(second, reading);
-    int status = 0;
+    int status = diff_exit_alike;
     for (const auto* f : {a.get(), b.get()}) {
         const std::string problem = problem_of(*f);
         if (problem.empty()) continue;
         std::fprintf(err, "velkdump: %s: %s\n", (f == a.get() ? first : second).c_str(), problem.c_str());
-        status = 2;
+        status = diff_exit_failed;
     }
-    if (status) return status;
+    if (status != diff_exit_alike) return status;
     a->rows.load(dcm_bytes::of(a->file));
     b->rows.load(dcm_bytes::of(b->file));
     if (a->rows.out_of_memory() || b->rows.out_of_memory()) {
         std::fputs("velkdump: not enough memory to compare the files\n", err);
-        return 2;
+        return diff_exit_failed;
     }
     const dcm_compare_side side_a = a->side(), side_b = b->side();
     const std::vector<dcm_difference> differences = dcm_compare(side_a, side_b);
@@ -127,9 +128,9 @@ int velkdump_diff(const std::string& first, const std::string& second, dcm_readi
     output.flush();
     if (output.failed() || std::fflush(out) != 0) {
         std::fputs("velkdump: write error\n", err);
-        return 2;
+        return diff_exit_failed;
     }
-    return differences.empty() ? 0 : 1;
+    return differences.empty() ? diff_exit_alike : diff_exit_differ;
 }
 
 }  // namespace velk

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "cli/exit_status.h"
 #include "velk_version.h"
 
 namespace velk {
@@ -136,11 +137,11 @@ std::string usage_text() {
             help.insert(at + 1, std::string(24, ' '));
         text += name + help + "\n";
     }
-    text +=
-        "\n"
-        "Exit status: 0 when every file was listed, 1 when any file could not be\n"
-        "read or is not a part-10 file, 2 for a usage error. With --check, 1 also\n"
-        "when any file's check found an error.\n";
+    text += "\nExit status: " + std::to_string(dump_exit_listed) +
+            " when every file was listed, " + std::to_string(dump_exit_file_failed) +
+            " when any file could not be\nread or is not a part-10 file, " +
+            std::to_string(dump_exit_usage_error) + " for a usage error. With --check, " +
+            std::to_string(dump_exit_file_failed) + " also\nwhen any file's check found an error.\n";
     return text;
 }
 

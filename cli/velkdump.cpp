@@ -18,6 +18,7 @@
 #include "cli/check_writer.h"
 #include "cli/csv_writer.h"
 #include "cli/diff.h"
+#include "cli/exit_status.h"
 #include "cli/file_list.h"
 #include "cli/file_read.h"
 #include "cli/json_writer.h"
@@ -143,7 +144,7 @@ file_listing list_file(const listed_file& file, const listing_kind& kind, text_o
     if (!dcm_has_marker(bytes.bytes().begin, bytes.bytes().end)) {
         if (file.walked) return {{}, true};
         out.start();
-        return {"not a DICOM part-10 file (no \"DICM\" at byte 128)"};
+        return {no_marker_problem};
     }
     out.start();
     // Kept by each thread, so that its room for rows is reserved once.
@@ -182,11 +183,11 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     const dump_command command = parse_dump_command(args);
     if (command.action == dump_command::show_text) {
         std::fputs(command.message.c_str(), out);
-        return 0;
+        return dump_exit_listed;
     }
     if (command.action == dump_command::usage_error) {
         std::fprintf(err, "velkdump: %s\nTry 'velkdump --help'.\n", command.message.c_str());
-        return 2;
+        return dump_exit_usage_error;
     }
     const dump_options& options = command.options;
     const dcm_reading reading = options.interpret ? dcm_reading::interpret : dcm_reading::standard;
@@ -212,9 +213,9 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
         run_files(files, list, layout_of(format, several, options.check), settings, output, err);
     if (output.failed()) {
         std::fputs("velkdump: write error\n", err);
-        return 1;
+        return dump_exit_file_failed;
     }
-    return all_listed ? 0 : 1;
+    return all_listed ? dump_exit_listed : dump_exit_file_failed;
 }
 
 }  // namespace velk

@@ -8,8 +8,8 @@
 namespace velk {
 
 // Runs velkdump over the UTF-8 arguments (without the program name). Listings
-// go to out, problems to err. Answers the exit status: 0, 1 when any file
-// failed, 2 for a usage error.
+// go to out, problems to err. Answers the exit status (cli/exit_status.h):
+// listed, a file failed, or a usage error.
 int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 }  // namespace velk

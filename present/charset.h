@@ -1,9 +1,10 @@
 // Character-set decoding of text values by the Specific Character Set (0008,0005)
 // in force: the single-byte sets, UTF-8, GB18030, GBK and ISO 2022 code extensions
 // (escape sequences switching between ASCII, JIS X 0201/0208/0212, KS X 1001 and
-// GB 2312). The code tables are this project's own data (present/charset_tables.*),
-// so both builds decode alike. A byte sequence that does not decode gives U+FFFD
-// and the decoding goes on at the next byte.
+// GB 2312). The code tables are this project's own data (present/charset_tables.h,
+// generated into present/tables/charset_tables.cpp), so both builds decode alike.
+// A byte sequence that does not decode gives U+FFFD and the decoding goes on at
+// the next byte.
 //
 // The default repertoire (no value, "ISO_IR 6" or an empty first value) decodes
 // bytes 0x80-0xFF as ISO 8859-1, as the peers do with such files.

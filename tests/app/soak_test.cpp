@@ -7,7 +7,7 @@
 // with one of pydicom's real files every tenth cycle and the Find dialog every
 // 25th cycle: under wine without a window manager each top-level window that
 // closes waits 2 s for a state no manager will set. VELK_SOAK_CYCLES asks for
-// the long run (the README's figures use 1000): real and catalogue files in
+// the long run (the figures in docs/reliability.md use 1000): real and catalogue files in
 // turn, the Find dialog every cycle. Figures are printed every 100 cycles.
 #include <gtest/gtest.h>
 
