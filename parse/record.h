@@ -16,21 +16,22 @@
 
 namespace velk {
 
-// The offset has 48 bits (256 TiB, above the 128 TiB a 64-bit process can map),
-// the level 8 (the walk descends at most dcm_max_nesting levels): with the flags
-// they share one 64-bit word, and a record is 16 bytes. A walk that reaches an
-// element its offset cannot hold ends there (dcm_walk_status::offset_too_large).
-// Every field is a 64-bit bit-field, so that both compilers' layouts pack them.
+// The offset has 48 bits (256 TiB, above the 128 TiB a 64-bit process can map)
+// and the level 8 (the walk descends at most dcm_max_nesting levels): with the
+// header length they share one 64-bit word, the flags one byte, and a record is
+// 16 bytes. A walk that reaches an element its offset cannot hold ends there
+// (dcm_walk_status::offset_too_large). The word's bit-fields share one type, so
+// that both compilers' layouts (MinGW's is Microsoft's) pack them alike.
 struct dcm_record {
     std::uint64_t offset : 48;         // first byte of the element, from the file's start
     std::uint64_t level : 8;           // true nesting level, 0 for the data set's own elements
     std::uint64_t header_length : 5;   // 8 or 12
-    std::uint64_t container : 1;       // the walk's container decision
-    std::uint64_t recurse : 1;         // whether the element's level descends into sequences and items
-    std::uint64_t inflated : 1;        // in a deflated data set's inflated bytes, where its offset counts
     std::uint32_t length;              // declared value length (undefined_length kept)
     char vr[2];                        // as read; two zero bytes when there is none
     dcm_syntax syntax;                 // the mode its header was read in
+    bool container : 1;                // the walk's container decision
+    bool recurse : 1;                  // whether the element's level descends into sequences and items
+    bool inflated : 1;                 // in a deflated data set's inflated bytes, where its offset counts
 
     // The depth a row shows: the level modulo 16, as the list's indent has four bits.
     unsigned depth() const { return unsigned(level) & 0xFu; }
