@@ -108,9 +108,8 @@ void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint64_t walked, Ptr en
 
 // Walks `length` bytes from `data` (or, for undefined_length, up to the first
 // delimiter at this level; for dcm_to_the_end, up to `end`), never reading at or
-// past `end`. `level` is the
-// nesting level of `data`, 0 for a file's data set. Returns the bytes consumed at
-// this level. Throws nothing of its own; a visitor's exception passes through.
+// past `end`. `level` is the nesting level of `data`, 0 for a file's data set.
+// Returns the bytes consumed at this level. Throws nothing of its own; a visitor's exception passes through.
 template <class Ptr, class Visitor>
 std::uint64_t dcm_parse(Ptr data, std::uint64_t length, Visitor& visitor, bool recurse,
                         dcm_syntax mode, bool stop_after_one, Ptr end, unsigned level = 0,
