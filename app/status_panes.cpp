@@ -49,13 +49,14 @@ std::wstring LoadText(const DocumentFacts& facts) {
     default:
         break;
     }
-    wchar_t where[64];
-    if (walk.tag != 0)
-        std::swprintf(where, 64, L"Stopped at %u, (%04X,%04X): ", unsigned(walk.offset),
-                      unsigned(walk.tag >> 16), unsigned(walk.tag & 0xFFFF));
-    else
-        std::swprintf(where, 64, L"Stopped at %u: ", unsigned(walk.offset));
-    std::wstring text = where;
+    // The offset in full, past 4 GiB too.
+    std::wstring text = L"Stopped at " + std::to_wstring(walk.offset);
+    if (walk.tag != 0) {
+        wchar_t tag[16];
+        std::swprintf(tag, 16, L", (%04X,%04X)", unsigned(walk.tag >> 16), unsigned(walk.tag & 0xFFFF));
+        text += tag;
+    }
+    text += L": ";
     for (const char* c = dcm_walk_status_text(walk.status); *c; ++c) text += wchar_t(*c);
     return text;
 }

@@ -20,7 +20,7 @@ public:
 
     void set_base(const void* base) override { m_base = static_cast<const char*>(base); }
     bool enter(const void*, std::uint32_t, std::uint32_t, dcm_syntax) override { return true; }
-    bool leave(std::uint32_t) override { return false; }
+    bool leave(std::uint64_t) override { return false; }
     dcm_visit element(const void* start, dcm_syntax, std::uint32_t tag, const char*, bool, const void*,
                 std::uint32_t) override {
         char line[40];

@@ -332,7 +332,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
             // encapsulated data and stray items belong to no data set.
             if (here.items && here.level + 1 == r.level) {
                 here.items->push_back(json::object());
-                if (r.container) open.push_back({r.level + 1, &here.items->back()});
+                if (r.container) open.push_back({std::uint32_t(r.level) + 1, &here.items->back()});
             }
             continue;
         }

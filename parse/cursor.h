@@ -41,7 +41,7 @@ public:
         return true;
     }
 
-    bool leave(std::uint32_t) override {
+    bool leave(std::uint64_t) override {
         --depth;
         return false;
     }

@@ -31,11 +31,6 @@ bool dcm_has_marker(const char* begin, const char* end) {
     return std::memcmp(marker, "DICM", 4) == 0;
 }
 
-const char* dcm_walk_end(const char* begin, const char* end) {
-    const std::uint64_t limit = UINT32_MAX;
-    return dcm_bytes_left(begin, end) > limit ? begin + limit : end;
-}
-
 dcm_walk_result dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor) {
     return dcm_parse_file_as(begin, end, visitor);
 }

@@ -23,14 +23,10 @@ void dcm_load_file(const wchar_t* path, dcm_element_visitor& visitor);
 #endif
 
 // Parses the mapped bytes [begin, end) and answers how the walk ended (not_part10
-// when there are no bytes or no marker). Offsets are 32-bit, so at most the first
-// 4 GiB - 1 bytes of a file are walked.
+// when there are no bytes or no marker). Every byte is walked, whatever the size.
 dcm_walk_result dcm_parse_file(const char* begin, const char* end, dcm_element_visitor& visitor);
 
 bool dcm_has_marker(const char* begin, const char* end);
-
-// The bytes a walk may read: [begin, end) cut to what a 32-bit offset reaches.
-const char* dcm_walk_end(const char* begin, const char* end);
 
 // dcm_parse_file for a visitor of a known (final) type, whose calls the parser
 // then makes directly: a walk of a million elements calls it a million times.
@@ -42,10 +38,8 @@ dcm_walk_result dcm_parse_file_as(const char* begin, const char* end, Visitor& v
         return log.result;
     }
     visitor.set_base(begin);
-    const char* last = dcm_walk_end(begin, end);
     const char* p = begin + dcm_stream_offset;
-    dcm_parse(p, static_cast<std::uint32_t>(last - p), visitor, true, syntax_explicit_le, false,
-              last, 0, &log);
+    dcm_parse(p, dcm_to_the_end, visitor, true, syntax_explicit_le, false, end, 0, &log);
     return log.result;
 }
 

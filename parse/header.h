@@ -77,7 +77,7 @@ struct dcm_header {
 // before end is not recognised (mode 0).
 template <class Ptr>
 bool dcm_decode_header(Ptr p, Ptr end, dcm_syntax& mode, dcm_header<Ptr>& h,
-                       std::uint32_t& consumed) {
+                       std::uint64_t& consumed) {
     if (!dcm_fits(p, end, 8)) return false;
     std::uint32_t used = 0;
     h.start = p;

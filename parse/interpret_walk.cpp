@@ -62,17 +62,26 @@ public:
         : m_base(base), m_end(end), m_dictionary(dictionary), m_out(out), m_chunks(chunks),
           m_inflated(inflated) {}
 
-    // Walks `length` bytes from `data` (or up to a delimiter), at nesting `level`.
-    // Returns the bytes consumed, the ending delimiter's header included.
-    std::uint32_t walk(const char* data, std::uint32_t length, dcm_syntax mode,
+    // Walks `length` bytes from `data` (or up to a delimiter, or for
+    // dcm_to_the_end up to the end), at nesting `level`. Returns the bytes
+    // consumed, the ending delimiter's header included.
+    std::uint64_t walk(const char* data, std::uint64_t length, dcm_syntax mode,
                        std::uint32_t level, bool recurse, bool stop_after_one) {
-        std::uint32_t consumed = 0;
+        std::uint64_t consumed = 0;
+        // An undefined-length value may hold more than 4 GiB: its delimiter or
+        // the end of the bytes ends it, never a count.
+        const std::uint64_t limit = length == undefined_length ? dcm_to_the_end : length;
         const char* p = data;
         m_ended_by_delimiter = false;
-        while (consumed < length) {
+        while (consumed < limit) {
             header h;
             if (!decode(p, m_end, mode, h)) {
                 note_cut(p, mode);
+                break;
+            }
+            // Every later element starts further on: the walk ends here at every level.
+            if (static_cast<std::uint64_t>(p - m_base) >= dcm_record_offset_limit) {
+                note(dcm_walk_status::offset_too_large, h.tag, p);
                 break;
             }
             const char* value = p + h.header_length;
@@ -105,7 +114,7 @@ public:
             }
             step = std::min<std::uint64_t>(step, dcm_bytes_left(value, m_end));
             p = value + step;
-            consumed += static_cast<std::uint32_t>(step);
+            consumed += step;
             if (stop_after_one) break;
         }
         return consumed;
@@ -134,7 +143,7 @@ private:
     void push(const char* p, const header& h, dcm_syntax mode, std::uint32_t level, bool recurse,
               bool container) {
         dcm_record r{};
-        r.offset = static_cast<std::uint32_t>(p - m_base);
+        r.offset = static_cast<std::uint64_t>(p - m_base);
         r.length = h.length;
         r.level = level;
         r.vr[0] = h.vr[0];
@@ -152,7 +161,7 @@ private:
         if (result.status != dcm_walk_status::complete) return;
         result.status = status;
         result.tag = tag;
-        result.offset = static_cast<std::uint32_t>(at - m_base);
+        result.offset = static_cast<std::uint64_t>(at - m_base);
     }
 
     void note_cut(const char* p, dcm_syntax mode) {
@@ -224,13 +233,13 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
         result.status = dcm_walk_status::not_part10;
         return result;
     }
-    const char* last = dcm_walk_end(begin, end);
+    const char* last = end;
     const char* meta = begin + dcm_stream_offset;
     named_syntax named;
     const char* data_set = meta_end(meta, last, named);
 
     walker file(begin, last, dictionary, records, false, chunks);
-    file.walk(meta, static_cast<std::uint32_t>(data_set - meta), syntax_explicit_le, 0, true,
+    file.walk(meta, static_cast<std::uint64_t>(data_set - meta), syntax_explicit_le, 0, true,
               false);
     if (named == named_syntax::deflated) {
         data.deflated = true;
@@ -242,12 +251,12 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
         const char* first = data.inflated.data();
         const char* stop = first + data.inflated.size();
         walker set(first, stop, dictionary, records, true, chunks);
-        set.walk(first, undefined_length - 1, syntax_explicit_le, 0, true, false);
+        set.walk(first, dcm_to_the_end, syntax_explicit_le, 0, true, false);
         if (!file.result.complete()) return file.result;
         if (inflated.end != dcm_inflate_end::complete) {
             // What inflated is listed; the walk ended where the inflated bytes did.
             result.status = dcm_walk_status::inflate_stopped;
-            result.offset = static_cast<std::uint32_t>(data_set - begin);
+            result.offset = static_cast<std::uint64_t>(data_set - begin);
             return result;
         }
         return set.result;
@@ -257,7 +266,7 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
                                                             : syntax_explicit_le;
     if (mode != syntax_explicit_be)
         mode = looks_explicit(data_set, last) ? syntax_explicit_le : syntax_implicit_le;
-    file.walk(data_set, undefined_length - 1, mode, 0, true, false);
+    file.walk(data_set, dcm_to_the_end, mode, 0, true, false);
     return file.result;
 }
 
@@ -266,10 +275,10 @@ std::vector<dcm_record> dcm_reparse_record_interpret(const char* begin, const ch
                                                      const dcm_record& row) {
     std::vector<dcm_record> records;
     if (!begin || !row.container) return records;
-    const char* last = row.inflated ? end : dcm_walk_end(begin, end);
-    if (row.offset > dcm_bytes_left(begin, last)) return records;
-    walker again(begin, last, dictionary, records, row.inflated);
-    again.walk(begin + row.offset, undefined_length - 1, row.syntax, row.level, row.recurse, true);
+    if (row.offset > dcm_bytes_left(begin, end)) return records;
+    walker again(begin, end, dictionary, records, row.inflated);
+    again.walk(begin + row.offset, dcm_to_the_end, row.syntax, std::uint32_t(row.level),
+               row.recurse, true);
     const bool matched = !records.empty() && records.front().container &&
                          records.front().length == row.length &&
                          std::memcmp(records.front().vr, row.vr, 2) == 0;

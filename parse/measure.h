@@ -47,14 +47,14 @@ private:
 };
 
 template <class Ptr>
-std::uint32_t dcm_measure_undefined(Ptr value, dcm_syntax mode, Ptr end) {
+std::uint64_t dcm_measure_undefined(Ptr value, dcm_syntax mode, Ptr end) {
     Ptr p = value;
     std::uint64_t open = 0;  // levels open inside the measured value
     dcm_mode_stack modes(mode);
     for (;;) {
         dcm_syntax m = modes.current();
         dcm_header<Ptr> h;
-        std::uint32_t unused = 0;
+        std::uint64_t unused = 0;
         if (!dcm_decode_header(p, end, m, h, unused)) break;
         if (m != modes.current()) modes.change(open, m);
         p = h.value;
@@ -68,7 +68,7 @@ std::uint32_t dcm_measure_undefined(Ptr value, dcm_syntax mode, Ptr end) {
             p += std::min<std::uint64_t>(h.length, dcm_bytes_left(p, end));
         }
     }
-    return static_cast<std::uint32_t>(p - value);
+    return static_cast<std::uint64_t>(p - value);
 }
 
 }  // namespace velk

@@ -28,6 +28,10 @@ namespace velk {
 // structured reports reach a few dozen. 128 levels keeps that margin while one
 // level costs a few hundred bytes of stack, far below a thread's stack.
 constexpr unsigned dcm_max_nesting = 128;
+static_assert(dcm_max_nesting < 256, "a record's level holds every level the walk reaches");
+
+// The length a walk of a whole data set is given: it ends where the bytes do.
+constexpr std::uint64_t dcm_to_the_end = UINT64_MAX;
 
 // Where a walk first fell short, kept as it happens: the walk itself knows what
 // it could not read, so nobody re-derives it afterwards.
@@ -39,7 +43,17 @@ struct dcm_walk_log {
         if (result.status != dcm_walk_status::complete) return;
         result.status = status;
         result.tag = tag;
-        result.offset = static_cast<std::uint32_t>(static_cast<const char*>(at) - base);
+        result.offset = static_cast<std::uint64_t>(static_cast<const char*>(at) - base);
+    }
+
+    // Notes an element that starts where a record's offset cannot reach; true
+    // then, and the walk ends there at every level, as every later element
+    // starts further on.
+    bool past_offset_limit(std::uint32_t tag, const void* at) {
+        if (static_cast<std::uint64_t>(static_cast<const char*>(at) - base) < dcm_record_offset_limit)
+            return false;
+        note(dcm_walk_status::offset_too_large, tag, at);
+        return true;
     }
 };
 
@@ -66,7 +80,7 @@ void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log) {
 
 template <class Ptr>
 void dcm_note_element(const dcm_header<Ptr>& h, bool container, bool recurse, unsigned level,
-                      std::uint32_t level_length, Ptr end, dcm_walk_log& log) {
+                      std::uint64_t level_length, Ptr end, dcm_walk_log& log) {
     if (dcm_is_delimiter(h.tag)) {
         if (level_length != undefined_length) log.note(dcm_walk_status::stray_delimiter, h.tag, &*h.start);
         return;
@@ -80,7 +94,7 @@ void dcm_note_element(const dcm_header<Ptr>& h, bool container, bool recurse, un
 // An undefined-length value whose walk took it to the end of the bytes without a
 // delimiter as its last element.
 template <class Ptr>
-void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint32_t walked, Ptr end,
+void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint64_t walked, Ptr end,
                           dcm_walk_log& log) {
     if (h.length != undefined_length || dcm_bytes_left(h.value + walked, end) != 0) return;
     if (walked >= 8) {
@@ -93,21 +107,25 @@ void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint32_t walked, Ptr en
 }
 
 // Walks `length` bytes from `data` (or, for undefined_length, up to the first
-// delimiter at this level), never reading at or past `end`. `level` is the
-// nesting level of `data`, 0 for a file's data set. Returns the bytes consumed at
-// this level. Throws nothing of its own; a visitor's exception passes through.
+// delimiter at this level; for dcm_to_the_end, up to `end`), never reading at or
+// past `end`. `level` is the nesting level of `data`, 0 for a file's data set.
+// Returns the bytes consumed at this level. Throws nothing of its own; a visitor's exception passes through.
 template <class Ptr, class Visitor>
-std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool recurse,
+std::uint64_t dcm_parse(Ptr data, std::uint64_t length, Visitor& visitor, bool recurse,
                         dcm_syntax mode, bool stop_after_one, Ptr end, unsigned level = 0,
                         dcm_walk_log* log = nullptr) {
-    std::uint32_t consumed = 0;
+    std::uint64_t consumed = 0;
+    // An undefined-length value may hold more than 4 GiB: its delimiter or the
+    // end of the bytes ends it, never a count.
+    const std::uint64_t limit = length == undefined_length ? dcm_to_the_end : length;
     Ptr p = data;
-    while (consumed < length) {
+    while (consumed < limit) {
         dcm_header<Ptr> h;
         if (!dcm_decode_header(p, end, mode, h, consumed)) {
             if (log) dcm_note_cut(p, end, *log);
             break;
         }
+        if (log && log->past_offset_limit(h.tag, &*h.start)) return consumed;
         const bool container = dcm_is_container(h, recurse, level);
         if (log) dcm_note_element(h, container, recurse, level, length, end, *log);
         const dcm_visit answer = visitor.element(&*h.start, mode, h.tag,
@@ -120,7 +138,7 @@ std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool r
         if (container && answer == visit_descend) {
             visitor.enter(&*h.value, h.length, h.tag, mode);
             const bool nested_recurse = recurse && !dcm_is_opaque_vr(h.vr);
-            const std::uint32_t n = dcm_parse(h.value, h.length, visitor, nested_recurse, mode,
+            const std::uint64_t n = dcm_parse(h.value, h.length, visitor, nested_recurse, mode,
                                               false, end, level + 1, log);
             visitor.leave(n);
             if (log) dcm_note_undelimited(h, n, end, *log);
@@ -135,7 +153,7 @@ std::uint32_t dcm_parse(Ptr data, std::uint32_t length, Visitor& visitor, bool r
         // exists, and the enclosing levels then end too.
         step = std::min<std::uint64_t>(step, dcm_bytes_left(h.value, end));
         p = h.value + step;
-        consumed += static_cast<std::uint32_t>(step);
+        consumed += step;
     }
     return consumed;
 }

@@ -19,6 +19,7 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
     case dcm_walk_status::out_of_memory: return "out of memory";
     case dcm_walk_status::inflate_stopped:
         return "deflated data set cut short, damaged or over the inflate cap";
+    case dcm_walk_status::offset_too_large: return "element past the 256 TiB an offset holds";
     }
     return "";
 }
@@ -38,7 +39,7 @@ bool dcm_record_insert::enter(const void*, std::uint32_t, std::uint32_t, dcm_syn
     return true;
 }
 
-bool dcm_record_insert::leave(std::uint32_t) {
+bool dcm_record_insert::leave(std::uint64_t) {
     if (m_open.size() > 1) m_open.pop_back();
     --m_level;
     return false;
@@ -48,8 +49,11 @@ dcm_visit dcm_record_insert::element(const void* start, dcm_syntax mode, std::ui
                                      const char* vr, bool container, const void* value,
                                      std::uint32_t length) {
     const auto* first = static_cast<const unsigned char*>(start);
+    const auto offset = static_cast<std::uint64_t>(first - m_base);
+    // The file walk has noted it and ends; a re-parse stops here too.
+    if (offset >= dcm_record_offset_limit) return visit_stop;
     dcm_record r;
-    r.offset = static_cast<std::uint32_t>(first - m_base);
+    r.offset = offset;
     r.length = length;
     r.level = m_level;
     r.vr[0] = m_last_vr[0] = vr ? vr[0] : 0;
@@ -58,6 +62,7 @@ dcm_visit dcm_record_insert::element(const void* start, dcm_syntax mode, std::ui
     r.syntax = m_open.back().mode;
     r.container = container;
     r.recurse = m_open.back().recurse;
+    r.inflated = false;
     m_records.push_back(r);
     if (m_chunks) m_chunks->added(m_records);
     m_open.back().mode = mode;
@@ -119,11 +124,10 @@ std::vector<dcm_record> dcm_reparse_record(const char* begin, const char* end,
                                            const dcm_record& row) {
     std::vector<dcm_record> records;
     if (!begin || !row.container) return records;
-    const char* last = dcm_walk_end(begin, end);
-    if (row.offset > dcm_bytes_left(begin, last)) return records;
+    if (row.offset > dcm_bytes_left(begin, end)) return records;
     checked_reparse visitor(records, begin, row);
-    dcm_parse(begin + row.offset, row.length, visitor, row.recurse, row.syntax, true, last,
-              row.level);
+    dcm_parse(begin + row.offset, row.length, visitor, row.recurse, row.syntax, true, end,
+              unsigned(row.level));
     if (!visitor.matched()) records.clear();
     return records;
 }

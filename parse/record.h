@@ -16,19 +16,25 @@
 
 namespace velk {
 
+// The offset has 48 bits (256 TiB, above the 128 TiB a 64-bit process can map)
+// and the level 8 (the walk descends at most dcm_max_nesting levels): with the
+// header length they share one 64-bit word, the flags one byte, and a record is
+// 16 bytes. A walk that reaches an element its offset cannot hold ends there
+// (dcm_walk_status::offset_too_large). The word's bit-fields share one type, so
+// that both compilers' layouts (MinGW's is Microsoft's) pack them alike.
 struct dcm_record {
-    std::uint32_t offset;         // first byte of the element, from the file's start
-    std::uint32_t length;         // declared value length (undefined_length kept)
-    std::uint32_t level;          // true nesting level, 0 for the data set's own elements
-    char vr[2];                   // as read; two zero bytes when there is none
-    std::uint8_t header_length;   // 8 or 12
-    dcm_syntax syntax;            // the mode its header was read in
-    bool container;               // the walk's container decision
-    bool recurse;                 // whether the element's level descends into sequences and items
-    bool inflated = false;        // in a deflated data set's inflated bytes, where its offset counts
+    std::uint64_t offset : 48;         // first byte of the element, from the file's start
+    std::uint64_t level : 8;           // true nesting level, 0 for the data set's own elements
+    std::uint64_t header_length : 5;   // 8 or 12
+    std::uint32_t length;              // declared value length (undefined_length kept)
+    char vr[2];                        // as read; two zero bytes when there is none
+    dcm_syntax syntax;                 // the mode its header was read in
+    bool container : 1;                // the walk's container decision
+    bool recurse : 1;                  // whether the element's level descends into sequences and items
+    bool inflated : 1;                 // in a deflated data set's inflated bytes, where its offset counts
 
     // The depth a row shows: the level modulo 16, as the list's indent has four bits.
-    unsigned depth() const { return level & 0xFu; }
+    unsigned depth() const { return unsigned(level) & 0xFu; }
     std::uint64_t value_offset() const { return std::uint64_t(offset) + header_length; }
     // The byte order of the data set it was read in.
     dcm_byte_order byte_order() const {
@@ -36,8 +42,11 @@ struct dcm_record {
     }
 };
 
-// Hundreds of thousands of records are held per document.
-static_assert(sizeof(dcm_record) <= 20, "a record is at most 20 bytes");
+// The first offset a record cannot hold.
+constexpr std::uint64_t dcm_record_offset_limit = std::uint64_t(1) << 48;
+
+// Millions of records may be held per document.
+static_assert(sizeof(dcm_record) == 16, "a record is 16 bytes");
 
 // How a walk ended. Only the first shortfall is kept: what follows it is a
 // consequence.
@@ -51,12 +60,13 @@ enum class dcm_walk_status : std::uint8_t {
     nesting_too_deep,       // a container nested deeper than the walk descends was stepped over
     out_of_memory,          // the rows did not fit in memory: none are kept
     inflate_stopped,        // a deflated data set inflated only in part (cut, damaged or capped)
+    offset_too_large,       // an element starts past what a record's offset holds (256 TiB)
 };
 
 struct dcm_walk_result {
     dcm_walk_status status = dcm_walk_status::complete;
     std::uint32_t tag = 0;     // the element where it happened; 0 when its tag was cut
-    std::uint32_t offset = 0;  // that element's first byte, or where the bytes ran out
+    std::uint64_t offset = 0;  // that element's first byte, or where the bytes ran out
 
     bool complete() const { return status == dcm_walk_status::complete; }
 };
@@ -95,7 +105,7 @@ public:
 
     void set_base(const void* base) override;
     bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) override;
-    bool leave(std::uint32_t consumed) override;
+    bool leave(std::uint64_t consumed) override;
     dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr,
                       bool container, const void* value, std::uint32_t length) override;
 

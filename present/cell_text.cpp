@@ -23,7 +23,7 @@ std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity
 // common case), through a scratch buffer and cut otherwise.
 template <class Int>
 std::size_t put_number(Int v, char* out, std::size_t capacity) {
-    constexpr std::size_t longest = 11;  // "-2147483648"
+    constexpr std::size_t longest = 20;  // "18446744073709551615"
     if (capacity > longest) {
         char* end = std::to_chars(out, out + longest, v).ptr;
         *end = '\0';
@@ -84,9 +84,16 @@ std::size_t dcm_put_tag(std::uint32_t tag, char* out, std::size_t capacity) {
 
 std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dcm_cursor& c,
                           int column, char* out, std::size_t capacity) {
-    const dcm_record r{c.offset,    c.length,           c.depth, {c.vr[0], c.vr[1]},
-                       static_cast<std::uint8_t>(c.header_length), syntax_explicit_le,
-                       c.container != 0, true};
+    dcm_record r{};
+    r.offset = c.offset;
+    r.length = c.length;
+    r.level = c.depth;
+    r.vr[0] = c.vr[0];
+    r.vr[1] = c.vr[1];
+    r.header_length = c.header_length;
+    r.syntax = syntax_explicit_le;
+    r.container = c.container != 0;
+    r.recurse = true;
     return dcm_cell_text(file_begin, file_end, r, column, out, capacity);
 }
 
@@ -117,7 +124,7 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
         return put_data(file_begin, size, c, out, capacity);
     case dcm_column_offset:
         // Unsigned: an offset past 2 GiB is still a position, not a negative number.
-        return put_number(c.offset, out, capacity);
+        return put_number(std::uint64_t(c.offset), out, capacity);
     default:
         return 0;
     }

@@ -12,7 +12,7 @@ namespace velk {
 
 namespace {
 
-constexpr std::uint32_t stream_end = 0xFFFFFFFFu;
+constexpr std::uint64_t stream_end = UINT64_MAX;
 
 std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {
     if (n > capacity - 1) n = capacity - 1;
@@ -209,7 +209,8 @@ std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
     case dcm_column_offset:
         return put_short(out, capacity, [&](char* p) {
             if (r.inflated) *p++ = 'z';
-            return std::to_chars(p, p + 10, r.offset).ptr;
+            // The offset has at most 15 digits (below 2^48): with the "z", 16.
+            return std::to_chars(p, p + 15, std::uint64_t(r.offset)).ptr;
         });
     default:
         return 0;

@@ -25,8 +25,8 @@ namespace velk {
 // (0008,0005) element to the end of the data set or item that holds it.
 struct dcm_charset_span {
     bool inflated;
-    std::uint32_t begin;  // offset of the (0008,0005) element
-    std::uint32_t end;    // offset of the first element after its data set or item
+    std::uint64_t begin;  // offset of the (0008,0005) element
+    std::uint64_t end;    // offset of the first element after its data set or item
     std::uint32_t level;  // the nesting level of its data set or item
     int parent;           // the enclosing span, or -1
     dcm_charset charset;

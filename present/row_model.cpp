@@ -29,7 +29,7 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
     } catch (...) {
         // Only allocation can fail here. A load whose rows do not fit lists
         // nothing rather than the front of the file, and gives its memory back.
-        const std::uint32_t reached = m_records.empty() ? 0u : m_records.back().offset;
+        const std::uint64_t reached = m_records.empty() ? 0u : m_records.back().offset;
         std::vector<dcm_record>().swap(m_records);
         m_walk = {dcm_walk_status::out_of_memory, 0, reached};
     }
@@ -68,7 +68,7 @@ dcm_walk_result dcm_row_model::load_in_chunks(
         if (!m_records.empty()) each(*this);
     } catch (...) {
         // As in load(): only allocation can fail here (the rows handed on stay written).
-        const std::uint32_t reached = m_records.empty() ? 0u : m_records.back().offset;
+        const std::uint64_t reached = m_records.empty() ? 0u : m_records.back().offset;
         m_walk = {dcm_walk_status::out_of_memory, 0, reached};
     }
     m_records.clear();

@@ -7,7 +7,8 @@
 // The shell must stay up; every damaged document lists the rows that parsed and
 // copies what velkdump lists for its file, also after a Refresh; documents whose
 // files shrink, vanish or are replaced after the load still copy, expand and
-// refresh; the real documents still list, copy and find exactly what they did;
+// refresh; a 5 GiB sparse file lists every row, its offsets past 4 GiB in full;
+// the real documents still list, copy and find exactly what they did;
 // and closing the main window ends the shell with exit code 1.
 #include <gtest/gtest.h>
 
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdint>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -58,6 +60,10 @@ constexpr WORD kRefreshCommand = ID_VIEW_REFRESH;
 constexpr int kFindWhatEdit = 0x480;           // edt1 of the find dialog template
 constexpr DWORD kAnswerMs = 120000;            // a message unanswered this long is a hang
 constexpr std::size_t kMostRowsCopied = 2000;  // six display requests per row under wine
+
+const wchar_t kLargeFile[] = L"large_5_gib.dcm";
+constexpr unsigned kLargeFragments = 5;
+constexpr std::uint32_t kGib = std::uint32_t(1) << 30;
 
 const wchar_t kRealFolder[] = L"Z:\\usr\\lib\\python3\\dist-packages\\pydicom\\data\\test_files\\";
 const wchar_t* const kRealFiles[] = {L"CT_small.dcm", L"MR_small_implicit.dcm", L"rtplan.dcm",
@@ -158,6 +164,15 @@ protected:
         for (const ChangingFile& f : ChangingFiles()) {
             m_paths[f.name] = m_folder.Write(f.name, CatalogueCase("sound_sequences").make());
             m_drop.push_back(m_paths[f.name]);
+        }
+        // A 5 GiB file, sparse: it costs no disk where the file system keeps holes.
+        const std::wstring large = m_folder.path() + kLargeFile;
+        if (catalogue::write_sparse_pixel_file(Utf8(large), kLargeFragments, kGib)) {
+            m_paths[kLargeFile] = large;
+            m_drop.push_back(large);
+        } else {
+            std::printf("skipped the 5 GiB file: no sparse file could be made in %s\n",
+                        Utf8(m_folder.path()).c_str());
         }
         for (const wchar_t* name : kRealFiles) {
             m_realCopies[name] = ExpectedCopy(std::wstring(kRealFolder) + name);
@@ -324,6 +339,20 @@ TEST_F(Containment, CatalogueBesideRealDocuments) {
         if (rows <= kMostRowsCopied) {
             EXPECT_EQ(CopyAll(document), ExpectedCopy(m_paths[name])) << Utf8(name);
         }
+    }
+
+    // The 5 GiB document lists every row, its offsets past 4 GiB in full.
+    if (m_paths.count(kLargeFile)) {
+        const HWND document = Document(kLargeFile);
+        ASSERT_TRUE(document);
+        EXPECT_EQ(ItemCount(document), int(catalogue::sparse_pixel_file_rows(kLargeFragments)));
+        const std::wstring copy = CopyAll(document);
+        EXPECT_EQ(copy, ExpectedCopy(m_paths[kLargeFile]));
+        const std::wstring last =
+            L";" + std::to_wstring(catalogue::sparse_pixel_file_last_offset(kLargeFragments, kGib)) +
+            L"\r\n";
+        EXPECT_TRUE(copy.size() > last.size() && copy.substr(copy.size() - last.size()) == last)
+            << Utf8(copy);
     }
 
     // The real documents still list, copy and find.

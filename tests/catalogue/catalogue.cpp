@@ -1,6 +1,7 @@
 #include "catalogue.h"
 
 #include <cstdint>
+#include <fstream>
 #include <vector>
 
 #include "dicom_builder.h"
@@ -439,6 +440,56 @@ std::vector<case_file> table() {
 }  // namespace
 
 std::string sound_file() { return explicit_file().bytes(); }
+
+namespace {
+
+// Everything before the first fragment's value.
+std::string sparse_pixel_head() {
+    return part10(syntax_element("1.2.840.10008.1.2.4.50"))
+        .explicit_element(0x0008, 0x0060, "CS", "SM")
+        .explicit_element(0x0010, 0x0010, "PN", "Doe^Jane")
+        .explicit_element(0x0028, 0x0010, "US", std::string("\x00\x01", 2))
+        .explicit_element(0x0028, 0x0011, "US", std::string("\x00\x01", 2))
+        .explicit_header(0x7FE0, 0x0010, "OB", test::undefined)
+        .item(0)  // the empty basic offset table
+        .bytes();
+}
+
+std::string sparse_pixel_tail() {
+    return dicom_builder()
+        .sequence_end()
+        .explicit_element(0xFFFC, 0xFFFC, "OB", std::string(4, '\0'))
+        .bytes();
+}
+
+constexpr std::size_t sparse_pixel_head_rows = 9;  // five of file meta, four elements
+constexpr std::size_t item_header = 8;
+
+}  // namespace
+
+bool write_sparse_pixel_file(const std::string& path, unsigned fragments,
+                             std::uint32_t fragment_size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << sparse_pixel_head();
+    for (unsigned i = 0; i < fragments && out; ++i) {
+        out << dicom_builder().item(fragment_size).bytes();
+        out.seekp(std::streamoff(fragment_size), std::ios::cur);
+    }
+    out << sparse_pixel_tail();
+    out.close();
+    return bool(out);
+}
+
+std::size_t sparse_pixel_file_rows(unsigned fragments) {
+    // The head's elements, Pixel Data, the offset table, the fragments, the
+    // delimiter and the padding.
+    return sparse_pixel_head_rows + 2 + fragments + 2;
+}
+
+std::uint64_t sparse_pixel_file_last_offset(unsigned fragments, std::uint32_t fragment_size) {
+    return sparse_pixel_head().size() + fragments * (item_header + std::uint64_t(fragment_size)) +
+           item_header;
+}
 
 const std::vector<case_file>& all_cases() {
     static const std::vector<case_file> cases = table();

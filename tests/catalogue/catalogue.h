@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,18 @@ const std::vector<case_file>& all_cases();
 // the rows it lists.
 std::string sound_file();
 constexpr std::size_t sound_file_rows = 7;
+
+// A file of the shape whole-slide images and long loops take: file meta
+// information naming JPEG baseline, a few elements, Pixel Data of undefined
+// length holding an empty offset table and `fragments` fragments of
+// `fragment_size` bytes, its delimiter, then Data Set Trailing Padding. The
+// fragments' bytes are never written: the file is sparse, and costs no disk
+// where the file system keeps holes. False when it could not be written whole.
+bool write_sparse_pixel_file(const std::string& path, unsigned fragments,
+                             std::uint32_t fragment_size);
+// The rows it lists, and the offset of its last row, the padding.
+std::size_t sparse_pixel_file_rows(unsigned fragments);
+std::uint64_t sparse_pixel_file_last_offset(unsigned fragments, std::uint32_t fragment_size);
 
 // Cases this size or smaller seed the fuzzers; larger ones only make them slow.
 constexpr std::size_t seed_size_limit = 64 * 1024;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
@@ -105,10 +106,18 @@ bool write_cases(const std::string& folder, bool seeds_only) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // FILE --sparse-pixels N: one sparse file of N fragments of 1 GiB, for the
+    // large-file tests and benchmark.
+    if (argc == 4 && std::string(argv[2]) == "--sparse-pixels") {
+        const unsigned fragments = unsigned(std::strtoul(argv[3], nullptr, 10));
+        if (catalogue::write_sparse_pixel_file(argv[1], fragments, std::uint32_t(1) << 30)) return 0;
+        std::fprintf(stderr, "cannot write the sparse file %s\n", argv[1]);
+        return 1;
+    }
     const std::string mode = argc == 3 ? argv[2] : "";
     if (argc < 2 || argc > 3 ||
         (argc == 3 && mode != "--seeds" && mode != "--values" && mode != "--uids")) {
-        std::fprintf(stderr, "usage: %s FOLDER [--seeds | --values | --uids]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s FOLDER [--seeds | --values | --uids] | FILE --sparse-pixels N\n", argv[0]);
         return 2;
     }
     std::error_code error;

@@ -25,7 +25,7 @@ dcm_syntax expected_syntax(const fuzz::exact_input& value) {
 
 void check_header(const fuzz::exact_input& bytes, dcm_syntax mode) {
     dcm_header<const char*> h;
-    std::uint32_t consumed = 0;
+    std::uint64_t consumed = 0;
     if (!dcm_decode_header(bytes.begin(), bytes.end(), mode, h, consumed)) {
         fuzz::require(consumed == 0, "a header that does not fit consumes nothing");
         return;

@@ -29,7 +29,7 @@ TEST_P(HeaderDecoding, DecodesTagVrLengthAndHeaderLength) {
     const char* p = c.bytes.data();
     dcm_syntax mode = static_cast<dcm_syntax>(c.mode);
     dcm_header<const char*> h;
-    std::uint32_t consumed = 0;
+    std::uint64_t consumed = 0;
     ASSERT_TRUE(dcm_decode_header(p, p + c.bytes.size(), mode, h, consumed));
     EXPECT_EQ(h.tag, c.tag);
     EXPECT_EQ(h.explicit_vr, !c.vr.empty());
@@ -70,7 +70,7 @@ TEST(HeaderBounds, HeaderThatDoesNotFitIsNotRead) {
     for (std::size_t size : {0u, 1u, 7u, 8u, 11u}) {
         dcm_syntax mode = syntax_explicit_le;
         dcm_header<const char*> h;
-        std::uint32_t consumed = 0;
+        std::uint64_t consumed = 0;
         const char* p = explicit_long.data();
         EXPECT_FALSE(dcm_decode_header(p, p + size, mode, h, consumed)) << "size " << size;
         EXPECT_EQ(consumed, 0u);
@@ -110,7 +110,7 @@ TEST(TransferSyntaxSwitch, DecodingTheUidSetsTheMode) {
     const std::string bytes = le16(0x0002) + le16(0x0010) + "UI" + le16(18) + uid;
     dcm_syntax mode = syntax_explicit_le;
     dcm_header<const char*> h;
-    std::uint32_t consumed = 0;
+    std::uint64_t consumed = 0;
     ASSERT_TRUE(dcm_decode_header(bytes.data(), bytes.data() + bytes.size(), mode, h, consumed));
     EXPECT_EQ(mode, syntax_implicit_le);
 }
@@ -120,7 +120,7 @@ TEST(TransferSyntaxSwitch, UidRunningPastTheEndIsNotRecognised) {
     const std::string bytes = le16(0x0002) + le16(0x0010) + "UI" + le16(18) + uid;
     dcm_syntax mode = syntax_explicit_le;
     dcm_header<const char*> h;
-    std::uint32_t consumed = 0;
+    std::uint64_t consumed = 0;
     // Cut one byte from the value: the UID would still compare equal, but its
     // declared bytes do not all exist.
     ASSERT_TRUE(dcm_decode_header(bytes.data(), bytes.data() + bytes.size() - 1, mode, h, consumed));

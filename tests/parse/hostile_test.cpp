@@ -23,7 +23,7 @@ struct counting_visitor {
         deepest = std::max(deepest, ++depth);
         return true;
     }
-    bool leave(std::uint32_t) {
+    bool leave(std::uint64_t) {
         --depth;
         return false;
     }
@@ -158,7 +158,7 @@ std::uint32_t reference_measure(const char* p, dcm_syntax mode, const char* end,
     const char* start = p;
     for (;;) {
         dcm_header<const char*> h;
-        std::uint32_t unused = 0;
+        std::uint64_t unused = 0;
         if (!dcm_decode_header(p, end, mode, h, unused)) break;
         p = h.value;
         if (dcm_is_delimiter(h.tag)) break;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -204,6 +205,36 @@ TEST(Parser, TopLevelDelimiterEndsTheWalk) {
     const walk w = parse(bytes);
     EXPECT_EQ(w.seen, events{"@0 (FFFE,E0DD) -- 0 h8 m2"});
     EXPECT_EQ(w.consumed, 8u);
+}
+
+// An element that starts where a record's offset cannot reach ends the walk with
+// that reason, at every level, rather than wrap its offset around. The bytes sit
+// just below the limit as offsets count: the base is put that far before them.
+TEST(Parser, AnElementPastTheOffsetLimitEndsTheWalkWithItsReason) {
+    const std::string bytes = dicom_builder()
+                                  .explicit_element(0x0008, 0x0060, "CS", "MR")
+                                  .sequence(0x0008, 0x1140)
+                                  .item()
+                                  .explicit_element(0x0008, 0x1150, "UI", "1.23")
+                                  .item_end()
+                                  .sequence_end()
+                                  .explicit_element(0x0010, 0x0010, "PN", "Doe^")
+                                  .bytes();
+    const std::uint64_t first_past = 10 + 12 + 8;  // the item's first element
+    const char* data = bytes.data();
+    const auto* base = reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(data) -
+                                                     (dcm_record_offset_limit - first_past));
+    std::vector<dcm_record> records;
+    dcm_record_insert visitor(records, 0, true, syntax_explicit_le);
+    visitor.set_base(base);
+    dcm_walk_log log{base, {}};
+    dcm_parse(data, dcm_to_the_end, visitor, true, syntax_explicit_le, false, data + bytes.size(), 0,
+              &log);
+    EXPECT_EQ(log.result.status, dcm_walk_status::offset_too_large);
+    EXPECT_EQ(log.result.tag, 0x00081150u);
+    EXPECT_EQ(log.result.offset, dcm_record_offset_limit);
+    ASSERT_EQ(records.size(), 3u);  // the modality, the sequence and its item
+    EXPECT_EQ(records.back().offset, dcm_record_offset_limit - 8);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ public:
         return true;
     }
 
-    bool leave(std::uint32_t consumed) override {
+    bool leave(std::uint64_t consumed) override {
         events.push_back("leave " + std::to_string(consumed));
         return false;
     }

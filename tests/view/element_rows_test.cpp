@@ -49,7 +49,7 @@ struct expected_view {
     std::set<int> collapsed;
 };
 
-expected_view model(const dcm_row_model& full, const std::set<std::uint32_t>& collapsed) {
+expected_view model(const dcm_row_model& full, const std::set<std::uint64_t>& collapsed) {
     expected_view v;
     std::size_t i = 0;
     while (i < full.size()) {
@@ -72,8 +72,8 @@ void expect_matches(const dcm_row_model& rows, const expected_view& v) {
 }
 
 // Offsets of the full load's rows nested in the row at `offset`.
-std::set<std::uint32_t> nested_offsets(const dcm_row_model& full, std::uint32_t offset) {
-    std::set<std::uint32_t> nested;
+std::set<std::uint64_t> nested_offsets(const dcm_row_model& full, std::uint64_t offset) {
+    std::set<std::uint64_t> nested;
     std::size_t i = 0;
     while (full.records()[i].offset != offset) ++i;
     for (std::size_t e = i + 1; e < full.size() && full.records()[e].level > full.records()[i].level; ++e)
@@ -85,7 +85,7 @@ std::set<std::uint32_t> nested_offsets(const dcm_row_model& full, std::uint32_t 
 void toggle_at_random(const std::string& bytes, int clicks, unsigned seed) {
     const dcm_row_model full = loaded(bytes);
     dcm_row_model rows = loaded(bytes);
-    std::set<std::uint32_t> collapsed;
+    std::set<std::uint64_t> collapsed;
     std::mt19937 random(seed);
     for (int click = 0; click < clicks; ++click) {
         std::vector<std::size_t> containers;
@@ -93,13 +93,13 @@ void toggle_at_random(const std::string& bytes, int clicks, unsigned seed) {
             if (rows.records()[i].container) containers.push_back(i);
         ASSERT_FALSE(containers.empty());
         const std::size_t row = containers[random() % containers.size()];
-        const std::uint32_t offset = rows.records()[row].offset;
+        const std::uint64_t offset = rows.records()[row].offset;
         if (rows.is_collapsed(row)) {
             rows.expand(row, {bytes.data(), bytes.data() + bytes.size()});
             collapsed.erase(offset);
         } else {
             rows.collapse(row);
-            for (std::uint32_t o : nested_offsets(full, offset)) collapsed.erase(o);
+            for (std::uint64_t o : nested_offsets(full, offset)) collapsed.erase(o);
             collapsed.insert(offset);
         }
         SCOPED_TRACE("click " + std::to_string(click) + " on row " + std::to_string(row));
@@ -412,7 +412,7 @@ TEST_F(ChangedFile, AnotherElementAtTheOffsetInsertsNothing) {
 TEST_F(ChangedFile, NewContentIsListedAndItsNewContainersToggle) {
     // The sequence's first item now holds a sequence where a UI element was: the
     // same bytes up to there, then a nested container the load never saw.
-    const std::uint32_t at = full.records()[sequence + 2].offset;
+    const std::uint64_t at = full.records()[sequence + 2].offset;
     dicom_builder inserted;
     inserted.sequence(0x0008, 0x1199).item().explicit_element(0x0008, 0x1150, "UI", "12");
     inserted.item_end().sequence_end();
