@@ -18,6 +18,7 @@ struct dump_options {
     unsigned jobs = 1;       // files listed at once; output stays in argument order
     bool diff = false;       // the two files named are compared instead of listed
     bool interpret = false;  // the Interpret reading instead of the default one
+    bool meta = false;       // json: the file meta information beside the data set
     std::vector<std::string> paths;
 };
 

@@ -9,7 +9,9 @@ namespace velk {
 
 // Runs velkdump over the UTF-8 arguments (without the program name). Listings
 // go to out, problems to err. Answers the exit status: 0, 1 when any file
-// failed, 2 for a usage error.
-int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+// failed, 2 for a usage error. A FILE of "-" is read from `in`, standard input
+// (in binary mode) when null.
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+             std::FILE* in = nullptr);
 
 }  // namespace velk

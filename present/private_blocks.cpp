@@ -1,0 +1,57 @@
+#include "present/private_blocks.h"
+
+namespace velk {
+
+void dcm_private_blocks::add(const char* begin, std::uint64_t size, const dcm_record& r,
+                             std::uint32_t tag) {
+    // A record of a shallower level, or in the other bytes, closes the data
+    // sets and items deeper than it, and their blocks with them; so does the
+    // next item of the same sequence (an item's record is one level above its
+    // elements).
+    while (!m_open.empty() &&
+           (m_open.back().inflated != r.inflated || m_open.back().level > r.level))
+        m_open.pop_back();
+    const auto group = static_cast<std::uint16_t>(tag >> 16);
+    if (dcm_is_private_creator(tag)) {
+        const std::uint64_t value = r.value_offset();
+        if (r.length == undefined_length || value + r.length > size) return;
+        const std::string_view name = dcm_private_creator_value(begin + value, r.length);
+        m_open.push_back({r.level, r.inflated, group, static_cast<std::uint8_t>(tag & 0xFFu),
+                          dcm_private_find_creator(name)});
+        return;
+    }
+    if (!dcm_is_private_element(tag)) return;
+    const auto block = static_cast<std::uint8_t>((tag >> 8) & 0xFFu);
+    // The nearest creator of this block in the element's own data set or item;
+    // a later creator of the same block overrides an earlier one.
+    for (auto it = m_open.rbegin(); it != m_open.rend() && it->level == r.level; ++it) {
+        if (it->group != group || it->block != block) continue;
+        if (!it->creator) return;
+        if (const dcm_private_entry* entry =
+                dcm_private_find(*it->creator, group, static_cast<std::uint16_t>(tag & 0xFFFFu)))
+            m_entries[key_of(r)] = entry;
+        return;
+    }
+}
+
+const dcm_private_entry* dcm_private_blocks::entry_of(const dcm_record& r) const {
+    if (m_entries.empty()) return nullptr;
+    const auto found = m_entries.find(key_of(r));
+    return found == m_entries.end() ? nullptr : found->second;
+}
+
+dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
+                            std::uint32_t length) {
+    if (!entry) return vr;
+    const bool read_from_file = !vr.from_dictionary && vr.vr[0] != 0 &&
+                                !(vr.vr[0] == 'U' && vr.vr[1] == 'N');
+    if (read_from_file || (entry->vr[0] == 'U' && entry->vr[1] == 'N')) return vr;
+    if (length == undefined_length && !(entry->vr[0] == 'S' && entry->vr[1] == 'Q')) return vr;
+    dcm_shown_vr shown{};
+    shown.vr[0] = entry->vr[0];
+    shown.vr[1] = entry->vr[1];
+    shown.from_dictionary = true;
+    return shown;
+}
+
+}  // namespace velk

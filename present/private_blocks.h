@@ -1,0 +1,55 @@
+// Which private creator reserves the block of each private element of a load.
+//
+// A private creator element (gggg,00xx) reserves the elements (gggg,xx00-xxFF)
+// of the data set or item that holds it, and no other (PS3.5 section 7.8.1).
+// The records are read in file order, as they are walked: the creators of the
+// data sets and items still open are kept, innermost last, and each private
+// element found in a known creator's block is given its private dictionary row.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "parse/record.h"
+#include "present/interpret_value.h"
+#include "present/private_dictionary.h"
+
+namespace velk {
+
+class dcm_private_blocks {
+public:
+    // Reads one record of tag `tag`, whose offset counts in [begin, begin + size).
+    // Records come in file order, across as many calls as the load has chunks.
+    void add(const char* begin, std::uint64_t size, const dcm_record& r, std::uint32_t tag);
+
+    // The private dictionary row of a record added before, or null when it is no
+    // private element of a known creator's block.
+    const dcm_private_entry* entry_of(const dcm_record& r) const;
+
+private:
+    struct open_block {
+        std::uint32_t level;  // of the data set or item that holds the creator
+        bool inflated;
+        std::uint16_t group;
+        std::uint8_t block;
+        const dcm_private_creator* creator;  // null: a creator the dictionary does not know
+    };
+
+    static std::uint64_t key_of(const dcm_record& r) {
+        return (std::uint64_t(r.inflated) << 32) | r.offset;
+    }
+
+    std::vector<open_block> m_open;
+    // Only the private elements the dictionary names: a few hundred in a file.
+    std::unordered_map<std::uint64_t, const dcm_private_entry*> m_entries;
+};
+
+// The VR a private element shows, given the one the public dictionary's rules
+// gave it (`vr`) and its private dictionary row: a VR read from the file stands;
+// else the row's, in parentheses, unless the row names no VR (UN) or the
+// element, of undefined length, is walked as a sequence.
+dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
+                            std::uint32_t length);
+
+}  // namespace velk
