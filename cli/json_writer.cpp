@@ -329,7 +329,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         if (std::uint64_t(r.offset) + 4 > size_of(in.bytes)) continue;
         const std::uint32_t tag = dcm_load_tag(in.bytes.begin + r.offset, in.order);
         if (dcm_is_delimiter(tag)) continue;
-        in_meta = in_meta && r.level == 0 && (tag >> 16) == 0x0002u;
+        in_meta = in_meta && r.level == 0 && dcm_tag_group(tag) == 0x0002u;
         open[0].dataset = in_meta ? &meta_elements : &root;
         open_level& here = open.back();
         if (tag == tag_item) {

@@ -57,7 +57,7 @@ std::size_t put_name(std::uint32_t tag, const dcm_private_entry* private_entry, 
 bool has_unknown_value(const dcm_interpret_row& row, const dcm_record& r) {
     const bool none = row.vr.vr[0] == 0 && row.vr.vr[1] == 0;
     const bool un = row.vr.vr[0] == 'U' && row.vr.vr[1] == 'N';
-    return (none || un) && !r.container && row.has_tag && (row.tag >> 16) != 0xFFFEu;
+    return (none || un) && !r.container && row.has_tag && dcm_tag_group(row.tag) != item_group;
 }
 
 }  // namespace

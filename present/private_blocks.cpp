@@ -1,5 +1,8 @@
 #include "present/private_blocks.h"
 
+#include "parse/header.h"
+#include "parse/tags.h"
+
 namespace velk {
 
 void dcm_private_blocks::add(const char* begin, std::uint64_t size, const dcm_record& r,
@@ -11,7 +14,7 @@ void dcm_private_blocks::add(const char* begin, std::uint64_t size, const dcm_re
     while (!m_open.empty() &&
            (m_open.back().inflated != r.inflated || m_open.back().level > r.level))
         m_open.pop_back();
-    const auto group = static_cast<std::uint16_t>(tag >> 16);
+    const std::uint16_t group = dcm_tag_group(tag);
     if (dcm_is_private_creator(tag)) {
         const std::uint64_t value = r.value_offset();
         if (r.length == undefined_length || value + r.length > size) return;
@@ -43,10 +46,9 @@ const dcm_private_entry* dcm_private_blocks::entry_of(const dcm_record& r) const
 dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
                             std::uint32_t length) {
     if (!entry) return vr;
-    const bool read_from_file = !vr.from_dictionary && vr.vr[0] != 0 &&
-                                !(vr.vr[0] == 'U' && vr.vr[1] == 'N');
-    if (read_from_file || (entry->vr[0] == 'U' && entry->vr[1] == 'N')) return vr;
-    if (length == undefined_length && !(entry->vr[0] == 'S' && entry->vr[1] == 'Q')) return vr;
+    const bool read_from_file = !vr.from_dictionary && vr.vr[0] != 0 && !dcm_vr_is(vr.vr, "UN");
+    if (read_from_file || dcm_vr_is(entry->vr, "UN")) return vr;
+    if (length == undefined_length && !dcm_vr_is(entry->vr, "SQ")) return vr;
     dcm_shown_vr shown{};
     shown.vr[0] = entry->vr[0];
     shown.vr[1] = entry->vr[1];
