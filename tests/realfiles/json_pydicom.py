@@ -36,16 +36,12 @@ BULK_VRS = {"OB", "OD", "OF", "OL", "OV", "OW", "UN", "OB or OW", "US or OW"}
 
 NOT_A_NUMBER = ("an IS value that is no number ('1A'): written as the string it is, which "
                 "pydicom's from_json refuses")
-PRIVATE_DICTIONARY = ("private elements read without a VR: pydicom knows their VRs from a "
-                      "dictionary of private tags, velk's dictionary holds public ones only")
 
 # reason -> files (relative to pydicom's data folder) that differ for it, in
 # both readings (the default reading also differs on every file that needs
 # Interpret, see needs_interpret()).
 KNOWN = {
     NOT_A_NUMBER: ["test_files/badVR.dcm"],
-    PRIVATE_DICTIONARY: ["charset_files/chr" + n + ".dcm" for n in (
-        "JapMulti", "JapMultiExplicitIR6", "KoreanMulti")],
 }
 KNOWN_DIFFERENCES = {name: reason for reason, names in KNOWN.items() for name in names}
 
