@@ -94,7 +94,9 @@ const option_row option_table[] = {
      "read as the standard means it: VRs of implicit VR elements\n"
      "from the dictionary, written \"(US)\"; big-endian and deflated\n"
      "data sets (inflated offsets written \"z123\"); text decoded by\n"
-     "the Specific Character Set",
+     "the Specific Character Set; private elements of known\n"
+     "creators named \"[Name]\" and read by their VR; values of no\n"
+     "known VR as text when printable, else hex",
      set_interpret},
     {"--meta", nullptr, nullptr,
      "json: write the file meta information (group 0002), which the\n"

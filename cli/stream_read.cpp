@@ -41,6 +41,14 @@ std::FILE* binary_stdin() {
     return stdin;
 }
 
+std::FILE* open_stream(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
 bool is_stream_path(const std::filesystem::path& path) {
     if (path == dump_stdin_path) return true;
 #ifdef _WIN32

@@ -32,6 +32,9 @@ stream_contents read_stream(std::FILE* in, std::size_t cap);
 // into LF and stop at a byte 1AH).
 std::FILE* binary_stdin();
 
+// Opens the stream at `path` for reading bytes; null when it cannot be opened.
+std::FILE* open_stream(const std::filesystem::path& path);
+
 // Whether `path` names a stream to read rather than a file to map: "-", or a
 // pipe (/dev/stdin under a shell's pipe, a named pipe) or a character device.
 bool is_stream_path(const std::filesystem::path& path);

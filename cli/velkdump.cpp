@@ -158,7 +158,7 @@ file_listing list_stream(const std::filesystem::path& path, const listed_file& f
     if (path == dump_stdin_path) {
         stream = read_stream(kind.in, dump_stream_cap);
     } else {
-        std::FILE* in = std::fopen(path.c_str(), "rb");
+        std::FILE* in = open_stream(path);
         if (!in) {
             out.start();
             return {"cannot be opened"};
