@@ -15,26 +15,25 @@ void dcm_private_blocks::add(const char* begin, std::uint64_t size, const dcm_re
            (m_open.back().inflated != r.inflated || m_open.back().level > r.level))
         m_open.pop_back();
     const std::uint16_t group = dcm_tag_group(tag);
+    const bool here = !m_open.empty() && m_open.back().level == r.level;
     if (dcm_is_private_creator(tag)) {
         const std::uint64_t value = r.value_offset();
         if (r.length == undefined_length || value + r.length > size) return;
         const std::string_view name = dcm_private_creator_value(begin + value, r.length);
-        m_open.push_back({r.level, r.inflated, group, static_cast<std::uint8_t>(tag & 0xFFu),
-                          dcm_private_find_creator(name)});
+        if (!here) m_open.push_back({r.level, r.inflated, {}});
+        // A later creator of the same block overrides an earlier one.
+        m_open.back().creators[(std::uint32_t(group) << 8) | (tag & 0xFFu)] =
+            dcm_private_find_creator(name);
         return;
     }
-    if (!dcm_is_private_element(tag)) return;
-    const auto block = static_cast<std::uint8_t>((tag >> 8) & 0xFFu);
-    // The nearest creator of this block in the element's own data set or item;
-    // a later creator of the same block overrides an earlier one.
-    for (auto it = m_open.rbegin(); it != m_open.rend() && it->level == r.level; ++it) {
-        if (it->group != group || it->block != block) continue;
-        if (!it->creator) return;
-        if (const dcm_private_entry* entry =
-                dcm_private_find(*it->creator, group, static_cast<std::uint16_t>(tag & 0xFFFFu)))
-            m_entries[key_of(r)] = entry;
-        return;
-    }
+    if (!here || !dcm_is_private_element(tag)) return;
+    // The creator of this block in the element's own data set or item.
+    const auto& creators = m_open.back().creators;
+    const auto found = creators.find((std::uint32_t(group) << 8) | ((tag >> 8) & 0xFFu));
+    if (found == creators.end() || !found->second) return;
+    if (const dcm_private_entry* entry =
+            dcm_private_find(*found->second, group, static_cast<std::uint16_t>(tag & 0xFFFFu)))
+        m_entries[key_of(r)] = entry;
 }
 
 const dcm_private_entry* dcm_private_blocks::entry_of(const dcm_record& r) const {

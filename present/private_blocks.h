@@ -28,19 +28,21 @@ public:
     const dcm_private_entry* entry_of(const dcm_record& r) const;
 
 private:
-    struct open_block {
-        std::uint32_t level;  // of the data set or item that holds the creator
+    // The creators of one data set or item still open, by group and block
+    // (group << 8 | block): one lookup per private element, however many
+    // blocks a data set reserves.
+    struct open_data_set {
+        std::uint32_t level;  // of the elements of the data set or item
         bool inflated;
-        std::uint16_t group;
-        std::uint8_t block;
-        const dcm_private_creator* creator;  // null: a creator the dictionary does not know
+        // null: a creator the dictionary does not know
+        std::unordered_map<std::uint32_t, const dcm_private_creator*> creators;
     };
 
     static std::uint64_t key_of(const dcm_record& r) {
         return (std::uint64_t(r.inflated) << 32) | r.offset;
     }
 
-    std::vector<open_block> m_open;
+    std::vector<open_data_set> m_open;  // innermost last; as deep as the walk descends
     // Only the private elements the dictionary names: a few hundred in a file.
     std::unordered_map<std::uint64_t, const dcm_private_entry*> m_entries;
 };
