@@ -169,7 +169,7 @@ bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_e
     const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
     if (r.offset + std::uint64_t(4) > size) return false;
     const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-    return dcm_interpret_vr(dcm_load_tag(element, r.byte_order()), r.vr, r.length).from_dictionary;
+    return document.vr_of(dcm_load_tag(element, r.byte_order()), r).from_dictionary;
 }
 
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,

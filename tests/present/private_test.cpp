@@ -15,6 +15,7 @@ namespace {
 
 struct row_cells {
     std::string tag, vr, name, value;
+    bool vr_from_dictionary;  // shaded as the dictionary's
 };
 
 std::vector<row_cells> interpret_rows(const std::string& file) {
@@ -29,7 +30,7 @@ std::vector<row_cells> interpret_rows(const std::string& file) {
             return std::string(text);
         };
         out.push_back({cell(dcm_column_tag), cell(dcm_column_vr), cell(dcm_column_description),
-                       cell(dcm_column_data)});
+                       cell(dcm_column_data), rows.vr_from_dictionary(bytes, i)});
     }
     return out;
 }
@@ -60,6 +61,7 @@ TEST(PrivateElements, BlocksResolvePerDataSetAndItem) {
     EXPECT_EQ(rows[3].value, "1.0 ");        // unknown, printable: the text
     EXPECT_EQ(rows[7].tag, "(0019,1009)");  // item 2: its own creator
     EXPECT_EQ(rows[7].vr, "(LO)");
+    EXPECT_TRUE(rows[7].vr_from_dictionary);
     EXPECT_EQ(rows[7].name, "[CSA Image Header Version ??]");
     EXPECT_EQ(rows[7].value, "2.0 ");
     EXPECT_EQ(rows[12].vr, "(DS)");
