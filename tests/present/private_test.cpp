@@ -1,5 +1,5 @@
-// Private elements in the Interpret reading: a creator reserves its block in
-// its own data set or item only; a known creator's elements get the private
+// Private elements in the Interpret reading: a creator reserves its block in its
+// own data set or item only; a known creator's elements get the private
 // dictionary's VR, name and value; elements of no known VR show their bytes.
 #include <gtest/gtest.h>
 
@@ -72,27 +72,4 @@ TEST(PrivateElements, BlocksResolvePerDataSetAndItem) {
     EXPECT_EQ(rows[14].name, "");
     EXPECT_EQ(rows[14].value, "TEXT");
     EXPECT_EQ(rows[15].value, "0102");       // not printable: hex, as OB shows
-}
-
-TEST(PrivateElements, VrReadFromTheFileStandsAndDefaultReadingIsUnchanged) {
-    test::dicom_builder file;
-    file.preamble().transfer_syntax(test::explicit_le_uid());
-    file.explicit_element(0x0019, 0x0010, "LO", "SIEMENS MR HEADER ")
-        .explicit_element(0x0019, 0x100B, "LO", "12")
-        .explicit_element(0x0019, 0x1012, "UN", std::string("\x02\0\0\0", 4));
-    const auto rows = interpret_rows(file.bytes());
-    ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[2].vr, "LO");
-    EXPECT_EQ(rows[2].name, "[SliceMeasurementDuration]");
-    EXPECT_EQ(rows[3].vr, "(SL)");  // UN: the dictionary's VR, as for public tags
-    EXPECT_EQ(rows[3].value, "2");
-
-    dcm_row_model standard(dcm_reading::standard);
-    const dcm_bytes bytes{file.bytes().data(), file.bytes().data() + file.size()};
-    standard.load(bytes);
-    char text[dcm_cell_capacity];
-    standard.cell_text(bytes, 2, dcm_column_description, text, sizeof text);
-    EXPECT_STREQ(text, "");
-    standard.cell_text(bytes, 3, dcm_column_data, text, sizeof text);
-    EXPECT_STREQ(text, "");
 }
