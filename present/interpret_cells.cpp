@@ -157,7 +157,7 @@ dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& 
     if (signed_pixels && vr.from_dictionary && vr.vr[0] == 'U' && vr.vr[1] == 'S' &&
         dcm_full_is_us_or_ss(tag))
         vr.vr[0] = 'S';
-    if (dcm_is_private_element(tag)) return dcm_private_vr(vr, private_blocks.entry_of(r), r.length);
+    if (dcm_is_private_element(tag)) return dcm_private_vr(vr, private_blocks.entry_of(r), r);
     return vr;
 }
 

@@ -43,11 +43,11 @@ const dcm_private_entry* dcm_private_blocks::entry_of(const dcm_record& r) const
 }
 
 dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
-                            std::uint32_t length) {
+                            const dcm_record& r) {
     if (!entry) return vr;
     const bool read_from_file = !vr.from_dictionary && vr.vr[0] != 0 && !dcm_vr_is(vr.vr, "UN");
     if (read_from_file || dcm_vr_is(entry->vr, "UN")) return vr;
-    if (length == undefined_length && !dcm_vr_is(entry->vr, "SQ")) return vr;
+    if (dcm_vr_is(entry->vr, "SQ") != (r.container || r.length == undefined_length)) return vr;
     dcm_shown_vr shown{};
     shown.vr[0] = entry->vr[0];
     shown.vr[1] = entry->vr[1];

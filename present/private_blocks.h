@@ -47,11 +47,14 @@ private:
     std::unordered_map<std::uint64_t, const dcm_private_entry*> m_entries;
 };
 
-// The VR a private element shows, given the one the public dictionary's rules
-// gave it (`vr`) and its private dictionary row: a VR read from the file stands;
-// else the row's, in parentheses, unless the row names no VR (UN) or the
-// element, of undefined length, is walked as a sequence.
+// The VR a private element `r` shows, given the one the public dictionary's
+// rules gave it (`vr`) and its private dictionary row: a VR read from the file
+// stands; else the row's, in parentheses, unless the row names no VR (UN) or
+// the walk's container decision says otherwise (the walk knows public tags
+// only: a private sequence of defined length read without a VR is not
+// descended into, so its bytes stay a value of unknown VR, and an element of
+// undefined length is walked as a sequence whatever the row says).
 dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
-                            std::uint32_t length);
+                            const dcm_record& r);
 
 }  // namespace velk
