@@ -152,13 +152,16 @@ const dcm_charset& dcm_interpret_document::charset_at(const dcm_record& r) const
     return default_repertoire;
 }
 
-dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& r) const {
+dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& r,
+                                           const dcm_private_entry** private_entry) const {
     dcm_shown_vr vr = dcm_interpret_vr(tag, r.vr, r.length);
     if (signed_pixels && vr.from_dictionary && vr.vr[0] == 'U' && vr.vr[1] == 'S' &&
         dcm_full_is_us_or_ss(tag))
         vr.vr[0] = 'S';
-    if (dcm_is_private_element(tag)) return dcm_private_vr(vr, private_blocks.entry_of(r), r);
-    return vr;
+    const dcm_private_entry* entry =
+        dcm_is_private_element(tag) ? private_blocks.entry_of(r) : nullptr;
+    if (private_entry) *private_entry = entry;
+    return entry ? dcm_private_vr(vr, entry, r) : vr;
 }
 
 bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
@@ -184,10 +187,8 @@ dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_
     row.has_tag = row.size - r.offset >= 4;
     if (row.has_tag)
         row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, r.byte_order());
-    row.vr = document.vr_of(row.tag, r);
-    row.private_entry = row.has_tag && dcm_is_private_element(row.tag)
-                            ? document.private_blocks.entry_of(r)
-                            : nullptr;
+    row.vr = document.vr_of(row.tag, r, &row.private_entry);
+    if (!row.has_tag) row.private_entry = nullptr;
     return row;
 }
 

@@ -62,7 +62,10 @@ struct dcm_interpret_document {
 
     // The VR a record of tag `tag` shows: dcm_interpret_vr's, with "US or SS"
     // decided by the Pixel Representation.
-    dcm_shown_vr vr_of(std::uint32_t tag, const dcm_record& r) const;
+    // `private_entry`, when given, receives the record's private dictionary row
+    // (null for none), looked up once for both.
+    dcm_shown_vr vr_of(std::uint32_t tag, const dcm_record& r,
+                       const dcm_private_entry** private_entry = nullptr) const;
 
     // The character set in force at a record.
     const dcm_charset& charset_at(const dcm_record& r) const;

@@ -1,5 +1,7 @@
 #include "present/private_blocks.h"
 
+#include <algorithm>
+
 #include "parse/header.h"
 #include "parse/tags.h"
 
@@ -33,13 +35,29 @@ void dcm_private_blocks::add(const char* begin, std::uint64_t size, const dcm_re
     if (found == creators.end() || !found->second) return;
     if (const dcm_private_entry* entry =
             dcm_private_find(*found->second, group, static_cast<std::uint16_t>(tag & 0xFFFFu)))
-        m_entries[key_of(r)] = entry;
+        add_entry(key_of(r), entry);
+}
+
+void dcm_private_blocks::add_entry(std::uint64_t key, const dcm_private_entry* entry) {
+    if (m_entries.empty() || m_entries.back().first < key) {
+        m_entries.emplace_back(key, entry);
+        return;
+    }
+    // Out of file order (not seen from the walks): kept sorted all the same.
+    const auto at = std::lower_bound(m_entries.begin(), m_entries.end(),
+                                     std::make_pair(key, entry));
+    if (at != m_entries.end() && at->first == key) at->second = entry;
+    else m_entries.insert(at, {key, entry});
 }
 
 const dcm_private_entry* dcm_private_blocks::entry_of(const dcm_record& r) const {
-    if (m_entries.empty()) return nullptr;
-    const auto found = m_entries.find(key_of(r));
-    return found == m_entries.end() ? nullptr : found->second;
+    const std::uint64_t key = key_of(r);
+    const auto at = std::lower_bound(
+        m_entries.begin(), m_entries.end(), key,
+        [](const std::pair<std::uint64_t, const dcm_private_entry*>& e, std::uint64_t k) {
+            return e.first < k;
+        });
+    return at != m_entries.end() && at->first == key ? at->second : nullptr;
 }
 
 dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "parse/record.h"
@@ -38,13 +39,17 @@ private:
         std::unordered_map<std::uint32_t, const dcm_private_creator*> creators;
     };
 
+    void add_entry(std::uint64_t key, const dcm_private_entry* entry);
+
     static std::uint64_t key_of(const dcm_record& r) {
         return (std::uint64_t(r.inflated) << 32) | r.offset;
     }
 
     std::vector<open_data_set> m_open;  // innermost last; as deep as the walk descends
-    // Only the private elements the dictionary names: a few hundred in a file.
-    std::unordered_map<std::uint64_t, const dcm_private_entry*> m_entries;
+    // Only the private elements the dictionary names, by key_of: records come in
+    // file order (a deflated data set's after the file's), so the keys ascend
+    // and a lookup is a binary search.
+    std::vector<std::pair<std::uint64_t, const dcm_private_entry*>> m_entries;
 };
 
 // The VR a private element `r` shows, given the one the public dictionary's
