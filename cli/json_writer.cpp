@@ -316,9 +316,12 @@ std::string bulk_data_uri(const std::string& uri, std::uint64_t offset, std::uin
     return uri + "?offset=" + std::to_string(offset) + "&length=" + std::to_string(length);
 }
 
-nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::string& uri) {
+nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::string& uri,
+                          nlohmann::json* meta) {
     json root = json::object();
+    json meta_elements = json::object();
     std::vector<open_level> open{{0, &root}};
+    bool in_meta = true;  // still among the group 0002 elements at the front
     for (std::size_t row = 0; row < rows.size(); ++row) {
         const dcm_record& r = rows.record(row);
         while (open.size() > 1 && open.back().level > r.level) open.pop_back();
@@ -326,6 +329,8 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         if (std::uint64_t(r.offset) + 4 > size_of(in.bytes)) continue;
         const std::uint32_t tag = dcm_load_tag(in.bytes.begin + r.offset, in.order);
         if (dcm_is_delimiter(tag)) continue;
+        in_meta = in_meta && r.level == 0 && dcm_tag_group(tag) == 0x0002u;
+        open[0].dataset = in_meta ? &meta_elements : &root;
         open_level& here = open.back();
         if (tag == tag_item) {
             // An item of the sequence just added one level up; fragments of
@@ -353,7 +358,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
             const std::uint64_t end = value_end(rows, row, in);
             const std::uint64_t first = std::min(r.value_offset(), end);
             if (end <= first) break;
-            if (in.inflated)
+            if (in.inflated || uri.empty())
                 element["InlineBinary"] = base64(in.bytes.begin + first, std::size_t(end - first));
             else
                 element["BulkDataURI"] = bulk_data_uri(uri, first, end - first);
@@ -369,6 +374,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         if (element.contains("Value") && element["Value"].empty() && rule.kind != value_kind::sequence)
             element.erase("Value");
     }
+    if (meta) *meta = std::move(meta_elements);
     return root;
 }
 

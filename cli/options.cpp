@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "cli/exit_status.h"
+#include "cli/stream_read.h"
 #include "velk_version.h"
 
 namespace velk {
@@ -71,6 +72,11 @@ std::string set_check(const std::string&, dump_command& command) {
     return {};
 }
 
+std::string set_meta(const std::string&, dump_command& command) {
+    command.options.meta = true;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -106,13 +112,19 @@ const option_row option_table[] = {
      "read as the standard means it: VRs of implicit VR elements\n"
      "from the dictionary, written \"(US)\"; big-endian and deflated\n"
      "data sets (inflated offsets written \"z123\"); text decoded by\n"
-     "the Specific Character Set",
+     "the Specific Character Set; private elements of known\n"
+     "creators named \"[Name]\" and read by their VR; values of no\n"
+     "known VR as text when printable, else hex",
      set_interpret},
     {"--check", nullptr, nullptr,
      "write what is wrong with each file instead of its elements:\n"
      "one line per finding (severity, kind, tag, offset, message);\n"
      "exit status 1 when any file has an error",
      set_check},
+    {"--meta", nullptr, nullptr,
+     "json: write the file meta information (group 0002), which the\n"
+     "data set leaves out, beside it: {\"meta\": {...}, \"dataset\": {...}}",
+     set_meta},
     {"--help", nullptr, nullptr, "show this help and exit", show_help},
     {"--version", nullptr, nullptr, "show the version and exit", show_version},
 };
@@ -120,12 +132,18 @@ const option_row option_table[] = {
 std::string usage_text() {
     std::string text =
         "Usage: velkdump [OPTION]... FILE...\n"
-        "List every data element of each DICOM part-10 FILE.\n"
+        "List every data element of each DICOM part-10 FILE. A FILE of \"-\" is\n"
+        "standard input, read as a pipe or any other stream is, into memory up to\n" +
+        dump_stream_cap_text() + "; beyond that the rows of the first " + dump_stream_cap_text() +
+        " are listed, the exit\n"
+        "status is 1, and offsets count from the stream's first byte.\n"
         "The text format has one line per element: tag, VR, size, description,\n"
         "data and offset, separated by \";\" and indented by nesting depth, exactly\n"
         "as the viewer copies its rows. With more than one FILE, each file's rows\n"
         "follow a line \"==> FILE <==\"; csv then adds a path column, and json\n"
-        "writes one object a line: {\"path\": FILE, \"dataset\": {...}}.\n"
+        "writes one object a line: {\"path\": FILE, \"dataset\": {...}}, with\n"
+        "\"meta\" after \"path\" under --meta. The json data set holds no group\n"
+        "0002 element; a stream's binary values are written inline (base 64).\n"
         "\n";
     for (const option_row& row : option_table) {
         std::string name = row.short_name ? std::string("  ") + row.short_name + ", " : "      ";

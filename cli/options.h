@@ -20,6 +20,7 @@ struct dump_options {
     bool interpret = false;  // the Interpret reading instead of the default one
     bool verbose = false;    // each file a walk skips is named
     bool check = false;      // each file's findings instead of its listing
+    bool meta = false;       // json: the file meta information beside the data set
     std::vector<std::string> paths;
 };
 

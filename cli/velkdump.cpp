@@ -25,6 +25,7 @@
 #include "cli/options.h"
 #include "cli/output.h"
 #include "cli/run_files.h"
+#include "cli/stream_read.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
 #include "present/listing.h"
@@ -58,10 +59,37 @@ void write_text_rows(const dcm_row_model& rows, dcm_bytes bytes, text_output& ou
         dcm_write_rows(rows, bytes, dcm_cp1252_to_utf8(), dcm_line_end::lf, out);
 }
 
-// Loads a file's rows into `rows` and writes them in the format asked.
+// What a file is listed as: a format and a reading, whether it is one of
+// several, and where "-" is read from.
+struct listing_kind {
+    dump_format format;
+    dcm_reading reading;
+    bool several;
+    bool meta;       // json: the file meta information beside the data set
+    std::FILE* in;   // standard input
+    bool check;      // its findings rather than its elements
+};
+
+// The json document of one file: its data set alone; under --meta, or for one
+// of several files, an object holding it.
+nlohmann::json json_document(const dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
+                             const std::string& uri, const listing_kind& kind) {
+    nlohmann::json meta;
+    nlohmann::json dataset = dicom_json(rows, bytes, uri, kind.meta ? &meta : nullptr);
+    if (!kind.several && !kind.meta) return dataset;
+    nlohmann::json document = nlohmann::json::object();
+    if (kind.several) document["path"] = file.path;
+    if (kind.meta) document["meta"] = std::move(meta);
+    document["dataset"] = std::move(dataset);
+    return document;
+}
+
+// Loads a file's rows into `rows` and writes them in the format asked. `uri`
+// names the file in json's bulk data, or is empty for bytes read from a stream.
 void write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
-                   dump_format format, bool several, text_output& out) {
-    switch (format) {
+                   const std::string& uri, const listing_kind& kind, text_output& out) {
+    const bool several = kind.several;
+    switch (kind.format) {
     case dump_format::text:
         rows.load_in_chunks(bytes, listing_chunk_rows, [&](const dcm_row_model& chunk) {
             write_text_rows(chunk, bytes, out);
@@ -75,9 +103,7 @@ void write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file
     case dump_format::json: {
         // Nested objects: the whole list of rows at once.
         rows.load(bytes);
-        nlohmann::json document = dicom_json(rows, bytes, file_uri(file.path));
-        if (several) document = nlohmann::json{{"path", file.path}, {"dataset", std::move(document)}};
-        out.put(json_text(document, several));
+        out.put(json_text(json_document(rows, bytes, file, uri, kind), several));
         out.put("\n");
         break;
     }
@@ -126,22 +152,10 @@ private:
     dcm_bytes m_bytes;
 };
 
-// What a file is listed as: a format and a reading, and whether it is one of several.
-struct listing_kind {
-    dump_format format;
-    dcm_reading reading;
-    bool several;
-    bool check;  // its findings rather than its elements
-};
-
-file_listing list_file(const listed_file& file, const listing_kind& kind, text_output& out) {
-    const std::filesystem::path path = std::filesystem::u8path(file.path);
-    const file_bytes bytes(path, kind.several);
-    if (!bytes.is_open()) {
-        out.start();
-        return {mapping_failure(path)};
-    }
-    if (!dcm_has_marker(bytes.bytes().begin, bytes.bytes().end)) {
+// Lists the bytes of one file, mapped or read.
+file_listing list_bytes(dcm_bytes bytes, const listed_file& file, const std::string& uri,
+                        const listing_kind& kind, text_output& out) {
+    if (!dcm_has_marker(bytes.begin, bytes.end)) {
         if (file.walked) return {{}, true};
         out.start();
         return {no_marker_problem};
@@ -153,11 +167,55 @@ file_listing list_file(const listed_file& file, const listing_kind& kind, text_o
     dcm_row_model& rows = kind.reading == dcm_reading::interpret ? interpret_rows : standard_rows;
     if (kind.check) {
         file_listing listing;
-        listing.failed = write_findings(rows, bytes.bytes(), file, kind.format, kind.several, out);
+        listing.failed = write_findings(rows, bytes, file, kind.format, kind.several, out);
         return listing;
     }
-    write_listing(rows, bytes.bytes(), file, kind.format, kind.several, out);
+    write_listing(rows, bytes, file, uri, kind, out);
     return {};
+}
+
+// Standard input or a pipe: read into memory up to the cap, then listed as a
+// file is; past the cap, the rows of the bytes read are listed and the cap said.
+file_listing list_stream(const std::filesystem::path& path, const listed_file& file,
+                         const listing_kind& kind, text_output& out) {
+    stream_contents stream;
+    if (path == dump_stdin_path) {
+        stream = read_stream(kind.in, dump_stream_cap);
+    } else {
+        std::FILE* in = open_stream(path);
+        if (!in) {
+            out.start();
+            return {"cannot be opened"};
+        }
+        stream = read_stream(in, dump_stream_cap);
+        std::fclose(in);
+    }
+    if (!stream.error.empty()) {
+        out.start();
+        return {"read error: " + stream.error};
+    }
+    if (stream.bytes.empty()) {
+        out.start();
+        return {"empty stream, not a DICOM part-10 file"};
+    }
+    const char* begin = stream.bytes.data();
+    file_listing listed = list_bytes({begin, begin + stream.bytes.size()}, file, {}, kind, out);
+    if (listed.problem.empty() && stream.capped)
+        listed.problem = "more than " + dump_stream_cap_text() +
+                         ", the most read from a stream: the rows of its first " +
+                         dump_stream_cap_text() + " are listed";
+    return listed;
+}
+
+file_listing list_file(const listed_file& file, const listing_kind& kind, text_output& out) {
+    const std::filesystem::path path = std::filesystem::u8path(file.path);
+    if (is_stream_path(path)) return list_stream(path, file, kind, out);
+    const file_bytes bytes(path, kind.several);
+    if (!bytes.is_open()) {
+        out.start();
+        return {mapping_failure(path)};
+    }
+    return list_bytes(bytes.bytes(), file, file_uri(file.path), kind, out);
 }
 
 // The layout of several files' listings: the text format heads each file
@@ -179,7 +237,8 @@ bool shows_progress(std::FILE* out, std::FILE* err) {
 
 }  // namespace
 
-int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+             std::FILE* in) {
     const dump_command command = parse_dump_command(args);
     if (command.action == dump_command::show_text) {
         std::fputs(command.message.c_str(), out);
@@ -204,7 +263,8 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
             write_csv_header(several, output);
     }
     const dump_format format = options.format;
-    const listing_kind kind{format, reading, several, options.check};
+    const listing_kind kind{format, reading, several, options.meta, in ? in : binary_stdin(),
+                            options.check};
     const list_one_file list = [kind](const listed_file& f, text_output& o) {
         return list_file(f, kind, o);
     };

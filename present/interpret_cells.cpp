@@ -7,6 +7,7 @@
 #include "present/cell_text.h"
 #include "present/dictionary_full.h"
 #include "present/interpret_value.h"
+#include "present/unknown_value.h"
 
 namespace velk {
 
@@ -36,12 +37,27 @@ std::size_t put_short(char* out, std::size_t capacity, const Make& make) {
     return put(text, static_cast<std::size_t>(make(text) - text), out, capacity);
 }
 
-std::size_t put_name(std::uint32_t tag, char* out, std::size_t capacity) {
+std::size_t put_name(std::uint32_t tag, const dcm_private_entry* private_entry, char* out,
+                     std::size_t capacity) {
+    if (private_entry) {
+        std::size_t n = put("[", 1, out, capacity);
+        const char* name = private_entry->name_text();
+        n += put(name, std::strlen(name), out + n, capacity - n);
+        return n + put("]", 1, out + n, capacity - n);
+    }
     const dcm_full_entry* entry = dcm_full_find(tag);
     if (!entry) return put("", 0, out, capacity);
     const std::size_t n = put(entry->name, std::strlen(entry->name), out, capacity);
     if (!entry->retired) return n;
     return n + put(" (RET)", 6, out + n, capacity - n);
+}
+
+// An element with a value of its own whose VR nothing gives: UN, or none.
+// Items, delimiters and containers hold elements, not a value.
+bool has_unknown_value(const dcm_interpret_row& row, const dcm_record& r) {
+    const bool none = row.vr.vr[0] == 0 && row.vr.vr[1] == 0;
+    const bool un = row.vr.vr[0] == 'U' && row.vr.vr[1] == 'N';
+    return (none || un) && !r.container && row.has_tag && dcm_tag_group(row.tag) != item_group;
 }
 
 }  // namespace
@@ -65,6 +81,7 @@ void dcm_interpret_document::find_charsets(const char* file_begin, const char* f
     open_spans.clear();
     signed_pixels = false;
     vr_waits_for_pixels = false;
+    private_blocks = dcm_private_blocks();
     add_charsets(file_begin, file_end, records, 0);
 }
 
@@ -88,6 +105,7 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
         if (r.offset + std::uint64_t(4) > size) continue;
         const auto* p = reinterpret_cast<const unsigned char*>(begin) + r.offset;
         const std::uint32_t tag = dcm_load_tag(p, r.byte_order());
+        private_blocks.add(begin, size, r, tag);
         // The range first: most tags are outside it, and the test runs for every row.
         if (!vr_waits_for_pixels && tag >= dcm_full_us_or_ss[0] &&
             tag <= dcm_full_us_or_ss[dcm_full_us_or_ss_size - 1] && dcm_full_is_us_or_ss(tag) &&
@@ -134,12 +152,16 @@ const dcm_charset& dcm_interpret_document::charset_at(const dcm_record& r) const
     return default_repertoire;
 }
 
-dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& r) const {
+dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& r,
+                                           const dcm_private_entry** private_entry) const {
     dcm_shown_vr vr = dcm_interpret_vr(tag, r.vr, r.length);
     if (signed_pixels && vr.from_dictionary && vr.vr[0] == 'U' && vr.vr[1] == 'S' &&
         dcm_full_is_us_or_ss(tag))
         vr.vr[0] = 'S';
-    return vr;
+    const dcm_private_entry* entry =
+        dcm_is_private_element(tag) ? private_blocks.entry_of(r) : nullptr;
+    if (private_entry) *private_entry = entry;
+    return entry ? dcm_private_vr(vr, entry, r) : vr;
 }
 
 bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
@@ -150,7 +172,7 @@ bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_e
     const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
     if (r.offset + std::uint64_t(4) > size) return false;
     const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-    return dcm_interpret_vr(dcm_load_tag(element, r.byte_order()), r.vr, r.length).from_dictionary;
+    return document.vr_of(dcm_load_tag(element, r.byte_order()), r).from_dictionary;
 }
 
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
@@ -165,7 +187,8 @@ dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_
     row.has_tag = row.size - r.offset >= 4;
     if (row.has_tag)
         row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, r.byte_order());
-    row.vr = document.vr_of(row.tag, r);
+    row.vr = document.vr_of(row.tag, r, &row.private_entry);
+    if (!row.has_tag) row.private_entry = nullptr;
     return row;
 }
 
@@ -195,13 +218,16 @@ std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
             return std::to_chars(p, p + 11, static_cast<std::int32_t>(r.length)).ptr;
         });
     case dcm_column_description:
-        return row.has_tag ? put_name(row.tag, out, capacity) : 0;
+        return row.has_tag ? put_name(row.tag, row.private_entry, out, capacity) : 0;
     case dcm_column_data: {
         const std::uint64_t value = r.value_offset();
         if (value > row.size) return 0;
         std::uint64_t stop = r.length == undefined_length ? row.size : value + r.length;
         if (stop > row.size) stop = row.size;
         const char* vr_code = row.vr.vr[0] || row.vr.vr[1] ? row.vr.vr : nullptr;
+        if (has_unknown_value(row, r))
+            return dcm_unknown_value_cut(out, capacity, row.begin + value, row.begin + stop,
+                                         dcm_cell_byte_limit);
         return dcm_interpret_value_cut(out, capacity, vr_code, row.begin + value,
                                        row.begin + stop, r.byte_order(), document.charset_at(r),
                                        dcm_cell_byte_limit);

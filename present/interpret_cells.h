@@ -2,9 +2,12 @@
 // by the Interpret walk (parse/interpret_walk.h). All text is UTF-8.
 //
 //   Tag          from the element's first four bytes, in the byte order it was read in
-//   VR           as read, or the complete dictionary's in parentheses: "(US)"
+//   VR           as read, or the complete dictionary's in parentheses: "(US)"; for
+//                a private element of a known creator's block, the private
+//                dictionary's (present/private_dictionary.h)
 //   Size         the declared length, as in the default mode
-//   Description  the complete dictionary's name; " (RET)" after a retired one
+//   Description  the complete dictionary's name; " (RET)" after a retired one; a
+//                private element's in square brackets: "[CSA Image Header Info]"
 //   Data         present/interpret_value.h, text by the Specific Character Set in force
 //   Offset       from the file's first byte; for an element of a deflated data set,
 //                from the first inflated byte, written with a "z" before it ("z0")
@@ -18,6 +21,7 @@
 #include "parse/record.h"
 #include "present/charset.h"
 #include "present/interpret_value.h"
+#include "present/private_blocks.h"
 
 namespace velk {
 
@@ -53,10 +57,15 @@ struct dcm_interpret_document {
     // A record read so far shows a VR that the Pixel Representation decides,
     // which only the whole load knows.
     bool vr_waits_for_pixels = false;
+    // The creators of the private blocks, read with the character sets.
+    dcm_private_blocks private_blocks;
 
     // The VR a record of tag `tag` shows: dcm_interpret_vr's, with "US or SS"
     // decided by the Pixel Representation.
-    dcm_shown_vr vr_of(std::uint32_t tag, const dcm_record& r) const;
+    // `private_entry`, when given, receives the record's private dictionary row
+    // (null for none), looked up once for both.
+    dcm_shown_vr vr_of(std::uint32_t tag, const dcm_record& r,
+                       const dcm_private_entry** private_entry = nullptr) const;
 
     // The character set in force at a record.
     const dcm_charset& charset_at(const dcm_record& r) const;
@@ -79,6 +88,7 @@ struct dcm_interpret_row {
     std::uint32_t tag;     // 0 when its four bytes are not there
     bool has_tag;
     dcm_shown_vr vr;       // as the VR cell shows it
+    const dcm_private_entry* private_entry;  // a private element a creator's block names
 };
 
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,

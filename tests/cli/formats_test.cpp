@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/stream_read.h"
 #include "cli/velkdump.h"
 #include "dicom_builder.h"
 
@@ -159,6 +160,46 @@ TEST_F(Formats, InterpretReadsImplicitVrAndCharacterSetsInEveryFormat) {
               "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD");
     // The default reading stays what it was: no VR and no value.
     EXPECT_EQ(nlohmann::json::parse(run({"--format=json", path}).out)["00280010"]["vr"], "UN");
+}
+
+// "-" reads standard input: every format as for a file, offsets of the stream,
+// json's data set without group 0002 (--meta puts it beside), binary inline.
+TEST_F(Formats, StandardInputIsListedAsAFileAndJsonLeavesTheMetaGroupOut) {
+    const std::string bytes = dicom_builder().preamble()
+        .transfer_syntax(test::explicit_le_uid())
+        .explicit_element(0x0008, 0x0060, "CS", "MR")
+        .explicit_element(0x7FE0, 0x0010, "OB", "\x01\x02").bytes();
+    const auto run_stdin = [&](const std::vector<std::string>& args) {
+        std::FILE* in = std::tmpfile();
+        std::fwrite(bytes.data(), 1, bytes.size(), in);
+        std::rewind(in);
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int status = velkdump(args, out, err, in);
+        std::fclose(in);
+        return run_result{status, contents(out), contents(err)};
+    };
+    EXPECT_EQ(run_stdin({"-"}).out, run({file("same.dcm", bytes)}).out);
+    const auto json = nlohmann::json::parse(run_stdin({"--format=json", "-"}).out);
+    EXPECT_FALSE(json.contains("00020010"));
+    EXPECT_EQ(json["00080060"]["Value"][0], "MR");
+    EXPECT_EQ(json["7FE00010"]["InlineBinary"], "AQI=");
+    const auto meta = nlohmann::json::parse(run_stdin({"--format=json", "--meta", "-"}).out);
+    EXPECT_EQ(meta["meta"]["00020010"]["Value"][0], "1.2.840.10008.1.2.1");
+    EXPECT_EQ(meta["dataset"], json);
+}
+
+// A stream longer than the cap keeps the cap's bytes and says it went on.
+TEST(StreamRead, StopsAtTheCap) {
+    std::FILE* in = std::tmpfile();
+    std::fputs("0123456789", in);
+    std::rewind(in);
+    const stream_contents capped = read_stream(in, 4);
+    EXPECT_EQ(std::string(capped.bytes.begin(), capped.bytes.end()), "0123");
+    EXPECT_TRUE(capped.capped);
+    std::rewind(in);
+    EXPECT_FALSE(read_stream(in, 10).capped);
+    std::fclose(in);
 }
 
 }  // namespace
