@@ -22,7 +22,7 @@ void dcm_private_blocks::add(const char* begin, std::uint64_t size, const dcm_re
         const std::uint64_t value = r.value_offset();
         if (r.length == undefined_length || value + r.length > size) return;
         const std::string_view name = dcm_private_creator_value(begin + value, r.length);
-        if (!here) m_open.push_back({r.level, r.inflated, {}});
+        if (!here) m_open.push_back({std::uint32_t(r.level), r.inflated, {}});
         // A later creator of the same block overrides an earlier one.
         m_open.back().creators[(std::uint32_t(group) << 8) | (tag & 0xFFu)] =
             dcm_private_find_creator(name);
