@@ -2,18 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "parse/file.h"
 #include "parse/header.h"
 #include "parse/parser.h"
 #include "parse/reader.h"
+#include "parse/syntax_registry.h"
+#include "parse/vr_table.h"
 
 namespace velk {
 
 namespace {
-
-constexpr std::uint32_t meta_group = 0x0002;
 
 struct header {
     std::uint32_t tag;
@@ -175,21 +175,22 @@ private:
 
 enum class named_syntax { none, implicit_le, explicit_le, explicit_be, deflated, other };
 
+// A syntax the registry does not know is read as explicit VR little endian, as
+// the data set's first header then confirms or not.
 named_syntax syntax_of_uid(const char* value, std::uint32_t length) {
-    std::string uid(value, length);
-    while (!uid.empty() && (uid.back() == '\0' || uid.back() == ' ')) uid.pop_back();
-    if (uid == "1.2.840.10008.1.2") return named_syntax::implicit_le;
-    if (uid == "1.2.840.10008.1.2.1") return named_syntax::explicit_le;
-    if (uid == "1.2.840.10008.1.2.2") return named_syntax::explicit_be;
-    if (uid == "1.2.840.10008.1.2.1.99") return named_syntax::deflated;
-    return named_syntax::other;
+    const dcm_syntax_info* known = dcm_find_syntax(std::string_view(value, length));
+    if (!known) return named_syntax::other;
+    if (known->deflated) return named_syntax::deflated;
+    if (!known->explicit_vr) return named_syntax::implicit_le;
+    if (known->byte_order == dcm_byte_order::big) return named_syntax::explicit_be;
+    return named_syntax::explicit_le;
 }
 
 // The extent of the file meta group from `p` and the syntax it names.
 const char* meta_end(const char* p, const char* end, named_syntax& named) {
     named = named_syntax::none;
     header h;
-    while (decode(p, end, syntax_explicit_le, h) && (h.tag >> 16) == meta_group &&
+    while (decode(p, end, syntax_explicit_le, h) && dcm_tag_group(h.tag) == file_meta_group &&
            h.length != undefined_length) {
         const char* value = p + h.header_length;
         if (!dcm_fits(value, end, h.length)) return end;
@@ -200,16 +201,11 @@ const char* meta_end(const char* p, const char* end, named_syntax& named) {
 }
 
 // Whether the two bytes after a tag are a VR: the explicit form shows itself.
+// Only codes of the current table count; the legacy ones never start a data set.
 bool looks_explicit(const char* p, const char* end) {
     if (!dcm_fits(p, end, 6)) return true;
-    static const char* const codes[] = {"AE", "AS", "AT", "CS", "DA", "DS", "DT", "FD", "FL",
-                                        "IS", "LO", "LT", "OB", "OD", "OF", "OL", "OV", "OW",
-                                        "PN", "SH", "SL", "SQ", "SS", "ST", "SV", "TM", "UC",
-                                        "UI", "UL", "UN", "UR", "US", "UT", "UV"};
-    for (const char* code : codes) {
-        if (p[4] == code[0] && p[5] == code[1]) return true;
-    }
-    return false;
+    const dcm_vr_info* vr = dcm_find_vr(p + 4);
+    return vr && !vr->legacy;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "parse/record.h"
+#include "parse/vr_table.h"
 #include "present/interpret_cells.h"
 
 namespace velk {
@@ -61,6 +62,7 @@ private:
     std::uint64_t m_value_size = 0;    // the bytes the file holds, at most the length
     std::size_t m_value_lines = 0;
     std::size_t m_number_size = 0;
+    dcm_number_type m_number = dcm_number_type::none;
     bool m_indexed_values = false;     // text lines are "[i] value" for multi-valued VRs
     std::vector<std::uint32_t> m_text_lines;  // start of each text line, then the end
     std::vector<std::uint32_t> m_text_value;  // the value index of each text line
