@@ -144,14 +144,8 @@ struct record_reading {
 };
 
 record_reading reading_of(const dcm_row_model& rows, dcm_bytes file, const dcm_record& r) {
-    record_reading reading{file};
-    if (rows.reading() != dcm_reading::interpret) return reading;
-    const dcm_interpret_document& document = rows.interpret_document();
-    document.bytes_of(r, reading.bytes.begin, reading.bytes.end);
-    reading.order = r.byte_order();
-    reading.charset = &document.charset_at(r);
-    reading.inflated = r.inflated;
-    return reading;
+    const dcm_record_reading& by = rows.reading();
+    return {by.bytes_of(file, r), by.byte_order(r), by.charset_at(r), r.inflated};
 }
 
 std::uint64_t size_of(dcm_bytes bytes) { return std::uint64_t(bytes.end - bytes.begin); }
@@ -320,9 +314,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         }
         if (here.level != r.level) continue;  // inside a value that is bulk data
         here.items = nullptr;
-        const vr_rule rule = rows.reading() == dcm_reading::interpret
-                                  ? rule_of(rows.interpret_document().vr_of(tag, r).vr)
-                                  : rule_of(r.vr);
+        const vr_rule rule = rule_of(rows.reading().vr_of(tag, r).vr);
         json& element = (*here.dataset)[tag_key(tag)];
         element = json{{"vr", rule.code}};
         const value_bytes value = bytes_of(in.bytes, r);

@@ -50,12 +50,11 @@ std::string offset_text(std::uint64_t offset, bool inflated) {
 dcm_inspection::dcm_inspection() : m_header{"no element"} {}
 
 dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_record& c,
-                               std::string character_set, const dcm_interpret_document* interpret) {
+                               std::string character_set, const dcm_record_reading& reading) {
     const std::uint64_t file_size = size_of(begin, end);
     char cell[dcm_cell_capacity];
     const auto cell_text = [&](int column) {
-        if (interpret) dcm_interpret_cell_text(begin, end, *interpret, c, column, cell, sizeof cell);
-        else dcm_cell_text(begin, end, c, column, cell, sizeof cell);
+        reading.cell_text({begin, end}, c, column, cell, sizeof cell);
         return std::string(cell);
     };
     m_header.push_back("Tag: " + cell_text(dcm_column_tag));
@@ -63,9 +62,8 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     m_header.push_back("Name: " + (name.empty() ? std::string("(not in the dictionary)") : name));
     m_vr[0] = c.vr[0];
     m_vr[1] = c.vr[1];
-    m_big_endian = c.byte_order() == dcm_byte_order::big;
-    const dcm_interpret_row row =
-        interpret ? dcm_interpret_row_of(begin, end, *interpret, c) : dcm_interpret_row{};
+    m_big_endian = reading.byte_order(c) == dcm_byte_order::big;
+    const dcm_interpret_row row = reading.row_of({begin, end}, c);
     const dcm_shown_vr& shown = row.vr;
     if (row.has_tag && shown.from_dictionary && shown.vr[0] && shown.vr[1]) {
         // the value is read by the dictionary's VR

@@ -12,7 +12,7 @@
 
 #include "parse/record.h"
 #include "parse/vr_table.h"
-#include "present/interpret_cells.h"
+#include "present/reading.h"
 
 namespace velk {
 
@@ -32,10 +32,11 @@ public:
     // file, or for an inflated record the inflated data set: its offsets are
     // then written "z190", as the list writes them); `character_set` is the value
     // of the Specific Character Set in effect for it (empty: the default).
-    // `interpret`: the record is of the Interpret reading, whose document gives
-    // its tag's byte order and the VR of an element read without one, "(US)".
+    // `reading`: how the record is read, which gives its tag's byte order and
+    // (Interpret) the VR of an element read without one, "(US)".
     dcm_inspection(const char* begin, const char* end, const dcm_record& c,
-                   std::string character_set, const dcm_interpret_document* interpret = nullptr);
+                   std::string character_set,
+                   const dcm_record_reading& reading = dcm_default_reading());
 
     std::size_t line_count() const { return m_header.size() + m_value_lines; }
     // Line i, read from the bytes [begin, end) as they are now: pass the same

@@ -84,7 +84,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
     m_path = m_pathText.c_str();
     UnmapFileAfterPaint();
     const CWaitCursor wait;
-    if (m_rows.reading() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
+    if (m_rows.reading().kind() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
     m_rows.load_file(m_path);
     m_highlighted.clear();
     ++m_loadCount;
@@ -102,7 +102,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path) {
 // Lists the file again in the reading now chosen, the row that was at the top
 // of the list back at the top where the new listing has as many rows.
 LRESULT CVelkView::OnApplyReading(CMessage&) {
-    if (!m_path || m_rows.reading() == CurrentReading()) return 0;
+    if (!m_path || m_rows.reading().kind() == CurrentReading()) return 0;
     const int top = GetTopIndex();
     DeleteAllItems();
     LoadFile(m_pathText.c_str());

@@ -167,9 +167,9 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     EXPECT_EQ(cell(4, dcm_column_description), "Code Value");
     EXPECT_EQ(cell(4, dcm_column_offset), "z" + std::to_string(10 + 12 + 8));
     // The inspector reads it in the inflated bytes, and says so.
-    const char* begin = bytes.begin;
-    const char* end = bytes.end;
-    rows.interpret_document().bytes_of(rows.record(4), begin, end);
+    const dcm_bytes inflated = rows.reading().bytes_of(bytes, rows.record(4));
+    const char* begin = inflated.begin;
+    const char* end = inflated.end;
     const dcm_inspection inspected(begin, end, rows.record(4), "");
     EXPECT_EQ(inspected.line(4, begin, end), "Offset: z30, value at z38 (in the inflated data set)");
     EXPECT_EQ(inspected.line(inspected.line_count() - 1, begin, end), "[0] T-04000 ");
@@ -182,7 +182,7 @@ TEST(Interpret, InspectorReadsByTheVrAndByteOrderShown) {
         const dcm_bytes bytes{file.data(), file.data() + file.size()};
         dcm_row_model rows(dcm_reading::interpret);
         rows.load(bytes);
-        const dcm_inspection in(bytes.begin, bytes.end, rows.record(row), "", &rows.interpret_document());
+        const dcm_inspection in(bytes.begin, bytes.end, rows.record(row), "", rows.reading());
         std::vector<std::string> lines;
         for (std::size_t i = 0; i < in.line_count(); ++i) lines.push_back(in.line(i, bytes.begin, bytes.end));
         return lines;
