@@ -59,8 +59,8 @@ class walker {
 public:
     walker(const char* base, const char* end, dcm_dictionary_vr dictionary,
            std::vector<dcm_record>& out, bool inflated, dcm_record_chunks* chunks = nullptr)
-        : m_base(base), m_end(end), m_dictionary(dictionary), m_out(out), m_chunks(chunks),
-          m_inflated(inflated) {}
+        : m_end(end), m_dictionary(dictionary), m_out(out), m_chunks(chunks),
+          m_inflated(inflated), m_log{base, {}} {}
 
     // Walks `length` bytes from `data` (or up to a delimiter), at nesting `level`.
     // Returns the bytes consumed, the ending delimiter's header included.
@@ -111,7 +111,7 @@ public:
         return consumed;
     }
 
-    dcm_walk_result result;
+    const dcm_walk_result& result() const { return m_log.result; }
 
 private:
     // The VR the walk decides by: the one read, or for an implicit or UN element
@@ -134,7 +134,7 @@ private:
     void push(const char* p, const header& h, dcm_syntax mode, std::uint32_t level, bool recurse,
               bool container) {
         dcm_record r{};
-        r.offset = static_cast<std::uint32_t>(p - m_base);
+        r.offset = static_cast<std::uint32_t>(p - m_log.base);
         r.length = h.length;
         r.level = level;
         r.vr[0] = h.vr[0];
@@ -149,27 +149,20 @@ private:
     }
 
     void note(dcm_walk_status status, std::uint32_t tag, const char* at) {
-        if (result.status != dcm_walk_status::complete) return;
-        result.status = status;
-        result.tag = tag;
-        result.offset = static_cast<std::uint32_t>(at - m_base);
+        m_log.note(status, tag, at);
     }
 
     void note_cut(const char* p, dcm_syntax mode) {
-        const std::uint64_t left = dcm_bytes_left(p, m_end);
-        if (left == 0) return;
-        std::uint32_t tag = 0;
-        if (left >= 4)
-            tag = dcm_load_tag(p, mode == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little);
-        note(dcm_walk_status::header_cut, tag, p);
+        dcm_note_cut(p, m_end, m_log,
+                     mode == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little);
     }
 
-    const char* m_base;
     const char* m_end;
     dcm_dictionary_vr m_dictionary;
     std::vector<dcm_record>& m_out;
     dcm_record_chunks* m_chunks;
     bool m_inflated;
+    dcm_walk_log m_log;  // where the walk first fell short
     bool m_ended_by_delimiter = false;
 };
 
@@ -239,14 +232,14 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
         const char* stop = first + data.inflated.size();
         walker set(first, stop, dictionary, records, true, chunks);
         set.walk(first, undefined_length - 1, syntax_explicit_le, 0, true, false);
-        if (!file.result.complete()) return file.result;
+        if (!file.result().complete()) return file.result();
         if (inflated.end != dcm_inflate_end::complete) {
             // What inflated is listed; the walk ended where the inflated bytes did.
             result.status = dcm_walk_status::inflate_stopped;
             result.offset = static_cast<std::uint32_t>(data_set - begin);
             return result;
         }
-        return set.result;
+        return set.result();
     }
     dcm_syntax mode = named == named_syntax::explicit_be ? syntax_explicit_be
                       : named == named_syntax::implicit_le ? syntax_implicit_le
@@ -254,7 +247,7 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
     if (mode != syntax_explicit_be)
         mode = looks_explicit(data_set, last) ? syntax_explicit_le : syntax_implicit_le;
     file.walk(data_set, undefined_length - 1, mode, 0, true, false);
-    return file.result;
+    return file.result();
 }
 
 std::vector<dcm_record> dcm_reparse_record_interpret(const char* begin, const char* end,

@@ -55,12 +55,13 @@ bool dcm_is_container(const dcm_header<Ptr>& h, bool recurse, unsigned level) {
 // A header that did not fit with bytes left: the file ends inside it. With no
 // bytes left the shortfall is the enclosing value's, noted where it was declared.
 template <class Ptr>
-void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log) {
+void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log,
+                  dcm_byte_order order = dcm_byte_order::little) {
     const std::uint64_t left = dcm_bytes_left(p, end);
     if (left == 0) return;
     std::uint32_t tag = 0;
     if (left >= 4)
-        tag = dcm_load_tag(&*p, dcm_byte_order::little);
+        tag = dcm_load_tag(&*p, order);
     log.note(dcm_walk_status::header_cut, tag, &*p);
 }
 
