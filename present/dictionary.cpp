@@ -681,7 +681,15 @@ constexpr dcm_tag_index<2048> index(dcm_dictionary_size, row_key{});
 }  // namespace
 
 std::size_t dcm_dictionary_index(std::uint32_t tag) {
-    return index.find(tag, row_key{}, dcm_dictionary_size);
+    // Rows of one tag come in runs (every fragment of encapsulated pixel data is
+    // an item): the last answer is kept per thread.
+    thread_local std::uint32_t last_tag = 0;
+    thread_local std::size_t last_index = index.find(0, row_key{}, dcm_dictionary_size);
+    if (tag != last_tag) {
+        last_index = index.find(tag, row_key{}, dcm_dictionary_size);
+        last_tag = tag;
+    }
+    return last_index;
 }
 
 bool dcm_dictionary_find(std::uint32_t tag, const char** vr, const char** name) {
