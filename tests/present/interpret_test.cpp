@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include "parse/interpret_walk.h"
+#include "parse/syntax_registry.h"
 #include "present/cell_text.h"
 #include "present/inspect.h"
 #include "present/interpret_cells.h"
@@ -173,6 +174,25 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     const dcm_inspection inspected(begin, end, rows.record(4), "");
     EXPECT_EQ(inspected.line(4, begin, end), "Offset: z30, value at z38 (in the inflated data set)");
     EXPECT_EQ(inspected.line(inspected.line_count() - 1, begin, end), "[0] T-04000 ");
+}
+
+// Every syntax whose data set is deflated is inflated, the JPIP ones as well as
+// Deflated Explicit VR Little Endian.
+TEST(Interpret, InflatesTheDataSetOfEveryDeflatedSyntax) {
+    const std::string set = element(0x0008, 0x0060, "CS", "CT", false);
+    int deflated_syntaxes = 0;
+    for (std::size_t i = 0; i < dcm_syntax_count; ++i) {
+        if (!dcm_syntax_table[i].deflated) continue;
+        ++deflated_syntaxes;
+        const std::string file = part10(std::string(dcm_syntax_table[i].uid).c_str(), deflated(set));
+        const dcm_bytes bytes{file.data(), file.data() + file.size()};
+        dcm_row_model rows(dcm_reading::interpret);
+        ASSERT_TRUE(rows.load(bytes).complete()) << dcm_syntax_table[i].uid;
+        char out[dcm_cell_capacity];
+        rows.cell_text(bytes, rows.size() - 1, dcm_column_offset, out, sizeof out);
+        EXPECT_STREQ(out, "z0") << dcm_syntax_table[i].uid;
+    }
+    EXPECT_GE(deflated_syntaxes, 3);
 }
 
 // The inspector in the Interpret reading: a big-endian number and an implicit VR
