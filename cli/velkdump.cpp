@@ -128,10 +128,9 @@ file_listing list_file(const listed_file& file, const listing_kind& kind, text_o
         return {"not a DICOM part-10 file (no \"DICM\" at byte 128)"};
     }
     out.start();
-    // Kept by each thread, so that its room for rows is reserved once.
-    thread_local dcm_row_model standard_rows(dcm_reading::standard);
-    thread_local dcm_row_model interpret_rows(dcm_reading::interpret);
-    dcm_row_model& rows = kind.reading == dcm_reading::interpret ? interpret_rows : standard_rows;
+    // One model a file: a model held per thread (thread_local) crashes the
+    // MinGW build once it holds its reading by pointer, on the workers of -j.
+    dcm_row_model rows(kind.reading);
     write_listing(rows, bytes.bytes(), file, kind.format, kind.several, out);
     return {};
 }
