@@ -101,8 +101,8 @@ void CCompareFrame::Compare() {
         const dcm_file_mapping a(m_first.c_str()), b(m_second.c_str());
         const dcm_row_model rows_a = rows_of(a), rows_b = rows_of(b);
         const bool utf8 = rows_a.cells_are_utf8();
-        const dcm_compare_side side_a{a.begin(), a.end(), rows_a.records(), rows_a.interpret_reading()};
-        const dcm_compare_side side_b{b.begin(), b.end(), rows_b.records(), rows_b.interpret_reading()};
+        const dcm_compare_side side_a{a.begin(), a.end(), rows_a.records(), rows_a.reading()};
+        const dcm_compare_side side_b{b.begin(), b.end(), rows_b.records(), rows_b.reading()};
         for (const dcm_difference& d : dcm_compare(side_a, side_b)) {
             row_cells row;
             for (int column = 0; column < dcm_difference_column_count; ++column) {

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "parse/syntax_registry.h"
 #include "present/row_model.h"
-#include "present/syntax_name.h"
 #include "view/velk_view.h"
 
 namespace velk {
@@ -47,8 +47,8 @@ void CDocument::ReadFacts() {
     facts.fileSize = load.file_size;
     facts.open = load.open;
     facts.walk = rows.walk_result();
-    const char* name = dcm_transfer_syntax_name(load.transfer_syntax);
-    facts.syntax = Widen(name ? std::string(name) : load.transfer_syntax);
+    const dcm_syntax_info* known = dcm_find_syntax(load.transfer_syntax);
+    facts.syntax = Widen(known ? std::string(known->name) : load.transfer_syntax);
     facts.interpretHint = dcm_interpret_hint_text(rows.interpret_hint());
     m_facts = facts;
 }

@@ -29,7 +29,7 @@ struct compared_file {
         : file(std::filesystem::u8path(name).c_str()), rows(reading) {}
     dcm_file_mapping file;
     dcm_row_model rows;
-    dcm_compare_side side() const { return {file.begin(), file.end(), rows.records(), rows.interpret_reading()}; }
+    dcm_compare_side side() const { return {file.begin(), file.end(), rows.records(), rows.reading()}; }
 };
 
 // Why the file cannot be compared, or nothing.

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "parse/vr_table.h"
 #include "present/interpret_value.h"
 
 namespace velk {
@@ -29,70 +30,51 @@ enum class value_kind {
     sequence,     // items as objects
 };
 
-enum class number_type { u16, s16, u32, s32, f32, f64, s64, u64 };
-
 struct vr_rule {
-    char code[3];
+    const char* code;
     value_kind kind;
-    number_type type;  // for value_kind::number
+    dcm_number_type type;   // for value_kind::number
+    std::size_t size;       // bytes of one number
 };
 
-constexpr vr_rule vr_rules[] = {
-    {"AE", value_kind::strings, {}},     {"AS", value_kind::strings, {}},
-    {"CS", value_kind::strings, {}},     {"DA", value_kind::strings, {}},
-    {"DT", value_kind::strings, {}},     {"LO", value_kind::strings, {}},
-    {"SH", value_kind::strings, {}},     {"TM", value_kind::strings, {}},
-    {"UC", value_kind::strings, {}},     {"UI", value_kind::strings, {}},
-    {"LT", value_kind::one_string, {}},  {"ST", value_kind::one_string, {}},
-    {"UT", value_kind::one_string, {}},  {"UR", value_kind::one_string, {}},
-    {"PN", value_kind::person_name, {}}, {"DS", value_kind::decimal, {}},
-    {"IS", value_kind::integer, {}},     {"AT", value_kind::tag, {}},
-    {"US", value_kind::number, number_type::u16}, {"SS", value_kind::number, number_type::s16},
-    {"UL", value_kind::number, number_type::u32}, {"SL", value_kind::number, number_type::s32},
-    {"FL", value_kind::number, number_type::f32}, {"FD", value_kind::number, number_type::f64},
-    {"SV", value_kind::number, number_type::s64}, {"UV", value_kind::number, number_type::u64},
-    {"OB", value_kind::bulk, {}},        {"OD", value_kind::bulk, {}},
-    {"OF", value_kind::bulk, {}},        {"OL", value_kind::bulk, {}},
-    {"OV", value_kind::bulk, {}},        {"OW", value_kind::bulk, {}},
-    {"UN", value_kind::bulk, {}},        {"SQ", value_kind::sequence, {}},
-};
-
-// An element without a VR, or with bytes that name none, is written as unknown.
-constexpr vr_rule unknown_vr = {"UN", value_kind::bulk, {}};
-
-const vr_rule& rule_of(const char* vr) {
-    for (const vr_rule& rule : vr_rules)
-        if (vr[0] == rule.code[0] && vr[1] == rule.code[1]) return rule;
-    return unknown_vr;
+value_kind kind_of(const dcm_vr_info& vr) {
+    switch (vr.kind) {
+    case dcm_vr_kind::sequence: return value_kind::sequence;
+    case dcm_vr_kind::number: return value_kind::number;
+    case dcm_vr_kind::tag: return value_kind::tag;
+    case dcm_vr_kind::text:
+        if (vr.repertoire == dcm_repertoire::decimal_string) return value_kind::decimal;
+        if (vr.repertoire == dcm_repertoire::integer_string) return value_kind::integer;
+        if (dcm_vr_is(vr.code, "PN")) return value_kind::person_name;
+        return vr.multi_valued ? value_kind::strings : value_kind::one_string;
+    default: return value_kind::bulk;
+    }
 }
 
-std::size_t number_size(number_type type) {
-    switch (type) {
-    case number_type::u16:
-    case number_type::s16: return 2;
-    case number_type::u32:
-    case number_type::s32:
-    case number_type::f32: return 4;
-    default: return 8;
-    }
+// An element without a VR, or with bytes that name none of the current table's,
+// is written as unknown.
+vr_rule rule_of(const char* vr) {
+    const dcm_vr_info* known = dcm_find_vr(vr);
+    if (!known || known->legacy) return {"UN", value_kind::bulk, dcm_number_type::none, 0};
+    return {known->code, kind_of(*known), known->number, known->unit_size};
 }
 
 template <dcm_byte_order order>
-json number_at(const char* p, number_type type) {
+json number_at(const char* p, dcm_number_type type) {
     switch (type) {
-    case number_type::u16: return dcm_load<std::uint16_t, order>(p);
-    case number_type::s16: return dcm_load<std::int16_t, order>(p);
-    case number_type::u32: return dcm_load<std::uint32_t, order>(p);
-    case number_type::s32: return dcm_load<std::int32_t, order>(p);
-    case number_type::f32: return dcm_load<float, order>(p);
-    case number_type::f64: return dcm_load<double, order>(p);
-    case number_type::s64: return dcm_load<std::int64_t, order>(p);
-    case number_type::u64: return dcm_load<std::uint64_t, order>(p);
+    case dcm_number_type::u16: return dcm_load<std::uint16_t, order>(p);
+    case dcm_number_type::s16: return dcm_load<std::int16_t, order>(p);
+    case dcm_number_type::u32: return dcm_load<std::uint32_t, order>(p);
+    case dcm_number_type::s32: return dcm_load<std::int32_t, order>(p);
+    case dcm_number_type::f32: return dcm_load<float, order>(p);
+    case dcm_number_type::f64: return dcm_load<double, order>(p);
+    case dcm_number_type::s64: return dcm_load<std::int64_t, order>(p);
+    case dcm_number_type::u64: return dcm_load<std::uint64_t, order>(p);
+    default: return nullptr;
     }
-    return nullptr;
 }
 
-json number_at(const char* p, number_type type, dcm_byte_order order) {
+json number_at(const char* p, dcm_number_type type, dcm_byte_order order) {
     return order == dcm_byte_order::big ? number_at<dcm_byte_order::big>(p, type)
                                         : number_at<dcm_byte_order::little>(p, type);
 }
@@ -162,14 +144,8 @@ struct record_reading {
 };
 
 record_reading reading_of(const dcm_row_model& rows, dcm_bytes file, const dcm_record& r) {
-    record_reading reading{file};
-    if (rows.reading() != dcm_reading::interpret) return reading;
-    const dcm_interpret_document& document = rows.interpret_document();
-    document.bytes_of(r, reading.bytes.begin, reading.bytes.end);
-    reading.order = r.byte_order();
-    reading.charset = &document.charset_at(r);
-    reading.inflated = r.inflated;
-    return reading;
+    const dcm_record_reading& by = rows.reading();
+    return {by.bytes_of(file, r), by.byte_order(r), by.charset_at(r), r.inflated};
 }
 
 std::uint64_t size_of(dcm_bytes bytes) { return std::uint64_t(bytes.end - bytes.begin); }
@@ -258,7 +234,7 @@ json binary_values(value_bytes v, const vr_rule& rule, dcm_byte_order order) {
         }
         return values;
     }
-    const std::size_t size = number_size(rule.type);
+    const std::size_t size = rule.size;
     for (std::size_t i = 0; i + size <= v.size; i += size)
         values.push_back(number_at(v.first + i, rule.type, order));
     return values;
@@ -343,9 +319,7 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
         }
         if (here.level != r.level) continue;  // inside a value that is bulk data
         here.items = nullptr;
-        const vr_rule& rule = rows.reading() == dcm_reading::interpret
-                                  ? rule_of(rows.interpret_document().vr_of(tag, r).vr)
-                                  : rule_of(r.vr);
+        const vr_rule rule = rule_of(rows.reading().vr_of(tag, r).vr);
         json& element = (*here.dataset)[tag_key(tag)];
         element = json{{"vr", rule.code}};
         const value_bytes value = bytes_of(in.bytes, r);

@@ -161,10 +161,9 @@ file_listing list_bytes(dcm_bytes bytes, const listed_file& file, const std::str
         return {no_marker_problem};
     }
     out.start();
-    // Kept by each thread, so that its room for rows is reserved once.
-    thread_local dcm_row_model standard_rows(dcm_reading::standard);
-    thread_local dcm_row_model interpret_rows(dcm_reading::interpret);
-    dcm_row_model& rows = kind.reading == dcm_reading::interpret ? interpret_rows : standard_rows;
+    // One model a file: a model held per thread (thread_local) crashes the
+    // MinGW build once it holds its reading by pointer, on the workers of -j.
+    dcm_row_model rows(kind.reading);
     if (kind.check) {
         file_listing listing;
         listing.failed = write_findings(rows, bytes, file, kind.format, kind.several, out);

@@ -7,6 +7,7 @@
 
 #include "parse/reader.h"
 #include "parse/tags.h"
+#include "parse/vr_table.h"
 
 namespace velk {
 
@@ -35,23 +36,13 @@ inline bool dcm_has_no_vr(std::uint32_t tag) {
     return tag == tag_item || dcm_is_delimiter(tag);
 }
 
-inline bool dcm_vr_is(const char* vr, const char* code) {
-    return vr[0] == code[0] && vr[1] == code[1];
-}
-
-// VRs whose explicit header has two reserved bytes and a 32-bit length
-// (PS3.5 table 7.1-1): the six of the first editions and the seven added since
-// (UC, UR, OD, OL, OV, SV, UV). The walk, the re-parse and the measure of a
-// skipped value all decode headers here.
+// Whether the explicit header of an element of VR `vr` has two reserved bytes
+// and a 32-bit length (the VR table's header form); a code the table does not
+// know has the short form. The walk, the re-parse and the measure of a skipped
+// value all decode headers here.
 inline bool dcm_is_long_form_vr(const char* vr) {
-    switch (vr[0]) {
-    case 'O':
-        return vr[1] == 'B' || vr[1] == 'W' || vr[1] == 'F' || vr[1] == 'D' || vr[1] == 'L' ||
-               vr[1] == 'V';
-    case 'S': return vr[1] == 'Q' || vr[1] == 'V';
-    case 'U': return vr[1] == 'T' || vr[1] == 'N' || vr[1] == 'C' || vr[1] == 'R' || vr[1] == 'V';
-    default: return false;
-    }
+    const dcm_vr_info* info = dcm_find_vr(vr);
+    return info && info->header == dcm_vr_header::long_form;
 }
 
 // Binary VRs whose nested level is not searched for sequences and items: inside
@@ -83,8 +74,8 @@ bool dcm_decode_header(Ptr p, Ptr end, dcm_syntax& mode, dcm_header<Ptr>& h,
     h.start = p;
     const std::uint16_t group = read_u16(p, used);
     const std::uint16_t element = read_u16(p, used);
-    h.tag = (std::uint32_t(group) << 16) | element;
-    h.explicit_vr = !dcm_has_no_vr(h.tag) && !(mode == syntax_implicit_le && group > 2);
+    h.tag = dcm_tag(group, element);
+    h.explicit_vr = !dcm_has_no_vr(h.tag) && !(mode == syntax_implicit_le && group > file_meta_group);
     h.vr[0] = h.vr[1] = 0;
     if (h.explicit_vr) {
         copy_bytes(p, 2, h.vr);

@@ -2,18 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "parse/file.h"
 #include "parse/header.h"
 #include "parse/parser.h"
 #include "parse/reader.h"
+#include "parse/syntax_registry.h"
+#include "parse/vr_table.h"
 
 namespace velk {
 
 namespace {
-
-constexpr std::uint32_t meta_group = 0x0002;
 
 struct header {
     std::uint32_t tag;
@@ -59,8 +59,8 @@ class walker {
 public:
     walker(const char* base, const char* end, dcm_dictionary_vr dictionary,
            std::vector<dcm_record>& out, bool inflated, dcm_record_chunks* chunks = nullptr)
-        : m_base(base), m_end(end), m_dictionary(dictionary), m_out(out), m_chunks(chunks),
-          m_inflated(inflated) {}
+        : m_end(end), m_dictionary(dictionary), m_out(out), m_chunks(chunks),
+          m_inflated(inflated), m_log{base, {}} {}
 
     // Walks `length` bytes from `data` (or up to a delimiter, or for
     // dcm_to_the_end up to the end), at nesting `level`. Returns the bytes
@@ -80,10 +80,7 @@ public:
                 break;
             }
             // Every later element starts further on: the walk ends here at every level.
-            if (static_cast<std::uint64_t>(p - m_base) >= dcm_record_offset_limit) {
-                note(dcm_walk_status::offset_too_large, h.tag, p);
-                break;
-            }
+            if (m_log.past_offset_limit(h.tag, p)) break;
             const char* value = p + h.header_length;
             const char* shown = effective_vr(h);
             const bool container = is_container(h, shown, recurse, level);
@@ -120,7 +117,7 @@ public:
         return consumed;
     }
 
-    dcm_walk_result result;
+    const dcm_walk_result& result() const { return m_log.result; }
 
 private:
     // The VR the walk decides by: the one read, or for an implicit or UN element
@@ -143,7 +140,7 @@ private:
     void push(const char* p, const header& h, dcm_syntax mode, std::uint32_t level, bool recurse,
               bool container) {
         dcm_record r{};
-        r.offset = static_cast<std::uint64_t>(p - m_base);
+        r.offset = static_cast<std::uint64_t>(p - m_log.base);
         r.length = h.length;
         r.level = level;
         r.vr[0] = h.vr[0];
@@ -158,47 +155,41 @@ private:
     }
 
     void note(dcm_walk_status status, std::uint32_t tag, const char* at) {
-        if (result.status != dcm_walk_status::complete) return;
-        result.status = status;
-        result.tag = tag;
-        result.offset = static_cast<std::uint64_t>(at - m_base);
+        m_log.note(status, tag, at);
     }
 
     void note_cut(const char* p, dcm_syntax mode) {
-        const std::uint64_t left = dcm_bytes_left(p, m_end);
-        if (left == 0) return;
-        std::uint32_t tag = 0;
-        if (left >= 4)
-            tag = dcm_load_tag(p, mode == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little);
-        note(dcm_walk_status::header_cut, tag, p);
+        dcm_note_cut(p, m_end, m_log,
+                     mode == syntax_explicit_be ? dcm_byte_order::big : dcm_byte_order::little);
     }
 
-    const char* m_base;
     const char* m_end;
     dcm_dictionary_vr m_dictionary;
     std::vector<dcm_record>& m_out;
     dcm_record_chunks* m_chunks;
     bool m_inflated;
+    dcm_walk_log m_log;  // where the walk first fell short
     bool m_ended_by_delimiter = false;
 };
 
 enum class named_syntax { none, implicit_le, explicit_le, explicit_be, deflated, other };
 
+// A syntax the registry does not know is read as explicit VR little endian, as
+// the data set's first header then confirms or not.
 named_syntax syntax_of_uid(const char* value, std::uint32_t length) {
-    std::string uid(value, length);
-    while (!uid.empty() && (uid.back() == '\0' || uid.back() == ' ')) uid.pop_back();
-    if (uid == "1.2.840.10008.1.2") return named_syntax::implicit_le;
-    if (uid == "1.2.840.10008.1.2.1") return named_syntax::explicit_le;
-    if (uid == "1.2.840.10008.1.2.2") return named_syntax::explicit_be;
-    if (uid == "1.2.840.10008.1.2.1.99") return named_syntax::deflated;
-    return named_syntax::other;
+    const dcm_syntax_info* known = dcm_find_syntax(std::string_view(value, length));
+    if (!known) return named_syntax::other;
+    if (known->deflated) return named_syntax::deflated;
+    if (!known->explicit_vr) return named_syntax::implicit_le;
+    if (known->byte_order == dcm_byte_order::big) return named_syntax::explicit_be;
+    return named_syntax::explicit_le;
 }
 
 // The extent of the file meta group from `p` and the syntax it names.
 const char* meta_end(const char* p, const char* end, named_syntax& named) {
     named = named_syntax::none;
     header h;
-    while (decode(p, end, syntax_explicit_le, h) && (h.tag >> 16) == meta_group &&
+    while (decode(p, end, syntax_explicit_le, h) && dcm_tag_group(h.tag) == file_meta_group &&
            h.length != undefined_length) {
         const char* value = p + h.header_length;
         if (!dcm_fits(value, end, h.length)) return end;
@@ -209,16 +200,11 @@ const char* meta_end(const char* p, const char* end, named_syntax& named) {
 }
 
 // Whether the two bytes after a tag are a VR: the explicit form shows itself.
+// Only codes of the current table count; the legacy ones never start a data set.
 bool looks_explicit(const char* p, const char* end) {
     if (!dcm_fits(p, end, 6)) return true;
-    static const char* const codes[] = {"AE", "AS", "AT", "CS", "DA", "DS", "DT", "FD", "FL",
-                                        "IS", "LO", "LT", "OB", "OD", "OF", "OL", "OV", "OW",
-                                        "PN", "SH", "SL", "SQ", "SS", "ST", "SV", "TM", "UC",
-                                        "UI", "UL", "UN", "UR", "US", "UT", "UV"};
-    for (const char* code : codes) {
-        if (p[4] == code[0] && p[5] == code[1]) return true;
-    }
-    return false;
+    const dcm_vr_info* vr = dcm_find_vr(p + 4);
+    return vr && !vr->legacy;
 }
 
 }  // namespace
@@ -252,14 +238,14 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
         const char* stop = first + data.inflated.size();
         walker set(first, stop, dictionary, records, true, chunks);
         set.walk(first, dcm_to_the_end, syntax_explicit_le, 0, true, false);
-        if (!file.result.complete()) return file.result;
+        if (!file.result().complete()) return file.result();
         if (inflated.end != dcm_inflate_end::complete) {
             // What inflated is listed; the walk ended where the inflated bytes did.
             result.status = dcm_walk_status::inflate_stopped;
             result.offset = static_cast<std::uint64_t>(data_set - begin);
             return result;
         }
-        return set.result;
+        return set.result();
     }
     dcm_syntax mode = named == named_syntax::explicit_be ? syntax_explicit_be
                       : named == named_syntax::implicit_le ? syntax_implicit_le
@@ -267,7 +253,7 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
     if (mode != syntax_explicit_be)
         mode = looks_explicit(data_set, last) ? syntax_explicit_le : syntax_implicit_le;
     file.walk(data_set, dcm_to_the_end, mode, 0, true, false);
-    return file.result;
+    return file.result();
 }
 
 std::vector<dcm_record> dcm_reparse_record_interpret(const char* begin, const char* end,

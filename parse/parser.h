@@ -69,12 +69,13 @@ bool dcm_is_container(const dcm_header<Ptr>& h, bool recurse, unsigned level) {
 // A header that did not fit with bytes left: the file ends inside it. With no
 // bytes left the shortfall is the enclosing value's, noted where it was declared.
 template <class Ptr>
-void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log) {
+void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log,
+                  dcm_byte_order order = dcm_byte_order::little) {
     const std::uint64_t left = dcm_bytes_left(p, end);
     if (left == 0) return;
     std::uint32_t tag = 0;
     if (left >= 4)
-        tag = (std::uint32_t(dcm_load<std::uint16_t>(&*p)) << 16) | dcm_load<std::uint16_t>(&*p + 2);
+        tag = dcm_load_tag(&*p, order);
     log.note(dcm_walk_status::header_cut, tag, &*p);
 }
 
@@ -99,8 +100,7 @@ void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint64_t walked, Ptr en
     if (h.length != undefined_length || dcm_bytes_left(h.value + walked, end) != 0) return;
     if (walked >= 8) {
         const auto* last = &*h.value + (walked - 8);
-        const std::uint32_t tag =
-            (std::uint32_t(dcm_load<std::uint16_t>(last)) << 16) | dcm_load<std::uint16_t>(last + 2);
+        const std::uint32_t tag = dcm_load_tag(last, dcm_byte_order::little);
         if (dcm_is_delimiter(tag)) return;
     }
     log.note(dcm_walk_status::missing_delimiter, h.tag, &*h.start);

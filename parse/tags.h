@@ -82,4 +82,7 @@ constexpr std::uint32_t tag_item_delimiter = 0xFFFEE00Du;      // Item Delimitat
 constexpr std::uint32_t tag_sequence_delimiter = 0xFFFEE0DDu;  // Sequence Delimitation Item
 constexpr std::uint16_t item_group = 0xFFFEu;
 
+// The file meta information's group, always explicit VR little endian.
+constexpr std::uint16_t file_meta_group = 0x0002u;
+
 }  // namespace velk

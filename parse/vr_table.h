@@ -189,4 +189,9 @@ constexpr const dcm_vr_info* dcm_find_vr(const char vr[2]) {
     return row ? &dcm_vr_table[row - 1] : nullptr;
 }
 
+// Whether the two bytes `vr` are the code `code`.
+constexpr bool dcm_vr_is(const char* vr, const char* code) {
+    return vr[0] == code[0] && vr[1] == code[1];
+}
+
 }  // namespace velk

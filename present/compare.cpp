@@ -17,14 +17,10 @@ namespace {
 // The bytes a record's offset counts in: the file's, or a deflated data set's
 // inflated ones.
 std::string_view bytes_of(const dcm_compare_side& side, const dcm_record& c) {
-    const char* begin = side.begin;
-    const char* end = side.end;
-    if (side.interpret) side.interpret->bytes_of(c, begin, end);
-    return begin && end > begin ? std::string_view(begin, std::size_t(end - begin)) : std::string_view();
-}
-
-bool big_endian(const dcm_compare_side& side, const dcm_record& c) {
-    return side.interpret && c.byte_order() == dcm_byte_order::big;
+    const dcm_bytes bytes = side.reading.bytes_of({side.begin, side.end}, c);
+    return bytes.begin && bytes.end > bytes.begin
+               ? std::string_view(bytes.begin, std::size_t(bytes.end - bytes.begin))
+               : std::string_view();
 }
 
 std::uint32_t tag_of(const dcm_compare_side& side, std::size_t row) {
@@ -32,7 +28,7 @@ std::uint32_t tag_of(const dcm_compare_side& side, std::size_t row) {
     const std::string_view bytes = bytes_of(side, c);
     if (std::uint64_t(c.offset) + 4 > bytes.size()) return 0;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + c.offset;
-    return dcm_load_tag(p, big_endian(side, c) ? dcm_byte_order::big : dcm_byte_order::little);
+    return dcm_load_tag(p, side.reading.byte_order(c));
 }
 
 struct path_entry {
@@ -100,8 +96,7 @@ std::string_view value_of(const dcm_compare_side& side, std::size_t row) {
 // for an element read without one.
 dcm_shown_vr vr_of(const dcm_compare_side& side, std::size_t row) {
     const dcm_record& c = side.rows[row];
-    if (side.interpret) return side.interpret->vr_of(tag_of(side, row), c);
-    return dcm_shown_vr{{c.vr[0], c.vr[1]}, false};
+    return side.reading.vr_of(tag_of(side, row), c);
 }
 
 std::string cell(const dcm_compare_side& side, std::size_t row, int column);
@@ -114,7 +109,7 @@ bool alike(const dcm_compare_side& a, std::size_t i, const dcm_compare_side& b, 
     if (x.container) return true;  // what it holds is compared row by row
     if (x.length != y.length) return false;
     // Numbers of either byte order are alike when they read alike.
-    if (big_endian(a, x) != big_endian(b, y))
+    if (a.reading.byte_order(x) != b.reading.byte_order(y))
         return cell(a, i, dcm_column_data) == cell(b, j, dcm_column_data);
     return value_of(a, i) == value_of(b, j);
 }
@@ -150,9 +145,7 @@ std::string cell(const dcm_compare_side& side, std::size_t row, int column) {
     if (row == dcm_difference::none) return {};
     char text[dcm_cell_capacity];
     const std::size_t n =
-        side.interpret ? dcm_interpret_cell_text(side.begin, side.end, *side.interpret, side.rows[row],
-                                                 column, text, sizeof text)
-                       : dcm_cell_text(side.begin, side.end, side.rows[row], column, text, sizeof text);
+        side.reading.cell_text({side.begin, side.end}, side.rows[row], column, text, sizeof text);
     return std::string(text, n);
 }
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "parse/record.h"
-#include "present/interpret_cells.h"
+#include "present/reading.h"
 
 namespace velk {
 
@@ -22,10 +22,8 @@ struct dcm_compare_side {
     const char* begin;
     const char* end;
     const std::vector<dcm_record>& rows;
-    // Records of the Interpret reading: their document (a deflated data set's
-    // inflated bytes, the VRs read without one), and the cells are then its
-    // UTF-8 ones. Null: the default reading.
-    const dcm_interpret_document* interpret = nullptr;
+    // How the records are read (the cells are UTF-8 in the Interpret reading).
+    const dcm_record_reading& reading = dcm_default_reading();
 };
 
 struct dcm_difference {

@@ -9,15 +9,11 @@
 // suffix, the quoted names).
 #include "present/dictionary.h"
 
-#include <array>
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#include <immintrin.h>
-#endif
+#include "present/tag_index.h"
 
 namespace velk {
 
-// constexpr, so that the key array below can be computed from it at compile time.
+// constexpr, so that the index below can be built from it at compile time.
 constexpr dcm_dictionary_entry dcm_dictionary[dcm_dictionary_size] = {
     {0x0000, 0x0000, "UL", "Group 0000 Length"},
     {0x0000, 0x0001, "UL", "Group 0000 Length to End (RET)"},
@@ -673,130 +669,27 @@ constexpr dcm_dictionary_entry dcm_dictionary[dcm_dictionary_size] = {
 
 namespace {
 
-// The scan compares keys in blocks of 32, so the key array is padded to whole
-// blocks with copies of the last row's key: a padded slot can only equal a tag
-// that the last row already answers first.
-constexpr std::size_t block = 32;
-constexpr std::size_t padded_size = (dcm_dictionary_size + block - 1) / block * block;
-
-struct key_table {
-    std::array<std::uint32_t, padded_size> keys;
+struct row_key {
+    constexpr std::uint32_t operator()(std::size_t i) const {
+        return dcm_dictionary_key(dcm_dictionary[i].group, dcm_dictionary[i].element);
+    }
 };
 
-constexpr std::uint32_t row_key(const dcm_dictionary_entry& e) {
-    return dcm_dictionary_key(e.group, e.element);
-}
-
 // Built from the rows at compile time, so that the two can never disagree.
-constexpr key_table make_keys() {
-    key_table t{};
-    for (std::size_t i = 0; i < padded_size; ++i)
-        t.keys[i] = row_key(dcm_dictionary[i < dcm_dictionary_size ? i : dcm_dictionary_size - 1]);
-    return t;
-}
-
-alignas(64) constexpr key_table table = make_keys();
-
-// The first equal key of a block known to hold one, as a row index.
-std::size_t first_in_block(std::size_t b, std::uint32_t tag) {
-    std::size_t i = b;
-    while (table.keys[i] != tag) ++i;
-    return i < dcm_dictionary_size ? i : dcm_dictionary_size - 1;
-}
-
-// Portable form: a branch-free test of each block that compilers vectorise.
-[[maybe_unused]] std::size_t scan_plain(std::uint32_t tag) {
-    for (std::size_t b = 0; b < padded_size; b += block) {
-        unsigned hit = 0;
-        for (std::size_t i = b; i < b + block; ++i) hit |= (table.keys[i] == tag);
-        if (hit) return first_in_block(b, tag);
-    }
-    return dcm_dictionary_size;
-}
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#define VELK_DICTIONARY_X86 1
-
-// Baseline x86-64: four keys per compare, eight compares per block.
-std::size_t scan_sse2(std::uint32_t tag) {
-    const __m128i wanted = _mm_set1_epi32(static_cast<int>(tag));
-    for (std::size_t b = 0; b < padded_size; b += block) {
-        const auto* k = reinterpret_cast<const __m128i*>(&table.keys[b]);
-        __m128i hit = _mm_setzero_si128();
-        for (int j = 0; j < 8; ++j) hit = _mm_or_si128(hit, _mm_cmpeq_epi32(_mm_load_si128(k + j), wanted));
-        if (_mm_movemask_epi8(hit) != 0) return first_in_block(b, tag);
-    }
-    return dcm_dictionary_size;
-}
-
-// Where the processor has it: eight keys per compare.
-__attribute__((target("avx2"))) std::size_t scan_avx2(std::uint32_t tag) {
-    const __m256i wanted = _mm256_set1_epi32(static_cast<int>(tag));
-    for (std::size_t b = 0; b < padded_size; b += block) {
-        const auto* k = reinterpret_cast<const __m256i*>(&table.keys[b]);
-        const __m256i hit = _mm256_or_si256(
-            _mm256_or_si256(_mm256_cmpeq_epi32(_mm256_load_si256(k), wanted),
-                            _mm256_cmpeq_epi32(_mm256_load_si256(k + 1), wanted)),
-            _mm256_or_si256(_mm256_cmpeq_epi32(_mm256_load_si256(k + 2), wanted),
-                            _mm256_cmpeq_epi32(_mm256_load_si256(k + 3), wanted)));
-        if (!_mm256_testz_si256(hit, hit)) return first_in_block(b, tag);
-    }
-    return dcm_dictionary_size;
-}
-
-using scan_function = std::size_t (*)(std::uint32_t);
-
-scan_function pick_scan() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? scan_avx2 : scan_sse2;
-}
-#endif
-
-}  // namespace
-
-namespace {
-
-std::size_t scan_table(std::uint32_t tag) {
-    // A linear scan in table order, a block at a time: the first equal row wins.
-#ifdef VELK_DICTIONARY_X86
-    static const scan_function scan = pick_scan();
-    return scan(tag);
-#else
-    return scan_plain(tag);
-#endif
-}
+constexpr dcm_tag_index<2048> index(dcm_dictionary_size, row_key{});
 
 }  // namespace
 
 std::size_t dcm_dictionary_index(std::uint32_t tag) {
     // Rows of one tag come in runs (every fragment of encapsulated pixel data is
-    // an item), and the items' tags sit at the end of the table: the last answer
-    // is kept per thread.
+    // an item): the last answer is kept per thread.
     thread_local std::uint32_t last_tag = 0;
-    thread_local std::size_t last_index = scan_table(0);
+    thread_local std::size_t last_index = index.find(0, row_key{}, dcm_dictionary_size);
     if (tag != last_tag) {
-        last_index = scan_table(tag);
+        last_index = index.find(tag, row_key{}, dcm_dictionary_size);
         last_tag = tag;
     }
     return last_index;
-}
-
-int dcm_dictionary_scan_forms() {
-#ifdef VELK_DICTIONARY_X86
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? 3 : 2;
-#else
-    return 1;
-#endif
-}
-
-std::size_t dcm_dictionary_index_by(int form, std::uint32_t tag) {
-#ifdef VELK_DICTIONARY_X86
-    if (form == 1) return scan_sse2(tag);
-    if (form == 2) return scan_avx2(tag);
-#endif
-    (void)form;
-    return scan_plain(tag);
 }
 
 bool dcm_dictionary_find(std::uint32_t tag, const char** vr, const char** name) {

@@ -37,10 +37,4 @@ bool dcm_dictionary_find(std::uint32_t tag, const char** vr, const char** name);
 // The index of the first row whose key equals tag, or dcm_dictionary_size.
 std::size_t dcm_dictionary_index(std::uint32_t tag);
 
-// The forms of the scan this build can run on this processor (a portable one,
-// then vector forms), so that tests can hold each against the others; form 0 is
-// the portable one. Every form gives dcm_dictionary_index's answer.
-int dcm_dictionary_scan_forms();
-std::size_t dcm_dictionary_index_by(int form, std::uint32_t tag);
-
 }  // namespace velk

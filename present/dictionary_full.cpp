@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "present/tag_index.h"
+
 namespace velk {
 
 namespace {
@@ -15,41 +17,11 @@ bool is_private_group(std::uint16_t group) {
     return (group & 1) != 0 && group > 0x0007 && group != 0xFFFF;
 }
 
-// An open-addressing index of the rows by tag, built once: a lookup costs one or
-// two probes, where a binary search over the rows costs a dozen cache misses, and
-// every row of an implicit VR listing looks its tag up.
-class listed_index {
-public:
-    listed_index() {
-        static_assert(slots > 1, "room");
-        for (auto& s : m_slots) s = empty;
-        for (std::size_t i = 0; i < dcm_full_dictionary_size; ++i) {
-            std::size_t at = slot_of(dcm_full_dictionary[i].tag);
-            while (m_slots[at] != empty) at = (at + 1) & (slots - 1);
-            m_slots[at] = static_cast<std::uint16_t>(i);
-        }
-    }
-
-    const dcm_full_entry* find(std::uint32_t tag) const {
-        for (std::size_t at = slot_of(tag);; at = (at + 1) & (slots - 1)) {
-            const std::uint16_t i = m_slots[at];
-            if (i == empty) return nullptr;
-            if (dcm_full_dictionary[i].tag == tag) return &dcm_full_dictionary[i];
-        }
-    }
-
-private:
-    static constexpr std::size_t slots = 16384;  // over three times the rows: short probes
-    static constexpr std::uint16_t empty = 0xFFFF;
-    static std::size_t slot_of(std::uint32_t tag) {
-        return (tag * 2654435761u) >> (32 - 14);
-    }
-    std::uint16_t m_slots[slots];
-};
-
 const dcm_full_entry* find_listed(std::uint32_t tag) {
-    static const listed_index index;
-    return index.find(tag);
+    const auto key_of = [](std::size_t i) { return dcm_full_dictionary[i].tag; };
+    static const dcm_tag_index<16384> index(dcm_full_dictionary_size, key_of);
+    const std::size_t i = index.find(tag, key_of, dcm_full_dictionary_size);
+    return i < dcm_full_dictionary_size ? &dcm_full_dictionary[i] : nullptr;
 }
 
 // The repeater rows, as entries that a caller can hold like any other row.

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstring>
 
-#include "parse/tags.h"
+#include "parse/header.h"
 #include "present/cell_text.h"
 #include "present/dictionary.h"
 #include "present/interpret_value.h"
@@ -12,26 +12,6 @@
 namespace velk {
 
 namespace {
-
-// Whether vr is one of the codes of `list`, written "AB CD EF".
-bool vr_is(const char* vr, const char* list) {
-    for (const char* p = list;; p += 3) {
-        if (vr[0] == p[0] && vr[1] == p[1]) return true;
-        if (p[2] != ' ') return false;
-    }
-}
-
-// String VRs, and of them those whose backslash separates values.
-const char text_vrs[] = "AE AI AS CS DA DS DT IS LO LT PN SH ST TM UI UT UC UR";
-const char single_valued_text_vrs[] = "LT ST UT UR";
-
-// Binary numbers: the VR and the size of one number.
-std::size_t number_size(const char* vr) {
-    if (vr_is(vr, "US SS")) return 2;
-    if (vr_is(vr, "UL SL LS FL AT OF OL")) return 4;
-    if (vr_is(vr, "FD OD OV SV UV")) return 8;
-    return 0;
-}
 
 std::uint64_t read_number(const char* p, std::size_t n, bool big_endian) {
     std::uint64_t v = 0;
@@ -71,12 +51,11 @@ std::string offset_text(std::uint64_t offset, bool inflated) {
 dcm_inspection::dcm_inspection() : m_header{"no element"} {}
 
 dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_record& c,
-                               std::string character_set, const dcm_interpret_document* interpret) {
+                               std::string character_set, const dcm_record_reading& reading) {
     const std::uint64_t file_size = size_of(begin, end);
     char cell[dcm_cell_capacity];
     const auto cell_text = [&](int column) {
-        if (interpret) dcm_interpret_cell_text(begin, end, *interpret, c, column, cell, sizeof cell);
-        else dcm_cell_text(begin, end, c, column, cell, sizeof cell);
+        reading.cell_text({begin, end}, c, column, cell, sizeof cell);
         return std::string(cell);
     };
     m_header.push_back("Tag: " + cell_text(dcm_column_tag));
@@ -84,9 +63,8 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     m_header.push_back("Name: " + (name.empty() ? std::string("(not in the dictionary)") : name));
     m_vr[0] = c.vr[0];
     m_vr[1] = c.vr[1];
-    m_big_endian = c.byte_order() == dcm_byte_order::big;
-    const dcm_interpret_row row =
-        interpret ? dcm_interpret_row_of(begin, end, *interpret, c) : dcm_interpret_row{};
+    m_big_endian = reading.byte_order(c) == dcm_byte_order::big;
+    const dcm_interpret_row row = reading.row_of({begin, end}, c);
     const dcm_shown_vr& shown = row.vr;
     if (row.has_tag && shown.from_dictionary && shown.vr[0] && shown.vr[1]) {
         // the value is read by the dictionary's VR
@@ -96,7 +74,7 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     } else {
         m_header.push_back(m_vr[0] ? "VR: " + std::string(m_vr, m_vr[1] ? 2 : 1) : "VR: (none)");
     }
-    const bool undefined = c.length == 0xFFFFFFFFu;
+    const bool undefined = c.length == undefined_length;
     m_header.push_back(undefined ? "Length: undefined (FFFFFFFFH)" : "Length: " + decimal(c.length));
     m_value_offset = std::uint64_t(c.offset) + c.header_length;
     m_inflated = c.inflated;
@@ -111,7 +89,8 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
     m_value_size = undefined || c.length > there ? there : c.length;
     if (!undefined && c.length > there) m_header.push_back(file_size_line(there, c.length));
     const char* value = begin ? begin + (m_value_offset < file_size ? m_value_offset : 0) : nullptr;
-    if (m_vr[0] && vr_is(m_vr, text_vrs)) {
+    const dcm_vr_info* vr = m_vr[0] ? dcm_find_vr(m_vr) : nullptr;
+    if (vr && vr->kind == dcm_vr_kind::text) {
         m_kind = value_kind::text;
         // Decoded as the list's Interpret cells decode: by the character set for
         // the VRs it applies to, else by the default repertoire.
@@ -123,8 +102,10 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
                                                                : "character set " + character_set));
         m_header.emplace_back();
         lay_out_text(value, m_value_size);
-    } else if (m_vr[0] && (m_number_size = number_size(m_vr)) != 0) {
+    } else if (vr && vr->number != dcm_number_type::none) {
         m_kind = value_kind::numbers;
+        m_number = vr->number;
+        m_number_size = vr->unit_size;
         m_value_lines = std::size_t(m_value_size / m_number_size);
         m_header.push_back(decimal(m_value_lines) + (m_value_lines == 1 ? " number" : " numbers"));
         if (m_value_size % m_number_size)
@@ -146,7 +127,8 @@ void dcm_inspection::lay_out_text(const char* value, std::uint64_t size) {
         m_value_lines = std::size_t((size + dcm_inspect_text_width - 1) / dcm_inspect_text_width);
         return;
     }
-    m_indexed_values = !vr_is(m_vr, single_valued_text_vrs);
+    const dcm_vr_info* vr = dcm_find_vr(m_vr);
+    m_indexed_values = vr && vr->multi_valued;
     std::uint32_t start = 0, index = 0;
     const auto end_line = [&](std::uint32_t at, std::uint32_t next) {
         m_text_lines.push_back(start);
@@ -211,24 +193,26 @@ std::string dcm_inspection::number_line(std::size_t i, const char* value) const 
     const char* p = value + i * m_number_size;
     const std::uint64_t bits = read_number(p, m_number_size, m_big_endian);
     std::string text = "[" + decimal(i) + "] ";
-    if (vr_is(m_vr, "AT"))
+    switch (m_number) {
+    case dcm_number_type::tag:
         return text + "(" + hex4(unsigned(read_number(p, 2, m_big_endian))) + "," +
                hex4(unsigned(read_number(p + 2, 2, m_big_endian))) + ")";
-    if (vr_is(m_vr, "FL OF")) {
+    case dcm_number_type::f32: {
         float f;
         const auto b32 = std::uint32_t(bits);
         std::memcpy(&f, &b32, 4);
         return text + decimal(f);
     }
-    if (vr_is(m_vr, "FD OD")) {
+    case dcm_number_type::f64: {
         double d;
         std::memcpy(&d, &bits, 8);
         return text + decimal(d);
     }
-    if (vr_is(m_vr, "SS")) return text + decimal(std::int16_t(bits));
-    if (vr_is(m_vr, "SL LS")) return text + decimal(std::int32_t(bits));
-    if (vr_is(m_vr, "SV")) return text + decimal(std::int64_t(bits));
-    return text + decimal(bits);
+    case dcm_number_type::s16: return text + decimal(std::int16_t(bits));
+    case dcm_number_type::s32: return text + decimal(std::int32_t(bits));
+    case dcm_number_type::s64: return text + decimal(std::int64_t(bits));
+    default: return text + decimal(bits);
+    }
 }
 
 std::string dcm_inspection::dump_line(std::size_t i, const char* value, std::uint64_t size) const {

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "parse/record.h"
+#include "parse/vr_table.h"
 #include "present/charset.h"
 #include "present/interpret_cells.h"
+#include "present/reading.h"
 
 namespace velk {
 
@@ -32,10 +34,11 @@ public:
     // file, or for an inflated record the inflated data set: its offsets are
     // then written "z190", as the list writes them); `character_set` is the value
     // of the Specific Character Set in effect for it (empty: the default).
-    // `interpret`: the record is of the Interpret reading, whose document gives
-    // its tag's byte order and the VR of an element read without one, "(US)".
+    // `reading`: how the record is read, which gives its tag's byte order and
+    // (Interpret) the VR of an element read without one, "(US)".
     dcm_inspection(const char* begin, const char* end, const dcm_record& c,
-                   std::string character_set, const dcm_interpret_document* interpret = nullptr);
+                   std::string character_set,
+                   const dcm_record_reading& reading = dcm_default_reading());
 
     std::size_t line_count() const { return m_header.size() + m_value_lines; }
     // Line i in UTF-8, read from the bytes [begin, end) as they are now: pass the
@@ -61,6 +64,7 @@ private:
     std::uint64_t m_value_size = 0;    // the bytes the file holds, at most the length
     std::size_t m_value_lines = 0;
     std::size_t m_number_size = 0;
+    dcm_number_type m_number = dcm_number_type::none;
     bool m_indexed_values = false;     // text lines are "[i] value" for multi-valued VRs
     std::vector<std::uint32_t> m_text_lines;  // start of each text line, then the end
     std::vector<std::uint32_t> m_text_value;  // the value index of each text line

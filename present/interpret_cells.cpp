@@ -164,17 +164,6 @@ dcm_shown_vr dcm_interpret_document::vr_of(std::uint32_t tag, const dcm_record& 
     return entry ? dcm_private_vr(vr, entry, r) : vr;
 }
 
-bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
-                                      const dcm_interpret_document& document, const dcm_record& r) {
-    const char* begin = file_begin;
-    const char* end = file_end;
-    document.bytes_of(r, begin, end);
-    const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;
-    if (r.offset + std::uint64_t(4) > size) return false;
-    const auto* element = reinterpret_cast<const unsigned char*>(begin) + r.offset;
-    return document.vr_of(dcm_load_tag(element, r.byte_order()), r).from_dictionary;
-}
-
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
                                        const dcm_interpret_document& document,
                                        const dcm_record& r) {

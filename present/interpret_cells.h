@@ -77,10 +77,6 @@ struct dcm_interpret_document {
 // The dictionary the Interpret walk consults (the complete one).
 const char* dcm_interpret_dictionary_vr(std::uint32_t tag);
 
-// Whether the record's VR cell shows a VR not read from the file.
-bool dcm_interpret_vr_from_dictionary(const char* file_begin, const char* file_end,
-                                      const dcm_interpret_document& document, const dcm_record& r);
-
 // What the cells of one record have in common, read once for all of them.
 struct dcm_interpret_row {
     const char* begin;     // the bytes the record's offset counts in

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "parse/tags.h"
+#include "parse/header.h"
 #include "present/dictionary_full.h"
 #include "present/render.h"
 
@@ -12,36 +12,9 @@ namespace velk {
 
 namespace {
 
-constexpr unsigned vr_code(char a, char b) {
-    return (unsigned(static_cast<unsigned char>(a)) << 8) | static_cast<unsigned char>(b);
-}
-
-enum class kind {
-    charset_text, plain_text, s16, u16, s32, u32, s64, u64, f32, f64, at, default_mode
-};
-
-kind classify(const char* vr) {
-    switch (vr_code(vr[0], vr[1])) {
-    case vr_code('S', 'H'): case vr_code('L', 'O'): case vr_code('S', 'T'):
-    case vr_code('L', 'T'): case vr_code('P', 'N'): case vr_code('U', 'C'):
-    case vr_code('U', 'T'):
-        return kind::charset_text;
-    case vr_code('A', 'E'): case vr_code('A', 'S'): case vr_code('C', 'S'):
-    case vr_code('D', 'A'): case vr_code('D', 'S'): case vr_code('D', 'T'):
-    case vr_code('I', 'S'): case vr_code('T', 'M'): case vr_code('U', 'I'):
-    case vr_code('U', 'R'): case vr_code('A', 'I'):
-        return kind::plain_text;
-    case vr_code('S', 'S'): return kind::s16;
-    case vr_code('U', 'S'): return kind::u16;
-    case vr_code('S', 'L'): case vr_code('L', 'S'): return kind::s32;
-    case vr_code('U', 'L'): case vr_code('O', 'L'): return kind::u32;
-    case vr_code('S', 'V'): return kind::s64;
-    case vr_code('U', 'V'): case vr_code('O', 'V'): return kind::u64;
-    case vr_code('F', 'L'): return kind::f32;
-    case vr_code('F', 'D'): case vr_code('O', 'D'): return kind::f64;
-    case vr_code('A', 'T'): return kind::at;
-    default: return kind::default_mode;
-    }
+dcm_interpret_cell classify(const char* vr) {
+    const dcm_vr_info* info = dcm_find_vr(vr);
+    return info ? info->interpret_cell : dcm_interpret_cell::as_default;
 }
 
 // Keeps what a cell shows: up to the first NUL, at most `room` bytes, and never
@@ -172,12 +145,12 @@ dcm_shown_vr dcm_interpret_vr(std::uint32_t tag, const char* as_read, std::uint3
     const bool un = as_read[0] == 'U' && as_read[1] == 'N';
     if (!none && !un) return shown(as_read, false);
     // Pixel Data of undefined length is encapsulated: its fragments are bytes.
-    if (tag == tag_pixel_data && length == 0xFFFFFFFFu) return shown("OB", true);
+    if (tag == tag_pixel_data && length == undefined_length) return shown("OB", true);
     const dcm_full_entry* entry = dcm_full_find(tag);
     if (entry && entry->vr[0] != 0) return shown(entry->vr, true);
     // Of all VRs only a sequence has an undefined length outside Pixel Data; items
     // and delimiters (group FFFE) have none.
-    if (length == 0xFFFFFFFFu && (tag >> 16) != 0xFFFEu) return shown("SQ", true);
+    if (length == undefined_length && dcm_tag_group(tag) != item_group) return shown("SQ", true);
     return shown(as_read, false);
 }
 
@@ -192,12 +165,11 @@ std::size_t dcm_interpret_vr_text(const dcm_shown_vr& vr, char* out) {
 }
 
 bool dcm_charset_text_form(const char* vr, dcm_text_form& form) {
-    if (classify(vr) != kind::charset_text) return false;
-    const unsigned code = vr_code(vr[0], vr[1]);
-    form = code == vr_code('P', 'N')                                 ? dcm_text_form::person_name
-           : code == vr_code('S', 'H') || code == vr_code('L', 'O') ||
-                   code == vr_code('U', 'C')                         ? dcm_text_form::multi
-                                                                     : dcm_text_form::text;
+    const dcm_vr_info* info = dcm_find_vr(vr);
+    if (!info || info->interpret_cell != dcm_interpret_cell::charset_text) return false;
+    form = dcm_vr_is(vr, "PN")  ? dcm_text_form::person_name
+           : info->multi_valued ? dcm_text_form::multi
+                                : dcm_text_form::text;
     return true;
 }
 
@@ -214,23 +186,23 @@ std::size_t dcm_interpret_value_cut(char* out, std::size_t capacity, const char*
     dcm_text_form form = dcm_text_form::text;
     static const dcm_charset default_repertoire;
     switch (classify(vr)) {
-    case kind::charset_text:
+    case dcm_interpret_cell::charset_text:
         dcm_charset_text_form(vr, form);
         if (sink.room > 0) text(sink, first, last, charset, form);
         break;
-    case kind::plain_text:
+    case dcm_interpret_cell::plain_text:
         if (sink.room > 0) text(sink, first, last, default_repertoire, dcm_text_form::text);
         break;
-    case kind::s16: numbers<std::int16_t, std::int64_t>(sink, p, end, order); break;
-    case kind::u16: numbers<std::uint16_t, std::int64_t>(sink, p, end, order); break;
-    case kind::s32: numbers<std::int32_t, std::int64_t>(sink, p, end, order); break;
-    case kind::u32: numbers<std::uint32_t, std::int64_t>(sink, p, end, order); break;
-    case kind::s64: numbers<std::int64_t, std::int64_t>(sink, p, end, order); break;
-    case kind::u64: numbers<std::uint64_t, std::uint64_t>(sink, p, end, order); break;
-    case kind::f32: numbers<float, double>(sink, p, end, order); break;
-    case kind::f64: numbers<double, double>(sink, p, end, order); break;
-    case kind::at: numbers<tag_number, std::int64_t>(sink, p, end, order); break;
-    case kind::default_mode:
+    case dcm_interpret_cell::s16: numbers<std::int16_t, std::int64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::u16: numbers<std::uint16_t, std::int64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::s32: numbers<std::int32_t, std::int64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::u32: numbers<std::uint32_t, std::int64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::s64: numbers<std::int64_t, std::int64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::u64: numbers<std::uint64_t, std::uint64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::f32: numbers<float, double>(sink, p, end, order); break;
+    case dcm_interpret_cell::f64: numbers<double, double>(sink, p, end, order); break;
+    case dcm_interpret_cell::tag: numbers<tag_number, std::int64_t>(sink, p, end, order); break;
+    case dcm_interpret_cell::as_default:
         return dcm_render_value_cut(out, capacity, vr[0] || vr[1] ? vr : nullptr, first, last,
                                     limit);
     }

@@ -7,40 +7,18 @@
 #include <limits>
 
 #include "parse/reader.h"
+#include "parse/vr_table.h"
 
 namespace velk {
 
 namespace {
 
-enum class vr_kind { none, text, s16, u16, s32, u32, f32, f64, ob, ow, of, empty, unknown };
-
-constexpr unsigned vr_code(char a, char b) {
-    return (unsigned(static_cast<unsigned char>(a)) << 8) | static_cast<unsigned char>(b);
-}
-
-vr_kind classify(const char* vr) {
-    if (!vr || (vr[0] == 0 && vr[1] == 0)) return vr_kind::none;
-    switch (vr_code(vr[0], vr[1])) {
-    case vr_code('A', 'E'): case vr_code('A', 'I'): case vr_code('A', 'S'):
-    case vr_code('C', 'S'): case vr_code('D', 'A'): case vr_code('D', 'S'):
-    case vr_code('D', 'T'): case vr_code('I', 'S'): case vr_code('L', 'O'):
-    case vr_code('L', 'T'): case vr_code('P', 'N'): case vr_code('S', 'H'):
-    case vr_code('S', 'T'): case vr_code('T', 'M'): case vr_code('U', 'I'):
-    case vr_code('U', 'T'):
-        return vr_kind::text;
-    case vr_code('S', 'S'): return vr_kind::s16;
-    case vr_code('U', 'S'): return vr_kind::u16;
-    case vr_code('S', 'L'): case vr_code('L', 'S'): return vr_kind::s32;
-    case vr_code('U', 'L'): case vr_code('A', 'T'): return vr_kind::u32;
-    case vr_code('F', 'L'): return vr_kind::f32;
-    case vr_code('F', 'D'): return vr_kind::f64;
-    case vr_code('O', 'B'): return vr_kind::ob;
-    case vr_code('O', 'W'): return vr_kind::ow;
-    case vr_code('O', 'F'): return vr_kind::of;
-    case vr_code('S', 'Q'): case vr_code('D', 'L'): case vr_code('U', 'N'):
-        return vr_kind::empty;
-    default: return vr_kind::unknown;
-    }
+// How the default reading writes a value of VR `vr`: nothing for an element
+// without one, a note for a code it does not read.
+dcm_default_cell classify(const char* vr) {
+    if (!vr || (vr[0] == 0 && vr[1] == 0)) return dcm_default_cell::empty;
+    const dcm_vr_info* info = dcm_find_vr(vr);
+    return info ? info->default_cell : dcm_default_cell::unknown;
 }
 
 // Where the text goes. `write` answers false once the sink wants nothing more,
@@ -116,21 +94,20 @@ void render(Sink& sink, const char* vr, const char* first, const char* last, std
     const auto* end = reinterpret_cast<const unsigned char*>(last);
     if (end < p) end = p;
     switch (classify(vr)) {
-    case vr_kind::text:
+    case dcm_default_cell::text:
         if (end > p) sink.write(first, static_cast<std::size_t>(end - p));
         break;
-    case vr_kind::s16: render_numbers<std::int16_t, std::int64_t>(sink, p, end); break;
-    case vr_kind::u16: render_numbers<std::uint16_t, std::int64_t>(sink, p, end); break;
-    case vr_kind::s32: render_numbers<std::int32_t, std::int64_t>(sink, p, end); break;
-    case vr_kind::u32: render_numbers<std::uint32_t, std::int64_t>(sink, p, end); break;
-    case vr_kind::f32: render_numbers<float, double>(sink, p, end); break;
-    case vr_kind::f64: render_numbers<double, double>(sink, p, end); break;
-    case vr_kind::ob: render_hex(sink, p, end, limit); break;
-    case vr_kind::ow: write_text(sink, "other word data"); break;
-    case vr_kind::of: write_text(sink, "other float data"); break;
-    case vr_kind::unknown: write_text(sink, "uknown value representation"); break;
-    case vr_kind::none:
-    case vr_kind::empty: break;
+    case dcm_default_cell::s16: render_numbers<std::int16_t, std::int64_t>(sink, p, end); break;
+    case dcm_default_cell::u16: render_numbers<std::uint16_t, std::int64_t>(sink, p, end); break;
+    case dcm_default_cell::s32: render_numbers<std::int32_t, std::int64_t>(sink, p, end); break;
+    case dcm_default_cell::u32: render_numbers<std::uint32_t, std::int64_t>(sink, p, end); break;
+    case dcm_default_cell::f32: render_numbers<float, double>(sink, p, end); break;
+    case dcm_default_cell::f64: render_numbers<double, double>(sink, p, end); break;
+    case dcm_default_cell::hex: render_hex(sink, p, end, limit); break;
+    case dcm_default_cell::other_word: write_text(sink, "other word data"); break;
+    case dcm_default_cell::other_float: write_text(sink, "other float data"); break;
+    case dcm_default_cell::unknown: write_text(sink, "uknown value representation"); break;
+    case dcm_default_cell::empty: break;
     }
 }
 

@@ -5,27 +5,29 @@
 
 namespace velk {
 
+dcm_row_model::dcm_row_model(const dcm_row_model& other)
+    : m_reading(other.m_reading->clone()), m_records(other.m_records),
+      m_collapsed(other.m_collapsed), m_walk(other.m_walk), m_facts(other.m_facts) {}
+
+dcm_row_model& dcm_row_model::operator=(const dcm_row_model& other) {
+    if (this != &other) *this = dcm_row_model(other);
+    return *this;
+}
+
 void dcm_row_model::start_load(dcm_bytes file) {
     m_records.clear();
     m_collapsed.clear();
     m_facts = {};
     m_facts.file_size = file.begin ? std::uint64_t(file.end - file.begin) : 0;
-    m_interpret = dcm_interpret_document();
-    m_hint = dcm_interpret_hint::none;
+    m_reading->forget();
 }
 
 dcm_walk_result dcm_row_model::load(dcm_bytes file) {
     start_load(file);
     try {
         m_records.reserve(reserved_rows);
-        if (m_reading == dcm_reading::interpret) {
-            m_walk = dcm_read_records_interpret(file.begin, file.end, dcm_interpret_dictionary_vr,
-                                                m_records, m_interpret.data);
-            m_interpret.find_charsets(file.begin, file.end, m_records);
-        } else {
-            m_walk = dcm_read_records(file.begin, file.end, m_records);
-            m_hint = dcm_interpret_hint_for(file.begin, file.end, m_records);
-        }
+        m_walk = m_reading->walk(file, m_records, nullptr);
+        m_reading->read_whole(file, m_records);
     } catch (...) {
         // Only allocation can fail here. A load whose rows do not fit lists
         // nothing rather than the front of the file, and gives its memory back.
@@ -41,29 +43,23 @@ dcm_walk_result dcm_row_model::load_in_chunks(
     dcm_bytes file, std::size_t chunk_rows,
     const std::function<void(const dcm_row_model&)>& each) {
     start_load(file);
-    const bool interpret = m_reading == dcm_reading::interpret;
     std::size_t read = 0;  // the rows held whose character sets are read
     const auto read_rows = [&] {
-        if (interpret) m_interpret.add_charsets(file.begin, file.end, m_records, read);
+        m_reading->read_chunk(file, m_records, read);
         read = m_records.size();
     };
     dcm_record_chunks chunks{chunk_rows > 0 ? chunk_rows : 1, [&] {
         // A chunk's character sets are read before its rows are written. Once a
         // row's VR waits for the Pixel Representation, the rest is held to the end.
         read_rows();
-        if (m_interpret.vr_waits_for_pixels) return false;
+        if (m_reading->holds_records()) return false;
         each(*this);
         read = 0;
         return true;
     }};
     try {
         m_records.reserve(chunks.rows);
-        if (interpret)
-            m_walk = dcm_read_records_interpret(file.begin, file.end, dcm_interpret_dictionary_vr,
-                                                m_records, m_interpret.data, dcm_inflate_cap,
-                                                &chunks);
-        else
-            m_walk = dcm_read_records(file.begin, file.end, m_records, &chunks);
+        m_walk = m_reading->walk(file, m_records, &chunks);
         read_rows();
         if (!m_records.empty()) each(*this);
     } catch (...) {
@@ -94,8 +90,9 @@ dcm_row_image dcm_row_model::image(std::size_t row) const {
 }
 
 bool dcm_row_model::vr_from_dictionary(dcm_bytes file, std::size_t row) const {
-    if (m_reading != dcm_reading::interpret || row >= m_records.size()) return false;
-    return dcm_interpret_vr_from_dictionary(file.begin, file.end, m_interpret, m_records[row]);
+    if (row >= m_records.size()) return false;
+    const dcm_interpret_row facts = m_reading->row_of(file, m_records[row]);
+    return facts.has_tag && facts.vr.from_dictionary;
 }
 
 bool dcm_row_model::is_collapsed(std::size_t row) const {
@@ -154,13 +151,7 @@ std::size_t dcm_row_model::collapse(std::size_t row) {
 std::size_t dcm_row_model::expand(std::size_t row, dcm_bytes file) {
     if (!is_collapsed(row)) return 0;
     const dcm_record r = m_records[row];
-    std::vector<dcm_record> walked;
-    if (m_reading == dcm_reading::interpret) {
-        m_interpret.bytes_of(r, file.begin, file.end);
-        walked = dcm_reparse_record_interpret(file.begin, file.end, dcm_interpret_dictionary_vr, r);
-    } else {
-        walked = dcm_reparse_record(file.begin, file.end, r);
-    }
+    const std::vector<dcm_record> walked = m_reading->reparse(m_reading->bytes_of(file, r), r);
     // The walk gives the container first, then what is nested in it, with the
     // levels the load gave them. Only rows nested deeper than the container are
     // placed below it, so that the next collapse removes exactly them.

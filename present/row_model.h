@@ -5,12 +5,14 @@
 //
 // The model keeps no mapping: the bytes are passed to each question, so that one
 // command maps the file once for all of its questions and no mapping outlives the
-// command. How values are read is the model's reading, fixed at construction.
+// command. How values are read is the model's reading (present/reading.h), fixed
+// at construction; the model hands it to whoever reads its records.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,16 +20,9 @@
 #include "parse/mapping.h"
 #include "parse/record.h"
 #include "present/cell_text.h"
-#include "present/interpret_cells.h"
-#include "present/interpret_hint.h"
+#include "present/reading.h"
 
 namespace velk {
-
-// How the rows read values: today the one reading the list has always had.
-// The Interpret reading reads every file as the standard means it (implicit VR
-// from the complete dictionary, big endian, deflated, character sets); its cells
-// are UTF-8 (present/interpret_cells.h).
-enum class dcm_reading : std::uint8_t { standard, interpret };
 
 // The images of a row: a plain element, an expanded container, a collapsed one.
 // Their numbers are the positions in the list's image list.
@@ -35,15 +30,6 @@ enum dcm_row_image : int {
     dcm_image_plain = 0,
     dcm_image_expanded = 1,
     dcm_image_collapsed = 2,
-};
-
-// The bytes of a file for the length of one command, [begin, end); both null
-// when the file did not open.
-struct dcm_bytes {
-    const char* begin = nullptr;
-    const char* end = nullptr;
-
-    static dcm_bytes of(const dcm_file_mapping& file) { return {file.begin(), file.end()}; }
 };
 
 // What a load found besides the rows.
@@ -58,24 +44,26 @@ public:
     // Room reserved before a load; capacity, not a limit.
     static constexpr std::size_t reserved_rows = 50000;
 
-    explicit dcm_row_model(dcm_reading reading = dcm_reading::standard) : m_reading(reading) {}
+    explicit dcm_row_model(dcm_reading reading = dcm_reading::standard)
+        : m_reading(dcm_make_reading(reading)) {}
+    // A copy holds a copy of the reading: a reading holds what it read of its
+    // document (the inflated bytes, the character sets in force).
+    dcm_row_model(const dcm_row_model& other);
+    dcm_row_model& operator=(const dcm_row_model& other);
+    dcm_row_model(dcm_row_model&&) = default;
+    dcm_row_model& operator=(dcm_row_model&&) = default;
 
-    dcm_reading reading() const { return m_reading; }
+    // How the records are read: what a reader of them (a comparison, an
+    // inspection, a writer) is given to read them as the cells do.
+    const dcm_record_reading& reading() const { return *m_reading; }
     // Whether cell texts are UTF-8 (Interpret) rather than 8-bit code page 1252 bytes.
-    bool cells_are_utf8() const { return m_reading == dcm_reading::interpret; }
+    bool cells_are_utf8() const { return m_reading->cells_are_utf8(); }
     // While the default reading is in use: why Interpret would show more, if it would.
-    dcm_interpret_hint interpret_hint() const { return m_hint; }
-    // Interpret: whether a row's VR cell shows a VR not read from the file.
+    dcm_interpret_hint interpret_hint() const { return m_reading->hint(); }
+    // Whether a row's VR cell shows a VR not read from the file.
     bool vr_from_dictionary(dcm_bytes file, std::size_t row) const;
-    // Interpret: how inflating a deflated data set ended (complete when there was none).
-    dcm_inflate_end inflate_end() const { return m_interpret.data.inflate_end; }
-    // Interpret: the inflated bytes and the character sets in force (empty otherwise).
-    const dcm_interpret_document& interpret_document() const { return m_interpret; }
-    // The same, or null in the default reading: what a reader of the records
-    // (a comparison, an inspection) is given to read them as the cells do.
-    const dcm_interpret_document* interpret_reading() const {
-        return m_reading == dcm_reading::interpret ? &m_interpret : nullptr;
-    }
+    // How inflating a deflated data set ended (complete when there was none).
+    dcm_inflate_end inflate_end() const { return m_reading->inflate_end(); }
 
     // Empties the rows and fills them from the bytes of a file, every container
     // expanded. Null or unmarked bytes give no rows. When the rows do not fit in
@@ -131,28 +119,25 @@ public:
     public:
         // As cell_text(file, row, column, out, capacity).
         std::size_t text(int column, char* out, std::size_t capacity) const {
-            if (m_model.m_reading == dcm_reading::interpret)
-                return dcm_interpret_cell_text(m_interpret, m_model.m_interpret, m_record, column,
-                                               out, capacity);
-            return dcm_cell_text(m_file.begin, m_file.end, m_record, column, out, capacity);
+            return m_reading.cell_text(m_row, m_file, m_record, column, out, capacity);
         }
 
     private:
         friend class dcm_row_model;
-        row_cells(const dcm_row_model& model, dcm_bytes file, const dcm_record& record)
-            : m_model(model), m_file(file), m_record(record) {
-            if (model.m_reading == dcm_reading::interpret)
-                m_interpret = dcm_interpret_row_of(file.begin, file.end, model.m_interpret, record);
-        }
+        row_cells(const dcm_record_reading& reading, dcm_bytes file, const dcm_record& record)
+            : m_reading(reading), m_file(file), m_record(record),
+              m_row(reading.row_of(file, record)) {}
 
-        const dcm_row_model& m_model;
+        const dcm_record_reading& m_reading;
         dcm_bytes m_file;
         const dcm_record& m_record;
-        dcm_interpret_row m_interpret;  // Interpret only: left unset otherwise
+        dcm_interpret_row m_row;
     };
 
     // Row `row` must be one of the rows.
-    row_cells cells(dcm_bytes file, std::size_t row) const { return {*this, file, m_records[row]}; }
+    row_cells cells(dcm_bytes file, std::size_t row) const {
+        return {*m_reading, file, m_records[row]};
+    }
 
     // Removes the rows nested in container row `row` and marks it collapsed.
     // Answers the number of rows removed; nothing happens (0) when the row is out
@@ -179,9 +164,7 @@ private:
     std::string transfer_syntax_of(dcm_bytes file) const;
     void shift_collapsed_from(int first, int delta);
 
-    dcm_reading m_reading;
-    dcm_interpret_document m_interpret;  // Interpret only: inflated bytes, character sets
-    dcm_interpret_hint m_hint = dcm_interpret_hint::none;
+    std::unique_ptr<dcm_record_reading> m_reading;
     std::vector<dcm_record> m_records;  // visible rows, file order
     std::set<int> m_collapsed;          // rows whose nested rows are hidden
     dcm_walk_result m_walk;

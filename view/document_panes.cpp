@@ -202,9 +202,9 @@ void CDocumentPanes::Inspect() {
     if (row >= 0 && std::size_t(row) < shown.size() && m_view.Path()) {
         const dcm_file_mapping file(m_view.Path());
         const dcm_record& element = shown.record(std::size_t(row));
-        const char* begin = file.begin();
-        const char* end = file.end();
-        shown.interpret_document().bytes_of(element, begin, end);
+        const dcm_bytes bytes = shown.reading().bytes_of(dcm_bytes::of(file), element);
+        const char* begin = bytes.begin;
+        const char* end = bytes.end;
         // The character set comes from the whole document: a filter may not show
         // the row that names it. A collapse hides only rows of other items. The
         // rows of a deflated data set follow the file's, their offsets from 0.
@@ -214,7 +214,7 @@ void CDocumentPanes::Inspect() {
         });
         const std::size_t index = std::size_t(at - all.begin());
         m_inspection = dcm_inspection(begin, end, element, dcm_character_set_for(begin, end, all, index),
-                                      shown.interpret_reading());
+                                      shown.reading());
     }
     m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(m_inspection.line_count(), INT_MAX)), 0);
@@ -225,8 +225,8 @@ void CDocumentPanes::Inspect() {
 // the file's, or the inflated data set the list's rows hold.
 std::string CDocumentPanes::InspectedLine(std::size_t line, const dcm_file_mapping& file) const {
     if (!m_inspection.inflated()) return m_inspection.line(line, file.begin(), file.end());
-    const std::vector<char>& inflated = m_view.Rows().interpret_document().data.inflated;
-    return m_inspection.line(line, inflated.data(), inflated.data() + inflated.size());
+    const dcm_bytes inflated = m_view.Rows().reading().inflated();
+    return m_inspection.line(line, inflated.begin, inflated.end);
 }
 
 // The list, and the panes' own windows where the list was, drawn whole again:
@@ -338,7 +338,7 @@ void CDocumentPanes::ApplyFilter() {
         if (m_view.Rows().collapsed().empty()) {
             m_all = m_view.Rows();
         } else {
-            m_all = dcm_row_model(m_view.Rows().reading());
+            m_all = dcm_row_model(m_view.Rows().reading().kind());
             m_all.load(bytes);
         }
         m_rowFilter.reset();

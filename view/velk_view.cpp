@@ -84,7 +84,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path, const std::vector<CollapsedCont
     m_path = m_pathText.c_str();
     UnmapFileAfterPaint();
     const CWaitCursor wait;
-    if (m_rows.reading() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
+    if (m_rows.reading().kind() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
     m_rows.load_file(m_path);
     CollapseAgain(m_rows, keepCollapsed);
     m_highlighted.clear();
@@ -104,7 +104,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path, const std::vector<CollapsedCont
 // of the list back at the top where the new listing has as many rows, and the
 // containers the user collapsed collapsed again where both readings have them.
 LRESULT CVelkView::OnApplyReading(CMessage&) {
-    if (!m_path || m_rows.reading() == CurrentReading()) return 0;
+    if (!m_path || m_rows.reading().kind() == CurrentReading()) return 0;
     const int top = GetTopIndex();
     const std::vector<CollapsedContainer> collapsed = CollapsedContainers(m_rows);
     DeleteAllItems();

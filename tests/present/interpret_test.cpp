@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include "parse/interpret_walk.h"
+#include "parse/syntax_registry.h"
 #include "present/cell_text.h"
 #include "present/inspect.h"
 #include "present/interpret_cells.h"
@@ -167,12 +168,31 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     EXPECT_EQ(cell(4, dcm_column_description), "Code Value");
     EXPECT_EQ(cell(4, dcm_column_offset), "z" + std::to_string(10 + 12 + 8));
     // The inspector reads it in the inflated bytes, and says so.
-    const char* begin = bytes.begin;
-    const char* end = bytes.end;
-    rows.interpret_document().bytes_of(rows.record(4), begin, end);
+    const dcm_bytes inflated = rows.reading().bytes_of(bytes, rows.record(4));
+    const char* begin = inflated.begin;
+    const char* end = inflated.end;
     const dcm_inspection inspected(begin, end, rows.record(4), "");
     EXPECT_EQ(inspected.line(4, begin, end), "Offset: z30, value at z38 (in the inflated data set)");
     EXPECT_EQ(inspected.line(inspected.line_count() - 1, begin, end), "[0] T-04000 ");
+}
+
+// Every syntax whose data set is deflated is inflated, the JPIP ones as well as
+// Deflated Explicit VR Little Endian.
+TEST(Interpret, InflatesTheDataSetOfEveryDeflatedSyntax) {
+    const std::string set = element(0x0008, 0x0060, "CS", "CT", false);
+    int deflated_syntaxes = 0;
+    for (std::size_t i = 0; i < dcm_syntax_count; ++i) {
+        if (!dcm_syntax_table[i].deflated) continue;
+        ++deflated_syntaxes;
+        const std::string file = part10(std::string(dcm_syntax_table[i].uid).c_str(), deflated(set));
+        const dcm_bytes bytes{file.data(), file.data() + file.size()};
+        dcm_row_model rows(dcm_reading::interpret);
+        ASSERT_TRUE(rows.load(bytes).complete()) << dcm_syntax_table[i].uid;
+        char out[dcm_cell_capacity];
+        rows.cell_text(bytes, rows.size() - 1, dcm_column_offset, out, sizeof out);
+        EXPECT_STREQ(out, "z0") << dcm_syntax_table[i].uid;
+    }
+    EXPECT_GE(deflated_syntaxes, 3);
 }
 
 // The inspector in the Interpret reading: a big-endian number and an implicit VR
@@ -182,7 +202,7 @@ TEST(Interpret, InspectorReadsByTheVrAndByteOrderShown) {
         const dcm_bytes bytes{file.data(), file.data() + file.size()};
         dcm_row_model rows(dcm_reading::interpret);
         rows.load(bytes);
-        const dcm_inspection in(bytes.begin, bytes.end, rows.record(row), "", &rows.interpret_document());
+        const dcm_inspection in(bytes.begin, bytes.end, rows.record(row), "", rows.reading());
         std::vector<std::string> lines;
         for (std::size_t i = 0; i < in.line_count(); ++i) lines.push_back(in.line(i, bytes.begin, bytes.end));
         return lines;
