@@ -29,7 +29,7 @@ dcm_check_source::dcm_check_source(const dcm_row_model& rows, dcm_bytes file, dc
         m_tags[i] = e.tag;
         if (m_records[i].level == 0 && e.has_tag) m_top.emplace_back(e.tag, i);
     }
-    if (!rows.interpret_reading() && unread_in_default_reading(dcm_check_syntax_uid(*this))) {
+    if (rows.reading().kind() == dcm_reading::standard && unread_in_default_reading(dcm_check_syntax_uid(*this))) {
         // The meta group comes first; its rows are the ones checked.
         std::size_t meta = 0;
         while (meta < m_records.size() && m_records[meta].level == 0 && (m_tags[meta] >> 16) == 0x0002)
@@ -47,19 +47,17 @@ dcm_check_source::dcm_check_source(const dcm_row_model& rows, dcm_bytes file, dc
 }
 
 std::uint64_t dcm_check_source::domain_size(const dcm_record& r) const {
-    const char* begin = m_file.begin;
-    const char* end = m_file.end;
-    if (const dcm_interpret_document* interpret = m_rows.interpret_reading())
-        interpret->bytes_of(r, begin, end);
+    const dcm_bytes bytes = m_rows.reading().bytes_of(m_file, r);
+    const char* begin = bytes.begin;
+    const char* end = bytes.end;
     return begin && end > begin ? std::uint64_t(end - begin) : 0;
 }
 
 dcm_check_element dcm_check_source::element(std::size_t row) const {
     const dcm_record& r = m_records[row];
-    const char* begin = m_file.begin;
-    const char* end = m_file.end;
-    if (const dcm_interpret_document* interpret = m_rows.interpret_reading())
-        interpret->bytes_of(r, begin, end);
+    const dcm_bytes bytes = m_rows.reading().bytes_of(m_file, r);
+    const char* begin = bytes.begin;
+    const char* end = bytes.end;
     dcm_check_element e;
     e.order = r.byte_order();
     const std::uint64_t size = begin && end > begin ? std::uint64_t(end - begin) : 0;

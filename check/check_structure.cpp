@@ -72,9 +72,9 @@ private:
                          "Value length " + std::to_string(r.length) +
                              " is odd; every value has an even length");
         if (r.container && r.length != undefined_length)
-            m_containers.push_back({row, r.level, r.value_offset() + r.length});
+            m_containers.push_back({row, std::uint32_t(r.level), r.value_offset() + r.length});
         if (group_of(tag) == 0xFFFE || r.level >= max_levels) return;
-        if (m_levels.size() < r.level + 1) m_levels.resize(r.level + 1);
+        if (m_levels.size() < std::size_t(r.level) + 1) m_levels.resize(std::size_t(r.level) + 1);
         level_state& level = m_levels[r.level];
         order(row, tag, level);
         group_length(row, r, tag, level);

@@ -120,10 +120,16 @@ std::size_t utf8_characters(std::string_view v) {
 // longest limited value (LT, 10240 characters) fits.
 constexpr std::size_t decoded_limit = 64 * 1024;
 
+// The Interpret reading of the rows, whose decoded text and VRs the values are
+// judged by; null in the default reading.
+const dcm_record_reading* interpret_reading_of(const dcm_row_model& rows) {
+    return rows.reading().kind() == dcm_reading::interpret ? &rows.reading() : nullptr;
+}
+
 class value_check {
 public:
     explicit value_check(dcm_check_source& source)
-        : m_source(source), m_interpret(source.rows().interpret_reading()) {}
+        : m_source(source), m_interpret(interpret_reading_of(source.rows())) {}
 
     void run() {
         for (std::size_t row = 0; row < m_source.size(); ++row) element(row);
@@ -215,7 +221,7 @@ private:
             m_decoded.resize(decoded_limit + 1);
             const std::size_t n = dcm_interpret_value_cut(
                 m_decoded.data(), m_decoded.size(), info.code, first, first + raw.size(),
-                e.order, m_interpret->charset_at(r), decoded_limit);
+                e.order, *m_interpret->charset_at(r), decoded_limit);
             raw = std::string_view(m_decoded.data(), n);
             decoded = true;
         }
@@ -287,7 +293,7 @@ private:
     }
 
     dcm_check_source& m_source;
-    const dcm_interpret_document* m_interpret;
+    const dcm_record_reading* m_interpret;  // null in the default reading
     std::string m_decoded;
 };
 

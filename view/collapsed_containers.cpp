@@ -16,7 +16,7 @@ std::vector<CollapsedContainer> CollapsedContainers(const dcm_row_model& rows) {
     std::vector<CollapsedContainer> containers;
     for (int row : rows.collapsed()) {
         const dcm_record& record = rows.record(static_cast<std::size_t>(row));
-        containers.push_back({record.offset, record.level, record.inflated});
+        containers.push_back({record.offset, std::uint32_t(record.level), record.inflated});
     }
     return containers;
 }

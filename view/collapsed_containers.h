@@ -12,7 +12,7 @@
 namespace velk {
 
 struct CollapsedContainer {
-    std::uint32_t offset;  // the element's first byte
+    std::uint64_t offset;  // the element's first byte
     std::uint32_t level;   // its nesting level
     bool inflated;         // the offset counts in a deflated data set's inflated bytes
 };

@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const dcm_bytes bytes{file.begin(), file.end()};
         rows.load(bytes);
         const dcm_findings findings = dcm_check(rows, bytes);
-        const std::size_t inflated = rows.interpret_document().data.inflated.size();
+        const dcm_bytes inflated_bytes = rows.reading().inflated();
+        const std::size_t inflated = std::size_t(inflated_bytes.end - inflated_bytes.begin);
         for (const dcm_finding& f : findings.list)
             fuzz::require(f.offset <= (f.inflated ? inflated : file.size()),
                           "a finding lies inside the bytes its offset counts in");
