@@ -1,6 +1,7 @@
 // velkdump's command line: the options it takes, in one table, and what they ask.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ struct dump_options {
     unsigned jobs = 1;       // files listed at once; output stays in argument order
     bool diff = false;       // the two files named are compared instead of listed
     bool interpret = false;  // the Interpret reading instead of the default one
+    std::uint32_t frame = 1;  // with `image`: the frame written, from 1
+    std::string image;        // write a frame of the one file named to this image file instead
     std::vector<std::string> paths;
 };
 

@@ -1,0 +1,75 @@
+// A decoded frame: the stored values of one frame of Pixel Data, before any
+// display transform, in the order rows, columns, samples (colour samples of a
+// pixel side by side, whatever the file's planar configuration). Each value is
+// held in the width its Bits Allocated gives (1 and 8 bits: one byte, 16: two,
+// 32: four), signed when the Pixel Representation says so, in the machine's
+// byte order (little endian on every build here).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+// The most samples (rows x columns x samples per pixel) one frame may hold,
+// whatever its header declares: 2^28, a 16384 x 16384 RGB frame, 1 GiB at four
+// bytes a value. A larger declaration gives a sentence, not an allocation.
+constexpr std::uint64_t dcm_frame_sample_cap = std::uint64_t(1) << 28;
+
+struct dcm_frame {
+    std::uint32_t rows = 0;
+    std::uint32_t columns = 0;
+    std::uint32_t samples = 1;     // per pixel: 1 or 3
+    std::uint32_t value_size = 1;  // bytes per value: 1, 2 or 4
+    bool is_signed = false;
+    std::vector<unsigned char> values;
+
+    std::size_t count() const { return std::size_t(rows) * columns * samples; }
+
+    // Sizes the values for rows x columns x samples of value_size bytes, zeroed.
+    void allocate() { values.assign(count() * value_size, 0); }
+
+    std::int64_t value(std::size_t i) const {
+        const unsigned char* p = values.data() + i * value_size;
+        switch (value_size) {
+        case 1: return is_signed ? std::int64_t(std::int8_t(*p)) : std::int64_t(*p);
+        case 2: {
+            std::uint16_t v;
+            std::memcpy(&v, p, 2);
+            return is_signed ? std::int64_t(std::int16_t(v)) : std::int64_t(v);
+        }
+        default: {
+            std::uint32_t v;
+            std::memcpy(&v, p, 4);
+            return is_signed ? std::int64_t(std::int32_t(v)) : std::int64_t(v);
+        }
+        }
+    }
+
+    // Stores the low value_size bytes of v at index i.
+    void set(std::size_t i, std::uint32_t v) {
+        unsigned char* p = values.data() + i * value_size;
+        switch (value_size) {
+        case 1: *p = static_cast<unsigned char>(v); break;
+        case 2: {
+            const auto w = static_cast<std::uint16_t>(v);
+            std::memcpy(p, &w, 2);
+            break;
+        }
+        default: std::memcpy(p, &v, 4); break;
+        }
+    }
+};
+
+// What a decode gives: a frame, or a sentence saying why there is none.
+struct dcm_decoded_frame {
+    dcm_frame frame;
+    std::string problem;  // empty when the frame decoded
+
+    bool ok() const { return problem.empty(); }
+};
+
+}  // namespace velk

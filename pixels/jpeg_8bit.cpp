@@ -1,0 +1,123 @@
+// JPEG baseline and extended with 8-bit samples, through stb_image. The values
+// are the components as the JPEG holds them: a three-component frame is not
+// turned from YCbCr to RGB here (the Photometric Interpretation says what they
+// are, and the display turns YBR to RGB), so its components are renamed R, G
+// and B for stb_image, which then leaves them alone.
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+
+#include "pixels/decoders.h"
+
+// stb_image's code is compiled here once, for JPEG only, reading from memory.
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_JPEG
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#include <stb/stb_image.h>
+
+namespace velk {
+
+namespace {
+
+std::uint16_t be16(const unsigned char* p) { return std::uint16_t((p[0] << 8) | p[1]); }
+
+// The next marker from p: past entropy-coded bytes, stuffed zeros and restart
+// markers. Returns the position of its 0xFF, or end.
+unsigned char* next_marker(unsigned char* p, unsigned char* end) {
+    for (; p + 1 < end; ++p) {
+        if (p[0] != 0xFF) continue;
+        const unsigned char m = p[1];
+        if (m != 0x00 && m != 0xFF && !(m >= 0xD0 && m <= 0xD7)) return p;
+    }
+    return end;
+}
+
+// Renames the three components 'R', 'G', 'B' in the frame header and every
+// scan header, so that stb_image copies them as they are.
+void name_components_rgb(std::vector<unsigned char>& bytes) {
+    unsigned char ids[3] = {0, 0, 0};
+    const unsigned char names[3] = {'R', 'G', 'B'};
+    const auto rename = [&](unsigned char& id) {
+        for (int i = 0; i < 3; ++i)
+            if (id == ids[i]) {
+                id = names[i];
+                return;
+            }
+    };
+    unsigned char* p = bytes.data() + 2;
+    unsigned char* const end = bytes.data() + bytes.size();
+    while (end - p >= 4 && p[0] == 0xFF) {
+        const unsigned char marker = p[1];
+        if (marker == 0xD9) break;
+        const std::size_t length = be16(p + 2);
+        if (length < 2 || std::size_t(end - p - 2) < length) break;
+        unsigned char* body = p + 4;
+        const std::size_t n = length - 2;
+        const bool frame_header = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
+                                  marker != 0xC8 && marker != 0xCC;
+        if (frame_header && n >= 15 && body[5] == 3) {
+            for (int i = 0; i < 3; ++i) {
+                ids[i] = body[6 + 3 * i];
+                body[6 + 3 * i] = names[i];
+            }
+        }
+        p += 2 + length;
+        if (marker == 0xDA) {
+            for (std::size_t i = 0; i < body[0] && 2 + 2 * i < n; ++i) rename(body[1 + 2 * i]);
+            p = next_marker(p, end);
+        }
+    }
+}
+
+struct stb_free {
+    void operator()(unsigned char* p) const { stbi_image_free(p); }
+};
+
+}  // namespace
+
+bool dcm_decode_jpeg_8bit(const dcm_pixel_description& d, const std::vector<unsigned char>& bytes,
+                          dcm_frame& out, std::string& problem) {
+    if (d.bits_stored > 8) {
+        problem = "JPEG with " + std::to_string(d.bits_stored) +
+                  "-bit samples (lossy, 12-bit) is not decoded";
+        return false;
+    }
+    if (!dcm_frame_layout(d, out, problem)) return false;
+    if (bytes.size() > INT32_MAX) {
+        problem = "the JPEG frame is too large";
+        return false;
+    }
+    std::vector<unsigned char> renamed;
+    if (d.samples == 3) {
+        renamed = bytes;
+        name_components_rgb(renamed);
+    }
+    const std::vector<unsigned char>& jpeg = d.samples == 3 ? renamed : bytes;
+    int width = 0, height = 0, components = 0;
+    if (!stbi_info_from_memory(jpeg.data(), static_cast<int>(jpeg.size()), &width, &height,
+                               &components)) {
+        problem = "the JPEG frame could not be read";
+        return false;
+    }
+    if (std::uint32_t(width) != d.columns || std::uint32_t(height) != d.rows ||
+        std::uint32_t(components) != d.samples) {
+        problem = "the JPEG frame is " + std::to_string(width) + " x " + std::to_string(height) +
+                  " with " + std::to_string(components) + " components where the header gives " +
+                  std::to_string(d.columns) + " x " + std::to_string(d.rows) + " with " +
+                  std::to_string(d.samples);
+        return false;
+    }
+    const std::unique_ptr<unsigned char, stb_free> pixels(stbi_load_from_memory(
+        jpeg.data(), static_cast<int>(jpeg.size()), &width, &height, &components,
+        static_cast<int>(d.samples)));
+    if (!pixels) {
+        problem = "the JPEG frame could not be decoded";
+        return false;
+    }
+    std::copy(pixels.get(), pixels.get() + out.count(), out.values.begin());
+    return true;
+}
+
+}  // namespace velk
