@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "pixels/pixel_tags.h"
+#include "parse/syntax_registry.h"
+#include "parse/tags.h"
 #include "present/interpret_cells.h"
 
 namespace velk {
@@ -205,43 +206,21 @@ bool check(dcm_pixel_description& d, std::string& problem) {
 }  // namespace
 
 void dcm_pixel_codec_of(const std::string& uid, dcm_pixel_codec& codec, std::string& name) {
-    struct known {
-        const char* uid;
-        dcm_pixel_codec codec;
-        const char* name;
-    };
-    static const known table[] = {
-        {"1.2.840.10008.1.2", dcm_pixel_codec::native, "none"},
-        {"1.2.840.10008.1.2.1", dcm_pixel_codec::native, "none"},
-        {"1.2.840.10008.1.2.1.99", dcm_pixel_codec::native, "none"},
-        {"1.2.840.10008.1.2.2", dcm_pixel_codec::native, "none"},
-        {"1.2.840.10008.1.2.5", dcm_pixel_codec::rle, "RLE Lossless"},
-        {"1.2.840.10008.1.2.4.50", dcm_pixel_codec::jpeg_8bit, "JPEG baseline"},
-        {"1.2.840.10008.1.2.4.51", dcm_pixel_codec::jpeg_8bit, "JPEG extended"},
-        {"1.2.840.10008.1.2.4.57", dcm_pixel_codec::jpeg_lossless, "JPEG lossless"},
-        {"1.2.840.10008.1.2.4.70", dcm_pixel_codec::jpeg_lossless, "JPEG lossless, first-order prediction"},
-        {"1.2.840.10008.1.2.4.80", dcm_pixel_codec::unsupported, "JPEG-LS lossless"},
-        {"1.2.840.10008.1.2.4.81", dcm_pixel_codec::unsupported, "JPEG-LS near-lossless"},
-        {"1.2.840.10008.1.2.4.90", dcm_pixel_codec::unsupported, "JPEG 2000 lossless"},
-        {"1.2.840.10008.1.2.4.91", dcm_pixel_codec::unsupported, "JPEG 2000"},
-        {"1.2.840.10008.1.2.4.92", dcm_pixel_codec::unsupported, "JPEG 2000 multi-component lossless"},
-        {"1.2.840.10008.1.2.4.93", dcm_pixel_codec::unsupported, "JPEG 2000 multi-component"},
-        {"1.2.840.10008.1.2.4.201", dcm_pixel_codec::unsupported, "High-Throughput JPEG 2000 lossless"},
-        {"1.2.840.10008.1.2.4.202", dcm_pixel_codec::unsupported, "High-Throughput JPEG 2000 lossless RPCL"},
-        {"1.2.840.10008.1.2.4.203", dcm_pixel_codec::unsupported, "High-Throughput JPEG 2000"},
-    };
-    for (const known& k : table) {
-        if (uid == k.uid) {
-            codec = k.codec;
-            name = k.name;
-            return;
-        }
+    const dcm_syntax_info* syntax = dcm_find_syntax(uid);
+    if (!syntax) {
+        codec = dcm_pixel_codec::unsupported;
+        name = uid.empty() ? "an unnamed transfer syntax" : "the unknown transfer syntax " + uid;
+        return;
     }
-    codec = dcm_pixel_codec::unsupported;
-    if (uid.rfind("1.2.840.10008.1.2.4.10", 0) == 0 || uid.rfind("1.2.840.10008.1.2.4.11", 0) == 0)
-        name = "video (MPEG or HEVC)";
-    else
-        name = uid.empty() ? "an unnamed transfer syntax" : "the transfer syntax " + uid;
+    name = syntax->name;
+    switch (syntax->compression) {
+    case dcm_compression::none: codec = dcm_pixel_codec::native; break;
+    case dcm_compression::rle: codec = dcm_pixel_codec::rle; break;
+    case dcm_compression::jpeg_baseline:
+    case dcm_compression::jpeg_extended: codec = dcm_pixel_codec::jpeg_8bit; break;
+    case dcm_compression::jpeg_lossless: codec = dcm_pixel_codec::jpeg_lossless; break;
+    default: codec = dcm_pixel_codec::unsupported; break;
+    }
 }
 
 std::size_t dcm_find_pixel_row(const char* begin, const char* end,
@@ -298,10 +277,6 @@ bool dcm_describe_pixels(const char* begin, const char* end, const std::vector<d
     // A file without meta information, or of a syntax velk does not know, holds
     // native values when its Pixel Data has a defined length.
     if (!d.encapsulated && d.codec == dcm_pixel_codec::unsupported) d.codec = dcm_pixel_codec::native;
-    if (d.encapsulated && d.codec == dcm_pixel_codec::native) {
-        d.codec = dcm_pixel_codec::unsupported;
-        d.codec_name = "encapsulated pixel data in an uncompressed transfer syntax";
-    }
     d.order = pixels.byte_order();
     const element_value v = reader.value(pixels);
     d.data = v.data;

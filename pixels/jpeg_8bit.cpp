@@ -80,8 +80,8 @@ struct stb_free {
 bool dcm_decode_jpeg_8bit(const dcm_pixel_description& d, const std::vector<unsigned char>& bytes,
                           dcm_frame& out, std::string& problem) {
     if (d.bits_stored > 8) {
-        problem = "JPEG with " + std::to_string(d.bits_stored) +
-                  "-bit samples (lossy, 12-bit) is not decoded";
+        problem = "the pixel data is " + std::to_string(d.bits_stored) +
+                  "-bit lossy JPEG, which velk does not decode";
         return false;
     }
     if (!dcm_frame_layout(d, out, problem)) return false;
