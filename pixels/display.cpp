@@ -67,7 +67,7 @@ void show_colour(const dcm_pixel_description& d, const dcm_frame& frame, dcm_dis
     image.pixels.resize(3 * n);
     const int shift = std::max(0, int(d.bits_stored) - 8);
     const bool ybr = d.photometric == dcm_photometric::ybr_full ||
-                     d.photometric == dcm_photometric::ybr_full_422;
+                     d.photometric == dcm_photometric::ybr_full_422 || frame.ycbcr;
     for (std::size_t i = 0; i < n; ++i) {
         double s[3];
         for (int c = 0; c < 3; ++c) s[c] = double(frame.value(3 * i + std::size_t(c)) >> shift);

@@ -25,6 +25,9 @@ struct dcm_frame {
     std::uint32_t samples = 1;     // per pixel: 1 or 3
     std::uint32_t value_size = 1;  // bytes per value: 1, 2 or 4
     bool is_signed = false;
+    // Three samples that are YCbCr whatever the Photometric Interpretation says:
+    // a JPEG that says so itself. Shown as YBR_FULL.
+    bool ycbcr = false;
     std::vector<unsigned char> values;
 
     std::size_t count() const { return std::size_t(rows) * columns * samples; }

@@ -35,8 +35,11 @@ unsigned char* next_marker(unsigned char* p, unsigned char* end) {
 }
 
 // Renames the three components 'R', 'G', 'B' in the frame header and every
-// scan header, so that stb_image copies them as they are.
-void name_components_rgb(std::vector<unsigned char>& bytes) {
+// scan header, so that stb_image copies them as they are. Answers whether the
+// JPEG says its components are YCbCr: a JFIF marker, an Adobe marker with a
+// colour transform, or, with neither, components numbered 1, 2, 3.
+bool name_components_rgb(std::vector<unsigned char>& bytes) {
+    bool jfif = false, adobe = false, adobe_transform = false, numbered = false;
     unsigned char ids[3] = {0, 0, 0};
     const unsigned char names[3] = {'R', 'G', 'B'};
     const auto rename = [&](unsigned char& id) {
@@ -57,7 +60,13 @@ void name_components_rgb(std::vector<unsigned char>& bytes) {
         const std::size_t n = length - 2;
         const bool frame_header = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
                                   marker != 0xC8 && marker != 0xCC;
+        if (marker == 0xE0 && n >= 5 && std::equal(body, body + 5, "JFIF")) jfif = true;
+        if (marker == 0xEE && n >= 12 && std::equal(body, body + 5, "Adobe")) {
+            adobe = true;
+            adobe_transform = body[11] != 0;
+        }
         if (frame_header && n >= 15 && body[5] == 3) {
+            numbered = body[6] == 1 && body[9] == 2 && body[12] == 3;
             for (int i = 0; i < 3; ++i) {
                 ids[i] = body[6 + 3 * i];
                 body[6 + 3 * i] = names[i];
@@ -69,6 +78,7 @@ void name_components_rgb(std::vector<unsigned char>& bytes) {
             p = next_marker(p, end);
         }
     }
+    return jfif || (adobe ? adobe_transform : numbered);
 }
 
 struct stb_free {
@@ -92,7 +102,7 @@ bool dcm_decode_jpeg_8bit(const dcm_pixel_description& d, const std::vector<unsi
     std::vector<unsigned char> renamed;
     if (d.samples == 3) {
         renamed = bytes;
-        name_components_rgb(renamed);
+        out.ycbcr = name_components_rgb(renamed);
     }
     const std::vector<unsigned char>& jpeg = d.samples == 3 ? renamed : bytes;
     int width = 0, height = 0, components = 0;
