@@ -12,6 +12,9 @@
 
 namespace velk {
 
+// False with a sentence when the frame would pass dcm_frame_sample_cap.
+bool dcm_frame_within_cap(const dcm_pixel_description& d, std::string& problem);
+
 // Sets out's rows, columns, samples, value size and signedness from the
 // description and allocates its values. False with a sentence when the frame
 // would pass dcm_frame_sample_cap.

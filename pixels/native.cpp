@@ -80,7 +80,7 @@ void expand_422(const dcm_pixel_description& d, const unsigned char* data, dcm_f
 
 }  // namespace
 
-bool dcm_frame_layout(const dcm_pixel_description& d, dcm_frame& out, std::string& problem) {
+bool dcm_frame_within_cap(const dcm_pixel_description& d, std::string& problem) {
     const std::uint64_t count = std::uint64_t(d.rows) * d.columns * d.samples;
     if (count > dcm_frame_sample_cap) {
         problem = "a frame of " + std::to_string(d.rows) + " x " + std::to_string(d.columns) +
@@ -88,6 +88,11 @@ bool dcm_frame_layout(const dcm_pixel_description& d, dcm_frame& out, std::strin
                   std::to_string(dcm_frame_sample_cap) + ")";
         return false;
     }
+    return true;
+}
+
+bool dcm_frame_layout(const dcm_pixel_description& d, dcm_frame& out, std::string& problem) {
+    if (!dcm_frame_within_cap(d, problem)) return false;
     out.rows = d.rows;
     out.columns = d.columns;
     out.samples = d.samples;
@@ -112,8 +117,10 @@ void dcm_mask_values(const dcm_pixel_description& d, dcm_frame& frame) {
 
 bool dcm_decode_native(const dcm_pixel_description& d, std::uint32_t index, dcm_frame& out,
                        std::string& problem) {
-    if (!dcm_frame_layout(d, out, problem)) return false;
-    const std::uint64_t values = out.count();
+    // The size and the bytes are checked before anything is allocated for
+    // them; within the cap, none of the products below can overflow.
+    if (!dcm_frame_within_cap(d, problem)) return false;
+    const std::uint64_t values = std::uint64_t(d.rows) * d.columns * d.samples;
     const std::uint64_t need = frame_bytes(d, values);
     // Bit-packed frames follow each other without padding: frame n starts at bit n x values.
     const std::uint64_t first_bit = d.bits_allocated == 1 ? std::uint64_t(index) * values : 0;
@@ -125,6 +132,7 @@ bool dcm_decode_native(const dcm_pixel_description& d, std::uint32_t index, dcm_
                   std::to_string(d.data_size);
         return false;
     }
+    if (!dcm_frame_layout(d, out, problem)) return false;
     const auto* data = reinterpret_cast<const unsigned char*>(d.data) + start;
     if (d.bits_allocated == 1) {
         unpack_bits(data, first_bit % 8, out);
