@@ -35,11 +35,11 @@ void show_grey(const dcm_pixel_description& d, const dcm_frame& frame, const dcm
         const std::size_t size = std::size_t(1) << (8 * frame.value_size);
         std::vector<unsigned char> table(size);
         for (std::size_t i = 0; i < size; ++i) table[i] = shown(low + std::int64_t(i));
-        for (std::size_t i = 0; i < n; ++i)
-            image.pixels[i] = table[static_cast<std::size_t>(frame.value(i) - low)];
+        unsigned char* out = image.pixels.data();
+        frame.for_each_value([&](std::size_t i, std::int64_t v) { out[i] = table[static_cast<std::size_t>(v - low)]; });
         return;
     }
-    for (std::size_t i = 0; i < n; ++i) image.pixels[i] = shown(frame.value(i));
+    frame.for_each_value([&](std::size_t i, std::int64_t v) { image.pixels[i] = shown(v); });
 }
 
 void show_palette(const dcm_pixel_description& d, const dcm_frame& frame, dcm_display_image& image) {
@@ -93,12 +93,14 @@ dcm_window dcm_default_window(const dcm_pixel_description& d, const dcm_frame& f
     if (d.has_window) return {d.window_center, d.window_width};
     const std::size_t n = frame.count();
     if (n == 0) return {};
-    double low = dcm_rescaled(d, frame.value(0)), high = low;
-    for (std::size_t i = 1; i < n; ++i) {
-        const double v = dcm_rescaled(d, frame.value(i));
-        low = std::min(low, v);
-        high = std::max(high, v);
-    }
+    std::int64_t least = frame.value(0), most = least;
+    frame.for_each_value([&](std::size_t, std::int64_t v) {
+        least = std::min(least, v);
+        most = std::max(most, v);
+    });
+    // A negative slope turns the order round.
+    const double a = dcm_rescaled(d, least), b = dcm_rescaled(d, most);
+    const double low = std::min(a, b), high = std::max(a, b);
     // The window whose lowest value shows black and highest white.
     return {(low + high + 1) / 2, high - low + 1};
 }

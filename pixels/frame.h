@@ -52,6 +52,19 @@ struct dcm_frame {
         }
     }
 
+    // Calls f(i, value) for every value, the type chosen once for all of them.
+    template <class F>
+    void for_each_value(F f) const {
+        switch (value_size * 2 + (is_signed ? 1 : 0)) {
+        case 2: return each_as<std::uint8_t>(f);
+        case 3: return each_as<std::int8_t>(f);
+        case 4: return each_as<std::uint16_t>(f);
+        case 5: return each_as<std::int16_t>(f);
+        case 8: return each_as<std::uint32_t>(f);
+        default: return each_as<std::int32_t>(f);
+        }
+    }
+
     // Stores the low value_size bytes of v at index i.
     void set(std::size_t i, std::uint32_t v) {
         unsigned char* p = values.data() + i * value_size;
@@ -63,6 +76,17 @@ struct dcm_frame {
             break;
         }
         default: std::memcpy(p, &v, 4); break;
+        }
+    }
+
+private:
+    template <class T, class F>
+    void each_as(F f) const {
+        const unsigned char* p = values.data();
+        for (std::size_t i = 0, n = count(); i < n; ++i) {
+            T v;
+            std::memcpy(&v, p + sizeof(T) * i, sizeof(T));
+            f(i, static_cast<std::int64_t>(v));
         }
     }
 };

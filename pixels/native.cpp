@@ -3,6 +3,7 @@
 // the lowest bit. YBR_FULL_422 holds two luminance values and one pair of
 // chrominance values for each two pixels of a row (PS3.3 C.7.6.3.1.2).
 #include <algorithm>
+#include <cstring>
 
 #include "pixels/decoders.h"
 
@@ -31,6 +32,13 @@ value_mask mask_of(const dcm_pixel_description& d) {
     return m;
 }
 
+template <class T>
+T swapped(T v) {
+    T r = 0;
+    for (std::size_t i = 0; i < sizeof(T); ++i) r = static_cast<T>((r << 8) | ((v >> (8 * i)) & 0xFF));
+    return r;
+}
+
 std::uint32_t load_value(const unsigned char* p, unsigned size, dcm_byte_order order) {
     switch (size) {
     case 1: return *p;
@@ -40,6 +48,21 @@ std::uint32_t load_value(const unsigned char* p, unsigned size, dcm_byte_order o
     default:
         return order == dcm_byte_order::big ? dcm_load<std::uint32_t, dcm_byte_order::big>(p)
                                             : dcm_load<std::uint32_t>(p);
+    }
+}
+
+// n values of type T from `data` in byte order `order`, masked, to `out` in
+// the machine's order.
+template <class T>
+void copy_values(const unsigned char* data, std::size_t n, dcm_byte_order order, const value_mask& m,
+                 unsigned char* out) {
+    const bool whole = m.shift == 0 && !m.sign && T(m.mask) == T(~T(0));
+    for (std::size_t i = 0; i < n; ++i) {
+        T v;
+        std::memcpy(&v, data + sizeof(T) * i, sizeof(T));
+        if (order == dcm_byte_order::big) v = swapped(v);
+        if (!whole) v = static_cast<T>(m.apply(v));
+        std::memcpy(out + sizeof(T) * i, &v, sizeof(T));
     }
 }
 
@@ -146,6 +169,15 @@ bool dcm_decode_native(const dcm_pixel_description& d, std::uint32_t index, dcm_
     const value_mask m = mask_of(d);
     const std::size_t pixels = std::size_t(out.rows) * out.columns;
     const std::size_t samples = out.samples;
+    if (!d.planar || samples == 1) {
+        // Values in the order they are held: one pass the compiler can widen.
+        switch (size) {
+        case 1: copy_values<std::uint8_t>(data, out.count(), d.order, m, out.values.data()); break;
+        case 2: copy_values<std::uint16_t>(data, out.count(), d.order, m, out.values.data()); break;
+        default: copy_values<std::uint32_t>(data, out.count(), d.order, m, out.values.data()); break;
+        }
+        return true;
+    }
     for (std::size_t s = 0; s < samples; ++s) {
         for (std::size_t p = 0; p < pixels; ++p) {
             const std::size_t from = d.planar ? s * pixels + p : p * samples + s;
