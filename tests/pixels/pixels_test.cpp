@@ -7,6 +7,8 @@
 #include "pixels/decode.h"
 #include "pixels/decoders.h"
 #include "pixels/display.h"
+#include "pixels/frame_viewer.h"
+#include "dicom_builder.h"
 #include "tests/pixels/lossless_encoder.h"
 
 namespace velk {
@@ -179,6 +181,44 @@ TEST(Display, TheLinearWindowRescaleAndMonochrome1) {
     const dcm_window w = dcm_default_window(d, f);
     EXPECT_EQ(dcm_display(d, f, w).pixels.front(), 255);
     EXPECT_EQ(dcm_display(d, f, w).pixels[1], 0);
+}
+
+// Two frames of 2 x 2 signed values with a rescale, as the inspector shows them.
+TEST(FrameViewer, FramesWindowDragAndTheValueUnderThePointer) {
+    using test::le16;
+    const std::string values = le16(0) + le16(100) + le16(200) + le16(300) +  // frame 1
+                               le16(0xFFFF) + le16(5) + le16(6) + le16(7);     // frame 2
+    const std::string file = test::dicom_builder()
+                                 .preamble()
+                                 .transfer_syntax(test::explicit_le_uid())
+                                 .explicit_element(0x0028, 0x0002, "US", le16(1))
+                                 .explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ")
+                                 .explicit_element(0x0028, 0x0008, "IS", "2 ")
+                                 .explicit_element(0x0028, 0x0010, "US", le16(2))
+                                 .explicit_element(0x0028, 0x0011, "US", le16(2))
+                                 .explicit_element(0x0028, 0x0100, "US", le16(16))
+                                 .explicit_element(0x0028, 0x0101, "US", le16(16))
+                                 .explicit_element(0x0028, 0x0102, "US", le16(15))
+                                 .explicit_element(0x0028, 0x0103, "US", le16(1))
+                                 .explicit_element(0x0028, 0x1052, "DS", "-10 ")
+                                 .explicit_element(0x0028, 0x1053, "DS", "2 ")
+                                 .explicit_element(0x7FE0, 0x0010, "OW", values)
+                                 .bytes();
+    const dcm_bytes bytes{file.data(), file.data() + file.size()};
+    dcm_frame_viewer viewer;
+    ASSERT_TRUE(viewer.open(bytes, 0, false)) << viewer.problem();
+    EXPECT_EQ(viewer.frames(), 2u);
+    // No window in the file: the rescaled extremes, -10 and 590.
+    EXPECT_EQ(viewer.image().pixels, (std::vector<unsigned char>{0, 85, 170, 255}));
+    const dcm_window first = viewer.window();
+    viewer.drag(10, -4);
+    EXPECT_GT(viewer.window().width, first.width);
+    EXPECT_LT(viewer.window().center, first.center);
+    ASSERT_TRUE(viewer.show_frame(bytes, 1));
+    EXPECT_EQ(viewer.pixel_text(1, 1), "column 1, row 1: -1 (-12)");
+    EXPECT_EQ(viewer.pixel_text(3, 1), "");
+    viewer.restore_window();
+    EXPECT_EQ(viewer.image().pixels[0], 0);  // the extremes of frame 2
 }
 
 }  // namespace
