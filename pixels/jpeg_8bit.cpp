@@ -40,6 +40,7 @@ unsigned char* next_marker(unsigned char* p, unsigned char* end) {
 // colour transform, or, with neither, components numbered 1, 2, 3.
 bool name_components_rgb(std::vector<unsigned char>& bytes) {
     bool jfif = false, adobe = false, adobe_transform = false, numbered = false;
+    if (bytes.size() < 4) return false;
     unsigned char ids[3] = {0, 0, 0};
     const unsigned char names[3] = {'R', 'G', 'B'};
     const auto rename = [&](unsigned char& id) {
