@@ -34,6 +34,32 @@ unsigned char* next_marker(unsigned char* p, unsigned char* end) {
     return end;
 }
 
+// Whether every Huffman table segment is sound: each of its tables of a known
+// class and slot, with at most 256 codes, wholly inside the segment. stb_image
+// 2.27 writes past its tables for a segment of more codes, and reads table
+// segments wherever it finds their marker (it passes over stray bytes between
+// segments), so every 0xFF 0xC4 in the frame is checked: inside entropy-coded
+// data a 0xFF is always followed by 0x00 or a restart number.
+bool huffman_tables_sound(const std::vector<unsigned char>& bytes) {
+    const unsigned char* const end = bytes.data() + bytes.size();
+    for (const unsigned char* p = bytes.data(); p + 1 < end; ++p) {
+        if (p[0] != 0xFF || p[1] != 0xC4) continue;
+        if (end - p < 4) return false;
+        const std::size_t length = be16(p + 2);
+        if (length < 2 || std::size_t(end - p - 2) < length) return false;
+        const unsigned char* table = p + 4;
+        const unsigned char* const last = p + 2 + length;
+        while (table < last) {
+            if (last - table < 17 || (table[0] >> 4) > 1 || (table[0] & 15) > 3) return false;
+            std::size_t codes = 0;
+            for (int i = 1; i <= 16; ++i) codes += table[i];
+            if (codes > 256 || std::size_t(last - table - 17) < codes) return false;
+            table += 17 + codes;
+        }
+    }
+    return true;
+}
+
 // Renames the three components 'R', 'G', 'B' in the frame header and every
 // scan header, so that stb_image copies them as they are. Answers whether the
 // JPEG says its components are YCbCr: a JFIF marker, an Adobe marker with a
@@ -98,6 +124,10 @@ bool dcm_decode_jpeg_8bit(const dcm_pixel_description& d, const std::vector<unsi
     if (!dcm_frame_layout(d, out, problem)) return false;
     if (bytes.size() > INT32_MAX) {
         problem = "the JPEG frame is too large";
+        return false;
+    }
+    if (!huffman_tables_sound(bytes)) {
+        problem = "the JPEG frame holds a damaged Huffman table";
         return false;
     }
     std::vector<unsigned char> renamed;
