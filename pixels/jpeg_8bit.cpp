@@ -41,6 +41,7 @@ unsigned char* next_marker(unsigned char* p, unsigned char* end) {
 // segments), so every 0xFF 0xC4 in the frame is checked: inside entropy-coded
 // data a 0xFF is always followed by 0x00 or a restart number.
 bool huffman_tables_sound(const std::vector<unsigned char>& bytes) {
+    if (bytes.empty()) return true;
     const unsigned char* const end = bytes.data() + bytes.size();
     for (const unsigned char* p = bytes.data(); p + 1 < end; ++p) {
         if (p[0] != 0xFF || p[1] != 0xC4) continue;
