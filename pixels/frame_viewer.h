@@ -32,6 +32,8 @@ public:
     // A row's height over a column's width.
     double aspect() const { return m_description.aspect; }
     const dcm_window& window() const { return m_window; }
+    // Whether the frame is shown through the window (grey, no palette).
+    bool windowed() const { return dcm_is_windowed(m_description); }
 
     // A drag of (dx, dy) screen pixels: right widens the window, down raises
     // its center, by steps that grow with the frame's range of values.

@@ -102,7 +102,7 @@ bool name_components_rgb(std::vector<unsigned char>& bytes) {
         }
         p += 2 + length;
         if (marker == 0xDA) {
-            for (std::size_t i = 0; i < body[0] && 2 + 2 * i < n; ++i) rename(body[1 + 2 * i]);
+            for (std::size_t i = 0; n > 0 && i < body[0] && 1 + 2 * i < n; ++i) rename(body[1 + 2 * i]);
             p = next_marker(p, end);
         }
     }

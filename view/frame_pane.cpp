@@ -98,8 +98,9 @@ void CFramePane::Paint() {
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
         ::StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, int(image.columns),
                         int(image.rows), m_bitmap.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-        wchar_t window[96];
-        swprintf(window, 96, L"   W %g  L %g", m_viewer.window().width, m_viewer.window().center);
+        wchar_t window[96] = L"";
+        if (m_viewer.windowed())
+            swprintf(window, 96, L"   W %g  L %g", m_viewer.window().width, m_viewer.window().center);
         words = FrameText() + window + L"   " + m_pointer;
     } else {
         words = Widen(m_viewer.problem());
