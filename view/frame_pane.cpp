@@ -57,6 +57,7 @@ void CFramePane::MakeBitmap() {
             }
         }
     }
+    ShowWords();
     if (m_hWnd) Invalidate(FALSE);
 }
 
@@ -75,6 +76,20 @@ RECT CFramePane::ImageRect() const {
     return RECT{left, top, left + w, top + h};
 }
 
+// The line along the top: the frame, the window and the pixel under the
+// pointer, or why there is no image.
+std::wstring CFramePane::Words() const {
+    if (!m_viewer.has_image()) return Widen(m_viewer.problem());
+    wchar_t window[96] = L"";
+    if (m_viewer.windowed())
+        swprintf(window, 96, L"   W %g  L %g", m_viewer.window().width, m_viewer.window().center);
+    return FrameText() + window + L"   " + m_pointer;
+}
+
+void CFramePane::ShowWords() {
+    if (m_hWnd) ::SetWindowTextW(m_hWnd, Words().c_str());
+}
+
 void CFramePane::Paint() {
     PAINTSTRUCT ps;
     const HDC dc = ::BeginPaint(m_hWnd, &ps);
@@ -83,7 +98,6 @@ void CFramePane::Paint() {
     const HBRUSH background = ::CreateSolidBrush(kBackground);
     ::FillRect(dc, &area, background);
     ::DeleteObject(background);
-    std::wstring words;
     if (m_viewer.has_image()) {
         const dcm_display_image& image = m_viewer.image();
         const RECT to = ImageRect();
@@ -98,13 +112,8 @@ void CFramePane::Paint() {
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
         ::StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, int(image.columns),
                         int(image.rows), m_bitmap.data(), &info, DIB_RGB_COLORS, SRCCOPY);
-        wchar_t window[96] = L"";
-        if (m_viewer.windowed())
-            swprintf(window, 96, L"   W %g  L %g", m_viewer.window().width, m_viewer.window().center);
-        words = FrameText() + window + L"   " + m_pointer;
-    } else {
-        words = Widen(m_viewer.problem());
     }
+    const std::wstring words = Words();
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kText);
     const HGDIOBJ font = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
@@ -128,6 +137,7 @@ void CFramePane::OnMouseMove(int x, int y) {
         const auto row = std::uint32_t(std::int64_t(y - to.top) * image.rows / (to.bottom - to.top)) + 1;
         m_pointer = Widen(m_viewer.pixel_text(column, row));
     }
+    ShowWords();
     RECT line{0, 0, 0, kTextLine};
     ::GetClientRect(m_hWnd, &line);
     line.bottom = kTextLine;

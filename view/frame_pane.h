@@ -30,6 +30,9 @@ public:
 
 private:
     void Paint();
+    std::wstring Words() const;
+    // The window's text is the line along its top, for tests and screen readers.
+    void ShowWords();
     void ShowFrame(std::uint32_t index);
     void MakeBitmap();
     RECT ImageRect() const;
