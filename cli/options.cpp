@@ -6,6 +6,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/stream_read.h"
+#include "cli/frame_image.h"
 #include "velk_version.h"
 
 namespace velk {
@@ -77,6 +78,24 @@ std::string set_meta(const std::string&, dump_command& command) {
     return {};
 }
 
+std::string set_frame(const std::string& value, dump_command& command) {
+    std::uint32_t frame = 0;
+    const char* end = value.data() + value.size();
+    const auto parsed = std::from_chars(value.data(), end, frame);
+    if (parsed.ec != std::errc() || parsed.ptr != end || frame < 1)
+        return "--frame takes a frame number from 1, not '" + value + "'";
+    command.options.frame = frame;
+    return {};
+}
+
+std::string set_image(const std::string& value, dump_command& command) {
+    image_format format;
+    if (!image_format_of(value, format))
+        return "--image writes .png or .npy files, not '" + value + "'";
+    command.options.image = value;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -125,6 +144,12 @@ const option_row option_table[] = {
      "json: write the file meta information (group 0002), which the\n"
      "data set leaves out, beside it: {\"meta\": {...}, \"dataset\": {...}}",
      set_meta},
+    {"--image", nullptr, "FILE",
+     "write a frame of the one FILE named instead of its rows: .png\n"
+     "the image as shown (8-bit grey or RGB), .npy the stored\n"
+     "values before any display transform (numpy's format)",
+     set_image},
+    {"--frame", nullptr, "N", "with --image: the frame written, from 1 (the default)", set_frame},
     {"--help", nullptr, nullptr, "show this help and exit", show_help},
     {"--version", nullptr, nullptr, "show the version and exit", show_version},
 };
@@ -226,6 +251,9 @@ dump_command parse_dump_command(const std::vector<std::string>& args) {
     } else if (command.options.diff && command.options.paths.size() != 2) {
         command.action = dump_command::usage_error;
         command.message = "--diff takes two files";
+    } else if (!command.options.image.empty() && command.options.paths.size() != 1) {
+        command.action = dump_command::usage_error;
+        command.message = "--image takes one file";
     }
     return command;
 }

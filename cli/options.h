@@ -1,6 +1,7 @@
 // velkdump's command line: the options it takes, in one table, and what they ask.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct dump_options {
     bool verbose = false;    // each file a walk skips is named
     bool check = false;      // each file's findings instead of its listing
     bool meta = false;       // json: the file meta information beside the data set
+    std::uint32_t frame = 1;  // with `image`: the frame written, from 1
+    std::string image;        // write a frame of the one file named to this image file instead
     std::vector<std::string> paths;
 };
 

@@ -20,6 +20,7 @@
 #include "cli/diff.h"
 #include "cli/exit_status.h"
 #include "cli/file_list.h"
+#include "cli/frame_image.h"
 #include "cli/file_read.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -251,6 +252,8 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     const dcm_reading reading = options.interpret ? dcm_reading::interpret : dcm_reading::standard;
     if (options.diff)
         return velkdump_diff(options.paths[0], options.paths[1], reading, options.format, out, err);
+    if (!options.image.empty())
+        return velkdump_frame_image(options.paths[0], options.frame, options.image, err);
     file_finder files(options.paths, options.recursive);
     const bool several = options.paths.size() > 1 || options.recursive;
 

@@ -57,6 +57,7 @@ constexpr std::uint32_t tag_planar_configuration = 0x00280006u;
 constexpr std::uint32_t tag_number_of_frames = 0x00280008u;
 constexpr std::uint32_t tag_rows = 0x00280010u;
 constexpr std::uint32_t tag_columns = 0x00280011u;
+constexpr std::uint32_t tag_pixel_spacing = 0x00280030u;
 constexpr std::uint32_t tag_pixel_aspect_ratio = 0x00280034u;
 constexpr std::uint32_t tag_bits_allocated = 0x00280100u;
 constexpr std::uint32_t tag_bits_stored = 0x00280101u;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/subclass.h"
+#include "parse/tags.h"
 #include "present/cell_text.h"
 #include "view/clipboard.h"
 #include "view/screen_scale.h"
@@ -21,6 +22,7 @@ constexpr int kInspectorId = 0x7F02;
 constexpr int kMatchCountId = 0x7F03;
 // The match count's width at 100 %, room for "1,234,567 of 1,234,567 rows".
 constexpr int kMatchCountWidth = 180;
+constexpr int kFramePaneId = 0x7F04;
 constexpr int kSplitterGap = 4;
 // Copying more lines than this at once would build a text of gigabytes.
 constexpr std::size_t kCopyLineLimit = 1000000;
@@ -115,7 +117,12 @@ void CDocumentPanes::LayOut() {
         const int room = std::max(0, int(area.bottom) - top - kSplitterGap);
         const int height = std::clamp(m_inspectorHeight < 0 ? room * 2 / 5 : m_inspectorHeight, 0, room);
         bottom = area.bottom - height;
-        ::SetWindowPos(m_inspector.m_hWnd, nullptr, 0, bottom, area.right, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // A frame takes the left half of the inspector's room, the lines the rest.
+        const int frameWidth = m_frameShown ? int(area.right) / 2 : 0;
+        if (m_frameShown)
+            ::SetWindowPos(m_framePane.m_hWnd, nullptr, 0, bottom, frameWidth, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_inspector.m_hWnd, nullptr, frameWidth, bottom, area.right - frameWidth, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
         bottom -= kSplitterGap;
         m_splitterTop = bottom;
     }
@@ -184,6 +191,10 @@ void CDocumentPanes::ShowInspector(bool show) {
     }
     if (!m_inspector.m_hWnd) return;
     m_inspectorShown = show;
+    if (!show && m_frameShown) {
+        m_frameShown = false;
+        ::ShowWindow(m_framePane.m_hWnd, SW_HIDE);
+    }
     ::ShowWindow(m_inspector.m_hWnd, show ? SW_SHOWNA : SW_HIDE);
     if (show) Inspect();
     LayOut();
@@ -215,10 +226,30 @@ void CDocumentPanes::Inspect() {
         const std::size_t index = std::size_t(at - all.begin());
         m_inspection = dcm_inspection(begin, end, element, dcm_character_set_for(begin, end, all, index),
                                       shown.reading());
+        ShowFrameOf(element, begin, end);
+    } else if (m_frameShown) {
+        m_frameShown = false;
+        ::ShowWindow(m_framePane.m_hWnd, SW_HIDE);
+        LayOut();
     }
     m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(m_inspection.line_count(), INT_MAX)), 0);
     m_inspector.Invalidate(TRUE);
+}
+
+void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end) {
+    const bool pixels = dcm_fits(begin, end, std::uint64_t(element.offset) + 4) &&
+                        dcm_load_tag(begin + element.offset, element.byte_order()) == tag_pixel_data;
+    if (pixels && !m_framePane.m_hWnd) {
+        m_framePane.Create(Frame(), nullptr, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0, kFramePaneId);
+        ::SetWindowPos(m_framePane.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    if (pixels && m_framePane.m_hWnd) m_framePane.ShowPixels(m_view.Path(), element.offset, element.inflated);
+    const bool show = pixels && m_framePane.m_hWnd;
+    if (show == m_frameShown) return;
+    m_frameShown = show;
+    ::ShowWindow(m_framePane.m_hWnd, show ? SW_SHOWNA : SW_HIDE);
+    LayOut();
 }
 
 // A line of the inspection, read in the bytes its element's offsets count in:

@@ -15,6 +15,7 @@
 #include "present/inspect.h"
 #include "present/row_model.h"
 #include "view/command_ids.h"
+#include "view/frame_pane.h"
 #include "view/row_filter.h"
 #include "view/velk_view.h"
 
@@ -44,6 +45,8 @@ private:
     void ShowInspector(bool show);
     void RedrawList();
     void Inspect();
+    // Shows the frame pane when `element` is Pixel Data, hides it otherwise.
+    void ShowFrameOf(const dcm_record& element, const char* begin, const char* end);
     std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
     // Every row of the document in file order: the filter's whole rows while it
     // shows its own, else the list's.
@@ -66,6 +69,8 @@ private:
     const CWindow& m_frame;
     CVelkView& m_view;
     CListViewCtrl m_inspector;          // an owner-data list of the inspection's lines
+    CFramePane m_framePane;             // beside it, the frame of a focused Pixel Data
+    bool m_frameShown = false;
     CWindow m_filter;                   // the filter box, an edit control
     CWindow m_matchCount;               // beside it: "12 of 272 rows"
     bool m_filterShown = false;

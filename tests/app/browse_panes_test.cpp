@@ -200,6 +200,42 @@ TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
 
 // Compare With, given in one document with another open, offers that one in its
 // menu; the window it opens lists the one changed value of the two files.
+// Two frames of 2 x 2 values: Enter on the Pixel Data row shows frame 1 beside
+// the hex lines; Page Down shows frame 2, a right-button drag widens the
+// window, Home restores the file's (here the frame's extremes).
+TEST_F(BrowsePanes, PixelDataShowsItsFramesAndWindow) {
+    using test::le16;
+    const std::string values = le16(0) + le16(100) + le16(200) + le16(300) + le16(7) + le16(5) + le16(6) + le16(7);
+    dicom_builder b;
+    b.preamble().transfer_syntax(test::explicit_le_uid());
+    b.explicit_element(0x0028, 0x0002, "US", le16(1)).explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ");
+    b.explicit_element(0x0028, 0x0008, "IS", "2 ").explicit_element(0x0028, 0x0010, "US", le16(2));
+    b.explicit_element(0x0028, 0x0011, "US", le16(2)).explicit_element(0x0028, 0x0100, "US", le16(16));
+    b.explicit_element(0x0028, 0x0101, "US", le16(16)).explicit_element(0x0028, 0x0102, "US", le16(15));
+    b.explicit_element(0x7FE0, 0x0010, "OW", values);
+    const HWND document = OpenBytes(L"frames.dcm", b.bytes());
+    const HWND list = ListOf(document);
+    ::SendMessageW(list, WM_KEYDOWN, VK_END, 1);
+    ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+    const HWND pane = ::GetDlgItem(document, 0x7F03);
+    ASSERT_NE(pane, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(pane));
+    const std::wstring first = TextOf(pane);
+    EXPECT_EQ(first.rfind(L"Frame 1 of 2   W 301  L 150.5", 0), 0u) << first;
+    ::SendMessageW(pane, WM_KEYDOWN, VK_NEXT, 1);
+    EXPECT_EQ(TextOf(pane).rfind(L"Frame 2 of 2", 0), 0u) << TextOf(pane);
+    ::SendMessageW(pane, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+    ::SendMessageW(pane, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(60, 10));
+    ::SendMessageW(pane, WM_RBUTTONUP, 0, MAKELPARAM(60, 10));
+    EXPECT_EQ(TextOf(pane).find(L"W 301 "), std::wstring::npos) << TextOf(pane);
+    // No window in the file: Home restores the one from frame 2's own extremes, 5 and 7.
+    ::SendMessageW(pane, WM_KEYDOWN, VK_HOME, 1);
+    EXPECT_NE(TextOf(pane).find(L"W 3  L 6.5"), std::wstring::npos) << TextOf(pane);
+    // Another row hides it.
+    ::SendMessageW(list, WM_KEYDOWN, VK_HOME, 1);
+    EXPECT_FALSE(::IsWindowVisible(pane));
+}
+
 TEST_F(BrowsePanes, ComparisonWithAnOpenDocumentListsTheDifferences) {
     const HWND second = OpenBytes(L"second.dcm", nested_file("Doe^Joan"));
     const HWND first = OpenBytes(L"first.dcm", nested_file("Doe^Jane"));

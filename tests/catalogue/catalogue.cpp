@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dicom_builder.h"
+#include "tests/pixels/lossless_encoder.h"
 
 namespace velk {
 
@@ -165,6 +166,41 @@ std::string ragged_numbers() {
 std::string encapsulated(const std::string& fragments) {
     return dicom_builder().explicit_header(0x7FE0, 0x0010, "OB", test::undefined).item(0).bytes() +
            fragments;
+}
+
+// The elements that describe a frame: one sample of `bits` bits, unsigned.
+dicom_builder pixel_module(dicom_builder b, std::uint16_t rows, std::uint16_t columns,
+                           std::uint16_t bits, const char* frames) {
+    return b.explicit_element(0x0028, 0x0002, "US", test::le16(1))
+        .explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ")
+        .explicit_element(0x0028, 0x0008, "IS", frames)
+        .explicit_element(0x0028, 0x0010, "US", test::le16(rows))
+        .explicit_element(0x0028, 0x0011, "US", test::le16(columns))
+        .explicit_element(0x0028, 0x0100, "US", test::le16(bits))
+        .explicit_element(0x0028, 0x0101, "US", test::le16(bits))
+        .explicit_element(0x0028, 0x0102, "US", test::le16(std::uint16_t(bits - 1)))
+        .explicit_element(0x0028, 0x0103, "US", test::le16(0));
+}
+
+// An RLE frame of 2 x 2 8-bit values whose one segment starts past the fragment.
+std::string rle_segment_past_fragment() {
+    std::string header = le32(1) + le32(5000) + std::string(56, '\0');
+    return header + std::string("\x03\x01\x02\x03\x04", 5);
+}
+
+// A lossless JPEG of 8 x 8 where its header says 16 x 16.
+std::string jpeg_of_other_dimensions() {
+    const std::vector<std::uint16_t> samples(64, 1000);
+    const std::vector<unsigned char> jpeg =
+        test::lossless_jpeg_encoder().encode(samples, 8, 8, 1, {16, 1, 0, 0});
+    return std::string(jpeg.begin(), jpeg.end());
+}
+
+std::string encapsulated_frame(const char* syntax, const std::string& fragment, bool whole) {
+    dicom_builder b = pixel_module(part10(syntax_element(syntax)), 16, 16, 16, "1");
+    b.raw(encapsulated(""));
+    if (!whole) return b.item(u32(fragment.size() + 100)).raw(fragment).bytes();
+    return b.item(u32(fragment.size())).raw(fragment).sequence_end().bytes();
 }
 
 // "DICM" and what follows it, without the 128 bytes before.
@@ -417,6 +453,20 @@ std::vector<case_file> table() {
              return cut_after(
                  encapsulated(dicom_builder().item(4).raw("\xFF\xD8\xFF\xD9").bytes()));
          }},
+
+        // Pixel data that promises more than it holds.
+        {"pixels_frames_past_end", 17, true,
+         [] {
+             return pixel_module(explicit_file(), 512, 512, 16, "1000")
+                 .explicit_element(0x7FE0, 0x0010, "OW", std::string(100, '\x55'))
+                 .bytes();
+         }},
+        {"pixels_fragment_ending_early", 17, false,
+         [] { return encapsulated_frame("1.2.840.10008.1.2.5", rle_segment_past_fragment(), false); }},
+        {"pixels_rle_segment_past_fragment", 18, false,
+         [] { return encapsulated_frame("1.2.840.10008.1.2.5", rle_segment_past_fragment(), true); }},
+        {"pixels_jpeg_of_other_dimensions", 18, false,
+         [] { return encapsulated_frame("1.2.840.10008.1.2.4.70", jpeg_of_other_dimensions(), true); }},
 
         // Values.
         {"text_2gb_declared", 8, true,
