@@ -18,6 +18,8 @@ struct dump_options {
     unsigned jobs = 1;       // files listed at once; output stays in argument order
     bool diff = false;       // the two files named are compared instead of listed
     bool interpret = false;  // the Interpret reading instead of the default one
+    bool index = false;      // one row of key values per file instead of its elements
+    bool directory = false;  // the record tree of each DICOMDIR named
     std::vector<std::string> paths;
 };
 

@@ -18,6 +18,7 @@
 #include "cli/diff.h"
 #include "cli/file_list.h"
 #include "cli/file_read.h"
+#include "cli/index_listing.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -167,6 +168,8 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
     const dump_options& options = command.options;
     const dcm_reading reading = options.interpret ? dcm_reading::interpret : dcm_reading::standard;
     if (options.diff) return velkdump_diff(options.paths[0], options.paths[1], reading, out, err);
+    if (options.index) return velkdump_index(options, out, err);
+    if (options.directory) return velkdump_directory(options, out, err);
     file_finder files(options.paths, options.recursive);
     const bool several = options.paths.size() > 1 || options.recursive;
 
