@@ -28,12 +28,13 @@ void put_csv_field(const std::string& text, text_output& out) {
     out.commit(end);
 }
 
+// Records end as the csv format's do, in CR LF.
 void write_index_header(text_output& out) {
     for (std::size_t c = 0; c < dcm_index_column_count; ++c) {
         if (c) out.put(",");
         put_csv_field(dcm_index_column_of(c).title, out);
     }
-    out.put("\n");
+    out.put("\r\n");
 }
 
 void write_index_row(const dcm_index_row& row, dump_format format, text_output& out) {
@@ -52,7 +53,7 @@ void write_index_row(const dcm_index_row& row, dump_format format, text_output& 
         if (c) out.put(",");
         put_csv_field(row.cells[c], out);
     }
-    out.put("\n");
+    out.put("\r\n");
 }
 
 // Lists one file's row. A file that is not part-10 is left out and counted;
