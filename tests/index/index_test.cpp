@@ -12,6 +12,7 @@
 
 #include "cli/velkdump.h"
 #include "index/directory_tree.h"
+#include "index/folder_walk.h"
 #include "index/index_file.h"
 #include "tests/support/csv_reader.h"
 #include "tests/support/dicom_builder.h"
@@ -149,6 +150,16 @@ TEST(FolderIndex, ListsWhatItCanReadAndSaysWhyNotForTheRest) {
         ASSERT_TRUE(image().write((folder / "locked.dcm").string()));
         fs::permissions(folder / "locked.dcm", fs::perms::none);
     }
+
+    // The folder window's walk finds the files velkdump's does, and nothing else.
+    std::vector<std::string> walked;
+    dcm_walk_folder(folder, [&](const fs::path& p) {
+        walked.push_back(p.lexically_relative(folder).generic_string());
+        return true;
+    });
+    std::vector<std::string> files{"a.dcm", "notes.txt", "sub/long.dcm"};
+    if (permissions_bind) files.insert(files.begin() + 1, "locked.dcm");
+    EXPECT_EQ(walked, files);
 
     const index_run run = run_index(folder);
     ASSERT_EQ(run.rows.size(), permissions_bind ? 3u : 2u) << run.err;
