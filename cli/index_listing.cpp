@@ -78,25 +78,11 @@ file_listing index_one(const listed_file& file, dump_format format,
     return {row.cell(dcm_index_column::problem)};
 }
 
-// The text of one node: indented by depth, its type, its key values and the
-// file it names.
+// The text of one node: indented by depth, its label, and whether the file it
+// names is missing.
 std::string node_text(const dcm_directory_node& node, bool found) {
-    std::string line(2 * std::size_t(node.depth), ' ');
-    if (node.type.empty() && !node.problem.empty() && node.file_id.empty()) {
-        return line + "(" + node.problem + ")\n";
-    }
-    line += node.type.empty() ? "(no type)" : node.type;
-    const char* separator = "  ";
-    for (const auto& [tag, value] : node.keys) {
-        const dcm_full_entry* entry = dcm_full_find(tag);
-        line += separator;
-        line += entry ? entry->name : "?";
-        line += ": " + value;
-        separator = "; ";
-    }
-    if (!node.path.empty()) line += "  -> " + node.path + (found ? "" : " (missing)");
-    if (!node.problem.empty()) line += "  (" + node.problem + ")";
-    return line + "\n";
+    return std::string(2 * std::size_t(node.depth), ' ') + dcm_directory_label(node) +
+           (found ? "" : " (missing)") + "\n";
 }
 
 nlohmann::json node_json(const dcm_directory_node& node, bool found) {

@@ -7,6 +7,7 @@
 #include "parse/interpret_walk.h"
 #include "parse/reader.h"
 #include "present/charset.h"
+#include "present/dictionary_full.h"
 #include "present/interpret_cells.h"
 #include "present/uid_name.h"
 
@@ -259,6 +260,23 @@ std::string dcm_file_id_path(const std::vector<std::string>& components, std::st
         path += component;
     }
     return path;
+}
+
+std::string dcm_directory_label(const dcm_directory_node& node) {
+    if (node.type.empty() && !node.problem.empty() && node.file_id.empty())
+        return "(" + node.problem + ")";
+    std::string line = node.type.empty() ? "(no type)" : node.type;
+    const char* separator = "  ";
+    for (const auto& [tag, value] : node.keys) {
+        const dcm_full_entry* entry = dcm_full_find(tag);
+        line += separator;
+        line += entry ? entry->name : "?";
+        line += ": " + value;
+        separator = "; ";
+    }
+    if (!node.path.empty()) line += "  -> " + node.path;
+    if (!node.problem.empty()) line += "  (" + node.problem + ")";
+    return line;
 }
 
 dcm_directory_tree dcm_read_directory(const char* begin, const char* end) {

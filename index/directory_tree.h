@@ -47,6 +47,11 @@ struct dcm_directory_tree {
 // 20-byte record per element of the file while it reads, and the tree.
 dcm_directory_tree dcm_read_directory(const char* begin, const char* end);
 
+// A node in one line: its type and key values ("PATIENT  Patient's Name: Doe^J;
+// Patient ID: 7"), the path of the file it names ("  -> 77654033/CR1/6154"), and
+// its problem in brackets; a broken offset alone shows its problem.
+std::string dcm_directory_label(const dcm_directory_node& node);
+
 // The path that a Referenced File ID's components name, joined by "/"; empty
 // (and `problem` set) when a component is empty, "." or "..", or holds a
 // character that would name another folder or drive ("/", ":").
