@@ -39,13 +39,14 @@ void write_index_header(text_output& out) {
 
 void write_index_row(const dcm_index_row& row, dump_format format, text_output& out) {
     if (format == dump_format::json) {
-        nlohmann::json object;
+        // In the columns' order, as the csv header and the window have them.
+        nlohmann::ordered_json object;
         for (std::size_t c = 0; c < dcm_index_column_count; ++c) {
             const auto column = static_cast<dcm_index_column>(c);
             if (column == dcm_index_column::size) object["size"] = row.size;
             else object[dcm_index_column_of(c).key] = row.cells[c];
         }
-        out.put(json_text(object, true));
+        out.put(object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
         out.put("\n");
         return;
     }

@@ -166,14 +166,14 @@ std::string dcm_folder_table::cell(std::size_t index, dcm_index_column column) c
     case dcm_folder_line_kind::study:
         if (column == dcm_index_column::path) {
             const std::string& description = row.cell(dcm_index_column::study_description);
-            return "Study " + (description.empty() ? row.study_uid : description) + " (" +
+            return "Study: " + (description.empty() ? row.study_uid : description) + " (" +
                    count_text(at.files) + ")";
         }
         return study_column(column) ? row.cell(column) : std::string();
     case dcm_folder_line_kind::series:
         if (column == dcm_index_column::path) {
             const std::string& number = row.cell(dcm_index_column::series_number);
-            return "Series " + (number.empty() ? row.series_uid : number) + " (" +
+            return "Series: " + (number.empty() ? row.series_uid : number) + " (" +
                    count_text(at.files) + ")";
         }
         return series_column(column) ? row.cell(column) : std::string();
