@@ -1,7 +1,7 @@
-// browse_shot filter TEXT | inspect ROW|end | compare FILE: in the element list of
-// a running velk (the first one found on the desktop), types TEXT into the
-// filter box, or opens the inspector on row ROW, or compares the document with
-// FILE through Compare With and its Open dialog. Exits 0 when it got that far, 1
+// browse_shot filter TEXT | inspect ROW|end | compare FILE | directory -: in the
+// element list of a running velk (the first one found on the desktop), types TEXT
+// into the filter box, or opens the inspector on row ROW, or compares the document
+// with FILE through Compare With and its Open dialog, or shows the DICOMDIR's tree. Exits 0 when it got that far, 1
 // otherwise. Used to take pictures of the three (tools/screenshot).
 #include <windows.h>
 #include <commctrl.h>
@@ -49,6 +49,11 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < row; ++i) ::SendMessageW(list, WM_KEYDOWN, VK_DOWN, 1);
         ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
         return ::GetDlgItem(document, 0x7F02) ? 0 : 1;
+    }
+    if (mode == L"directory") {
+        // View > Directory on the DICOMDIR the document shows (ARGUMENT unused).
+        ::SendMessageW(::GetAncestor(document, GA_ROOT), WM_COMMAND, ID_VIEW_DIRECTORY, 0);
+        return 0;
     }
     if (mode == L"compare") {
         ::PostMessageW(document, WM_COMMAND, ID_FILE_COMPARE, 0);
