@@ -6,13 +6,10 @@
 #include <cstdint>
 
 #include "parse/reader.h"
+#include "parse/tags.h"
 
 namespace velk {
 
-constexpr std::uint32_t tag_item = 0xFFFEE000u;
-constexpr std::uint32_t tag_item_delimiter = 0xFFFEE00Du;
-constexpr std::uint32_t tag_sequence_delimiter = 0xFFFEE0DDu;
-constexpr std::uint32_t tag_transfer_syntax = 0x00020010u;
 constexpr std::uint32_t undefined_length = 0xFFFFFFFFu;
 
 // The syntax mode a level is read in. Any transfer syntax but the two
@@ -104,7 +101,7 @@ bool dcm_decode_header(Ptr p, Ptr end, dcm_syntax& mode, dcm_header<Ptr>& h,
     }
     h.value = p;
     consumed += used;
-    if (h.tag == tag_transfer_syntax) {
+    if (h.tag == tag_transfer_syntax_uid) {
         mode = dcm_fits(h.value, end, h.length) ? dcm_classify_syntax(&*h.value, h.length)
                                                  : syntax_other;
     }

@@ -193,7 +193,7 @@ const char* meta_end(const char* p, const char* end, named_syntax& named) {
            h.length != undefined_length) {
         const char* value = p + h.header_length;
         if (!dcm_fits(value, end, h.length)) return end;
-        if (h.tag == tag_transfer_syntax && h.length < 256) named = syntax_of_uid(value, h.length);
+        if (h.tag == tag_transfer_syntax_uid && h.length < 256) named = syntax_of_uid(value, h.length);
         p = value + h.length;
     }
     return p;

@@ -7,13 +7,12 @@
 #include "parse/file.h"
 #include "parse/reader.h"
 #include "parse/record.h"
+#include "parse/tags.h"
 #include "present/cell_text.h"
 
 namespace velk {
 
 namespace {
-
-constexpr std::uint32_t item_tag = 0xFFFEE000u;
 
 // The bytes a record's offset counts in: the file's, or a deflated data set's
 // inflated ones.
@@ -68,7 +67,7 @@ std::vector<path_entry> paths_of(const dcm_compare_side& side) {
         path_entry& path = paths[row];
         if (parent) path = *parent;
         const std::uint32_t tag = tag_of(side, row);
-        if (tag == item_tag && !open.empty()) {
+        if (tag == tag_item && !open.empty()) {
             const std::uint32_t index = open.back().items++;
             path.key += 'I';
             append_number(path.key, index);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "parse/tags.h"
 #include "present/cell_text.h"
 #include "present/dictionary.h"
 
@@ -293,7 +294,7 @@ std::string dcm_character_set_for(const char* begin, const char* end,
         if (c.level != level || c.inflated != rows[row].inflated) continue;
         if (std::uint64_t(c.offset) + 4 > file_size) continue;
         const char* p = begin + c.offset;
-        if (dcm_load_tag(p, c.byte_order()) != 0x00080005) continue;
+        if (dcm_load_tag(p, c.byte_order()) != tag_specific_character_set) continue;
         const std::uint64_t value = std::uint64_t(c.offset) + c.header_length;
         if (value > file_size) return {};
         const std::uint64_t size = std::min<std::uint64_t>(c.length, file_size - value);

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "parse/tags.h"
 #include "present/cell_text.h"
 #include "present/dictionary_full.h"
 #include "present/interpret_value.h"
@@ -11,8 +12,6 @@ namespace velk {
 
 namespace {
 
-constexpr std::uint32_t tag_specific_character_set = 0x00080005;
-constexpr std::uint32_t tag_pixel_representation = 0x00280103;
 constexpr std::uint32_t stream_end = 0xFFFFFFFFu;
 
 std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {

@@ -3,13 +3,12 @@
 #include <cstring>
 
 #include "parse/reader.h"
+#include "parse/tags.h"
 #include "present/charset.h"
 
 namespace velk {
 
 namespace {
-
-constexpr std::uint32_t tag_specific_character_set = 0x00080005;
 
 bool names_other_charset(const char* begin, const char* end, const dcm_record& r) {
     const std::uint64_t size = dcm_bytes_left(begin, end);

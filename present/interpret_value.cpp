@@ -4,14 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "parse/tags.h"
 #include "present/dictionary_full.h"
 #include "present/render.h"
 
 namespace velk {
 
 namespace {
-
-constexpr std::uint32_t tag_pixel_data = 0x7FE00010;
 
 constexpr unsigned vr_code(char a, char b) {
     return (unsigned(static_cast<unsigned char>(a)) << 8) | static_cast<unsigned char>(b);
