@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "index/index_tags.h"
+#include "parse/tags.h"
 #include "parse/interpret_walk.h"
 #include "parse/reader.h"
 #include "present/charset.h"
@@ -103,7 +103,7 @@ private:
                 const std::uint32_t tag = tag_of(r);
                 in_sequence = tag == tag_directory_record_sequence;
                 m_has_sequence = m_has_sequence || in_sequence;
-                if (tag == tag_offset_of_first_root_record) {
+                if (tag == tag_offset_of_the_first_directory_record_of_the_root_directory_entity) {
                     m_root = offset_value(r);
                     m_has_root = true;
                 }
@@ -139,8 +139,8 @@ private:
             const dcm_record& r = m_records[i];
             if (r.level != 2) continue;
             const std::uint32_t tag = tag_of(r);
-            if (tag == tag_offset_of_next_record) next = offset_value(r);
-            else if (tag == tag_offset_of_lower_records) lower = offset_value(r);
+            if (tag == tag_offset_of_the_next_directory_record) next = offset_value(r);
+            else if (tag == tag_offset_of_referenced_lower_level_directory_entity) lower = offset_value(r);
             else if (tag == tag_directory_record_type) node.type = trimmed(value_of(r));
             else if (tag == tag_specific_character_set) {
                 const std::string_view v = value_of(r);

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "index/index_tags.h"
+#include "parse/tags.h"
 #include "parse/interpret_walk.h"
 #include "parse/reader.h"
 #include "present/charset.h"
