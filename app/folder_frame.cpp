@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/status_panes.h"
 #include "index/folder_walk.h"
 #include "index/index_file.h"
 #include "view/clipboard.h"
@@ -231,7 +232,11 @@ void CFolderFrame::ShowProgress() const {
 }
 
 LRESULT CFolderFrame::OnMDIActivate(CMessage& m) {
-    if (reinterpret_cast<HWND>(m.lParam) == m_hWnd) ShowProgress();
+    if (reinterpret_cast<HWND>(m.lParam) == m_hWnd) {
+        // No document's facts: the panes a document window fills stay empty.
+        ShowNoDocumentPanes(::GetDlgItem(::GetParent(::GetParent(m_hWnd)), IDW_STATUS_BAR));
+        ShowProgress();
+    }
     m.handled = false;
     return 0;
 }

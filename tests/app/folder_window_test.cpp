@@ -73,14 +73,26 @@ UINT FindItem(HMENU menu, const std::wstring& text) {
     return 0;
 }
 
-// The folder the browser is to answer with, and the thread timer that answers.
-std::wstring g_chosen;
+// The folder the browser is to answer with (and its name, which its tree shows
+// selected once the selection took), and the thread timer that answers: it
+// selects the folder, and presses OK once the tree shows it selected.
+std::wstring g_chosen, g_chosenName;
 void CALLBACK AnswerBrowser(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND browser = ::FindWindowW(L"#32770", nullptr);
     if (!browser || !::IsWindowVisible(browser)) return;
-    ::KillTimer(nullptr, timer);
+    HWND tree = ::FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = tree ? TreeView_GetSelection(tree) : nullptr;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (item.hItem && TreeView_GetItem(tree, &item) && g_chosenName == text) {
+        ::KillTimer(nullptr, timer);
+        ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        return;
+    }
     ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(g_chosen.c_str()));
-    ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
 }
 
 class FolderWindows : public ::testing::Test {
@@ -153,10 +165,12 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     ASSERT_TRUE(test::WriteFile(folder + L"notes.txt", "not DICOM"));
 
     g_chosen = folder.substr(0, folder.size() - 1);
-    ::SetTimer(nullptr, 0, 50, AnswerBrowser);
+    g_chosenName = L"export";
+    ::SetTimer(nullptr, 0, 100, AnswerBrowser);
     Choose(L"Open Fol&der...");
     CFolderFrame* window = CFolderFrame::Of(Active());
     ASSERT_NE(window, nullptr);
+    ASSERT_EQ(test::TextOf(window->m_hWnd), L"Folder: " + g_chosen);
     ASSERT_TRUE(test::PumpUntil([&] { return window->Finished(); }));
     test::Pump();
 
