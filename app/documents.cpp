@@ -51,9 +51,10 @@ void OpenDocumentFromDialogIn(HWND mdiClient) {
 
 namespace {
 
-// Calls open(name) for every dropped name that is not a folder.
-template <class Open>
-void OpenEachDropped(HDROP drop, Open open) {
+// Calls open(name) for every dropped name that is not a folder, and
+// openFolder(name) for every folder.
+template <class Open, class OpenFolder>
+void OpenEachDropped(HDROP drop, Open open, OpenFolder openFolder) {
     const CDropRelease release(drop);
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     // One buffer that fits the longest name, so that no name is cut.
@@ -63,16 +64,19 @@ void OpenEachDropped(HDROP drop, Open open) {
     for (UINT i = 0; i < count; ++i) {
         name[0] = L'\0';
         ::DragQueryFileW(drop, i, name.data(), longest + 1);
-        // A folder is skipped, not searched.
-        if (::PathIsDirectoryW(name.data())) continue;
-        open(name.data());
+        if (::PathIsDirectoryW(name.data()))
+            openFolder(name.data());
+        else
+            open(name.data());
     }
 }
 
 }  // namespace
 
 void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
-    OpenEachDropped(drop, [mdiClient](const wchar_t* name) { OpenDocumentIn(mdiClient, name); });
+    // Without a frame, a folder is skipped, not searched.
+    OpenEachDropped(drop, [mdiClient](const wchar_t* name) { OpenDocumentIn(mdiClient, name); },
+                    [](const wchar_t*) {});
 }
 
 void OpenDocumentWindow(CMainFrame& frame, const wchar_t* path) {
@@ -88,7 +92,8 @@ void OpenDocumentFromDialog(CMainFrame& frame) {
 }
 
 void OpenDroppedDocuments(CMainFrame& frame, HDROP drop) {
-    OpenEachDropped(drop, [&frame](const wchar_t* name) { OpenDocumentWindow(frame, name); });
+    OpenEachDropped(drop, [&frame](const wchar_t* name) { OpenDocumentWindow(frame, name); },
+                    [&frame](const wchar_t* folder) { frame.OpenFolder(folder); });
 }
 
 }  // namespace velk

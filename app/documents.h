@@ -14,13 +14,14 @@ void OpenDocumentWindow(CMainFrame& frame, const wchar_t* path);
 void NewDocumentWindow(CMainFrame& frame);
 // Runs the File Open dialog and opens the chosen file.
 void OpenDocumentFromDialog(CMainFrame& frame);
-// Opens every dropped name that is not a folder; releases the drop handle.
+// Opens every dropped name, a folder in a folder window; releases the drop handle.
 void OpenDroppedDocuments(CMainFrame& frame, HDROP drop);
 
 // The same, given the MDI client that holds the document windows.
 void OpenDocumentIn(HWND mdiClient, const wchar_t* path);
 void NewDocumentIn(HWND mdiClient);
 void OpenDocumentFromDialogIn(HWND mdiClient);
+// (Without the frame, dropped folders are skipped.)
 void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop);
 
 }  // namespace velk

@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/child_frame.h"
+#include "app/directory_frame.h"
 #include "app/documents.h"
+#include "app/folder_frame.h"
 #include "app/resource.h"
 #include "app/status_panes.h"
 #include "view/reading.h"
@@ -67,6 +70,8 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
         Map::Command(ID_APP_EXIT, &CMainFrame::OnFileExit),
         Map::Command(ID_FILE_NEW, &CMainFrame::OnFileNew),
         Map::Command(ID_FILE_OPEN, &CMainFrame::OnFileOpen),
+        Map::Command(ID_FILE_OPEN_FOLDER, &CMainFrame::OnFileOpenFolder),
+        Map::Command(ID_VIEW_DIRECTORY, &CMainFrame::OnViewDirectory),
         Map::Command(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar),
         Map::Command(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar),
         Map::Command(ID_VIEW_INTERPRET, &CMainFrame::OnViewInterpret),
@@ -174,6 +179,25 @@ BOOL CMainFrame::OnIdle() {
 }
 
 void CMainFrame::OpenDocument(const wchar_t* path) { OpenDocumentWindow(*this, path); }
+
+void CMainFrame::OpenFolder(const wchar_t* folder) {
+    CFolderFrame::CreateIn(m_hWndMDIClient, folder, [this](const std::wstring& path) { OpenDocument(path.c_str()); });
+}
+
+LRESULT CMainFrame::OnFileOpenFolder(CMessage&) {
+    std::wstring folder;
+    if (ChooseFolder(m_hWnd, folder)) OpenFolder(folder.c_str());
+    return 0;
+}
+
+// The active document's file read as a DICOMDIR; a file that is none shows why.
+LRESULT CMainFrame::OnViewDirectory(CMessage&) {
+    const CChildFrame* document = CChildFrame::Of(MDIGetActive());
+    const wchar_t* path = document ? document->m_view.Path() : nullptr;
+    if (!path || !*path) return 0;
+    CDirectoryFrame::CreateIn(m_hWndMDIClient, path, [this](const std::wstring& file) { OpenDocument(file.c_str()); });
+    return 0;
+}
 
 LRESULT CMainFrame::OnDropFiles(CMessage& m) {
     OpenDroppedDocuments(*this, reinterpret_cast<HDROP>(m.wParam));

@@ -41,6 +41,8 @@ public:
 
     // Opens the file at `path` (used as given) in a new document window.
     void OpenDocument(const wchar_t* path);
+    // Lists the DICOM files below `folder` in a new folder window.
+    void OpenFolder(const wchar_t* folder);
 
     // Remembering across runs (main_frame_settings.cpp). Until RememberIn is
     // called, before the window is created, the frame neither reads nor writes
@@ -64,6 +66,8 @@ private:
     LRESULT OnFileExit(CMessage& m);
     LRESULT OnFileNew(CMessage& m);
     LRESULT OnFileOpen(CMessage& m);
+    LRESULT OnFileOpenFolder(CMessage& m);
+    LRESULT OnViewDirectory(CMessage& m);
     LRESULT OnViewToolBar(CMessage& m);
     LRESULT OnViewStatusBar(CMessage& m);
     LRESULT OnViewInterpret(CMessage& m);

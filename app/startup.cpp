@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include <shlwapi.h>
+
 #include "app/main_frame.h"
 #include "framework/message_loop.h"
 #include "framework/module.h"
@@ -32,7 +34,11 @@ int RunShell(int argc, wchar_t** argv, int showCommand) {
     // of the class's default extended styles.
     if (!frame.CreateEx(nullptr, nullptr, 0, WS_EX_ACCEPTFILES)) return 0;
     frame.ShowRemembered(showCommand);
-    if (argc > 1) frame.OpenDocument(argv[1]);
+    // A folder named opens in a folder window; anything else as a document.
+    if (argc > 1 && ::PathIsDirectoryW(argv[1]))
+        frame.OpenFolder(argv[1]);
+    else if (argc > 1)
+        frame.OpenDocument(argv[1]);
     return loop.Run();
 }
 

@@ -96,6 +96,16 @@ std::string set_image(const std::string& value, dump_command& command) {
     return {};
 }
 
+std::string set_index(const std::string&, dump_command& command) {
+    command.options.index = true;
+    return {};
+}
+
+std::string set_directory(const std::string&, dump_command& command) {
+    command.options.directory = true;
+    return {};
+}
+
 std::string show_help(const std::string&, dump_command& command) {
     command.action = dump_command::show_text;
     command.message = usage_text();
@@ -150,6 +160,15 @@ const option_row option_table[] = {
      "values before any display transform (numpy's format)",
      set_image},
     {"--frame", nullptr, "N", "with --image: the frame written, from 1 (the default)", set_frame},
+    {"--index", nullptr, nullptr,
+     "one row per part-10 file instead of its elements: patient,\n"
+     "study, series, instance, SOP class, size ... (csv, or json\n"
+     "with one object a line); read from the header alone",
+     set_index},
+    {"--directory", nullptr, nullptr,
+     "the record tree of each DICOMDIR named (patient, study,\n"
+     "series, instance ...), with each referenced file's path",
+     set_directory},
     {"--help", nullptr, nullptr, "show this help and exit", show_help},
     {"--version", nullptr, nullptr, "show the version and exit", show_version},
 };
@@ -245,9 +264,11 @@ dump_command parse_dump_command(const std::vector<std::string>& args) {
     if (command.options.paths.empty()) {
         command.action = dump_command::usage_error;
         command.message = "no file given";
-    } else if (command.options.diff && command.options.check) {
+    } else if (command.options.diff + command.options.check + command.options.index +
+                   command.options.directory + !command.options.image.empty() >
+               1) {
         command.action = dump_command::usage_error;
-        command.message = "--check and --diff do not go together";
+        command.message = "--diff, --check, --index, --directory and --image exclude each other";
     } else if (command.options.diff && command.options.paths.size() != 2) {
         command.action = dump_command::usage_error;
         command.message = "--diff takes two files";

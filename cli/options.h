@@ -24,6 +24,8 @@ struct dump_options {
     bool meta = false;       // json: the file meta information beside the data set
     std::uint32_t frame = 1;  // with `image`: the frame written, from 1
     std::string image;        // write a frame of the one file named to this image file instead
+    bool index = false;      // one row of key values per file instead of its elements
+    bool directory = false;  // the record tree of each DICOMDIR named
     std::vector<std::string> paths;
 };
 

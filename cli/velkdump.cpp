@@ -22,6 +22,7 @@
 #include "cli/file_list.h"
 #include "cli/frame_image.h"
 #include "cli/file_read.h"
+#include "cli/index_listing.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/output.h"
@@ -254,6 +255,8 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
         return velkdump_diff(options.paths[0], options.paths[1], reading, options.format, out, err);
     if (!options.image.empty())
         return velkdump_frame_image(options.paths[0], options.frame, options.image, err);
+    if (options.index) return velkdump_index(options, out, err);
+    if (options.directory) return velkdump_directory(options, out, err);
     file_finder files(options.paths, options.recursive);
     const bool several = options.paths.size() > 1 || options.recursive;
 

@@ -42,11 +42,13 @@ constexpr std::uint32_t tag_sop_class_uid = 0x00080016u;
 constexpr std::uint32_t tag_sop_instance_uid = 0x00080018u;
 constexpr std::uint32_t tag_study_date = 0x00080020u;
 constexpr std::uint32_t tag_modality = 0x00080060u;
+constexpr std::uint32_t tag_study_description = 0x00081030u;
 constexpr std::uint32_t tag_series_description = 0x0008103Eu;
 constexpr std::uint32_t tag_patient_name = 0x00100010u;
 constexpr std::uint32_t tag_patient_id = 0x00100020u;
 constexpr std::uint32_t tag_study_instance_uid = 0x0020000Du;
 constexpr std::uint32_t tag_series_instance_uid = 0x0020000Eu;
+constexpr std::uint32_t tag_study_id = 0x00200010u;
 constexpr std::uint32_t tag_series_number = 0x00200011u;
 constexpr std::uint32_t tag_instance_number = 0x00200013u;
 

@@ -54,6 +54,11 @@
 #define ID_VIEW_INSPECTOR 0x8021
 #define ID_VIEW_FILTER 0x8022
 
+// Added with the folder index: File > Open Folder, and View > Directory on a
+// DICOMDIR's document.
+#define ID_FILE_OPEN_FOLDER 0x8040
+#define ID_VIEW_DIRECTORY 0x8041
+
 // The element list: its context menu and the three row icons.
 #define IDR_LIST_CONTEXT 203
 #define IDI_ROW_EXPANDED 204
@@ -82,6 +87,7 @@ inline constexpr unsigned kCommandIds[] = {
     ID_NEXT_PANE,      ID_PREV_PANE,       ID_VIEW_TOOLBAR,     ID_VIEW_STATUS_BAR,  ID_VIEW_REFRESH,
     ID_FILE_COMPARE,   ID_VIEW_INSPECTOR,  ID_VIEW_FILTER,
     ID_VIEW_INTERPRET, ID_VIEW_APPLY_READING,
+    ID_FILE_OPEN_FOLDER, ID_VIEW_DIRECTORY,
 };
 
 constexpr bool CommandIdsAreDistinct() {

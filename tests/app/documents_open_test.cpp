@@ -269,7 +269,7 @@ TEST_F(MainFrameDocuments, ADocumentPassesOrdinaryKeysOnUntranslated) {
     EXPECT_EQ(::SendMessageW(Documents()[0], WM_FORWARDMSG, 0, reinterpret_cast<LPARAM>(&key)), 0);
 }
 
-TEST_F(MainFrameDocuments, DroppedFilesOpenInDropOrderAndFoldersAreSkipped) {
+TEST_F(MainFrameDocuments, DroppedFilesOpenInDropOrderAndAFolderInAFolderWindow) {
     const std::wstring a = WriteSample(L"drop-a.dcm");
     const std::wstring b = WriteSample(L"drop-b.dcm");
     const std::wstring folder = RunFolder() + L"a folder.dcm";
@@ -280,22 +280,26 @@ TEST_F(MainFrameDocuments, DroppedFilesOpenInDropOrderAndFoldersAreSkipped) {
                    reinterpret_cast<WPARAM>(MakeDrop({b, folder, a, RunFolder() + long_name})), 0);
     PumpLoop();
     const std::vector<HWND> documents = Documents();
-    ASSERT_EQ(documents.size(), 3u);
+    ASSERT_EQ(documents.size(), 4u);
     EXPECT_EQ(TextOf(documents[0]), L"drop-b.dcm");
-    EXPECT_EQ(TextOf(documents[1]), L"drop-a.dcm");
-    EXPECT_EQ(TextOf(documents[2]), long_name);
+    EXPECT_EQ(TextOf(documents[1]), L"Folder: " + folder);
+    EXPECT_EQ(TextOf(documents[2]), L"drop-a.dcm");
+    EXPECT_EQ(TextOf(documents[3]), long_name);
     // Each was maximised as it opened; the MDI client keeps only the active one so.
-    EXPECT_EQ(s_frame->MDIGetActive(), documents[2]);
-    EXPECT_TRUE(Maximized(documents[2]));
+    EXPECT_EQ(s_frame->MDIGetActive(), documents[3]);
+    EXPECT_TRUE(Maximized(documents[3]));
     EXPECT_EQ(ItemCount(ListOf(documents[0])), 7);
 }
 
-TEST_F(MainFrameDocuments, ADropOfFoldersAloneOpensNothing) {
+TEST_F(MainFrameDocuments, ADropOfFoldersOpensAFolderWindowForEach) {
     const std::wstring folder = RunFolder() + L"only folder";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     ::SendMessageW(s_frame->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, RunFolder()})), 0);
     PumpLoop();
-    EXPECT_TRUE(Documents().empty());
+    const std::vector<HWND> windows = Documents();
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(TextOf(windows[0]), L"Folder: " + folder);
+    EXPECT_EQ(TextOf(windows[1]), L"Folder: " + RunFolder());
 }
 
 TEST_F(MainFrameDocuments, ClosingOneDocumentLeavesTheOthersWorking) {

@@ -57,7 +57,7 @@ std::wstring MenuOf(UINT id) {
 
 TEST(ShellResources, FrameMenuHasFileViewAndHelp) {
     EXPECT_EQ(MenuOf(IDR_MAINFRAME),
-              L"&File\n  &Open...\tCtrl+O E101\n  -\n  E&xit E141\n"
+              L"&File\n  &Open...\tCtrl+O E101\n  -\n  E&xit E141\n  -\n  Open Fol&der... 8040\n"
               L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  I&nterpret\tCtrl+I 8030\n"
               L"&Help\n  &About velk... E140\n");
 }
@@ -66,11 +66,11 @@ TEST(ShellResources, DocumentMenuHasItsWindowPopupSecondLast) {
     EXPECT_EQ(MenuOf(IDR_DOCUMENT),
               L"&File\n  &Open...\tCtrl+O E101\n  &Save\tCtrl+S E103\n  Save &As... E104\n  -\n"
               L"  &Print...\tCtrl+P E107\n  Print Pre&view E109\n  P&rint Setup... E106\n  -\n  E&xit E141\n"
-              L"  -\n  Compa&re With... 8020\n"
+              L"  -\n  Compa&re With... 8020\n  Open Fol&der... 8040\n"
               L"&Edit\n  Copy Rows E122\n  -\n  Select All E12A\n  -\n  Find E124\n"
               L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
               L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
-              L"  I&nterpret\tCtrl+I 8030\n"
+              L"  I&nterpret\tCtrl+I 8030\n  -\n  &Directory 8041\n"
               L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  Arrange &Icons E131\n"
               L"&Help\n  &About velk... E140\n");
 }

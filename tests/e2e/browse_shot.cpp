@@ -1,8 +1,9 @@
-// browse_shot filter TEXT | inspect ROW|end | compare FILE | menu KEY: in the
-// element list of a running velk (the first one found on the desktop), types
-// TEXT into the filter box, or opens the inspector on row ROW, or compares the
-// document with FILE through Compare With and its Open dialog, or opens the menu
-// whose access key is KEY with Alt+KEY, as typed. Exits 0 when it got that far, 1
+// browse_shot filter TEXT | inspect ROW|end | compare FILE | menu KEY | directory -:
+// in the element list of a running velk (the first one found on the desktop),
+// types TEXT into the filter box, or opens the inspector on row ROW, or compares
+// the document with FILE through Compare With and its Open dialog, or opens the
+// menu whose access key is KEY with Alt+KEY, as typed, or shows the DICOMDIR's
+// tree. Exits 0 when it got that far, 1
 // otherwise. Used to take pictures of the three (tools/screenshot).
 #include <windows.h>
 #include <commctrl.h>
@@ -63,6 +64,11 @@ int wmain(int argc, wchar_t** argv) {
             if (i >= 2) input[i].ki.dwFlags = KEYEVENTF_KEYUP;
         }
         return ::SendInput(4, input, sizeof(INPUT)) == 4 ? 0 : 1;
+    }
+    if (mode == L"directory") {
+        // View > Directory on the DICOMDIR the document shows (ARGUMENT unused).
+        ::SendMessageW(::GetAncestor(document, GA_ROOT), WM_COMMAND, ID_VIEW_DIRECTORY, 0);
+        return 0;
     }
     if (mode == L"compare") {
         ::PostMessageW(document, WM_COMMAND, ID_FILE_COMPARE, 0);
