@@ -41,7 +41,7 @@ std::string_view trimmed(std::string_view text) {
 // A directory record: where its item starts and which of the walk's records
 // are its own elements.
 struct directory_record {
-    std::uint32_t offset;
+    std::uint64_t offset;
     std::size_t first;  // its first element in the walk's records
     std::size_t end;    // one past its last
 };
@@ -121,11 +121,11 @@ private:
     }
 
     // The record whose item starts at `offset`, or null.
-    const directory_record* record_at(std::uint32_t offset) const {
+    const directory_record* record_at(std::uint64_t offset) const {
         // The walk gives the items in file order, so their offsets ascend.
         const auto found = std::lower_bound(
             m_directory.begin(), m_directory.end(), offset,
-            [](const directory_record& r, std::uint32_t o) { return r.offset < o; });
+            [](const directory_record& r, std::uint64_t o) { return r.offset < o; });
         return found != m_directory.end() && found->offset == offset ? &*found : nullptr;
     }
 
@@ -185,7 +185,7 @@ private:
     }
 
     // Why `offset` leads to no record that can join the tree.
-    std::string broken(std::uint32_t offset, bool seen) const {
+    std::string broken(std::uint64_t offset, bool seen) const {
         const std::string at = "offset " + std::to_string(offset);
         if (seen) return at + " leads to a record already in the tree (a loop)";
         if (offset >= dcm_bytes_left(m_begin, m_end))
@@ -199,13 +199,13 @@ private:
     // recursion. An offset of 0 ends a chain.
     void build(dcm_directory_tree& tree) const {
         struct pending {
-            std::uint32_t offset;
+            std::uint64_t offset;
             unsigned depth;
         };
         std::vector<pending> to_follow;
         std::vector<bool> seen(m_directory.size());
         // Without the root offset, the root starts at the sequence's first record.
-        const std::uint32_t root = m_has_root ? m_root : m_directory.empty() ? 0 : m_directory[0].offset;
+        const std::uint64_t root = m_has_root ? m_root : m_directory.empty() ? 0 : m_directory[0].offset;
         if (root) to_follow.push_back({root, 0});
         std::size_t reached = 0;
         while (!to_follow.empty()) {

@@ -22,7 +22,7 @@ namespace velk {
 
 struct dcm_directory_node {
     unsigned depth = 0;          // 0 for the root's records
-    std::uint32_t offset = 0;    // the record's item, from the file's first byte
+    std::uint64_t offset = 0;    // the record's item, from the file's first byte
     std::string type;            // Directory Record Type: "PATIENT", "STUDY", "SERIES", "IMAGE" ...
     // The record's key values that are present, by tag, in the record's order
     // (Patient's Name, Patient ID, Study Date, Study ID, ... Instance Number).

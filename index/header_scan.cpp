@@ -7,9 +7,9 @@
 #include "parse/tags.h"
 #include "parse/interpret_walk.h"
 #include "parse/reader.h"
+#include "parse/syntax_registry.h"
 #include "present/charset.h"
 #include "present/interpret_cells.h"
-#include "present/syntax_name.h"
 #include "present/uid_name.h"
 
 namespace velk {
@@ -68,8 +68,9 @@ private:
         switch (tag) {
         case tag_media_storage_sop_class_uid: m_media_sop_class = trimmed(value); break;
         case tag_transfer_syntax_uid: {
-            const char* name = dcm_transfer_syntax_name(value);
-            m_row.cell(dcm_index_column::transfer_syntax) = name ? name : std::string(trimmed(value));
+            const dcm_syntax_info* syntax = dcm_find_syntax(value);
+            m_row.cell(dcm_index_column::transfer_syntax) =
+                syntax ? syntax->name : std::string(trimmed(value));
             break;
         }
         case tag_specific_character_set:
