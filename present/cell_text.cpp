@@ -9,14 +9,17 @@
 
 namespace velk {
 
-namespace {
-
-// Copies the first capacity - 1 characters of text (no NUL inside) and a terminator.
-std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {
+std::size_t dcm_put_cell(const char* text, std::size_t n, char* out, std::size_t capacity) {
     if (n > capacity - 1) n = capacity - 1;
     std::memcpy(out, text, n);
     out[n] = '\0';
     return n;
+}
+
+namespace {
+
+std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {
+    return dcm_put_cell(text, n, out, capacity);
 }
 
 // A decimal number: written in place when the buffer is surely large enough (the

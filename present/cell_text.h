@@ -26,6 +26,11 @@ constexpr int dcm_column_count = 6;
 // copies and is searched in at most 259 characters. The one constant for it.
 constexpr std::size_t dcm_cell_capacity = 260;
 
+// Copies the first capacity - 1 bytes of [text, text + n) and a terminator into
+// a cell's buffer (capacity at least 1); answers the length written. Every cell
+// writer cuts its text here, so that all cells are cut alike.
+std::size_t dcm_put_cell(const char* text, std::size_t n, char* out, std::size_t capacity);
+
 // Value bytes an OB dump shows in the "Data" column.
 constexpr std::size_t dcm_cell_byte_limit = 24;
 

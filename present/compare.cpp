@@ -137,13 +137,13 @@ void mark_moved(std::vector<dcm_difference>& pairs) {
         pairs[k].moved = false;
 }
 
+// A cell ends at its first NUL, as the list's cells do.
 std::size_t put(const std::string& text, char* out, std::size_t capacity) {
-    std::size_t n = std::min(text.size(), capacity - 1);
+    const std::size_t n = std::min(text.size(), capacity - 1);
     const void* nul = std::memchr(text.data(), 0, n);
-    if (nul) n = std::size_t(static_cast<const char*>(nul) - text.data());
-    std::memcpy(out, text.data(), n);
-    out[n] = '\0';
-    return n;
+    return dcm_put_cell(text.data(),
+                        nul ? std::size_t(static_cast<const char*>(nul) - text.data()) : n, out,
+                        capacity);
 }
 
 std::string cell(const dcm_compare_side& side, std::size_t row, int column) {

@@ -16,10 +16,7 @@ namespace {
 constexpr std::uint64_t stream_end = UINT64_MAX;
 
 std::size_t put(const char* text, std::size_t n, char* out, std::size_t capacity) {
-    if (n > capacity - 1) n = capacity - 1;
-    std::memcpy(out, text, n);
-    out[n] = '\0';
-    return n;
+    return dcm_put_cell(text, n, out, capacity);
 }
 
 // A short text (under 16 bytes) made by `make(out)`, which answers its end:

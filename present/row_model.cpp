@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <iterator>
 
+#include "parse/reader.h"
+#include "parse/tags.h"
+
 namespace velk {
 
 dcm_row_model::dcm_row_model(const dcm_row_model& other)
@@ -74,13 +77,18 @@ dcm_walk_result dcm_row_model::load_in_chunks(
 // The file meta information comes first: its rows are the group 0002 ones at
 // the front.
 std::string dcm_row_model::transfer_syntax_of(dcm_bytes file) const {
-    char text[dcm_cell_capacity];
+    // The file meta group comes first and is always explicit little endian.
     for (std::size_t row = 0; row < m_records.size(); ++row) {
-        cell_text(file, row, dcm_column_tag, text, sizeof text);
-        const std::string tag(text);
-        if (tag.rfind("(0002,", 0) != 0) break;
-        if (tag == "(0002,0010)")
+        const dcm_record& r = m_records[row];
+        const dcm_bytes bytes = m_reading->bytes_of(file, r);
+        if (!bytes.begin || std::uint64_t(bytes.end - bytes.begin) < std::uint64_t(r.offset) + 4)
+            break;
+        const std::uint32_t tag = dcm_load_tag(bytes.begin + r.offset, r.byte_order());
+        if (dcm_tag_group(tag) != file_meta_group) break;
+        if (tag == tag_transfer_syntax_uid) {
+            char text[dcm_cell_capacity];
             return std::string(text, cell_text(file, row, dcm_column_data, text, sizeof text));
+        }
     }
     return {};
 }
