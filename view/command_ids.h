@@ -59,6 +59,10 @@
 #define ID_FILE_OPEN_FOLDER 0x8040
 #define ID_VIEW_DIRECTORY 0x8041
 
+// Added with the inspector's image: View > Restore Window/Level, the file's own
+// window for the frame shown.
+#define ID_VIEW_RESTORE_WINDOW 0x8050
+
 // The element list: its context menu and the three row icons.
 #define IDR_LIST_CONTEXT 203
 #define IDI_ROW_EXPANDED 204
@@ -88,6 +92,7 @@ inline constexpr unsigned kCommandIds[] = {
     ID_FILE_COMPARE,   ID_VIEW_INSPECTOR,  ID_VIEW_FILTER,
     ID_VIEW_INTERPRET, ID_VIEW_APPLY_READING,
     ID_FILE_OPEN_FOLDER, ID_VIEW_DIRECTORY,
+    ID_VIEW_RESTORE_WINDOW,
 };
 
 constexpr bool CommandIdsAreDistinct() {
