@@ -33,7 +33,8 @@ CChildFrame* CChildFrame::CreateIn(HWND mdiClient, const wchar_t* title) {
 CChildFrame* CChildFrame::Of(HWND window) {
     const CWindowClassInfo& info = GetWndClassInfo();
     if (!window || ::GetClassLongPtrW(window, GCW_ATOM) != info.Atom()) return nullptr;
-    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(::GetWindowLongPtrW(window, info.ObjectSlot()));
+    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(
+        ::GetWindowLongPtrW(window, info.ObjectSlot()));
     return base ? static_cast<CChildFrame*>(base) : nullptr;
 }
 
@@ -65,7 +66,8 @@ LRESULT CChildFrame::OnCreate(CMessage& m) {
     }
     m_document.Listen([this](const CDocument& document) { ShowFacts(document); });
     m_panes.OnPixelUnderPointer([this](const std::wstring& pixel) {
-        const HWND active = reinterpret_cast<HWND>(::SendMessageW(::GetParent(m_hWnd), WM_MDIGETACTIVE, 0, 0));
+        const HWND active =
+            reinterpret_cast<HWND>(::SendMessageW(::GetParent(m_hWnd), WM_MDIGETACTIVE, 0, 0));
         if (active == m_hWnd) ShowPixelPane(StatusBar(), pixel);
     });
     m.handled = false;  // the MDI child's own creation decides the result

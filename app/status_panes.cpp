@@ -34,13 +34,15 @@ std::wstring Grouped(std::uint64_t n) {
 std::wstring Sentence(const char* words) {
     std::wstring text;
     for (const char* c = words; *c; ++c) text += wchar_t(static_cast<unsigned char>(*c));
-    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z') text[0] = wchar_t(text[0] - L'a' + L'A');
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
+        text[0] = wchar_t(text[0] - L'a' + L'A');
     return text;
 }
 
 std::wstring Sentence(const std::wstring& words) {
     std::wstring text = words;
-    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z') text[0] = wchar_t(text[0] - L'a' + L'A');
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
+        text[0] = wchar_t(text[0] - L'a' + L'A');
     return text;
 }
 
@@ -52,16 +54,15 @@ std::wstring LoadText(const DocumentFacts& facts) {
     switch (walk.status) {
     case dcm_walk_status::complete:
     case dcm_walk_status::not_part10:
-    case dcm_walk_status::out_of_memory:
-        return Sentence(dcm_walk_status_text(walk.status));
-    default:
-        break;
+    case dcm_walk_status::out_of_memory: return Sentence(dcm_walk_status_text(walk.status));
+    default: break;
     }
     // The offset in full, past 4 GiB too.
     std::wstring text = L"Stopped at " + std::to_wstring(walk.offset);
     if (walk.tag != 0) {
         wchar_t tag[16];
-        std::swprintf(tag, 16, L", (%04X,%04X)", unsigned(walk.tag >> 16), unsigned(walk.tag & 0xFFFF));
+        std::swprintf(tag, 16, L", (%04X,%04X)", unsigned(walk.tag >> 16),
+                      unsigned(walk.tag & 0xFFFF));
         text += tag;
     }
     text += L": ";
@@ -107,7 +108,8 @@ std::vector<int> PaneWidths(HWND statusBar, const std::vector<std::wstring>& tex
     for (const std::wstring& text : texts) {
         SIZE extent{};
         ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
-        widths.push_back(int(extent.cx) + 2 * (ScaleToScreen(kPaneMargin) + borders[0]) + borders[2]);
+        widths.push_back(int(extent.cx) + 2 * (ScaleToScreen(kPaneMargin) + borders[0]) +
+                         borders[2]);
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(statusBar, dc);
@@ -118,9 +120,10 @@ std::vector<int> PaneWidths(HWND statusBar, const std::vector<std::wstring>& tex
 // that owns it.
 HWND PaneTips(HWND statusBar) {
     if (HWND tips = static_cast<HWND>(::GetPropW(statusBar, kPaneTipsProperty))) return tips;
-    HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, statusBar, nullptr,
-                                  nullptr, nullptr);
+    HWND tips =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, statusBar, nullptr, nullptr, nullptr);
     if (tips) ::SetPropW(statusBar, kPaneTipsProperty, tips);
     return tips;
 }
@@ -155,8 +158,8 @@ void SetPaneTips(HWND statusBar, const std::vector<std::wstring>& texts) {
 void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts) {
     if (!statusBar) return;
     const DocumentPaneTexts panes = PaneTextsOf(facts);
-    const std::vector<std::wstring> texts = {PaneText(statusBar, 0), panes.rows, panes.syntax, panes.size,
-                                             panes.load};
+    const std::vector<std::wstring> texts = {PaneText(statusBar, 0), panes.rows, panes.syntax,
+                                             panes.size, panes.load};
     const std::vector<int> widths = PaneWidths(statusBar, texts);
     int edges[5];
     int right = 0;
@@ -183,7 +186,8 @@ void ShowPixelPane(HWND statusBar, const std::wstring& pixel) {
     if (!statusBar) return;
     const bool shown = ::GetPropW(statusBar, kPixelPaneProperty) != nullptr;
     const int panes = int(::SendMessageW(statusBar, SB_GETPARTS, 0, 0)) - (shown ? 1 : 0);
-    if (panes < 2 || (pixel.empty() && !shown)) return;  // no document's panes, or nothing to take away
+    if (panes < 2 || (pixel.empty() && !shown))
+        return;  // no document's panes, or nothing to take away
     std::vector<std::wstring> texts;
     for (int pane = 0; pane < panes; ++pane) texts.push_back(PaneText(statusBar, pane));
     if (!pixel.empty()) texts.push_back(Sentence(pixel));
@@ -191,12 +195,14 @@ void ShowPixelPane(HWND statusBar, const std::wstring& pixel) {
     std::vector<int> edges(texts.size(), -1);
     int right = 0;
     for (std::size_t i = 0; i + 1 < texts.size(); ++i) edges[i] = right += widths[i];
-    ::SendMessageW(statusBar, SB_SETPARTS, WPARAM(edges.size()), reinterpret_cast<LPARAM>(edges.data()));
+    ::SendMessageW(statusBar, SB_SETPARTS, WPARAM(edges.size()),
+                   reinterpret_cast<LPARAM>(edges.data()));
     if (pixel.empty()) {
         ::RemovePropW(statusBar, kPixelPaneProperty);
     } else {
         ::SetPropW(statusBar, kPixelPaneProperty, statusBar);
-        ::SendMessageW(statusBar, SB_SETTEXTW, WPARAM(panes), reinterpret_cast<LPARAM>(texts.back().c_str()));
+        ::SendMessageW(statusBar, SB_SETTEXTW, WPARAM(panes),
+                       reinterpret_cast<LPARAM>(texts.back().c_str()));
     }
     SetPaneTips(statusBar, texts);
 }

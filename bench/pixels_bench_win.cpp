@@ -27,11 +27,12 @@ namespace {
 constexpr double kFrameBudgetMs = 50;
 constexpr int kInspectorId = 0x7F02, kFramePaneId = 0x7F04;
 
-double Report(const char* what, std::vector<double> times, double against, const char* againstWhat) {
+double Report(const char* what, std::vector<double> times, double against,
+              const char* againstWhat) {
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median, times.front(),
-                median / against, againstWhat);
+    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median,
+                times.front(), median / against, againstWhat);
     return median;
 }
 
@@ -52,10 +53,14 @@ std::string CtSlice() {
     for (int i = 0; i < 512 * 512; ++i) values += le16(std::uint16_t((i * 7) % 4096 - 1024));
     test::dicom_builder b;
     b.preamble().transfer_syntax(test::explicit_le_uid());
-    b.explicit_element(0x0028, 0x0002, "US", le16(1)).explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ");
-    b.explicit_element(0x0028, 0x0010, "US", le16(512)).explicit_element(0x0028, 0x0011, "US", le16(512));
-    b.explicit_element(0x0028, 0x0100, "US", le16(16)).explicit_element(0x0028, 0x0101, "US", le16(12));
-    b.explicit_element(0x0028, 0x0102, "US", le16(11)).explicit_element(0x0028, 0x0103, "US", le16(1));
+    b.explicit_element(0x0028, 0x0002, "US", le16(1))
+        .explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ");
+    b.explicit_element(0x0028, 0x0010, "US", le16(512))
+        .explicit_element(0x0028, 0x0011, "US", le16(512));
+    b.explicit_element(0x0028, 0x0100, "US", le16(16))
+        .explicit_element(0x0028, 0x0101, "US", le16(12));
+    b.explicit_element(0x0028, 0x0102, "US", le16(11))
+        .explicit_element(0x0028, 0x0103, "US", le16(1));
     b.explicit_element(0x0028, 0x1050, "DS", "40").explicit_element(0x0028, 0x1051, "DS", "400 ");
     b.explicit_element(0x0028, 0x1052, "DS", "0 ").explicit_element(0x0028, 0x1053, "DS", "1 ");
     b.explicit_element(0x7FE0, 0x0010, "OW", values);
@@ -66,7 +71,9 @@ std::string CtSlice() {
 double ProcessorMs() {
     FILETIME created, ended, kernel, user;
     ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
-    const auto ms = [](const FILETIME& t) { return double((std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4; };
+    const auto ms = [](const FILETIME& t) {
+        return double((std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
+    };
     return ms(kernel) + ms(user);
 }
 
@@ -124,11 +131,13 @@ int main() {
         std::printf("no frame pane: the focus on Pixel Data showed no image\n");
         return 1;
     }
-    const double other = Report("inspector: focus to a short value, pane painted", shortValue, kFrameBudgetMs, "budget");
-    Report("inspector: focus to a 512x512x16 CT frame, painted", frameShown, kFrameBudgetMs, "budget");
+    const double other = Report("inspector: focus to a short value, pane painted", shortValue,
+                                kFrameBudgetMs, "budget");
+    Report("inspector: focus to a 512x512x16 CT frame, painted", frameShown, kFrameBudgetMs,
+           "budget");
     Report("  the same, against the short value", frameShown, other, "short value");
-    const double otherProcessor =
-        Report("processor: focus to a short value, pane painted", shortProcessor, kFrameBudgetMs, "budget");
+    const double otherProcessor = Report("processor: focus to a short value, pane painted",
+                                         shortProcessor, kFrameBudgetMs, "budget");
     Report("processor: focus to the CT frame, painted", frameProcessor, kFrameBudgetMs, "budget");
     Report("  the same, against the short value", frameProcessor, otherProcessor, "short value");
     ::DeleteFileW(path.c_str());

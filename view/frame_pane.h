@@ -30,7 +30,9 @@ public:
     void RestoreWindow();
     // Told the pixel under the pointer whenever it changes ("column 3, row 7:
     // 1024 (24)"), and an empty text when the pointer leaves the image.
-    void OnPointer(std::function<void(const std::wstring&)> tell) { m_tellPointer = std::move(tell); }
+    void OnPointer(std::function<void(const std::wstring&)> tell) {
+        m_tellPointer = std::move(tell);
+    }
 
     bool ProcessWindowMessage(CMessage& m) override;
 
@@ -50,7 +52,7 @@ private:
     std::vector<unsigned char> m_bitmap;  // the image as a bottom-up 24-bit DIB's rows
     std::wstring m_pointer;               // the pixel under the pointer
     std::function<void(const std::wstring&)> m_tellPointer;
-    bool m_trackingLeave = false;         // WM_MOUSELEAVE asked for
+    bool m_trackingLeave = false;  // WM_MOUSELEAVE asked for
     bool m_dragging = false;
     POINT m_dragFrom{};
 };

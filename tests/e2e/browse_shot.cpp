@@ -47,7 +47,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (mode == L"pixel") {
         ::SendMessageW(list, WM_KEYDOWN, VK_END, 1);
-        for (long up = std::wcstol(argv[2], nullptr, 10); up > 0; --up) ::SendMessageW(list, WM_KEYDOWN, VK_UP, 1);
+        for (long up = std::wcstol(argv[2], nullptr, 10); up > 0; --up)
+            ::SendMessageW(list, WM_KEYDOWN, VK_UP, 1);
         ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
         const HWND pane = ::GetDlgItem(document, 0x7F04);
         RECT area{};
