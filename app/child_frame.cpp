@@ -65,6 +65,11 @@ LRESULT CChildFrame::OnCreate(CMessage& m) {
         m_view.SetExtendedListViewStyle(LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     }
     m_document.Listen([this](const CDocument& document) { ShowFacts(document); });
+    m_panes.OnPixelUnderPointer([this](const std::wstring& pixel) {
+        const HWND active =
+            reinterpret_cast<HWND>(::SendMessageW(::GetParent(m_hWnd), WM_MDIGETACTIVE, 0, 0));
+        if (active == m_hWnd) ShowPixelPane(StatusBar(), pixel);
+    });
     m.handled = false;  // the MDI child's own creation decides the result
     return 0;
 }

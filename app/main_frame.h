@@ -24,7 +24,8 @@ public:
         {ID_VIEW_TOOLBAR, kUpdateMenu},
         {ID_VIEW_STATUS_BAR, kUpdateMenu},
         {ID_VIEW_INTERPRET, kUpdateMenu | kUpdateToolBar},
-        {ID_VIEW_INSPECTOR, kUpdateMenu},  // the active document's
+        {ID_VIEW_INSPECTOR, kUpdateMenu},       // the active document's
+        {ID_VIEW_RESTORE_WINDOW, kUpdateMenu},  // while the active document shows a frame
     };
 
     static CWindowClassInfo& GetWndClassInfo();

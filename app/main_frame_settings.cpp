@@ -150,6 +150,7 @@ LRESULT CMainFrame::OnInitMenuPopup(CMessage& m) {
     m.handled = false;  // the update-UI table still sees it
     const CChildFrame* document = CChildFrame::Of(MDIGetActive());
     UISetCheck(ID_VIEW_INSPECTOR, document && document->m_panes.InspectorShown());
+    UIEnable(ID_VIEW_RESTORE_WINDOW, document && document->m_panes.FrameShown());
     if (m_settings && !HIWORD(m.lParam))
         m_recent.ShowIn(reinterpret_cast<HMENU>(m.wParam), ID_FILE_MRU_FIRST);
     return 0;

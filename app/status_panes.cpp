@@ -18,8 +18,10 @@ constexpr const wchar_t* kPaneTipsProperty = L"velk.PaneTips";
 // The last tool reaches this far: the last pane ends at the bar's right end,
 // wherever that is after a resize.
 constexpr LONG kFarRight = 0x7FFF;
-// The prompt pane and the document's four.
-constexpr UINT_PTR kMostPanes = 5;
+// The window property of the bar set while its last pane is the pixel under the pointer.
+constexpr const wchar_t* kPixelPaneProperty = L"velk.PixelPane";
+// The prompt pane, the document's four and the pixel under the pointer.
+constexpr UINT_PTR kMostPanes = 6;
 
 // 1234567 -> "1,234,567".
 std::wstring Grouped(std::uint64_t n) {
@@ -32,6 +34,13 @@ std::wstring Grouped(std::uint64_t n) {
 std::wstring Sentence(const char* words) {
     std::wstring text;
     for (const char* c = words; *c; ++c) text += wchar_t(static_cast<unsigned char>(*c));
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
+        text[0] = wchar_t(text[0] - L'a' + L'A');
+    return text;
+}
+
+std::wstring Sentence(const std::wstring& words) {
+    std::wstring text = words;
     if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
         text[0] = wchar_t(text[0] - L'a' + L'A');
     return text;
@@ -157,6 +166,7 @@ void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts) {
     for (int i = 0; i < 4; ++i) edges[i] = right += widths[std::size_t(i)];
     edges[4] = -1;
     ::SendMessageW(statusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    ::RemovePropW(statusBar, kPixelPaneProperty);
     for (WPARAM i = 1; i < 5; ++i)
         ::SendMessageW(statusBar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(texts[i].c_str()));
     SetPaneTips(statusBar, texts);
@@ -166,7 +176,35 @@ void ShowNoDocumentPanes(HWND statusBar) {
     if (!statusBar || ::SendMessageW(statusBar, SB_GETPARTS, 0, 0) == 1) return;
     int whole = -1;
     ::SendMessageW(statusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&whole));
+    ::RemovePropW(statusBar, kPixelPaneProperty);
     SetPaneTips(statusBar, {});
+}
+
+// The document's panes keep their texts; the last of them becomes as wide as its
+// text and the pixel's pane takes the rest, or, with no pixel, the room again.
+void ShowPixelPane(HWND statusBar, const std::wstring& pixel) {
+    if (!statusBar) return;
+    const bool shown = ::GetPropW(statusBar, kPixelPaneProperty) != nullptr;
+    const int panes = int(::SendMessageW(statusBar, SB_GETPARTS, 0, 0)) - (shown ? 1 : 0);
+    if (panes < 2 || (pixel.empty() && !shown))
+        return;  // no document's panes, or nothing to take away
+    std::vector<std::wstring> texts;
+    for (int pane = 0; pane < panes; ++pane) texts.push_back(PaneText(statusBar, pane));
+    if (!pixel.empty()) texts.push_back(Sentence(pixel));
+    const std::vector<int> widths = PaneWidths(statusBar, texts);
+    std::vector<int> edges(texts.size(), -1);
+    int right = 0;
+    for (std::size_t i = 0; i + 1 < texts.size(); ++i) edges[i] = right += widths[i];
+    ::SendMessageW(statusBar, SB_SETPARTS, WPARAM(edges.size()),
+                   reinterpret_cast<LPARAM>(edges.data()));
+    if (pixel.empty()) {
+        ::RemovePropW(statusBar, kPixelPaneProperty);
+    } else {
+        ::SetPropW(statusBar, kPixelPaneProperty, statusBar);
+        ::SendMessageW(statusBar, SB_SETTEXTW, WPARAM(panes),
+                       reinterpret_cast<LPARAM>(texts.back().c_str()));
+    }
+    SetPaneTips(statusBar, texts);
 }
 
 }  // namespace velk

@@ -19,5 +19,9 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts);
 
 void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts);
 void ShowNoDocumentPanes(HWND statusBar);
+// The pixel under the pointer over a document's frame, as a last pane after the
+// document's ("Column 3, row 7: 1024 (24)": stored value, rescaled value); an
+// empty text takes the pane away.
+void ShowPixelPane(HWND statusBar, const std::wstring& pixel);
 
 }  // namespace velk

@@ -59,6 +59,10 @@
 #define ID_FILE_OPEN_FOLDER 0x8040
 #define ID_VIEW_DIRECTORY 0x8041
 
+// Added with the inspector's image: View > Restore Window/Level, the file's own
+// window for the frame shown.
+#define ID_VIEW_RESTORE_WINDOW 0x8050
+
 // The element list: its context menu and the three row icons.
 #define IDR_LIST_CONTEXT 203
 #define IDI_ROW_EXPANDED 204
@@ -79,15 +83,41 @@ namespace velk {
 // Every command above, for the checks below and for tests that walk them all. A
 // range of commands is listed by its first and last number.
 inline constexpr unsigned kCommandIds[] = {
-    ID_FILE_MRU_FIRST,     ID_FILE_MRU_LAST,    ID_FILE_NEW,         ID_FILE_OPEN,
-    ID_FILE_SAVE,          ID_FILE_SAVE_AS,     ID_FILE_PRINT_SETUP, ID_FILE_PRINT,
-    ID_FILE_PRINT_PREVIEW, ID_APP_ABOUT,        ID_APP_EXIT,         ID_EDIT_COPY_ROWS,
-    ID_EDIT_CUT,           ID_EDIT_FIND,        ID_EDIT_PASTE,       ID_EDIT_SELECT_ALL,
-    ID_EDIT_UNDO,          ID_EDIT_COPY_ITEM,   ID_WINDOW_ARRANGE,   ID_WINDOW_CASCADE,
-    ID_WINDOW_TILE_HORZ,   ID_WINDOW_TILE_VERT, ID_NEXT_PANE,        ID_PREV_PANE,
-    ID_VIEW_TOOLBAR,       ID_VIEW_STATUS_BAR,  ID_VIEW_REFRESH,     ID_FILE_COMPARE,
-    ID_VIEW_INSPECTOR,     ID_VIEW_FILTER,      ID_VIEW_INTERPRET,   ID_VIEW_APPLY_READING,
-    ID_FILE_OPEN_FOLDER,   ID_VIEW_DIRECTORY,
+    ID_FILE_MRU_FIRST,
+    ID_FILE_MRU_LAST,
+    ID_FILE_NEW,
+    ID_FILE_OPEN,
+    ID_FILE_SAVE,
+    ID_FILE_SAVE_AS,
+    ID_FILE_PRINT_SETUP,
+    ID_FILE_PRINT,
+    ID_FILE_PRINT_PREVIEW,
+    ID_APP_ABOUT,
+    ID_APP_EXIT,
+    ID_EDIT_COPY_ROWS,
+    ID_EDIT_CUT,
+    ID_EDIT_FIND,
+    ID_EDIT_PASTE,
+    ID_EDIT_SELECT_ALL,
+    ID_EDIT_UNDO,
+    ID_EDIT_COPY_ITEM,
+    ID_WINDOW_ARRANGE,
+    ID_WINDOW_CASCADE,
+    ID_WINDOW_TILE_HORZ,
+    ID_WINDOW_TILE_VERT,
+    ID_NEXT_PANE,
+    ID_PREV_PANE,
+    ID_VIEW_TOOLBAR,
+    ID_VIEW_STATUS_BAR,
+    ID_VIEW_REFRESH,
+    ID_FILE_COMPARE,
+    ID_VIEW_INSPECTOR,
+    ID_VIEW_FILTER,
+    ID_VIEW_INTERPRET,
+    ID_VIEW_APPLY_READING,
+    ID_FILE_OPEN_FOLDER,
+    ID_VIEW_DIRECTORY,
+    ID_VIEW_RESTORE_WINDOW,
 };
 
 constexpr bool CommandIdsAreDistinct() {

@@ -515,6 +515,9 @@ bool CDocumentPanes::OnCommand(CMessage& m) {
     if (m.lParam) return false;
     switch (id) {
     case ID_VIEW_INSPECTOR: ShowInspector(!m_inspectorShown); return true;
+    case ID_VIEW_RESTORE_WINDOW:
+        if (FrameShown()) m_framePane.RestoreWindow();
+        return true;
     case ID_VIEW_FILTER:
         // The menu's command shows or hides the bar; its key (Ctrl+L, an
         // accelerator's command) hides it from the box, else goes to the box.

@@ -34,6 +34,12 @@ public:
     bool ProcessFrameMessage(CMessage& m);
     // Whether the inspector is shown (View > Inspector is checked).
     bool InspectorShown() const { return m_inspectorShown; }
+    // Whether a frame of Pixel Data is shown (View > Restore Window/Level is enabled).
+    bool FrameShown() const { return m_frameShown && m_framePane.Viewer().has_image(); }
+    // Told the pixel under the pointer over the frame, and an empty text when there is none.
+    void OnPixelUnderPointer(std::function<void(const std::wstring&)> tell) {
+        m_framePane.OnPointer(std::move(tell));
+    }
 
 private:
     void LayOut();

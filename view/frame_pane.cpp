@@ -23,7 +23,7 @@ void CFramePane::ShowPixels(const wchar_t* path, std::uint32_t offset, bool infl
     m_path = path ? path : L"";
     const dcm_file_mapping file(m_path.c_str());
     m_viewer.open(dcm_bytes::of(file), offset, inflated);
-    m_pointer.clear();
+    SetPointer({});
     MakeBitmap();
 }
 
@@ -31,6 +31,18 @@ void CFramePane::ShowFrame(std::uint32_t index) {
     const dcm_file_mapping file(m_path.c_str());
     m_viewer.show_frame(dcm_bytes::of(file), index);
     MakeBitmap();
+}
+
+void CFramePane::RestoreWindow() {
+    m_viewer.restore_window();
+    MakeBitmap();
+}
+
+// The status bar hears of a change only: a move within one pixel costs nothing.
+void CFramePane::SetPointer(std::wstring pixel) {
+    if (pixel == m_pointer) return;
+    m_pointer = std::move(pixel);
+    if (m_tellPointer) m_tellPointer(m_pointer);
 }
 
 std::wstring CFramePane::FrameText() const {
@@ -135,13 +147,18 @@ void CFramePane::OnMouseMove(int x, int y) {
     }
     const RECT to = ImageRect();
     const dcm_display_image& image = m_viewer.image();
-    m_pointer.clear();
+    std::wstring pixel;
     if (image.columns && x >= to.left && x < to.right && y >= to.top && y < to.bottom) {
         const auto column =
             std::uint32_t(std::int64_t(x - to.left) * image.columns / (to.right - to.left)) + 1;
         const auto row =
             std::uint32_t(std::int64_t(y - to.top) * image.rows / (to.bottom - to.top)) + 1;
-        m_pointer = Widen(m_viewer.pixel_text(column, row));
+        pixel = Widen(m_viewer.pixel_text(column, row));
+    }
+    SetPointer(std::move(pixel));
+    if (!m_trackingLeave) {
+        TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, m_hWnd, 0};
+        m_trackingLeave = ::TrackMouseEvent(&leave) != FALSE;
     }
     ShowWords();
     RECT line{0, 0, 0, kTextLine};
@@ -167,6 +184,14 @@ bool CFramePane::ProcessWindowMessage(CMessage& m) {
         return true;
     case WM_CAPTURECHANGED: m_dragging = false; return false;
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)); return true;
+    case WM_MOUSELEAVE:
+        m_trackingLeave = false;
+        SetPointer({});
+        ShowWords();
+        return true;
+    case WM_SHOWWINDOW:
+        if (!m.wParam) SetPointer({});  // another row: no pixel under the pointer
+        return false;
     case WM_GETDLGCODE: m.result = DLGC_WANTARROWS; return true;
     case WM_KEYDOWN:
         if (m.wParam == VK_NEXT && m_viewer.frame() + 1 < m_viewer.frames())
@@ -174,7 +199,7 @@ bool CFramePane::ProcessWindowMessage(CMessage& m) {
         else if (m.wParam == VK_PRIOR && m_viewer.frame() > 0)
             ShowFrame(m_viewer.frame() - 1);
         else if (m.wParam == VK_HOME)
-            m_viewer.restore_window(), MakeBitmap();
+            RestoreWindow();
         else
             return false;
         return true;

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,13 @@ public:
     // The frame shown, for a test or the status bar: "Frame 2 of 10".
     std::wstring FrameText() const;
     const dcm_frame_viewer& Viewer() const { return m_viewer; }
+    // Gives the file's own window back (Home, or View > Restore Window/Level).
+    void RestoreWindow();
+    // Told the pixel under the pointer whenever it changes ("column 3, row 7:
+    // 1024 (24)"), and an empty text when the pointer leaves the image.
+    void OnPointer(std::function<void(const std::wstring&)> tell) {
+        m_tellPointer = std::move(tell);
+    }
 
     bool ProcessWindowMessage(CMessage& m) override;
 
@@ -37,11 +45,14 @@ private:
     void MakeBitmap();
     RECT ImageRect() const;
     void OnMouseMove(int x, int y);
+    void SetPointer(std::wstring pixel);
 
     std::wstring m_path;
     dcm_frame_viewer m_viewer;
     std::vector<unsigned char> m_bitmap;  // the image as a bottom-up 24-bit DIB's rows
     std::wstring m_pointer;               // the pixel under the pointer
+    std::function<void(const std::wstring&)> m_tellPointer;
+    bool m_trackingLeave = false;  // WM_MOUSELEAVE asked for
     bool m_dragging = false;
     POINT m_dragFrom{};
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/child_frame.h"
 #include "app/compare_frame.h"
 #include "app/resource.h"
 #include "copy_find_support.h"
@@ -42,6 +43,25 @@ std::vector<std::wstring> Tags(HWND list) {
     std::vector<std::wstring> tags;
     for (int row = 0; row < ItemCount(list); ++row) tags.push_back(ReadCell(list, row, 0).text);
     return tags;
+}
+
+// The command of the item of a popup of `menu` whose text is `text`; 0 for none.
+UINT MenuCommand(HMENU menu, const std::wstring& text) {
+    for (int popup = 0; popup < ::GetMenuItemCount(menu); ++popup) {
+        const HMENU items = ::GetSubMenu(menu, popup);
+        for (int i = 0; items && i < ::GetMenuItemCount(items); ++i) {
+            wchar_t item[128] = {};
+            ::GetMenuStringW(items, UINT(i), item, 128, MF_BYPOSITION);
+            if (text == item) return ::GetMenuItemID(items, i);
+        }
+    }
+    return 0;
+}
+
+std::wstring StatusPane(HWND bar, int pane) {
+    wchar_t text[256] = {};
+    ::SendMessageW(bar, SB_GETTEXTW, WPARAM(pane), reinterpret_cast<LPARAM>(text));
+    return text;
 }
 
 class BrowsePanes : public DocumentsTest {};
@@ -226,11 +246,15 @@ TEST_F(BrowsePanes, PixelDataShowsItsFramesAndWindow) {
     b.explicit_element(0x0028, 0x0101, "US", le16(16))
         .explicit_element(0x0028, 0x0102, "US", le16(15));
     b.explicit_element(0x7FE0, 0x0010, "OW", values);
+    // A status bar where the program's frame has it, for the pixel under the pointer.
+    const HWND bar = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0,
+                                       0, m_frame.m_hWnd, reinterpret_cast<HMENU>(IDW_STATUS_BAR),
+                                       nullptr, nullptr);
     const HWND document = OpenBytes(L"frames.dcm", b.bytes());
     const HWND list = ListOf(document);
     ::SendMessageW(list, WM_KEYDOWN, VK_END, 1);
     ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
-    const HWND pane = ::GetDlgItem(document, 0x7F03);
+    const HWND pane = ::GetDlgItem(document, 0x7F04);
     ASSERT_NE(pane, nullptr);
     EXPECT_TRUE(::IsWindowVisible(pane));
     const std::wstring first = TextOf(pane);
@@ -241,12 +265,28 @@ TEST_F(BrowsePanes, PixelDataShowsItsFramesAndWindow) {
     ::SendMessageW(pane, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(60, 10));
     ::SendMessageW(pane, WM_RBUTTONUP, 0, MAKELPARAM(60, 10));
     EXPECT_EQ(TextOf(pane).find(L"W 301 "), std::wstring::npos) << TextOf(pane);
-    // No window in the file: Home restores the one from frame 2's own extremes, 5 and 7.
-    ::SendMessageW(pane, WM_KEYDOWN, VK_HOME, 1);
+    // No window in the file: View > Restore Window/Level gives the one from frame 2's own extremes,
+    // 5 and 7.
+    const UINT restore = MenuCommand(CChildFrame::Of(document)->m_hMenu, L"Restore Window/&Level");
+    ASSERT_NE(restore, 0u);
+    ::SendMessageW(document, WM_COMMAND, restore, 0);
     EXPECT_NE(TextOf(pane).find(L"W 3  L 6.5"), std::wstring::npos) << TextOf(pane);
+    // The pointer a quarter into the 2 x 2 image, below the text line: its top left pixel in the
+    // status bar.
+    RECT area{};
+    ::GetClientRect(pane, &area);
+    const int side = std::min(int(area.right), int(area.bottom) - 18);
+    const int x = (area.right - side) / 2 + side / 4,
+              y = 18 + (area.bottom - 18 - side) / 2 + side / 4;
+    ::SendMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 6);
+    EXPECT_EQ(StatusPane(bar, 5), L"Column 1, row 1: 7 (7)");
+    ::SendMessageW(pane, WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 5);
     // Another row hides it.
     ::SendMessageW(list, WM_KEYDOWN, VK_HOME, 1);
     EXPECT_FALSE(::IsWindowVisible(pane));
+    ::DestroyWindow(bar);
 }
 
 TEST_F(BrowsePanes, ComparisonWithAnOpenDocumentListsTheDifferences) {

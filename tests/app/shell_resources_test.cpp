@@ -63,18 +63,19 @@ TEST(ShellResources, FrameMenuHasFileViewAndHelp) {
 }
 
 TEST(ShellResources, DocumentMenuHasItsWindowPopupSecondLast) {
-    EXPECT_EQ(MenuOf(IDR_DOCUMENT),
-              L"&File\n  &Open...\tCtrl+O E101\n  &Save\tCtrl+S E103\n  Save &As... E104\n  -\n"
-              L"  &Print...\tCtrl+P E107\n  Print Pre&view E109\n  P&rint Setup... E106\n  -\n  "
-              L"E&xit E141\n"
-              L"  -\n  Compa&re With... 8020\n  Open Fol&der... 8040\n"
-              L"&Edit\n  Copy Rows E122\n  -\n  Select All E12A\n  -\n  Find E124\n"
-              L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
-              L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
-              L"  I&nterpret\tCtrl+I 8030\n  -\n  &Directory 8041\n"
-              L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  "
-              L"Arrange &Icons E131\n"
-              L"&Help\n  &About velk... E140\n");
+    EXPECT_EQ(
+        MenuOf(IDR_DOCUMENT),
+        L"&File\n  &Open...\tCtrl+O E101\n  &Save\tCtrl+S E103\n  Save &As... E104\n  -\n"
+        L"  &Print...\tCtrl+P E107\n  Print Pre&view E109\n  P&rint Setup... E106\n  -\n  E&xit "
+        L"E141\n"
+        L"  -\n  Compa&re With... 8020\n  Open Fol&der... 8040\n"
+        L"&Edit\n  Copy Rows E122\n  -\n  Select All E12A\n  -\n  Find E124\n"
+        L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
+        L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
+        L"  I&nterpret\tCtrl+I 8030\n  -\n  &Directory 8041\n  -\n  Restore Window/&Level 8050\n"
+        L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  Arrange "
+        L"&Icons E131\n"
+        L"&Help\n  &About velk... E140\n");
 }
 
 TEST(ShellResources, ListContextMenuIsOnePopup) {

@@ -1,9 +1,10 @@
-// browse_shot filter TEXT | inspect ROW|end | compare FILE | menu KEY | directory -:
+// browse_shot filter TEXT | inspect ROW|end | pixel UP | compare FILE | menu KEY | directory -:
 // in the element list of a running velk (the first one found on the desktop),
 // types TEXT into the filter box, or opens the inspector on row ROW, or compares
 // the document with FILE through Compare With and its Open dialog, or opens the
 // menu whose access key is KEY with Alt+KEY, as typed, or shows the DICOMDIR's
-// tree. Exits 0 when it got that far, 1
+// tree; pixel: the inspector on the row UP rows above the last (Pixel Data) with
+// the pointer over the middle of its frame. Exits 0 when it got that far, 1
 // otherwise. Used to take pictures of the three (tools/screenshot).
 #include <windows.h>
 #include <commctrl.h>
@@ -42,6 +43,17 @@ int wmain(int argc, wchar_t** argv) {
         if (!box) return 1;
         // Typed, as a user types it.
         for (const wchar_t* c = argv[2]; *c; ++c) ::SendMessageW(box, WM_CHAR, *c, 1);
+        return 0;
+    }
+    if (mode == L"pixel") {
+        ::SendMessageW(list, WM_KEYDOWN, VK_END, 1);
+        for (long up = std::wcstol(argv[2], nullptr, 10); up > 0; --up)
+            ::SendMessageW(list, WM_KEYDOWN, VK_UP, 1);
+        ::SendMessageW(list, WM_KEYDOWN, VK_RETURN, 1);
+        const HWND pane = ::GetDlgItem(document, 0x7F04);
+        RECT area{};
+        if (!pane || !::GetWindowRect(pane, &area)) return 1;
+        ::SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2 + 9);
         return 0;
     }
     if (mode == L"inspect") {
