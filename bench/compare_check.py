@@ -10,7 +10,7 @@ Each figure is the median CPU time (user and system) of several runs, the two
 commands' runs alternating, as compare_interpret.py measures. A check that
 finds errors exits 1; that is a finished run here, not a failed one.
 
-usage: bench/compare_check.py [--build DIR] [--data DIR] [--runs N]
+usage: bench/compare_check.py [--build DIR] [--data DIR] [--runs N] [--before VELKDUMP]
 """
 import argparse
 import os
@@ -33,16 +33,22 @@ def cpu_seconds(command):
     return None if code not in (0, 1) else usage.ru_utime + usage.ru_stime
 
 
-def median_pair(first, second, runs):
-    times = ([], [])
+def medians(commands, runs):
+    """Median CPU seconds of each command, their runs alternating after one warm-up
+    round; None when any did not finish."""
+    times = [[] for _ in commands]
     for i in range(runs + 1):
-        for command, kept in ((first, times[0]), (second, times[1])):
+        for command, kept in zip(commands, times):
             t = cpu_seconds(command)
             if t is None:
-                return None, None
+                return None
             if i > 0:
                 kept.append(t)
-    return statistics.median(times[0]), statistics.median(times[1])
+    return [statistics.median(t) for t in times]
+
+
+def ratio(check, listing):
+    return f"{check / listing:6.2f}" if listing else "     -"
 
 
 def main():
@@ -50,19 +56,28 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build", "bench"))
     parser.add_argument("--data", default=None)
     parser.add_argument("--runs", type=int, default=9)
+    parser.add_argument("--before", default=None, help="an earlier velkdump to time beside")
     args = parser.parse_args()
     velkdump = os.path.join(args.build, "cli", "velkdump")
     data = prepare(args.build, args.data, BEFORE_FILES)
 
     for reading in ([], ["--interpret"]):
         name = "interpret" if reading else "default"
-        print(f"{name + ' reading':32} {'listing':>9} {'check':>9} {'ratio':>6}   (median CPU ms)")
+        before_head = f" {'before':>9} {'ratio':>6}" if args.before else ""
+        print(f"{name + ' reading':32} {'listing':>9}{before_head} {'check':>9} {'ratio':>6}"
+              "   (median CPU ms)")
         for file, label in FILES:
             path = os.path.join(data, file)
-            listing, check = median_pair([velkdump] + reading + [path],
-                                         [velkdump, "--check"] + reading + [path], args.runs)
-            ratio = f"{check / listing:6.2f}" if listing and check else "     -"
-            print(f"{label:32} {ms(listing)} {ms(check)} {ratio}")
+            commands = [[velkdump] + reading + [path], [velkdump, "--check"] + reading + [path]]
+            if args.before:
+                commands.append([args.before, "--check"] + reading + [path])
+            times = medians(commands, args.runs)
+            if times is None:
+                print(f"{label:32} did not finish")
+                continue
+            listing, check = times[0], times[1]
+            before = f" {ms(times[2])} {ratio(times[2], listing)}" if args.before else ""
+            print(f"{label:32} {ms(listing)}{before} {ms(check)} {ratio(check, listing)}")
         print()
     print(f"load average {load_average()}")
     return 0

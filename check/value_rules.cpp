@@ -2,6 +2,7 @@
 // for UIDs, section 9.1.
 #include "check/value_rules.h"
 
+#include <array>
 #include <cstdio>
 
 namespace velk {
@@ -229,14 +230,31 @@ std::string character(unsigned char c) {
     return text;
 }
 
+// The bytes each rule allows, one table per rule made once from its `allowed`:
+// a value's bytes are judged by lookups, not by a call each.
+using byte_table = std::array<bool, 256>;
+constexpr std::size_t rule_count = sizeof rules / sizeof rules[0];
+
+const byte_table& allowed_bytes(const repertoire_rule& rule) {
+    static const std::array<byte_table, rule_count> tables = [] {
+        std::array<byte_table, rule_count> made{};
+        for (std::size_t r = 0; r < rule_count; ++r)
+            for (unsigned c = 0; c < 256; ++c)
+                made[r][c] = rules[r].allowed(static_cast<unsigned char>(c));
+        return made;
+    }();
+    return tables[std::size_t(&rule - rules)];
+}
+
 }  // namespace
 
 bool dcm_value_spaces_insignificant(dcm_repertoire repertoire) { return rule_of(repertoire).trim; }
 
 std::string dcm_value_fault(dcm_repertoire repertoire, std::string_view value) {
     const repertoire_rule& rule = rule_of(repertoire);
+    const byte_table& allowed = allowed_bytes(rule);
     for (const char c : value)
-        if (!rule.allowed(static_cast<unsigned char>(c)))
+        if (!allowed[static_cast<unsigned char>(c)])
             return std::string("has characters ") + rule.noun +
                    " may not hold: " + character(static_cast<unsigned char>(c));
     if (value.empty()) return {};
