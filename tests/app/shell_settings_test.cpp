@@ -62,7 +62,9 @@ protected:
 // A document's File menu keeps Compare With... after Exit, the recent files
 // after it; a path that gave no bytes (missing, empty) is not among them.
 TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMessage) {
-    EXPECT_TRUE(ItemsAfterExit(Frame(), FileMenu()).empty());  // nothing stored: as ever
+    // Nothing stored: Open Folder... alone after Exit, as ever.
+    EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()),
+              (std::vector<std::wstring>{L"", L"Open Fol&der..."}));
     const std::wstring first = m_files.Write(L"first.dcm", "x");
     const std::wstring second = m_files.Write(L"second&more.dcm", "x");
     m_frame.OpenDocument(first.c_str());
@@ -74,13 +76,14 @@ TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMe
 
     ItemsAfterExit(Frame(), FileMenu());  // shown twice: nothing doubles, nothing goes
     std::vector<std::wstring> items = ItemsAfterExit(Frame(), FileMenu());
-    ASSERT_EQ(items.size(), 5u);
+    ASSERT_EQ(items.size(), 6u);
     EXPECT_EQ(items[0], L"");  // the separator
     EXPECT_EQ(items[1], L"Compa&re With...");
-    EXPECT_EQ(items[2], L"");
-    EXPECT_EQ(items[3].substr(0, 3), L"&1 ");
-    EXPECT_TRUE(EndsWith(items[3], L"first.dcm")) << items[3].c_str();
-    EXPECT_TRUE(EndsWith(items[4], L"second&&more.dcm")) << items[4].c_str();
+    EXPECT_EQ(items[2], L"Open Fol&der...");
+    EXPECT_EQ(items[3], L"");
+    EXPECT_EQ(items[4].substr(0, 3), L"&1 ");
+    EXPECT_TRUE(EndsWith(items[4], L"first.dcm")) << items[4].c_str();
+    EXPECT_TRUE(EndsWith(items[5], L"second&&more.dcm")) << items[5].c_str();
     EXPECT_EQ(m_settings.Text(L"Recent2"), second);
     EXPECT_FALSE(m_settings.Text(L"Recent3"));
 
@@ -94,7 +97,7 @@ TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMe
             return t.find(second) != std::wstring::npos;
         }));
     }
-    EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()).size(), 4u);
+    EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()).size(), 5u);
     EXPECT_FALSE(m_settings.Text(L"Recent2"));
 }
 
