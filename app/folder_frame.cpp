@@ -31,7 +31,8 @@ constexpr int kFilterHeight = 24;
 
 // Widths of the columns, in the index's column order.
 constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80, 180, 60, 60, 180,
-                                                       60,  200, 90,  50, 160, 80, 200};
+                                                       60,  200, 90,  50, 160, 80, 50,
+                                                       60,  200};
 
 std::wstring widen(const std::string& utf8) {
     if (utf8.empty()) return {};

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "index/header_check.h"
 #include "index/header_scan.h"
 #include "parse/mapping.h"
 
@@ -128,6 +129,9 @@ dcm_index_outcome dcm_index_file(const std::filesystem::path& path, dcm_index_ro
         }
         scan = dcm_scan_header(whole.begin(), whole.end(), row);
         if (scan.end == dcm_scan_end::not_part10) return dcm_index_outcome::not_part10;
+        dcm_index_check_header(whole.begin(), whole.end(), scan, row);
+    } else {
+        dcm_index_check_header(buffer.data(), buffer.data() + buffer.size(), scan, row);
     }
     if (scan.end == dcm_scan_end::walked && !scan.walk.complete())
         row.cell(dcm_index_column::problem) =

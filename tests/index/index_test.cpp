@@ -162,6 +162,7 @@ TEST(FolderIndex, ListsWhatItCanReadAndSaysWhyNotForTheRest) {
     EXPECT_EQ(walked, files);
 
     const index_run run = run_index(folder);
+    constexpr std::size_t problem = std::size_t(dcm_index_column::problem);
     ASSERT_EQ(run.rows.size(), permissions_bind ? 3u : 2u) << run.err;
     const std::vector<std::string>& a = run.rows[0];
     EXPECT_EQ(a[0], (folder / "a.dcm").string());
@@ -169,18 +170,43 @@ TEST(FolderIndex, ListsWhatItCanReadAndSaysWhyNotForTheRest) {
     EXPECT_EQ(a[8], "7");
     EXPECT_EQ(a[10], "512 x 256");
     EXPECT_EQ(a[12], "Explicit VR Little Endian");
-    EXPECT_EQ(a[14], "");
+    EXPECT_EQ(a[problem], "");
     if (permissions_bind) {
-        EXPECT_EQ(run.rows[1][14], "access denied");
+        EXPECT_EQ(run.rows[1][problem], "access denied");
         EXPECT_EQ(run.status, 1);
     } else {
         EXPECT_EQ(run.status, 0);
     }
     const std::vector<std::string>& long_header = run.rows.back();
     EXPECT_EQ(long_header[1], "Doe^Jane");
-    EXPECT_EQ(long_header[14], "");
+    EXPECT_EQ(long_header[problem], "");
     EXPECT_NE(run.err.find("1 file skipped: not DICOM part-10"), std::string::npos) << run.err;
     if (permissions_bind) fs::permissions(folder / "locked.dcm", fs::perms::owner_all);
+    fs::remove_all(folder);
+}
+
+// The check's counts are of the header read: a file cut after Columns counts
+// what the same header alone counts, not Pixel Data overrunning the file.
+TEST(FolderIndex, CountsTheCheckOverTheHeaderRead) {
+    const fs::path folder = fs::path(testing::TempDir()) / "velk_index_counts";
+    fs::create_directories(folder);
+    dicom_builder header = part10_start();
+    header.explicit_element(0x0008, 0x0020, "DA", "2024-1-1  ")  // not a date: an error
+        .explicit_element(0x0010, 0x0010, "PN", "Doe^Jane")
+        .explicit_element(0x0028, 0x0010, "US", test::le16(512))
+        .explicit_element(0x0028, 0x0011, "US", test::le16(256));
+    dicom_builder image = header;
+    image.explicit_header(0x7FE0, 0x0010, "OW", 0x7FFFFFF0u);
+    ASSERT_TRUE(header.write((folder / "header.dcm").string()));
+    ASSERT_TRUE(image.write((folder / "image.dcm").string()));
+
+    dcm_index_row alone, cut;
+    std::vector<char> buffer;
+    ASSERT_EQ(dcm_index_file(folder / "header.dcm", alone, buffer), dcm_index_outcome::listed);
+    ASSERT_EQ(dcm_index_file(folder / "image.dcm", cut, buffer), dcm_index_outcome::listed);
+    EXPECT_NE(alone.cell(dcm_index_column::errors), "0");
+    EXPECT_EQ(cut.cell(dcm_index_column::errors), alone.cell(dcm_index_column::errors));
+    EXPECT_EQ(cut.cell(dcm_index_column::warnings), alone.cell(dcm_index_column::warnings));
     fs::remove_all(folder);
 }
 
