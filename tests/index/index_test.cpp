@@ -2,7 +2,10 @@
 // point astray, and a folder of things that are not plain DICOM files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +15,7 @@
 
 #include "cli/velkdump.h"
 #include "index/directory_tree.h"
+#include "index/folder_index.h"
 #include "index/folder_walk.h"
 #include "index/index_file.h"
 #include "tests/support/csv_reader.h"
@@ -207,6 +211,35 @@ TEST(FolderIndex, CountsTheCheckOverTheHeaderRead) {
     EXPECT_NE(alone.cell(dcm_index_column::errors), "0");
     EXPECT_EQ(cut.cell(dcm_index_column::errors), alone.cell(dcm_index_column::errors));
     EXPECT_EQ(cut.cell(dcm_index_column::warnings), alone.cell(dcm_index_column::warnings));
+    fs::remove_all(folder);
+}
+
+// Several readers give the rows one reader gives, each once; a stop ends early.
+TEST(FolderIndex, SeveralReadersListWhatOneLists) {
+    const fs::path folder = fs::path(testing::TempDir()) / "velk_index_readers";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "sub");
+    for (int i = 0; i < 600; ++i)  // more than the walk's queue holds
+        ASSERT_TRUE(image().write((folder / (i % 2 ? "sub" : "") / std::to_string(i)).string()));
+    ASSERT_TRUE(dicom_builder().raw("plain text").write((folder / "notes.txt").string()));
+    const auto listing = [&](unsigned jobs, std::atomic<bool>& stop) {
+        std::mutex mutex;
+        std::vector<std::string> lines;
+        dcm_index_folder(folder, jobs, stop, [&](dcm_index_row&& row, dcm_index_outcome outcome) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            lines.push_back(row.cell(dcm_index_column::path) + " " + std::to_string(int(outcome)) +
+                            " " + row.cell(dcm_index_column::patient_name));
+            if (lines.size() == 10 && jobs == 2) stop = true;
+        });
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    std::atomic<bool> go{false};
+    const std::vector<std::string> one = listing(1, go);
+    ASSERT_EQ(one.size(), 601u);
+    EXPECT_EQ(listing(3, go), one);
+    std::atomic<bool> stop{false};
+    EXPECT_LT(listing(2, stop).size(), 601u);  // and returns: nothing waits on a full queue
     fs::remove_all(folder);
 }
 
