@@ -31,23 +31,25 @@ constexpr int kFilterBoxId = 0x101;
 constexpr int kFilterHeight = 24;
 
 // Widths of the columns, in the index's column order.
-constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80, 180, 60, 60, 180,
-                                                       60,  200, 90,  50, 160, 80, 50,
-                                                       60,  200};
+constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80,  180, 60, 60, 180, 60,
+                                                       200, 90,  50,  160, 80,  50, 60, 200};
 
 std::wstring widen(const std::string& utf8) {
     if (utf8.empty()) return {};
     std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size()));
+    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()));
     wide.resize(made > 0 ? std::size_t(made) : 0);
     return wide;
 }
 
 std::string narrow(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string utf8(std::size_t(n > 0 ? n : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr,
+                          nullptr);
     return utf8;
 }
 
@@ -75,8 +77,8 @@ struct CFolderFrame::reading {
 namespace {
 
 // The reading thread: every file below `folder` (read by several readers,
-// dcm_index_default_jobs), its row as soon as it is read; the window hears of the first at once and of the rest at most ten
-// times a second.
+// dcm_index_default_jobs), its row as soon as it is read; the window hears of the first at once and
+// of the rest at most ten times a second.
 void ReadFolder(std::shared_ptr<CFolderFrame::reading> shared, fs::path folder);
 
 }  // namespace
@@ -86,7 +88,8 @@ CWindowClassInfo& CFolderFrame::GetWndClassInfo() {
     return info;
 }
 
-CFolderFrame* CFolderFrame::CreateIn(HWND mdiClient, const std::wstring& folder, open_document_fn open) {
+CFolderFrame* CFolderFrame::CreateIn(HWND mdiClient, const std::wstring& folder,
+                                     open_document_fn open) {
     auto* frame = new CFolderFrame;
     frame->m_folder = folder;
     frame->m_open = std::move(open);
@@ -101,7 +104,8 @@ CFolderFrame* CFolderFrame::CreateIn(HWND mdiClient, const std::wstring& folder,
 CFolderFrame* CFolderFrame::Of(HWND window) {
     const CWindowClassInfo& info = GetWndClassInfo();
     if (!window || ::GetClassLongPtrW(window, GCW_ATOM) != info.Atom()) return nullptr;
-    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(::GetWindowLongPtrW(window, info.ObjectSlot()));
+    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(
+        ::GetWindowLongPtrW(window, info.ObjectSlot()));
     return base ? static_cast<CFolderFrame*>(base) : nullptr;
 }
 
@@ -137,18 +141,22 @@ bool CFolderFrame::ProcessWindowMessage(CMessage& m) {
 LRESULT CFolderFrame::OnCreate(CMessage& m) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
     if (m_list.Create(WC_LISTVIEWW, m_hWnd, nullptr, nullptr, style, WS_EX_CLIENTEDGE)) {
         m_hWndClient = m_list.m_hWnd;
-        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
+        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
+                                        LVS_EX_DOUBLEBUFFER);
         for (std::size_t c = 0; c < dcm_index_column_count; ++c)
             m_list.InsertColumn(int(c), widen(dcm_index_column_of(c).title).c_str(), LVCFMT_LEFT,
                                 kColumnWidths[c], int(c));
     }
-    m_filter = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, m_hWnd,
-                                 reinterpret_cast<HMENU>(INT_PTR(kFilterBoxId)), nullptr, nullptr);
+    m_filter =
+        ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                          m_hWnd, reinterpret_cast<HMENU>(INT_PTR(kFilterBoxId)), nullptr, nullptr);
     if (m_filter)
-        ::SendMessageW(m_filter, WM_SETFONT, ::SendMessageW(m_list.m_hWnd, WM_GETFONT, 0, 0), FALSE);
+        ::SendMessageW(m_filter, WM_SETFONT, ::SendMessageW(m_list.m_hWnd, WM_GETFONT, 0, 0),
+                       FALSE);
     m.handled = false;  // the MDI child's own creation decides the result
     return 0;
 }
@@ -161,7 +169,8 @@ void CFolderFrame::Layout() {
     if (m_filter)
         ::SetWindowPos(m_filter, nullptr, 0, 0, area.right, top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_list.m_hWnd)
-        ::SetWindowPos(m_list.m_hWnd, nullptr, 0, top, area.right, area.bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_list.m_hWnd, nullptr, 0, top, area.right, area.bottom - top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CFolderFrame::OnSize(CMessage& m) {
@@ -226,8 +235,8 @@ void CFolderFrame::ShowProgress() const {
     }
     wchar_t text[160];
     if (finished)
-        ::swprintf(text, 160, L"%zu DICOM files; %zu other files skipped; %zu could not be read", listed - unreadable,
-                   skipped, unreadable);
+        ::swprintf(text, 160, L"%zu DICOM files; %zu other files skipped; %zu could not be read",
+                   listed - unreadable, skipped, unreadable);
     else
         ::swprintf(text, 160, L"Reading the folder: %zu files so far...", listed + skipped);
     const HWND status = ::GetDlgItem(::GetParent(client), IDW_STATUS_BAR);
@@ -253,7 +262,8 @@ void CFolderFrame::Activate(int index) {
         return;
     }
     const dcm_index_row& row = m_table.rows()[line.row];
-    if (m_open) m_open((fs::path(m_folder) / fs::u8path(row.cell(dcm_index_column::path))).wstring());
+    if (m_open)
+        m_open((fs::path(m_folder) / fs::u8path(row.cell(dcm_index_column::path))).wstring());
 }
 
 // The window's accelerators first, then the folding keys of the list.
@@ -269,8 +279,8 @@ LRESULT CFolderFrame::OnForwardMsg(CMessage& m) {
 bool CFolderFrame::FoldByKey(const MSG& msg) {
     if (msg.hwnd != m_list.m_hWnd) return false;
     std::optional<RowKey> key;
-    const bool modified = ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_SHIFT) < 0 ||
-                          ::GetKeyState(VK_MENU) < 0;
+    const bool modified =
+        ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0;
     if (msg.message == WM_KEYDOWN && !modified && msg.wParam == VK_RIGHT) key = RowKey::right;
     if (msg.message == WM_KEYDOWN && !modified && msg.wParam == VK_LEFT) key = RowKey::left;
     if (msg.message == WM_CHAR && msg.wParam == L'+') key = RowKey::plus;
@@ -289,10 +299,12 @@ bool CFolderFrame::FoldByKey(const MSG& msg) {
         return true;
     case RowKeyAction::focus_container: {
         const auto depth_of = [this](std::size_t i) { return m_table.depth(i); };
-        const std::optional<std::size_t> group = ContainerRowOf(index, m_table.line_count(), depth_of);
+        const std::optional<std::size_t> group =
+            ContainerRowOf(index, m_table.line_count(), depth_of);
         if (!group) return false;
         m_list.SetItemState(-1, 0, LVIS_SELECTED);
-        m_list.SetItemState(int(*group), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        m_list.SetItemState(int(*group), LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
         m_list.SetSelectionMark(int(*group));
         m_list.EnsureVisible(int(*group), FALSE);
         return true;
@@ -314,8 +326,8 @@ LRESULT CFolderFrame::OnNotify(CMessage& m) {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(m.lParam)->item;
         if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
         item.pszText[0] = L'\0';
-        if (item.iItem < 0 || std::size_t(item.iItem) >= m_table.line_count() || item.iSubItem < 0 ||
-            std::size_t(item.iSubItem) >= dcm_index_column_count)
+        if (item.iItem < 0 || std::size_t(item.iItem) >= m_table.line_count() ||
+            item.iSubItem < 0 || std::size_t(item.iSubItem) >= dcm_index_column_count)
             return 0;
         const auto line = std::size_t(item.iItem);
         std::wstring text = widen(m_table.cell(line, static_cast<dcm_index_column>(item.iSubItem)));

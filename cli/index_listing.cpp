@@ -46,10 +46,14 @@ void write_index_row(const dcm_index_row& row, dump_format format, text_output& 
             const std::string& cell = row.cells[c];
             const bool count =
                 column == dcm_index_column::errors || column == dcm_index_column::warnings;
-            if (column == dcm_index_column::size) object["size"] = row.size;
-            else if (count && cell.empty()) object[dcm_index_column_of(c).key] = nullptr;  // not counted
-            else if (count) object[dcm_index_column_of(c).key] = std::stoull(cell);
-            else object[dcm_index_column_of(c).key] = row.cells[c];
+            if (column == dcm_index_column::size)
+                object["size"] = row.size;
+            else if (count && cell.empty())
+                object[dcm_index_column_of(c).key] = nullptr;  // not counted
+            else if (count)
+                object[dcm_index_column_of(c).key] = std::stoull(cell);
+            else
+                object[dcm_index_column_of(c).key] = row.cells[c];
         }
         out.put(object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
         out.put("\n");
@@ -117,7 +121,8 @@ bool is_regular(const fs::path& path) {
 int velkdump_index(const dump_options& options, std::FILE* out, std::FILE* err) {
     file_finder files(options.paths, options.recursive);
     text_output output(out);
-    const dump_format format = options.format == dump_format::json ? dump_format::json : dump_format::csv;
+    const dump_format format =
+        options.format == dump_format::json ? dump_format::json : dump_format::csv;
     if (format == dump_format::csv) write_index_header(output);
     std::atomic<std::size_t> not_part10{0};
     const list_one_file list = [format, &not_part10](const listed_file& f, text_output& o) {
@@ -142,7 +147,8 @@ int velkdump_directory(const dump_options& options, std::FILE* out, std::FILE* e
         const fs::path path = fs::u8path(name);
         const dcm_file_mapping file(path.c_str());
         if (!file.is_open()) {
-            std::fprintf(err, "velkdump: %s: %s\n", name.c_str(), dcm_open_failure_text(file.failure()));
+            std::fprintf(err, "velkdump: %s: %s\n", name.c_str(),
+                         dcm_open_failure_text(file.failure()));
             status = 1;
             continue;
         }

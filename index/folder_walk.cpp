@@ -21,7 +21,8 @@ struct found_entry {
 bool read_folder(const fs::path& folder, std::vector<found_entry>& entries) {
     std::vector<dcm_folder_entry> found;
     const std::error_code ec = dcm_read_folder_entries(folder, found);
-    for (dcm_folder_entry& entry : found) entries.push_back({folder / std::move(entry.name), entry.folder});
+    for (dcm_folder_entry& entry : found)
+        entries.push_back({folder / std::move(entry.name), entry.folder});
     std::sort(entries.begin(), entries.end(),
               [](const found_entry& a, const found_entry& b) { return a.path < b.path; });
     return !ec;

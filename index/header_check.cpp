@@ -13,8 +13,7 @@ namespace {
 bool about_what_was_read(const dcm_finding& finding, const dcm_scan_result& scan) {
     if (finding.kind == dcm_check_kind::pixel) return false;
     if (scan.end != dcm_scan_end::stopped) return true;
-    if (finding.kind == dcm_check_kind::group_length &&
-        finding.tag >> 16 == scan.stop_tag >> 16)
+    if (finding.kind == dcm_check_kind::group_length && finding.tag >> 16 == scan.stop_tag >> 16)
         return false;
     return finding.inflated || finding.offset < scan.stop_offset;
 }

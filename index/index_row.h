@@ -24,7 +24,7 @@ enum class dcm_index_column : unsigned char {
     frames,
     transfer_syntax,
     size,
-    errors,    // the check's counts over the header read (dcm_index_check_header)
+    errors,  // the check's counts over the header read (dcm_index_check_header)
     warnings,
     problem,
 };
@@ -44,7 +44,7 @@ inline const dcm_index_column_info& dcm_index_column_of(std::size_t column) {
 
 struct dcm_index_row {
     std::array<std::string, dcm_index_column_count> cells;  // UTF-8
-    std::string study_uid;   // what grouping by study and series keys on
+    std::string study_uid;  // what grouping by study and series keys on
     std::string series_uid;
     std::uint64_t size = 0;
     bool directory = false;  // a DICOMDIR (Media Storage Directory Storage)

@@ -22,9 +22,9 @@ std::error_code dcm_read_folder_entries(const std::filesystem::path& folder,
                                         std::vector<dcm_folder_entry>& entries) {
     const std::wstring pattern = (folder / L"*").native();
     WIN32_FIND_DATAW found{};
-    const HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                           FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE find =
+        ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                           FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) return {};  // an empty folder (no "." either)

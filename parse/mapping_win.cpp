@@ -99,7 +99,8 @@ bool is_remote_drive(wchar_t letter) {
 }
 
 bool may_be_slow(const std::wstring& path) {
-    if (path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/'))
+    if (path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') &&
+        (path[1] == L'\\' || path[1] == L'/'))
         return true;  // \\server\share\..., \\?\UNC\... and \\?\C:\... alike
     return path.size() >= 2 && path[1] == L':' && is_remote_drive(path[0]);
 }
@@ -129,7 +130,8 @@ opened create_file_within(const std::wstring& path, unsigned wait_ms) {
         return opened{INVALID_HANDLE_VALUE, ERROR_NOT_ENOUGH_MEMORY};
     }
     std::unique_lock<std::mutex> guard(state->lock);
-    if (!state->done_signal.wait_for(guard, std::chrono::milliseconds(wait_ms), [&] { return state->done; })) {
+    if (!state->done_signal.wait_for(guard, std::chrono::milliseconds(wait_ms),
+                                     [&] { return state->done; })) {
         state->abandoned = true;
         return opened{INVALID_HANDLE_VALUE, WAIT_TIMEOUT};
     }
@@ -151,7 +153,8 @@ struct dcm_mapping_platform {
     static void open(dcm_file_mapping& m, const std::wstring& path) {
         if (path.empty()) return m.fail(dcm_open_failure::not_found);
         if (dcm_is_device_path(path)) return m.fail(dcm_open_failure::device);
-        const opened attempt = may_be_slow(path) ? create_file_within(path, dcm_open_wait_ms) : create_file(path);
+        const opened attempt =
+            may_be_slow(path) ? create_file_within(path, dcm_open_wait_ms) : create_file(path);
         if (attempt.error == WAIT_TIMEOUT) return m.fail(dcm_open_failure::no_answer);
         if (attempt.error == ERROR_DIRECTORY) return m.fail(dcm_open_failure::folder);
         handle file(attempt.file);
@@ -159,8 +162,10 @@ struct dcm_mapping_platform {
         // A pipe, console or port that slipped past the name rule: nothing is read.
         if (::GetFileType(file.h) != FILE_TYPE_DISK) return m.fail(dcm_open_failure::device);
         BY_HANDLE_FILE_INFORMATION info{};
-        if (!::GetFileInformationByHandle(file.h, &info)) return m.fail(failure_of(::GetLastError()));
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return m.fail(dcm_open_failure::folder);
+        if (!::GetFileInformationByHandle(file.h, &info))
+            return m.fail(failure_of(::GetLastError()));
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return m.fail(dcm_open_failure::folder);
         const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
         if (size == 0) return m.fail(dcm_open_failure::empty);
         if (size > SIZE_MAX) return m.fail(dcm_open_failure::no_memory);
@@ -168,7 +173,8 @@ struct dcm_mapping_platform {
         if (!section.h) return m.fail(failure_of(::GetLastError()));
         // The size read above, not the file's size now: the view never claims
         // more bytes than it maps, even if the file grew meanwhile.
-        const void* view = ::MapViewOfFile(section.h, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
+        const void* view =
+            ::MapViewOfFile(section.h, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
         if (!view) return m.fail(failure_of(::GetLastError()));
         m.adopt(static_cast<const char*>(view), static_cast<std::size_t>(size));
     }
@@ -210,7 +216,8 @@ dcm_open_failure dcm_read_file_start(const wchar_t* path, std::size_t most,
         std::size_t got = 0;
         while (got < buffer.size()) {
             DWORD read = 0;
-            const DWORD ask = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - got, 1u << 30));
+            const DWORD ask =
+                static_cast<DWORD>(std::min<std::size_t>(buffer.size() - got, 1u << 30));
             if (!::ReadFile(file.h, buffer.data() + got, ask, &read, nullptr)) {
                 buffer.resize(got);
                 return failure_of(::GetLastError());

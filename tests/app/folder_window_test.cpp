@@ -26,7 +26,8 @@ namespace {
 
 using test::dicom_builder;
 
-std::string image_bytes(const std::string& study, const std::string& series, const std::string& number) {
+std::string image_bytes(const std::string& study, const std::string& series,
+                        const std::string& number) {
     dicom_builder b;
     b.preamble().transfer_syntax(test::explicit_le_uid());
     b.explicit_element(0x0008, 0x0060, "CS", "MR")
@@ -144,7 +145,8 @@ protected:
 
     static void Enter(HWND window) {
         NMHDR header{window, UINT_PTR(::GetDlgCtrlID(window)), UINT(NM_RETURN)};
-        ::SendMessageW(::GetParent(window), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        ::SendMessageW(::GetParent(window), WM_NOTIFY, header.idFrom,
+                       reinterpret_cast<LPARAM>(&header));
         test::Pump();
     }
 
@@ -194,8 +196,9 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     EXPECT_EQ(Cell(list, 1, 0), L"    [-] Series: 1.1.1 (2 files)");
     EXPECT_EQ(Cell(list, 2, 0), L"        IM\\A1");
     EXPECT_EQ(Cell(list, 2, 1), L"Doe^Jane");
-    EXPECT_NE(test::TextOf(::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR)).find(L"3 DICOM files; 1 other"),
-              std::wstring::npos);
+    EXPECT_NE(
+        test::TextOf(::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR)).find(L"3 DICOM files; 1 other"),
+        std::wstring::npos);
 
     // A click on Instance Number's header sorts by it.
     NMLISTVIEW click{};
@@ -224,7 +227,8 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     Enter(list);
     EXPECT_EQ(test::TextOf(Active()), L"B1");
     ::SendMessageW(s_frame->GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(Active()), 0);
-    ::SendMessageW(s_frame->GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window->m_hWnd), 0);
+    ::SendMessageW(s_frame->GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window->m_hWnd),
+                   0);
     test::Pump();
 }
 
@@ -256,7 +260,8 @@ TEST_F(FolderWindows, DirectoryShowsADicomdirsTreeAndEnterOpensTheFileItNames) {
     Enter(tree);
     EXPECT_EQ(test::TextOf(Active()), L"A1");
     HWND client = s_frame->GetMDIClient();
-    while (HWND active = Active()) ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
+    while (HWND active = Active())
+        ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
     test::Pump();
 }
 

@@ -49,7 +49,8 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
     const std::wstring size = std::to_wstring(b.bytes().size()) + L" bytes";
 
     const HWND first = Open(path);
-    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian", size, L"Complete"}));
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian",
+                                                  size, L"Complete"}));
 
     const HWND list = test::ListOf(first);  // Left on the expanded sequence collapses it
     ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -93,7 +94,8 @@ TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
         RECT rect{};
         ::GetTextExtentPoint32W(dc, texts[pane].c_str(), int(texts[pane].size()), &text);
         ::SendMessageW(StatusBar(), SB_GETRECT, pane, reinterpret_cast<LPARAM>(&rect));
-        EXPECT_TRUE(rect.right - rect.left >= text.cx && (pane == 4 || rect.right - rect.left <= text.cx + 40));
+        EXPECT_TRUE(rect.right - rect.left >= text.cx &&
+                    (pane == 4 || rect.right - rect.left <= text.cx + 40));
     }
     ::ReleaseDC(StatusBar(), dc);
 

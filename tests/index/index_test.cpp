@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <mutex>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -65,10 +65,10 @@ std::vector<std::string> shape(const dcm_directory_tree& tree) {
 TEST(DirectoryTree, BrokenOffsetsEndTheirBranchAndNothingLoops) {
     // Links are 1-based record numbers; 0 ends a chain.
     const std::string bytes = directory_of({
-        {2, 3},                 // 1: next 2, lower 3
-        {raw + 1000000, 0},     // 2: next outside the file
-        {raw + 1, 1},           // 3: next at no record, lower back up to 1 (a loop)
-        {4, 4},                 // 4: reached by nothing, and its own next and lower
+        {2, 3},              // 1: next 2, lower 3
+        {raw + 1000000, 0},  // 2: next outside the file
+        {raw + 1, 1},        // 3: next at no record, lower back up to 1 (a loop)
+        {4, 4},              // 4: reached by nothing, and its own next and lower
     });
     const dcm_directory_tree tree = dcm_read_directory(bytes.data(), bytes.data() + bytes.size());
     ASSERT_EQ(tree.problem, "");
@@ -195,7 +195,8 @@ TEST(FolderIndex, CountsTheCheckOverTheHeaderRead) {
     const fs::path folder = fs::path(testing::TempDir()) / "velk_index_counts";
     fs::create_directories(folder);
     dicom_builder header = part10_start();
-    header.explicit_element(0x0008, 0x0020, "DA", "2024-1-1  ")  // not a date: an error
+    header
+        .explicit_element(0x0008, 0x0020, "DA", "2024-1-1  ")  // not a date: an error
         .explicit_element(0x0010, 0x0010, "PN", "Doe^Jane")
         .explicit_element(0x0028, 0x0010, "US", test::le16(512))
         .explicit_element(0x0028, 0x0011, "US", test::le16(256));
