@@ -8,13 +8,14 @@
 #include <chrono>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "app/resource.h"
 #include "app/status_panes.h"
-#include "index/folder_walk.h"
-#include "index/index_file.h"
+#include "index/folder_index.h"
 #include "view/clipboard.h"
+#include "view/row_keys.h"
 
 namespace velk {
 
@@ -30,8 +31,8 @@ constexpr int kFilterBoxId = 0x101;
 constexpr int kFilterHeight = 24;
 
 // Widths of the columns, in the index's column order.
-constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80, 180, 60, 60, 180,
-                                                       60,  200, 90,  50, 160, 80, 200};
+constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80,  180, 60, 60, 180, 60,
+                                                       200, 90,  50,  160, 80,  50, 60, 200};
 
 std::wstring widen(const std::string& utf8) {
     if (utf8.empty()) return {};
@@ -75,9 +76,9 @@ struct CFolderFrame::reading {
 
 namespace {
 
-// The reading thread: every file below `folder`, its row as soon as it is
-// read; the window hears of the first at once and of the rest at most ten
-// times a second.
+// The reading thread: every file below `folder` (read by several readers,
+// dcm_index_default_jobs), its row as soon as it is read; the window hears of the first at once and
+// of the rest at most ten times a second.
 void ReadFolder(std::shared_ptr<CFolderFrame::reading> shared, fs::path folder);
 
 }  // namespace
@@ -127,6 +128,7 @@ bool CFolderFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_NOTIFY, &CFolderFrame::OnNotify),
         Map::Message(kRowsRead, &CFolderFrame::OnRowsRead),
         Map::Message(WM_MDIACTIVATE, &CFolderFrame::OnMDIActivate),
+        Map::Message(WM_FORWARDMSG, &CFolderFrame::OnForwardMsg),
         Map::Command(kFilterBoxId, &CFolderFrame::OnFilterChange),
         Map::Command(ID_VIEW_REFRESH, &CFolderFrame::OnRefresh),
         Map::Command(ID_EDIT_COPY_ROWS, &CFolderFrame::OnCopyRows),
@@ -264,6 +266,55 @@ void CFolderFrame::Activate(int index) {
         m_open((fs::path(m_folder) / fs::u8path(row.cell(dcm_index_column::path))).wstring());
 }
 
+// The window's accelerators first, then the folding keys of the list.
+LRESULT CFolderFrame::OnForwardMsg(CMessage& m) {
+    const MSG* msg = reinterpret_cast<const MSG*>(m.lParam);
+    if (PreTranslateChildMessage(const_cast<MSG*>(msg))) return 1;
+    return FoldByKey(*msg) ? 1 : 0;
+}
+
+// Left, Right, + and - on the focused line fold and unfold the groups as they
+// do the element list's sequences (view/row_keys.h): Left on a file or a
+// folded series climbs to its group.
+bool CFolderFrame::FoldByKey(const MSG& msg) {
+    if (msg.hwnd != m_list.m_hWnd) return false;
+    std::optional<RowKey> key;
+    const bool modified =
+        ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0;
+    if (msg.message == WM_KEYDOWN && !modified && msg.wParam == VK_RIGHT) key = RowKey::right;
+    if (msg.message == WM_KEYDOWN && !modified && msg.wParam == VK_LEFT) key = RowKey::left;
+    if (msg.message == WM_CHAR && msg.wParam == L'+') key = RowKey::plus;
+    if (msg.message == WM_CHAR && msg.wParam == L'-') key = RowKey::minus;
+    const int focused = m_list.GetNextItem(-1, LVNI_FOCUSED);
+    if (!key || focused < 0 || std::size_t(focused) >= m_table.line_count()) return false;
+    const auto index = std::size_t(focused);
+    const dcm_folder_line& line = m_table.line(index);
+    const RowKeyTarget target{line.kind != dcm_folder_line_kind::file, line.collapsed,
+                              m_table.depth(index) > 0};
+    switch (ActionForRowKey(*key, target)) {
+    case RowKeyAction::expand:
+    case RowKeyAction::collapse:
+        m_table.toggle(index);
+        ShowLines();
+        return true;
+    case RowKeyAction::focus_container: {
+        const auto depth_of = [this](std::size_t i) { return m_table.depth(i); };
+        const std::optional<std::size_t> group =
+            ContainerRowOf(index, m_table.line_count(), depth_of);
+        if (!group) return false;
+        m_list.SetItemState(-1, 0, LVIS_SELECTED);
+        m_list.SetItemState(int(*group), LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+        m_list.SetSelectionMark(int(*group));
+        m_list.EnsureVisible(int(*group), FALSE);
+        return true;
+    }
+    case RowKeyAction::ignore: return true;
+    case RowKeyAction::none: break;
+    }
+    return false;
+}
+
 LRESULT CFolderFrame::OnNotify(CMessage& m) {
     const NMHDR* header = m.Notification();
     if (header->hwndFrom != m_list.m_hWnd) {
@@ -375,30 +426,26 @@ namespace {
 
 void ReadFolder(std::shared_ptr<CFolderFrame::reading> shared, fs::path folder) {
     using clock = std::chrono::steady_clock;
-    std::vector<char> buffer;  // the first bytes of each file, allocated once
-    auto last = clock::now();
-    dcm_walk_folder(folder, [&](const fs::path& path) {
-        if (shared->stop) return false;
-        dcm_index_row row;
-        row.cell(dcm_index_column::path) = path.lexically_relative(folder).u8string();
-        const dcm_index_outcome outcome = dcm_index_file(path, row, buffer);
-        bool first = false;
-        {
-            std::lock_guard<std::mutex> lock(shared->mutex);
-            if (outcome == dcm_index_outcome::not_part10) {
-                ++shared->skipped;
-            } else {
-                first = shared->listed++ == 0;
-                if (outcome == dcm_index_outcome::unreadable) ++shared->unreadable;
-                shared->rows.push_back(std::move(row));
-            }
-        }
-        if (first || clock::now() - last > std::chrono::milliseconds(100)) {
-            last = clock::now();
-            shared->post();
-        }
-        return true;
-    });
+    auto last = clock::now();  // when the window was last told; under the mutex
+    dcm_index_folder(folder, dcm_index_default_jobs(), shared->stop,
+                     [&](dcm_index_row&& row, dcm_index_outcome outcome) {
+                         bool tell = false;
+                         {
+                             std::lock_guard<std::mutex> lock(shared->mutex);
+                             if (outcome == dcm_index_outcome::not_part10) {
+                                 ++shared->skipped;
+                             } else {
+                                 tell = shared->listed++ == 0;
+                                 if (outcome == dcm_index_outcome::unreadable) ++shared->unreadable;
+                                 shared->rows.push_back(std::move(row));
+                             }
+                             if (tell || clock::now() - last > std::chrono::milliseconds(100)) {
+                                 last = clock::now();
+                                 tell = true;
+                             }
+                         }
+                         if (tell) shared->post();
+                     });
     {
         std::lock_guard<std::mutex> lock(shared->mutex);
         shared->finished = true;

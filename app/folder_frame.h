@@ -60,12 +60,14 @@ private:
     LRESULT OnSelectAll(CMessage& m);
     LRESULT OnToggleFilter(CMessage& m);
     LRESULT OnMDIActivate(CMessage& m);
+    LRESULT OnForwardMsg(CMessage& m);
 
     void StartReading();
     void StopReading();
     void ShowLines();
     void ShowProgress() const;
     void Activate(int line);
+    bool FoldByKey(const MSG& msg);
     void Layout();
 
     std::wstring m_folder;

@@ -5,11 +5,7 @@
 #include <system_error>
 #include <type_traits>
 
-#ifndef _WIN32
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
+#include "parse/folder_entries.h"
 
 namespace velk {
 
@@ -19,11 +15,7 @@ namespace {
 
 using native_name = fs::path::string_type;
 
-// A name in a directory, and whether the walk goes into it.
-struct entry {
-    native_name name;
-    bool folder = false;
-};
+using entry = dcm_folder_entry;
 
 // A path in UTF-8; on a system whose paths are 8-bit already, as it is.
 template <typename Char>
@@ -33,62 +25,6 @@ std::string utf8_of(std::basic_string<Char> path) {
     else
         return fs::path(path).u8string();
 }
-
-#ifdef _WIN32
-
-// The subdirectories and regular files in `folder`, in the order read.
-std::error_code read_folder(const fs::path& folder, std::vector<entry>& entries) {
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code status_error;
-        const bool link = it->is_symlink(status_error);
-        if (!link && it->is_directory(status_error))
-            entries.push_back({it->path().filename().native(), true});
-        else if (it->is_regular_file(status_error))
-            entries.push_back({it->path().filename().native(), false});
-    }
-    return ec;
-}
-
-#else
-
-// The subdirectories and regular files in `folder`, in the order read. Read
-// with readdir, whose entries carry their type: a directory iterator made a
-// path of every name and took it apart again, which cost more than the
-// reading (about 1 ms a thousand names, paid before the first file of a walk
-// can be listed). A name whose type is not given is asked about; a link is
-// followed to a regular file only, never into a directory.
-std::error_code read_folder(const fs::path& folder, std::vector<entry>& entries) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return {errno, std::generic_category()};
-    std::error_code ec;
-    for (;;) {
-        errno = 0;
-        const dirent* found = ::readdir(dir);
-        if (!found) {
-            if (errno != 0) ec = {errno, std::generic_category()};
-            break;
-        }
-        const char* name = found->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
-        unsigned char type = found->d_type;
-        struct stat status;
-        if (type == DT_UNKNOWN && ::fstatat(::dirfd(dir), name, &status, AT_SYMLINK_NOFOLLOW) == 0)
-            type = S_ISDIR(status.st_mode)   ? DT_DIR
-                   : S_ISLNK(status.st_mode) ? DT_LNK
-                   : S_ISREG(status.st_mode) ? DT_REG
-                                             : DT_UNKNOWN;
-        if (type == DT_LNK && ::fstatat(::dirfd(dir), name, &status, 0) == 0 &&
-            S_ISREG(status.st_mode))
-            type = DT_REG;
-        if (type == DT_DIR || type == DT_REG) entries.push_back({name, type == DT_DIR});
-    }
-    ::closedir(dir);
-    return ec;
-}
-
-#endif
 
 // The folder's path as the start of its entries' paths: with the separator
 // that `folder / name` would put between them (none after "dir/" or "C:").
@@ -118,7 +54,7 @@ file_finder::~file_finder() = default;
 // what could be read of it.
 void file_finder::open(const fs::path& folder, std::vector<listed_file>& out) {
     open_folder opened{{}, 0, prefix_of(folder)};
-    const std::error_code ec = read_folder(folder, opened.entries);
+    const std::error_code ec = dcm_read_folder_entries(folder, opened.entries);
     if (ec) out.push_back({folder.u8string(), true, "cannot read the directory: " + ec.message()});
     std::sort(opened.entries.begin(), opened.entries.end(),
               [](const entry& a, const entry& b) { return a.name < b.name; });

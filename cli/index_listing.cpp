@@ -43,8 +43,15 @@ void write_index_row(const dcm_index_row& row, dump_format format, text_output& 
         nlohmann::ordered_json object;
         for (std::size_t c = 0; c < dcm_index_column_count; ++c) {
             const auto column = static_cast<dcm_index_column>(c);
+            const std::string& cell = row.cells[c];
+            const bool count =
+                column == dcm_index_column::errors || column == dcm_index_column::warnings;
             if (column == dcm_index_column::size)
                 object["size"] = row.size;
+            else if (count && cell.empty())
+                object[dcm_index_column_of(c).key] = nullptr;  // not counted
+            else if (count)
+                object[dcm_index_column_of(c).key] = std::stoull(cell);
             else
                 object[dcm_index_column_of(c).key] = row.cells[c];
         }

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <vector>
 
+#include "parse/folder_entries.h"
+
 namespace velk {
 
 namespace fs = std::filesystem;
@@ -17,15 +19,10 @@ struct found_entry {
 
 // A folder's subfolders (not links to them) and files, sorted by name.
 bool read_folder(const fs::path& folder, std::vector<found_entry>& entries) {
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-        std::error_code status_error;
-        if (!it->is_symlink(status_error) && it->is_directory(status_error))
-            entries.push_back({it->path(), true});
-        else if (it->is_regular_file(status_error))
-            entries.push_back({it->path(), false});
-    }
+    std::vector<dcm_folder_entry> found;
+    const std::error_code ec = dcm_read_folder_entries(folder, found);
+    for (dcm_folder_entry& entry : found)
+        entries.push_back({folder / std::move(entry.name), entry.folder});
     std::sort(entries.begin(), entries.end(),
               [](const found_entry& a, const found_entry& b) { return a.path < b.path; });
     return !ec;

@@ -1,7 +1,8 @@
 // The files below a folder, for the folder window: every regular file (or link
 // to one), depth first with each folder's names sorted. Links to folders are not
 // followed, so no walk loops; devices, pipes and broken links are not files and
-// are passed over. (velkdump's -r walk, cli/file_list.*, finds the same files.)
+// are passed over. (velkdump's -r walk, cli/file_list.*, reads folders by the
+// same rule: parse/folder_entries.h.)
 #pragma once
 
 #include <filesystem>

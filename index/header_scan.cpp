@@ -18,9 +18,14 @@ namespace {
 
 constexpr std::string_view media_storage_directory = "1.2.840.10008.1.3.10";
 
-// Thrown by the reader once the walk is past every wanted tag: the walk has no
-// other way to be ended early, and it holds nothing that an unwinding loses.
-struct past_last_wanted {};
+// Thrown by the reader once the walk is past every wanted tag, with where: the
+// walk has no other way to be ended early, and it holds nothing that an
+// unwinding loses.
+struct past_last_wanted {
+    std::uint64_t offset;
+    std::uint32_t tag;
+    bool inflated;
+};
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\0')) text.remove_suffix(1);
@@ -43,7 +48,7 @@ public:
         const char* start = base + record.offset;
         if (!dcm_fits(start, limit, 4)) return;
         const std::uint32_t tag = dcm_load_tag(start, record.byte_order());
-        if (tag > tag_columns) throw past_last_wanted{};
+        if (tag > tag_columns) throw past_last_wanted{record.offset, tag, bool(record.inflated)};
         const char* value = start + record.header_length;
         std::size_t length = 0;
         if (record.length != undefined_length)
@@ -148,8 +153,11 @@ dcm_scan_result dcm_scan_header(const char* begin, const char* end, dcm_index_ro
                                                  data, dcm_index_inflate_cap, &one_at_a_time);
         result.end = result.walk.status == dcm_walk_status::not_part10 ? dcm_scan_end::not_part10
                                                                        : dcm_scan_end::walked;
-    } catch (const past_last_wanted&) {
+    } catch (const past_last_wanted& past) {
         result.end = dcm_scan_end::stopped;
+        result.stop_offset = past.offset;
+        result.stop_tag = past.tag;
+        result.stopped_inflated = past.inflated;
     }
     if (result.end != dcm_scan_end::not_part10) reader.finish();
     return result;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "index/index_row.h"
@@ -31,6 +32,11 @@ enum class dcm_scan_end {
 struct dcm_scan_result {
     dcm_scan_end end = dcm_scan_end::not_part10;
     dcm_walk_result walk;  // how the walk ended, when it was not stopped
+    // Where a stopped walk stopped: the first byte of the first element past the
+    // wanted ones, counted in the inflated bytes when `stopped_inflated`.
+    std::uint64_t stop_offset = 0;
+    std::uint32_t stop_tag = 0;
+    bool stopped_inflated = false;
 };
 
 // Fills the key value cells of `row` (all but path, size and problem) from the

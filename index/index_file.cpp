@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <system_error>
 
+#include "index/header_check.h"
 #include "index/header_scan.h"
 #include "parse/mapping.h"
 
-#ifdef _WIN32
-#include <fstream>
-#else
+#ifndef _WIN32
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,27 +26,13 @@ struct prefix_read {
 
 #ifdef _WIN32
 
+// One open: the file's type, size and first bytes read from its handle (each
+// lookup by path is a round trip to the system, dear over thousands of files).
 prefix_read read_prefix(const std::filesystem::path& path, std::vector<char>& buffer) {
     prefix_read read;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status))
-        read.problem = dcm_open_failure_text(dcm_open_failure::not_found);
-    else if (std::filesystem::is_directory(status))
-        read.problem = dcm_open_failure_text(dcm_open_failure::folder);
-    else if (!std::filesystem::is_regular_file(status))
-        read.problem = dcm_open_failure_text(dcm_open_failure::device);
-    if (!read.problem.empty()) return read;
-    read.size = std::filesystem::file_size(path, ec);
-    std::ifstream in(path, std::ios::binary);
-    if (ec || !in) {
-        read.problem = dcm_open_failure_text(dcm_open_failure::access_denied);
-        return read;
-    }
-    buffer.resize(
-        static_cast<std::size_t>(std::min<std::uint64_t>(read.size, dcm_index_prefix_bytes)));
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    buffer.resize(static_cast<std::size_t>(in.gcount()));
+    const dcm_open_failure failure =
+        dcm_read_file_start(path.c_str(), dcm_index_prefix_bytes, buffer, read.size);
+    if (failure != dcm_open_failure::none) read.problem = dcm_open_failure_text(failure);
     return read;
 }
 
@@ -130,6 +115,9 @@ dcm_index_outcome dcm_index_file(const std::filesystem::path& path, dcm_index_ro
         }
         scan = dcm_scan_header(whole.begin(), whole.end(), row);
         if (scan.end == dcm_scan_end::not_part10) return dcm_index_outcome::not_part10;
+        dcm_index_check_header(whole.begin(), whole.end(), scan, row);
+    } else {
+        dcm_index_check_header(buffer.data(), buffer.data() + buffer.size(), scan, row);
     }
     if (scan.end == dcm_scan_end::walked && !scan.walk.complete())
         row.cell(dcm_index_column::problem) =

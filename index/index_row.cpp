@@ -21,6 +21,8 @@ constexpr dcm_index_column_info kColumns[dcm_index_column_count] = {
     {"Frames", "frames", true},
     {"Transfer Syntax", "transfer_syntax", false},
     {"Size", "size", true},
+    {"Errors", "errors", true},
+    {"Warnings", "warnings", true},
     {"Problem", "problem", false},
 };
 

@@ -24,9 +24,11 @@ enum class dcm_index_column : unsigned char {
     frames,
     transfer_syntax,
     size,
+    errors,  // the check's counts over the header read (dcm_index_check_header)
+    warnings,
     problem,
 };
-constexpr std::size_t dcm_index_column_count = 15;
+constexpr std::size_t dcm_index_column_count = 17;
 
 // How a column is headed and keyed, and whether it sorts as a number.
 struct dcm_index_column_info {

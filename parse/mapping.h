@@ -8,7 +8,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace velk {
 
@@ -39,6 +41,16 @@ constexpr unsigned dcm_open_wait_ms = 3000;
 // in any folder) or a \\.\ or \\?\ name that is not a drive path or a share.
 // Such paths are never opened. Portable, so that the rule is tested on the host.
 bool dcm_is_device_path(std::wstring_view path);
+
+#ifdef _WIN32
+// Reads the first bytes of the file at `path` into `buffer` (at most `most`;
+// fewer when the file is shorter or is cut meanwhile) and its size into `size`,
+// from one open handle: what it is, its size and its bytes are asked of the
+// handle, not looked up by path again. Anything but a file on a disk is refused
+// before it is read. `none`, or why the path gave nothing.
+dcm_open_failure dcm_read_file_start(const wchar_t* path, std::size_t most,
+                                     std::vector<char>& buffer, std::uint64_t& size) noexcept;
+#endif
 
 class dcm_file_mapping {
 public:

@@ -6,6 +6,7 @@
 // handles are closed as soon as the view exists; the view alone keeps the bytes.
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -192,6 +193,42 @@ dcm_file_mapping::dcm_file_mapping(const wchar_t* path) noexcept {
         dcm_mapping_platform::open(*this, path ? std::wstring(path) : std::wstring());
     } catch (...) {
         fail(dcm_open_failure::no_memory);
+    }
+}
+
+dcm_open_failure dcm_read_file_start(const wchar_t* path, std::size_t most,
+                                     std::vector<char>& buffer, std::uint64_t& size) noexcept {
+    size = 0;
+    buffer.clear();
+    try {
+        if (!path || !*path) return dcm_open_failure::not_found;
+        if (dcm_is_device_path(path)) return dcm_open_failure::device;
+        const opened attempt = create_file(path);
+        if (attempt.error == ERROR_DIRECTORY) return dcm_open_failure::folder;
+        handle file(attempt.file);
+        if (!file.valid()) return failure_of(attempt.error);
+        if (::GetFileType(file.h) != FILE_TYPE_DISK) return dcm_open_failure::device;
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(file.h, &info)) return failure_of(::GetLastError());
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return dcm_open_failure::folder;
+        size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+        buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size, most)));
+        std::size_t got = 0;
+        while (got < buffer.size()) {
+            DWORD read = 0;
+            const DWORD ask =
+                static_cast<DWORD>(std::min<std::size_t>(buffer.size() - got, 1u << 30));
+            if (!::ReadFile(file.h, buffer.data() + got, ask, &read, nullptr)) {
+                buffer.resize(got);
+                return failure_of(::GetLastError());
+            }
+            if (read == 0) break;
+            got += read;
+        }
+        buffer.resize(got);  // a file cut while it is read gives what was there
+        return dcm_open_failure::none;
+    } catch (...) {
+        return dcm_open_failure::no_memory;
     }
 }
 

@@ -150,6 +150,19 @@ protected:
         test::Pump();
     }
 
+    // A key pressed on `window` as a user presses it: through the loop's
+    // pre-translation, where the window's keys are taken.
+    static void Press(HWND window, WPARAM key) {
+        ::PostMessageW(window, WM_KEYDOWN, key, 0);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!s_loop->PreTranslateMessage(&msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+    }
+
     static CMessageLoop* s_loop;
     static CMainFrame* s_frame;
 };
@@ -194,10 +207,19 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     ::SendMessageW(window->m_hWnd, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&click));
     EXPECT_EQ(Cell(list, 2, 0), L"        IM\\A2");
 
-    // Enter on a series folds it; on a file, opens it as a document.
+    // Left on a file climbs to its series, Left again folds it, Right unfolds it.
     LVITEMW focus{};
     focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
     focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&focus));
+    Press(list, VK_LEFT);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 1);
+    Press(list, VK_LEFT);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);
+    Press(list, VK_RIGHT);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 6);
+
+    // Enter on a series folds it; on a file, opens it as a document.
     ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focus));
     Enter(list);
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 4);

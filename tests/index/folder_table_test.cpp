@@ -68,10 +68,10 @@ TEST(FolderTable, GroupsSortsFoldsAndFilters) {
         table.text(),
         "Path\tPatient's Name\tPatient ID\tStudy Date\tStudy Description\tModality\tSeries Number\t"
         "Series Description\tInstance Number\tSOP Class\tRows x Columns\tFrames\tTransfer Syntax\t"
-        "Size\tProblem\r\n"
-        "Study: Study B (1 file)\t\t\t\tStudy B\t\t\t\t\t\t\t\t\t\t\r\n"
-        "  Series: 1 (1 file)\t\t\t\t\t\t1\t\t\t\t\t\t\t\t\r\n"
-        "    b/2\t\t\t\tStudy B\t\t1\t\t2\t\t\t\t\t\t\r\n");
+        "Size\tErrors\tWarnings\tProblem\r\n"
+        "Study: Study B (1 file)\t\t\t\tStudy B\t\t\t\t\t\t\t\t\t\t\t\t\r\n"
+        "  Series: 1 (1 file)\t\t\t\t\t\t1\t\t\t\t\t\t\t\t\t\t\r\n"
+        "    b/2\t\t\t\tStudy B\t\t1\t\t2\t\t\t\t\t\t\t\t\r\n");
     table.set_grouped(false);
     EXPECT_EQ(shown(table), (std::vector<std::string>{"b/2"}));
 }

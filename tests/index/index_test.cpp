@@ -2,8 +2,11 @@
 // point astray, and a folder of things that are not plain DICOM files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@
 
 #include "cli/velkdump.h"
 #include "index/directory_tree.h"
+#include "index/folder_index.h"
 #include "index/folder_walk.h"
 #include "index/index_file.h"
 #include "tests/support/csv_reader.h"
@@ -162,6 +166,7 @@ TEST(FolderIndex, ListsWhatItCanReadAndSaysWhyNotForTheRest) {
     EXPECT_EQ(walked, files);
 
     const index_run run = run_index(folder);
+    constexpr std::size_t problem = std::size_t(dcm_index_column::problem);
     ASSERT_EQ(run.rows.size(), permissions_bind ? 3u : 2u) << run.err;
     const std::vector<std::string>& a = run.rows[0];
     EXPECT_EQ(a[0], (folder / "a.dcm").string());
@@ -169,18 +174,73 @@ TEST(FolderIndex, ListsWhatItCanReadAndSaysWhyNotForTheRest) {
     EXPECT_EQ(a[8], "7");
     EXPECT_EQ(a[10], "512 x 256");
     EXPECT_EQ(a[12], "Explicit VR Little Endian");
-    EXPECT_EQ(a[14], "");
+    EXPECT_EQ(a[problem], "");
     if (permissions_bind) {
-        EXPECT_EQ(run.rows[1][14], "access denied");
+        EXPECT_EQ(run.rows[1][problem], "access denied");
         EXPECT_EQ(run.status, 1);
     } else {
         EXPECT_EQ(run.status, 0);
     }
     const std::vector<std::string>& long_header = run.rows.back();
     EXPECT_EQ(long_header[1], "Doe^Jane");
-    EXPECT_EQ(long_header[14], "");
+    EXPECT_EQ(long_header[problem], "");
     EXPECT_NE(run.err.find("1 file skipped: not DICOM part-10"), std::string::npos) << run.err;
     if (permissions_bind) fs::permissions(folder / "locked.dcm", fs::perms::owner_all);
+    fs::remove_all(folder);
+}
+
+// The check's counts are of the header read: a file cut after Columns counts
+// what the same header alone counts, not Pixel Data overrunning the file.
+TEST(FolderIndex, CountsTheCheckOverTheHeaderRead) {
+    const fs::path folder = fs::path(testing::TempDir()) / "velk_index_counts";
+    fs::create_directories(folder);
+    dicom_builder header = part10_start();
+    header
+        .explicit_element(0x0008, 0x0020, "DA", "2024-1-1  ")  // not a date: an error
+        .explicit_element(0x0010, 0x0010, "PN", "Doe^Jane")
+        .explicit_element(0x0028, 0x0010, "US", test::le16(512))
+        .explicit_element(0x0028, 0x0011, "US", test::le16(256));
+    dicom_builder image = header;
+    image.explicit_header(0x7FE0, 0x0010, "OW", 0x7FFFFFF0u);
+    ASSERT_TRUE(header.write((folder / "header.dcm").string()));
+    ASSERT_TRUE(image.write((folder / "image.dcm").string()));
+
+    dcm_index_row alone, cut;
+    std::vector<char> buffer;
+    ASSERT_EQ(dcm_index_file(folder / "header.dcm", alone, buffer), dcm_index_outcome::listed);
+    ASSERT_EQ(dcm_index_file(folder / "image.dcm", cut, buffer), dcm_index_outcome::listed);
+    EXPECT_NE(alone.cell(dcm_index_column::errors), "0");
+    EXPECT_EQ(cut.cell(dcm_index_column::errors), alone.cell(dcm_index_column::errors));
+    EXPECT_EQ(cut.cell(dcm_index_column::warnings), alone.cell(dcm_index_column::warnings));
+    fs::remove_all(folder);
+}
+
+// Several readers give the rows one reader gives, each once; a stop ends early.
+TEST(FolderIndex, SeveralReadersListWhatOneLists) {
+    const fs::path folder = fs::path(testing::TempDir()) / "velk_index_readers";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "sub");
+    for (int i = 0; i < 600; ++i)  // more than the walk's queue holds
+        ASSERT_TRUE(image().write((folder / (i % 2 ? "sub" : "") / std::to_string(i)).string()));
+    ASSERT_TRUE(dicom_builder().raw("plain text").write((folder / "notes.txt").string()));
+    const auto listing = [&](unsigned jobs, std::atomic<bool>& stop) {
+        std::mutex mutex;
+        std::vector<std::string> lines;
+        dcm_index_folder(folder, jobs, stop, [&](dcm_index_row&& row, dcm_index_outcome outcome) {
+            const std::lock_guard<std::mutex> lock(mutex);
+            lines.push_back(row.cell(dcm_index_column::path) + " " + std::to_string(int(outcome)) +
+                            " " + row.cell(dcm_index_column::patient_name));
+            if (lines.size() == 10 && jobs == 2) stop = true;
+        });
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    };
+    std::atomic<bool> go{false};
+    const std::vector<std::string> one = listing(1, go);
+    ASSERT_EQ(one.size(), 601u);
+    EXPECT_EQ(listing(3, go), one);
+    std::atomic<bool> stop{false};
+    EXPECT_LT(listing(2, stop).size(), 601u);  // and returns: nothing waits on a full queue
     fs::remove_all(folder);
 }
 
