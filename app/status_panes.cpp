@@ -18,8 +18,8 @@ constexpr const wchar_t* kPaneTipsProperty = L"velk.PaneTips";
 // The last tool reaches this far: the last pane ends at the bar's right end,
 // wherever that is after a resize.
 constexpr LONG kFarRight = 0x7FFF;
-// The prompt pane and the document's four.
-constexpr UINT_PTR kMostPanes = 5;
+// The prompt pane and the document's five.
+constexpr UINT_PTR kMostPanes = 6;
 
 // 1234567 -> "1,234,567".
 std::wstring Grouped(std::uint64_t n) {
@@ -74,6 +74,7 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
         if (!texts.load.empty()) texts.load += L"; ";
         for (const char* c = facts.interpretHint; *c; ++c) texts.load += wchar_t(*c);
     }
+    texts.problems = facts.problems;
     return texts;
 }
 
@@ -143,19 +144,20 @@ void SetPaneTips(HWND statusBar, const std::vector<std::wstring>& texts) {
 
 // Each pane as wide as its text, the prompt pane as wide as the prompt it shows
 // now ("Ready"; a menu's prompts show in the bar's simple mode, across it); the
-// load pane takes the rest.
+// load pane takes the rest, after the check's count.
 void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts) {
     if (!statusBar) return;
     const DocumentPaneTexts panes = PaneTextsOf(facts);
     const std::vector<std::wstring> texts = {PaneText(statusBar, 0), panes.rows, panes.syntax, panes.size,
-                                             panes.load};
+                                             panes.problems, panes.load};
     const std::vector<int> widths = PaneWidths(statusBar, texts);
-    int edges[5];
+    constexpr int kPanes = int(kMostPanes);
+    int edges[kPanes];
     int right = 0;
-    for (int i = 0; i < 4; ++i) edges[i] = right += widths[std::size_t(i)];
-    edges[4] = -1;
-    ::SendMessageW(statusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-    for (WPARAM i = 1; i < 5; ++i)
+    for (int i = 0; i < kPanes - 1; ++i) edges[i] = right += widths[std::size_t(i)];
+    edges[kPanes - 1] = -1;
+    ::SendMessageW(statusBar, SB_SETPARTS, kPanes, reinterpret_cast<LPARAM>(edges));
+    for (WPARAM i = 1; i < WPARAM(kPanes); ++i)
         ::SendMessageW(statusBar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(texts[i].c_str()));
     SetPaneTips(statusBar, texts);
 }

@@ -59,6 +59,12 @@
 #define ID_FILE_OPEN_FOLDER 0x8040
 #define ID_VIEW_DIRECTORY 0x8041
 
+// Added with the check: the rows with findings one after another (F8,
+// Shift+F8), and the list of them all (View menu).
+#define ID_VIEW_NEXT_PROBLEM 0x8060
+#define ID_VIEW_PREVIOUS_PROBLEM 0x8061
+#define ID_VIEW_PROBLEMS 0x8062
+
 // The element list: its context menu and the three row icons.
 #define IDR_LIST_CONTEXT 203
 #define IDI_ROW_EXPANDED 204
@@ -88,6 +94,7 @@ inline constexpr unsigned kCommandIds[] = {
     ID_FILE_COMPARE,   ID_VIEW_INSPECTOR,  ID_VIEW_FILTER,
     ID_VIEW_INTERPRET, ID_VIEW_APPLY_READING,
     ID_FILE_OPEN_FOLDER, ID_VIEW_DIRECTORY,
+    ID_VIEW_NEXT_PROBLEM, ID_VIEW_PREVIOUS_PROBLEM, ID_VIEW_PROBLEMS,
 };
 
 constexpr bool CommandIdsAreDistinct() {
