@@ -18,11 +18,14 @@ namespace velk {
 namespace {
 
 // "Error (value): DA value ... may not hold: '.'", one line per finding of the
-// element, for the top of the inspector.
-std::vector<std::string> FindingLines(const dcm_problems& problems, const dcm_record& element) {
+// element, for the top of the inspector. A missing element's finding lies at the
+// element after the place it belongs and names its own tag: it is not that
+// element's, and the Problems window lists it.
+std::vector<std::string> FindingLines(const dcm_problems& problems, const dcm_record& element, std::uint32_t tag) {
     std::vector<std::string> lines;
     for (std::size_t i : problems.findings_of(element)) {
         const dcm_finding& f = problems.findings().list[i];
+        if (f.tag != tag) continue;
         std::string line = dcm_severity_name(f.severity);
         if (!line.empty()) line[0] = char(line[0] - 'a' + 'A');
         lines.push_back(line + " (" + dcm_check_kind_name(f.kind) + "): " + f.message);
@@ -240,7 +243,10 @@ void CDocumentPanes::Inspect() {
         const std::size_t index = std::size_t(at - all.begin());
         m_inspection = dcm_inspection(begin, end, element, dcm_character_set_for(begin, end, all, index),
                                       shown.reading());
-        m_findingLines = FindingLines(m_view.Problems(), element);
+        const std::uint32_t tag = dcm_fits(begin, end, std::uint64_t(element.offset) + 4)
+                                      ? dcm_load_tag(begin + element.offset, element.byte_order())
+                                      : 0;
+        m_findingLines = FindingLines(m_view.Problems(), element, tag);
         ShowFrameOf(element, begin, end);
     } else if (m_frameShown) {
         m_frameShown = false;
