@@ -33,6 +33,7 @@ const KeyCase kTable[] = {
     {"F6", kNone, VK_F6, ID_NEXT_PANE},           {"ShiftF6", kShift, VK_F6, ID_PREV_PANE},
     {"F5", kNone, VK_F5, ID_VIEW_REFRESH},       {"CtrlL", kCtrl, 'L', ID_VIEW_FILTER},
     {"CtrlI", kCtrl, 'I', ID_VIEW_INTERPRET},
+    {"F8", kNone, VK_F8, ID_VIEW_NEXT_PROBLEM},  {"ShiftF8", kShift, VK_F8, ID_VIEW_PREVIOUS_PROBLEM},
 };
 
 TEST(ShellAccelerators, TableHoldsExactlyTheFramesKeysWithoutMenuFlash) {
