@@ -23,7 +23,8 @@ constexpr column kColumns[] = {
 std::wstring Widen(const std::string& utf8) {
     if (utf8.empty()) return {};
     std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size()));
+    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()));
     wide.resize(made > 0 ? std::size_t(made) : 0);
     return wide;
 }
@@ -60,10 +61,10 @@ bool CProblemsFrame::ProcessWindowMessage(CMessage& m) {
 LRESULT CProblemsFrame::OnCreate(CMessage& m) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    m_list = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                               WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                   LVS_OWNERDATA,
-                               0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
+    m_list = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0,
+        0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
     ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
     for (int i = 0; i < int(sizeof kColumns / sizeof kColumns[0]); ++i) {
         LVCOLUMNW col{};
@@ -81,7 +82,8 @@ LRESULT CProblemsFrame::OnCreate(CMessage& m) {
 void CProblemsFrame::Fill() {
     ListView_SetItemCountEx(m_list, int(m_findings.list.size()), 0);
     if (!m_findings.list.empty()) {
-        ListView_SetItemState(m_list, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+        ListView_SetItemState(m_list, 0, LVIS_FOCUSED | LVIS_SELECTED,
+                              LVIS_FOCUSED | LVIS_SELECTED);
     }
 }
 
@@ -126,7 +128,8 @@ LRESULT CProblemsFrame::OnNotify(CMessage& m) {
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0 && item.iItem >= 0 &&
             std::size_t(item.iItem) < m_findings.list.size()) {
             m_cell = CellText(std::size_t(item.iItem), item.iSubItem);
-            const std::size_t n = std::min<std::size_t>(m_cell.size(), std::size_t(item.cchTextMax) - 1);
+            const std::size_t n =
+                std::min<std::size_t>(m_cell.size(), std::size_t(item.cchTextMax) - 1);
             m_cell.copy(item.pszText, n);
             item.pszText[n] = L'\0';
         }
@@ -136,12 +139,8 @@ LRESULT CProblemsFrame::OnNotify(CMessage& m) {
         if (reinterpret_cast<const NMLVKEYDOWN*>(header)->wVKey == VK_RETURN) ShowSelected();
         return 0;
     case NM_RETURN:
-    case NM_DBLCLK:
-        ShowSelected();
-        return 0;
-    default:
-        m.handled = false;
-        return 0;
+    case NM_DBLCLK: ShowSelected(); return 0;
+    default: m.handled = false; return 0;
     }
 }
 

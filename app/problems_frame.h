@@ -39,7 +39,7 @@ private:
     HWND m_document = nullptr;  // the document window the findings are of
     dcm_findings m_findings;
     HWND m_list = nullptr;
-    std::wstring m_cell;        // the text handed to the list last
+    std::wstring m_cell;  // the text handed to the list last
 };
 
 }  // namespace velk

@@ -44,8 +44,10 @@ void CVelkView::MoveToProblem(bool forward) {
         return;
     }
     const int focused = GetNextItem(-1, LVNI_FOCUSED);
-    dcm_problems::place from = forward ? dcm_problems::place{false, 0} : dcm_problems::place{true, UINT64_MAX};
-    if (focused >= 0 && std::size_t(focused) < m_rows.size()) from = dcm_problems::place_of(m_rows.record(std::size_t(focused)));
+    dcm_problems::place from =
+        forward ? dcm_problems::place{false, 0} : dcm_problems::place{true, UINT64_MAX};
+    if (focused >= 0 && std::size_t(focused) < m_rows.size())
+        from = dcm_problems::place_of(m_rows.record(std::size_t(focused)));
     for (std::size_t tries = 0; tries < m_problems.findings().list.size(); ++tries) {
         from = m_problems.next_place(from, forward);
         const std::size_t row = dcm_problems::row_at_or_before(m_rows.records(), from);
