@@ -26,7 +26,8 @@ bool ReadOwnFileVersion(wchar_t (&text)[128]) {
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
-    if (!VerQueryValueW(block.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize)) return false;
+    if (!VerQueryValueW(block.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize))
+        return false;
     if (fixed == nullptr || fixedSize < sizeof(VS_FIXEDFILEINFO)) return false;
 
     std::swprintf(text, 128, L"%d.%d.%d.%d", HIWORD(fixed->dwFileVersionMS),
@@ -35,7 +36,7 @@ bool ReadOwnFileVersion(wchar_t (&text)[128]) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 bool CAboutDlg::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CAboutDlg>;
@@ -50,9 +51,9 @@ bool CAboutDlg::ProcessWindowMessage(CMessage& m) {
 LRESULT CAboutDlg::OnInitDialog(CMessage&) {
     CenterWindow(GetParent());
     wchar_t version[128] = {};
-    if (!ReadOwnFileVersion(version)) return FALSE; // the focus is left alone
+    if (!ReadOwnFileVersion(version)) return FALSE;  // the focus is left alone
     SetDlgItemText(IDC_VERSION, version);
-    return TRUE; // the dialog manager focuses the default control
+    return TRUE;  // the dialog manager focuses the default control
 }
 
 LRESULT CAboutDlg::OnCloseCommand(CMessage& m) {

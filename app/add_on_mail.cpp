@@ -21,14 +21,15 @@ constexpr const wchar_t* kReleaseVersion = L"" VELK_VERSION_TEXT;
 // The mailer is a program of the ANSI world: its command line goes in the
 // thread's code page.
 std::string ToThreadAnsi(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    int size =
+        WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     if (size <= 0) return std::string();
     std::vector<char> bytes(static_cast<size_t>(size));
     WideCharToMultiByte(CP_THREAD_ACP, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
     return std::string(bytes.data());
 }
 
-} // namespace
+}  // namespace
 
 std::wstring AddOnInstallerPath() {
     wchar_t path[MAX_PATH] = {};

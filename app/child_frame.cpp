@@ -33,7 +33,8 @@ CChildFrame* CChildFrame::CreateIn(HWND mdiClient, const wchar_t* title) {
 CChildFrame* CChildFrame::Of(HWND window) {
     const CWindowClassInfo& info = GetWndClassInfo();
     if (!window || ::GetClassLongPtrW(window, GCW_ATOM) != info.Atom()) return nullptr;
-    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(::GetWindowLongPtrW(window, info.ObjectSlot()));
+    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(
+        ::GetWindowLongPtrW(window, info.ObjectSlot()));
     return base ? static_cast<CChildFrame*>(base) : nullptr;
 }
 

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "framework/mdi_child.h"
 #include "app/document.h"
+#include "framework/mdi_child.h"
 #include "view/document_panes.h"
 #include "view/velk_view.h"
 

@@ -23,7 +23,7 @@ struct column_spec {
     int width;
 };
 const column_spec columns[dcm_difference_column_count] = {
-    {L"Difference", 110}, {L"Path", 260}, {L"VR", 50}, {L"Description", 200},
+    {L"Difference", 110}, {L"Path", 260},   {L"VR", 50},           {L"Description", 200},
     {L"First", 200},      {L"Second", 200}, {L"First Offset", 90}, {L"Second Offset", 90}};
 
 // The list's own conversion of cell text: the ANSI code page, or UTF-8 for the
@@ -31,7 +31,8 @@ const column_spec columns[dcm_difference_column_count] = {
 std::wstring widen(const char* text, std::size_t n, bool utf8) {
     if (n == 0) return {};
     std::wstring wide(n, L'\0');
-    const int made = ::MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, text, int(n), wide.data(), int(n));
+    const int made =
+        ::MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, text, int(n), wide.data(), int(n));
     wide.resize(made > 0 ? std::size_t(made) : 0);
     return wide;
 }
@@ -58,8 +59,8 @@ CCompareFrame* CCompareFrame::CreateIn(HWND mdiClient, const std::wstring& first
     frame->m_second = second;
     // A failed creation has deleted the object already (OnFinalMessage).
     if (!frame->Create(mdiClient)) return nullptr;
-    const std::wstring title = std::wstring(L"Compare: ") + ::PathFindFileNameW(first.c_str()) + L" | " +
-                               ::PathFindFileNameW(second.c_str());
+    const std::wstring title = std::wstring(L"Compare: ") + ::PathFindFileNameW(first.c_str()) +
+                               L" | " + ::PathFindFileNameW(second.c_str());
     frame->SetWindowText(title.c_str());
     frame->Compare();
     frame->MDIMaximize(*frame);
@@ -74,7 +75,8 @@ bool CCompareFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_CREATE, &CCompareFrame::OnCreate),
         Map::Message(WM_NOTIFY, &CCompareFrame::OnNotify),
         Map::Command(ID_VIEW_REFRESH, &CCompareFrame::OnRefresh),
-        Map::Command(ID_VIEW_APPLY_READING, &CCompareFrame::OnRefresh),  // View > Interpret: again in it
+        Map::Command(ID_VIEW_APPLY_READING,
+                     &CCompareFrame::OnRefresh),  // View > Interpret: again in it
         Map::Command(ID_EDIT_COPY_ROWS, &CCompareFrame::OnCopyRows),
         Map::Command(ID_EDIT_SELECT_ALL, &CCompareFrame::OnSelectAll),
     };
@@ -84,10 +86,12 @@ bool CCompareFrame::ProcessWindowMessage(CMessage& m) {
 LRESULT CCompareFrame::OnCreate(CMessage& m) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
     if (m_list.Create(WC_LISTVIEWW, m_hWnd, nullptr, nullptr, style, WS_EX_CLIENTEDGE)) {
         m_hWndClient = m_list.m_hWnd;
-        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
+        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
+                                        LVS_EX_DOUBLEBUFFER);
         for (int i = 0; i < dcm_difference_column_count; ++i)
             m_list.InsertColumn(i, columns[i].header, LVCFMT_LEFT, columns[i].width, i);
     }
@@ -107,7 +111,8 @@ void CCompareFrame::Compare() {
             row_cells row;
             for (int column = 0; column < dcm_difference_column_count; ++column) {
                 char text[dcm_cell_capacity];
-                const std::size_t n = dcm_difference_text(d, side_a, side_b, column, text, sizeof text);
+                const std::size_t n =
+                    dcm_difference_text(d, side_a, side_b, column, text, sizeof text);
                 row[std::size_t(column)] = widen(text, n, utf8);
             }
             m_cells.push_back(std::move(row));
@@ -130,7 +135,8 @@ LRESULT CCompareFrame::OnNotify(CMessage& m) {
         if (item.iItem >= 0 && std::size_t(item.iItem) < m_cells.size() && item.iSubItem >= 0 &&
             item.iSubItem < dcm_difference_column_count) {
             const std::wstring& text = m_cells[std::size_t(item.iItem)][std::size_t(item.iSubItem)];
-            const std::size_t n = std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
+            const std::size_t n =
+                std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
             text.copy(item.pszText, n);
             item.pszText[n] = L'\0';
         }
@@ -147,7 +153,8 @@ LRESULT CCompareFrame::OnRefresh(CMessage&) {
 // Copy Rows writes the element list's rows.
 LRESULT CCompareFrame::OnCopyRows(CMessage&) {
     std::wstring text;
-    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = m_list.GetNextItem(row, LVNI_SELECTED)) {
+    for (int row = m_list.GetNextItem(-1, LVNI_SELECTED); row >= 0;
+         row = m_list.GetNextItem(row, LVNI_SELECTED)) {
         if (std::size_t(row) >= m_cells.size()) break;
         for (int column = 0; column < dcm_difference_column_count; ++column) {
             if (column) text += L';';
@@ -196,7 +203,8 @@ void CompareWithFromDialog(HWND mdiClient, const wchar_t* first) {
         POINT at{};
         ::GetCursorPos(&at);
         const HWND owner = ::GetParent(mdiClient);
-        const UINT chosen = UINT(::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
+        const UINT chosen = UINT(
+            ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr));
         ::DestroyMenu(menu);
         if (chosen == 0) return;
         if (chosen <= others.size()) second = others[chosen - 1];

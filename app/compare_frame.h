@@ -21,7 +21,8 @@ public:
     static CWindowClassInfo& GetWndClassInfo();
     // Compares the two files and shows the differences in a new window inside
     // mdiClient, maximised like a document; null when no window could be made.
-    static CCompareFrame* CreateIn(HWND mdiClient, const std::wstring& first, const std::wstring& second);
+    static CCompareFrame* CreateIn(HWND mdiClient, const std::wstring& first,
+                                   const std::wstring& second);
 
     bool ProcessWindowMessage(CMessage& m) override;
     void OnFinalMessage(HWND hwnd) override;

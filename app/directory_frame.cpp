@@ -18,7 +18,8 @@ namespace {
 std::wstring widen(const std::string& utf8) {
     if (utf8.empty()) return {};
     std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size()));
+    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()));
     wide.resize(made > 0 ? std::size_t(made) : 0);
     return wide;
 }
@@ -30,7 +31,8 @@ HTREEITEM Insert(HWND tree, HTREEITEM parent, const std::wstring& text, LPARAM d
     insert.item.mask = TVIF_TEXT | TVIF_PARAM;
     insert.item.pszText = const_cast<wchar_t*>(text.c_str());
     insert.item.lParam = data;
-    return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
+    return reinterpret_cast<HTREEITEM>(
+        ::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert)));
 }
 
 }  // namespace
@@ -40,12 +42,14 @@ CWindowClassInfo& CDirectoryFrame::GetWndClassInfo() {
     return info;
 }
 
-CDirectoryFrame* CDirectoryFrame::CreateIn(HWND mdiClient, const std::wstring& path, open_document_fn open) {
+CDirectoryFrame* CDirectoryFrame::CreateIn(HWND mdiClient, const std::wstring& path,
+                                           open_document_fn open) {
     auto* frame = new CDirectoryFrame;
     frame->m_path = path;
     frame->m_open = std::move(open);
     if (!frame->Create(mdiClient)) return nullptr;
-    frame->SetWindowText((std::wstring(L"Directory: ") + ::PathFindFileNameW(path.c_str())).c_str());
+    frame->SetWindowText(
+        (std::wstring(L"Directory: ") + ::PathFindFileNameW(path.c_str())).c_str());
     frame->Fill();
     frame->MDIMaximize(*frame);
     return frame;
@@ -65,10 +69,10 @@ bool CDirectoryFrame::ProcessWindowMessage(CMessage& m) {
 LRESULT CDirectoryFrame::OnCreate(CMessage& m) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    m_tree = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
-                               WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT |
-                                   TVS_SHOWSELALWAYS,
-                               0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
+    m_tree = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+        0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
     m_hWndClient = m_tree;
     m.handled = false;
     return 0;
@@ -79,8 +83,10 @@ LRESULT CDirectoryFrame::OnCreate(CMessage& m) {
 void CDirectoryFrame::Fill() {
     {
         const dcm_file_mapping file(m_path.c_str());
-        if (file.is_open()) m_records = dcm_read_directory(file.begin(), file.end());
-        else m_records.problem = dcm_open_failure_text(file.failure());
+        if (file.is_open())
+            m_records = dcm_read_directory(file.begin(), file.end());
+        else
+            m_records.problem = dcm_open_failure_text(file.failure());
     }
     if (!m_records.problem.empty()) {
         Insert(m_tree, TVI_ROOT, widen(m_records.problem), -1);

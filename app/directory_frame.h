@@ -19,7 +19,8 @@ public:
     static CWindowClassInfo& GetWndClassInfo();
     // Reads the DICOMDIR at `path` and shows its tree in a new window inside
     // mdiClient; null when no window could be made.
-    static CDirectoryFrame* CreateIn(HWND mdiClient, const std::wstring& path, open_document_fn open);
+    static CDirectoryFrame* CreateIn(HWND mdiClient, const std::wstring& path,
+                                     open_document_fn open);
 
     bool ProcessWindowMessage(CMessage& m) override;
     void OnFinalMessage(HWND hwnd) override;

@@ -20,7 +20,7 @@ class CVelkView;
 // What the status bar shows of the active document.
 struct DocumentFacts {
     std::size_t rows = 0;
-    std::wstring syntax;           // the transfer syntax by name, or its UID when unknown
+    std::wstring syntax;  // the transfer syntax by name, or its UID when unknown
     std::uint64_t fileSize = 0;
     dcm_open_failure open = dcm_open_failure::none;  // why the path gave no bytes
     dcm_walk_result walk;                            // how the load's walk ended

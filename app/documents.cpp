@@ -59,7 +59,8 @@ void OpenEachDropped(HDROP drop, Open open, OpenFolder openFolder) {
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     // One buffer that fits the longest name, so that no name is cut.
     UINT longest = 0;
-    for (UINT i = 0; i < count; ++i) longest = std::max(longest, ::DragQueryFileW(drop, i, nullptr, 0));
+    for (UINT i = 0; i < count; ++i)
+        longest = std::max(longest, ::DragQueryFileW(drop, i, nullptr, 0));
     std::vector<wchar_t> name(static_cast<std::size_t>(longest) + 1);
     for (UINT i = 0; i < count; ++i) {
         name[0] = L'\0';
@@ -75,8 +76,9 @@ void OpenEachDropped(HDROP drop, Open open, OpenFolder openFolder) {
 
 void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
     // Without a frame, a folder is skipped, not searched.
-    OpenEachDropped(drop, [mdiClient](const wchar_t* name) { OpenDocumentIn(mdiClient, name); },
-                    [](const wchar_t*) {});
+    OpenEachDropped(
+        drop, [mdiClient](const wchar_t* name) { OpenDocumentIn(mdiClient, name); },
+        [](const wchar_t*) {});
 }
 
 void OpenDocumentWindow(CMainFrame& frame, const wchar_t* path) {
@@ -92,8 +94,9 @@ void OpenDocumentFromDialog(CMainFrame& frame) {
 }
 
 void OpenDroppedDocuments(CMainFrame& frame, HDROP drop) {
-    OpenEachDropped(drop, [&frame](const wchar_t* name) { OpenDocumentWindow(frame, name); },
-                    [&frame](const wchar_t* folder) { frame.OpenFolder(folder); });
+    OpenEachDropped(
+        drop, [&frame](const wchar_t* name) { OpenDocumentWindow(frame, name); },
+        [&frame](const wchar_t* folder) { frame.OpenFolder(folder); });
 }
 
 }  // namespace velk

@@ -36,16 +36,19 @@ constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80, 180, 6
 std::wstring widen(const std::string& utf8) {
     if (utf8.empty()) return {};
     std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), int(wide.size()));
+    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()));
     wide.resize(made > 0 ? std::size_t(made) : 0);
     return wide;
 }
 
 std::string narrow(const std::wstring& wide) {
     if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string utf8(std::size_t(n > 0 ? n : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), n, nullptr,
+                          nullptr);
     return utf8;
 }
 
@@ -84,7 +87,8 @@ CWindowClassInfo& CFolderFrame::GetWndClassInfo() {
     return info;
 }
 
-CFolderFrame* CFolderFrame::CreateIn(HWND mdiClient, const std::wstring& folder, open_document_fn open) {
+CFolderFrame* CFolderFrame::CreateIn(HWND mdiClient, const std::wstring& folder,
+                                     open_document_fn open) {
     auto* frame = new CFolderFrame;
     frame->m_folder = folder;
     frame->m_open = std::move(open);
@@ -99,7 +103,8 @@ CFolderFrame* CFolderFrame::CreateIn(HWND mdiClient, const std::wstring& folder,
 CFolderFrame* CFolderFrame::Of(HWND window) {
     const CWindowClassInfo& info = GetWndClassInfo();
     if (!window || ::GetClassLongPtrW(window, GCW_ATOM) != info.Atom()) return nullptr;
-    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(::GetWindowLongPtrW(window, info.ObjectSlot()));
+    auto* base = reinterpret_cast<CWindowImplBaseT<CMDIWindow>*>(
+        ::GetWindowLongPtrW(window, info.ObjectSlot()));
     return base ? static_cast<CFolderFrame*>(base) : nullptr;
 }
 
@@ -134,18 +139,22 @@ bool CFolderFrame::ProcessWindowMessage(CMessage& m) {
 LRESULT CFolderFrame::OnCreate(CMessage& m) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+    const DWORD style =
+        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
     if (m_list.Create(WC_LISTVIEWW, m_hWnd, nullptr, nullptr, style, WS_EX_CLIENTEDGE)) {
         m_hWndClient = m_list.m_hWnd;
-        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_DOUBLEBUFFER);
+        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
+                                        LVS_EX_DOUBLEBUFFER);
         for (std::size_t c = 0; c < dcm_index_column_count; ++c)
             m_list.InsertColumn(int(c), widen(dcm_index_column_of(c).title).c_str(), LVCFMT_LEFT,
                                 kColumnWidths[c], int(c));
     }
-    m_filter = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, m_hWnd,
-                                 reinterpret_cast<HMENU>(INT_PTR(kFilterBoxId)), nullptr, nullptr);
+    m_filter =
+        ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0,
+                          m_hWnd, reinterpret_cast<HMENU>(INT_PTR(kFilterBoxId)), nullptr, nullptr);
     if (m_filter)
-        ::SendMessageW(m_filter, WM_SETFONT, ::SendMessageW(m_list.m_hWnd, WM_GETFONT, 0, 0), FALSE);
+        ::SendMessageW(m_filter, WM_SETFONT, ::SendMessageW(m_list.m_hWnd, WM_GETFONT, 0, 0),
+                       FALSE);
     m.handled = false;  // the MDI child's own creation decides the result
     return 0;
 }
@@ -158,7 +167,8 @@ void CFolderFrame::Layout() {
     if (m_filter)
         ::SetWindowPos(m_filter, nullptr, 0, 0, area.right, top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_list.m_hWnd)
-        ::SetWindowPos(m_list.m_hWnd, nullptr, 0, top, area.right, area.bottom - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_list.m_hWnd, nullptr, 0, top, area.right, area.bottom - top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT CFolderFrame::OnSize(CMessage& m) {
@@ -223,8 +233,8 @@ void CFolderFrame::ShowProgress() const {
     }
     wchar_t text[160];
     if (finished)
-        ::swprintf(text, 160, L"%zu DICOM files; %zu other files skipped; %zu could not be read", listed - unreadable,
-                   skipped, unreadable);
+        ::swprintf(text, 160, L"%zu DICOM files; %zu other files skipped; %zu could not be read",
+                   listed - unreadable, skipped, unreadable);
     else
         ::swprintf(text, 160, L"Reading the folder: %zu files so far...", listed + skipped);
     const HWND status = ::GetDlgItem(::GetParent(client), IDW_STATUS_BAR);
@@ -250,7 +260,8 @@ void CFolderFrame::Activate(int index) {
         return;
     }
     const dcm_index_row& row = m_table.rows()[line.row];
-    if (m_open) m_open((fs::path(m_folder) / fs::u8path(row.cell(dcm_index_column::path))).wstring());
+    if (m_open)
+        m_open((fs::path(m_folder) / fs::u8path(row.cell(dcm_index_column::path))).wstring());
 }
 
 LRESULT CFolderFrame::OnNotify(CMessage& m) {
@@ -264,8 +275,8 @@ LRESULT CFolderFrame::OnNotify(CMessage& m) {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(m.lParam)->item;
         if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
         item.pszText[0] = L'\0';
-        if (item.iItem < 0 || std::size_t(item.iItem) >= m_table.line_count() || item.iSubItem < 0 ||
-            std::size_t(item.iSubItem) >= dcm_index_column_count)
+        if (item.iItem < 0 || std::size_t(item.iItem) >= m_table.line_count() ||
+            item.iSubItem < 0 || std::size_t(item.iSubItem) >= dcm_index_column_count)
             return 0;
         const auto line = std::size_t(item.iItem);
         std::wstring text = widen(m_table.cell(line, static_cast<dcm_index_column>(item.iSubItem)));

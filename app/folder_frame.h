@@ -29,7 +29,8 @@ public:
     static CWindowClassInfo& GetWndClassInfo();
     // Opens a folder window inside mdiClient and starts reading `folder`;
     // null when no window could be made.
-    static CFolderFrame* CreateIn(HWND mdiClient, const std::wstring& folder, open_document_fn open);
+    static CFolderFrame* CreateIn(HWND mdiClient, const std::wstring& folder,
+                                  open_document_fn open);
     // The folder window object of `window`, or null for any other window.
     static CFolderFrame* Of(HWND window);
 

@@ -11,7 +11,7 @@
 using namespace velk;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
-    CoInitialize(nullptr); // the result does not change what follows
+    CoInitialize(nullptr);  // the result does not change what follows
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES | ICC_COOL_CLASSES};
     InitCommonControlsEx(&controls);

@@ -7,13 +7,13 @@
 #include "app/about_dlg.h"
 #include "app/child_frame.h"
 #include "app/directory_frame.h"
-#include "app/problems_frame.h"
 #include "app/documents.h"
 #include "app/folder_frame.h"
+#include "app/problems_frame.h"
 #include "app/resource.h"
 #include "app/status_panes.h"
-#include "view/reading.h"
 #include "framework/bars.h"
+#include "view/reading.h"
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -30,12 +30,12 @@ namespace {
 constexpr DWORD kCommandBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                                    CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
 constexpr DWORD kToolBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
-                                CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN | TBSTYLE_TOOLTIPS |
-                                TBSTYLE_FLAT;
+                                CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN |
+                                TBSTYLE_TOOLTIPS | TBSTYLE_FLAT;
 constexpr DWORD kReBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
                               RBS_VARHEIGHT | RBS_BANDBORDERS | RBS_AUTOSIZE | CCS_NODIVIDER;
-constexpr DWORD kStatusBarStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
-                                  SBARS_SIZEGRIP;
+constexpr DWORD kStatusBarStyle =
+    WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | SBARS_SIZEGRIP;
 
 constexpr const wchar_t* kAddOnLabel = L"Send Orbel Explorer Add-on (OEA)";
 // The width within which the link measures its label.
@@ -44,17 +44,14 @@ constexpr LONG kLinkMeasureWidth = 1024;
 // The toolbar (table and strip) drawn for the screen's scaling.
 UINT ToolBarForScreen() {
     switch (ArtSizeFor(ScreenDpi())) {
-    case ArtSize::percent150:
-        return IDR_TOOLBAR_150;
-    case ArtSize::percent200:
-        return IDR_TOOLBAR_200;
-    case ArtSize::percent100:
-        break;
+    case ArtSize::percent150: return IDR_TOOLBAR_150;
+    case ArtSize::percent200: return IDR_TOOLBAR_200;
+    case ArtSize::percent100: break;
     }
     return IDR_MAINFRAME;
 }
 
-} // namespace
+}  // namespace
 
 CWindowClassInfo& CMainFrame::GetWndClassInfo() {
     static CWindowClassInfo info = CWindowClassInfo::Frame(IDR_MAINFRAME);
@@ -92,7 +89,8 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
 
 LRESULT CMainFrame::OnCreate(CMessage&) {
     CreateCommandBar();
-    m_hWndToolBar = CreateToolBarFromResource(m_hWnd, ToolBarForScreen(), false, kToolBarStyle, IDW_TOOLBAR);
+    m_hWndToolBar =
+        CreateToolBarFromResource(m_hWnd, ToolBarForScreen(), false, kToolBarStyle, IDW_TOOLBAR);
     CreateMailToLink();
     CreateTopBar();
     CreateFrameStatusBar(IDS_READY, kStatusBarStyle, IDW_STATUS_BAR);
@@ -150,7 +148,7 @@ LRESULT CMainFrame::OnDestroy(CMessage& m) {
         loop->RemoveMessageFilter(this);
         loop->RemoveIdleHandler(this);
     }
-    m.handled = false; // the MDI frame ends the loop
+    m.handled = false;  // the MDI frame ends the loop
     return 0;
 }
 
@@ -161,7 +159,7 @@ LRESULT CMainFrame::OnDestroy(CMessage& m) {
 void CMainFrame::DestroyDocumentWindows() {
     std::vector<HWND> documents;
     for (HWND w = ::GetWindow(m_hWndMDIClient, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
-        if (!::GetWindow(w, GW_OWNER)) documents.push_back(w); // not an icon title
+        if (!::GetWindow(w, GW_OWNER)) documents.push_back(w);  // not an icon title
     }
     for (HWND document : documents) {
         ::SendMessageW(m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
@@ -183,7 +181,8 @@ BOOL CMainFrame::OnIdle() {
 void CMainFrame::OpenDocument(const wchar_t* path) { OpenDocumentWindow(*this, path); }
 
 void CMainFrame::OpenFolder(const wchar_t* folder) {
-    CFolderFrame::CreateIn(m_hWndMDIClient, folder, [this](const std::wstring& path) { OpenDocument(path.c_str()); });
+    CFolderFrame::CreateIn(m_hWndMDIClient, folder,
+                           [this](const std::wstring& path) { OpenDocument(path.c_str()); });
 }
 
 LRESULT CMainFrame::OnFileOpenFolder(CMessage&) {
@@ -197,7 +196,8 @@ LRESULT CMainFrame::OnViewDirectory(CMessage&) {
     const CChildFrame* document = CChildFrame::Of(MDIGetActive());
     const wchar_t* path = document ? document->m_view.Path() : nullptr;
     if (!path || !*path) return 0;
-    CDirectoryFrame::CreateIn(m_hWndMDIClient, path, [this](const std::wstring& file) { OpenDocument(file.c_str()); });
+    CDirectoryFrame::CreateIn(m_hWndMDIClient, path,
+                              [this](const std::wstring& file) { OpenDocument(file.c_str()); });
     return 0;
 }
 

@@ -12,8 +12,8 @@
 #include "app/documents.h"
 #include "app/main_frame.h"
 #include "app/resource.h"
-#include "view/reading.h"
 #include "present/cell_text.h"
+#include "view/reading.h"
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -54,13 +54,16 @@ std::vector<int> ParseWidths(const std::wstring& text) {
 
 // The element list of a document window: its child that has a header.
 HWND ListOfDocument(HWND document) {
-    for (HWND child = ::GetWindow(document, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = ::GetWindow(document, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
         if (::SendMessageW(child, LVM_GETHEADER, 0, 0)) return child;
     }
     return nullptr;
 }
 
-bool StyleVisible(HWND window) { return window && (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE); }
+bool StyleVisible(HWND window) {
+    return window && (::GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE);
+}
 
 }  // namespace
 
@@ -83,7 +86,8 @@ void CMainFrame::ShowRemembered(int showCommand) {
 
 void CMainFrame::ApplyRememberedBars() {
     if (!m_settings) return;
-    if (m_settings->Number(kToolBarValue) == 0u && m_toolBarVisible) SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
+    if (m_settings->Number(kToolBarValue) == 0u && m_toolBarVisible)
+        SendMessage(WM_COMMAND, ID_VIEW_TOOLBAR);
     // Not through the command: it reads the bar's visibility, and nothing is
     // visible while the frame is being created.
     if (m_settings->Number(kStatusBarValue) == 0u) {
@@ -111,7 +115,8 @@ void CMainFrame::SaveSettings() const {
     if (!m_settings) return;
     WINDOWPLACEMENT placement{};
     placement.length = sizeof(placement);
-    if (::GetWindowPlacement(m_hWnd, &placement)) m_settings->SetBlock(kPlacementValue, &placement, sizeof(placement));
+    if (::GetWindowPlacement(m_hWnd, &placement))
+        m_settings->SetBlock(kPlacementValue, &placement, sizeof(placement));
     m_settings->SetNumber(kToolBarValue, m_toolBarVisible ? 1 : 0);
     m_settings->SetNumber(kStatusBarValue, StyleVisible(m_hWndStatusBar) ? 1 : 0);
     // The widths of the document in front, as the user left them, in pixels at
@@ -134,7 +139,8 @@ void CMainFrame::OnDocumentOpened(const wchar_t* path) {
     if (active) ApplyRememberedColumns(ListOfDocument(active));
     // Only files that gave bytes: a name that opened nothing is no recent file.
     const CChildFrame* document = CChildFrame::Of(active);
-    if (!path || !*path || !document || document->m_document.Facts().open != dcm_open_failure::none) return;
+    if (!path || !*path || !document || document->m_document.Facts().open != dcm_open_failure::none)
+        return;
     m_recent.Add(path);
     m_recent.Save(*m_settings);
 }
@@ -144,7 +150,8 @@ LRESULT CMainFrame::OnInitMenuPopup(CMessage& m) {
     m.handled = false;  // the update-UI table still sees it
     const CChildFrame* document = CChildFrame::Of(MDIGetActive());
     UISetCheck(ID_VIEW_INSPECTOR, document && document->m_panes.InspectorShown());
-    if (m_settings && !HIWORD(m.lParam)) m_recent.ShowIn(reinterpret_cast<HMENU>(m.wParam), ID_FILE_MRU_FIRST);
+    if (m_settings && !HIWORD(m.lParam))
+        m_recent.ShowIn(reinterpret_cast<HMENU>(m.wParam), ID_FILE_MRU_FIRST);
     return 0;
 }
 
@@ -155,7 +162,9 @@ LRESULT CMainFrame::OnRecentFile(CMessage& m) {
     if (!::PathFileExistsW(path.c_str())) {
         m_recent.Remove(index);
         if (m_settings) m_recent.Save(*m_settings);
-        const std::wstring text = L"The file " + path + L" no longer exists.\nIt has been removed from the list of recent files.";
+        const std::wstring text =
+            L"The file " + path +
+            L" no longer exists.\nIt has been removed from the list of recent files.";
         ::MessageBoxW(m_hWnd, text.c_str(), L"velk", MB_ICONWARNING | MB_OK);
         return 0;
     }

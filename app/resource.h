@@ -20,7 +20,7 @@
 
 // Strings without a command of their own.
 #define IDS_READY 0xE001
-#define IDS_SYSTEM_MENU_BASE 0xE000 // OR (system-menu id >> 4) & 0xFFF
+#define IDS_SYSTEM_MENU_BASE 0xE000  // OR (system-menu id >> 4) & 0xFFF
 #define IDS_ACTIVATE_WINDOW 0xEF1F
 
 // Child window identifiers of the frame.
@@ -29,7 +29,7 @@
 #define IDW_STATUS_BAR 0xE801
 #define IDW_MDI_CLIENT 0xE900
 #define IDW_FIRST_MDI_CHILD 0xFF00
-#define IDW_BAND_FIRST 0xEB00 // + the number of bands already present
+#define IDW_BAND_FIRST 0xEB00  // + the number of bands already present
 
 // The first string of the system-menu prompts (Size).
 #define IDS_SC_SIZE 0xEF00

@@ -11,7 +11,8 @@ constexpr DWORD kLongestText = 32 * 1024;
 
 bool CSettings::Read(const wchar_t* name, DWORD type, void* out, DWORD* size) const {
     DWORD found = 0;
-    LSTATUS status = ::RegGetValueW(HKEY_CURRENT_USER, m_subkey.c_str(), name, RRF_RT_ANY, &found, out, size);
+    LSTATUS status =
+        ::RegGetValueW(HKEY_CURRENT_USER, m_subkey.c_str(), name, RRF_RT_ANY, &found, out, size);
     return status == ERROR_SUCCESS && found == type;
 }
 
@@ -24,7 +25,8 @@ std::optional<DWORD> CSettings::Number(const wchar_t* name) const {
 
 std::optional<std::wstring> CSettings::Text(const wchar_t* name) const {
     DWORD size = 0;
-    if (!Read(name, REG_SZ, nullptr, &size) || size > kLongestText * sizeof(wchar_t)) return std::nullopt;
+    if (!Read(name, REG_SZ, nullptr, &size) || size > kLongestText * sizeof(wchar_t))
+        return std::nullopt;
     std::vector<wchar_t> text(size / sizeof(wchar_t) + 1, L'\0');
     size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     // RegGetValue ends the text with a terminator even when the stored one is missing.
@@ -40,8 +42,8 @@ bool CSettings::ReadBlock(const wchar_t* name, void* out, DWORD size) const {
 
 void CSettings::Write(const wchar_t* name, DWORD type, const void* data, DWORD size) const {
     HKEY key = nullptr;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, m_subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                          nullptr) != ERROR_SUCCESS)
+    if (::RegCreateKeyExW(HKEY_CURRENT_USER, m_subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                          nullptr, &key, nullptr) != ERROR_SUCCESS)
         return;
     ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     ::RegCloseKey(key);

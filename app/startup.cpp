@@ -23,7 +23,7 @@ private:
     CMessageLoop m_loop;
 };
 
-} // namespace
+}  // namespace
 
 int RunShell(int argc, wchar_t** argv, int showCommand) {
     RegisteredLoop loop;

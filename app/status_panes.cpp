@@ -32,7 +32,8 @@ std::wstring Grouped(std::uint64_t n) {
 std::wstring Sentence(const char* words) {
     std::wstring text;
     for (const char* c = words; *c; ++c) text += wchar_t(static_cast<unsigned char>(*c));
-    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z') text[0] = wchar_t(text[0] - L'a' + L'A');
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
+        text[0] = wchar_t(text[0] - L'a' + L'A');
     return text;
 }
 
@@ -44,16 +45,15 @@ std::wstring LoadText(const DocumentFacts& facts) {
     switch (walk.status) {
     case dcm_walk_status::complete:
     case dcm_walk_status::not_part10:
-    case dcm_walk_status::out_of_memory:
-        return Sentence(dcm_walk_status_text(walk.status));
-    default:
-        break;
+    case dcm_walk_status::out_of_memory: return Sentence(dcm_walk_status_text(walk.status));
+    default: break;
     }
     // The offset in full, past 4 GiB too.
     std::wstring text = L"Stopped at " + std::to_wstring(walk.offset);
     if (walk.tag != 0) {
         wchar_t tag[16];
-        std::swprintf(tag, 16, L", (%04X,%04X)", unsigned(walk.tag >> 16), unsigned(walk.tag & 0xFFFF));
+        std::swprintf(tag, 16, L", (%04X,%04X)", unsigned(walk.tag >> 16),
+                      unsigned(walk.tag & 0xFFFF));
         text += tag;
     }
     text += L": ";
@@ -100,7 +100,8 @@ std::vector<int> PaneWidths(HWND statusBar, const std::vector<std::wstring>& tex
     for (const std::wstring& text : texts) {
         SIZE extent{};
         ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
-        widths.push_back(int(extent.cx) + 2 * (ScaleToScreen(kPaneMargin) + borders[0]) + borders[2]);
+        widths.push_back(int(extent.cx) + 2 * (ScaleToScreen(kPaneMargin) + borders[0]) +
+                         borders[2]);
     }
     ::SelectObject(dc, old);
     ::ReleaseDC(statusBar, dc);
@@ -111,9 +112,10 @@ std::vector<int> PaneWidths(HWND statusBar, const std::vector<std::wstring>& tex
 // that owns it.
 HWND PaneTips(HWND statusBar) {
     if (HWND tips = static_cast<HWND>(::GetPropW(statusBar, kPaneTipsProperty))) return tips;
-    HWND tips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, statusBar, nullptr,
-                                  nullptr, nullptr);
+    HWND tips =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, statusBar, nullptr, nullptr, nullptr);
     if (tips) ::SetPropW(statusBar, kPaneTipsProperty, tips);
     return tips;
 }
@@ -148,8 +150,8 @@ void SetPaneTips(HWND statusBar, const std::vector<std::wstring>& texts) {
 void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts) {
     if (!statusBar) return;
     const DocumentPaneTexts panes = PaneTextsOf(facts);
-    const std::vector<std::wstring> texts = {PaneText(statusBar, 0), panes.rows, panes.syntax, panes.size,
-                                             panes.problems, panes.load};
+    const std::vector<std::wstring> texts = {
+        PaneText(statusBar, 0), panes.rows, panes.syntax, panes.size, panes.problems, panes.load};
     const std::vector<int> widths = PaneWidths(statusBar, texts);
     constexpr int kPanes = int(kMostPanes);
     int edges[kPanes];

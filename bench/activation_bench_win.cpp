@@ -94,7 +94,8 @@ void Trace(const char* what, CMessageLoop& loop, const std::function<void()>& wo
     g_sent.clear();
     g_spent.clear();
     HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, CountSent, nullptr, ::GetCurrentThreadId());
-    HHOOK hookRet = ::SetWindowsHookExW(WH_CALLWNDPROCRET, TimeSent, nullptr, ::GetCurrentThreadId());
+    HHOOK hookRet =
+        ::SetWindowsHookExW(WH_CALLWNDPROCRET, TimeSent, nullptr, ::GetCurrentThreadId());
     const double sent = Milliseconds(work);
     const double settled = Milliseconds([&] { Settle(loop); });
     ::UnhookWindowsHookEx(hook);
@@ -136,7 +137,8 @@ void Measure(const char* title, CMessageLoop& loop, const Documents& documents) 
                     Settle(loop);
                 }));
             }
-            std::printf("%3d documents open: activation median %8.2f ms\n", count, Median(activations));
+            std::printf("%3d documents open: activation median %8.2f ms\n", count,
+                        Median(activations));
             if (trace) Trace("activate", loop, [&] { documents.activate(open.front()); });
         }
     }
@@ -158,8 +160,8 @@ LRESULT CALLBACK BareDocumentProc(HWND window, UINT message, WPARAM wParam, LPAR
     switch (message) {
     case WM_CREATE:
         list = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr,
-                                 WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 10, 10, window, nullptr,
-                                 nullptr, nullptr);
+                                 WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 0, 0, 10, 10,
+                                 window, nullptr, nullptr, nullptr);
         for (int column = 0; column < 4; ++column) {
             LVCOLUMNW c{};
             c.mask = LVCF_WIDTH;
@@ -194,14 +196,16 @@ void MeasureBare(CMessageLoop& loop) {
     frame.ShowWindow(SW_SHOW);
     Settle(loop);
     const HWND client = frame.m_hWndMDIClient;
-    Measure("bare MDI frame, plain report lists:", loop,
-            {[&] {
-                 MDICREATESTRUCTW create{type.lpszClassName, L"document", type.hInstance, CW_USEDEFAULT,
-                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, kBareStyle, 0};
-                 ::SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
-             },
-             [&](HWND document) { ::SendMessageW(client, WM_MDIACTIVATE, WPARAM(document), 0); },
-             [&] { return reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0)); }});
+    Measure(
+        "bare MDI frame, plain report lists:", loop,
+        {[&] {
+             MDICREATESTRUCTW create{type.lpszClassName, L"document",   type.hInstance,
+                                     CW_USEDEFAULT,      CW_USEDEFAULT, CW_USEDEFAULT,
+                                     CW_USEDEFAULT,      kBareStyle,    0};
+             ::SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&create));
+         },
+         [&](HWND document) { ::SendMessageW(client, WM_MDIACTIVATE, WPARAM(document), 0); },
+         [&] { return reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0)); }});
     frame.DestroyWindow();
 }
 
@@ -222,7 +226,8 @@ int main() {
         Settle(loop);
 
         Measure("velk's main frame:", loop,
-                {[&] { frame.OpenDocument(path.c_str()); }, [&](HWND document) { frame.MDIActivate(document); },
+                {[&] { frame.OpenDocument(path.c_str()); },
+                 [&](HWND document) { frame.MDIActivate(document); },
                  [&] { return frame.MDIGetActive(); }});
         frame.DestroyWindow();
     }

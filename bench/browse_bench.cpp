@@ -28,16 +28,18 @@ namespace {
 double milliseconds(const std::function<void()>& work) {
     const auto start = std::chrono::steady_clock::now();
     work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 // Prints the median and the fastest of the runs and the median's ratio to
 // `against` (a budget, or another figure of this run); answers the median.
-double report(const char* what, std::vector<double> times, double against, const char* against_what) {
+double report(const char* what, std::vector<double> times, double against,
+              const char* against_what) {
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median, times.front(),
-                median / against, against_what);
+    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median,
+                times.front(), median / against, against_what);
     return median;
 }
 
@@ -46,7 +48,9 @@ constexpr double keystroke_budget_ms = 100;
 // A file whose last element is an OB value of `size` bytes, written sparse.
 std::string write_big_value_file(const std::filesystem::path& path, std::uint32_t size) {
     test::dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid()).explicit_header(0x7FE0, 0x0010, "OB", size);
+    b.preamble()
+        .transfer_syntax(test::explicit_le_uid())
+        .explicit_header(0x7FE0, 0x0010, "OB", size);
     std::ofstream out(path, std::ios::binary);
     out.write(b.bytes().data(), std::streamsize(b.size()));
     out.close();
@@ -75,14 +79,18 @@ int main() {
     for (int run = 0; run < runs; ++run) {
         dcm_row_filter filter;
         for (const std::string& text : typed) {
-            const double ms = milliseconds([&] { filter.apply(rows.records(), dcm_column_count, cells, text); });
+            const double ms =
+                milliseconds([&] { filter.apply(rows.records(), dcm_column_count, cells, text); });
             (text.size() == 1 ? first_letter : later_letters).push_back(ms);
         }
         dcm_row_filter fresh;
-        no_match.push_back(milliseconds([&] { fresh.apply(rows.records(), dcm_column_count, cells, "zzz"); }));
+        no_match.push_back(
+            milliseconds([&] { fresh.apply(rows.records(), dcm_column_count, cells, "zzz"); }));
     }
-    report("filter: first letter (every row looked at)", first_letter, keystroke_budget_ms, "budget");
-    report("filter: each further letter (previous matches)", later_letters, keystroke_budget_ms, "budget");
+    report("filter: first letter (every row looked at)", first_letter, keystroke_budget_ms,
+           "budget");
+    report("filter: each further letter (previous matches)", later_letters, keystroke_budget_ms,
+           "budget");
     report("filter: a text nothing holds, from scratch", no_match, keystroke_budget_ms, "budget");
 
     const auto inspect = [&](const char* what, const char* b, const char* e, const dcm_record& c) {
@@ -99,7 +107,8 @@ int main() {
         return report(what, times, keystroke_budget_ms, "budget");
     };
     inspect("inspector: a short value, 60 lines", begin, end, rows.record(10));
-    const std::filesystem::path big = std::filesystem::temp_directory_path() / "velk_browse_bench_big.dcm";
+    const std::filesystem::path big =
+        std::filesystem::temp_directory_path() / "velk_browse_bench_big.dcm";
     write_big_value_file(big, 1u << 30);
     {
         dcm_file_mapping map(big.string().c_str());

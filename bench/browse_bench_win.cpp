@@ -25,11 +25,12 @@ namespace {
 
 constexpr double kKeystrokeBudgetMs = 100;
 
-double Report(const char* what, std::vector<double> times, double against, const char* againstWhat) {
+double Report(const char* what, std::vector<double> times, double against,
+              const char* againstWhat) {
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median, times.front(),
-                median / against, againstWhat);
+    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median,
+                times.front(), median / against, againstWhat);
     return median;
 }
 
@@ -66,7 +67,9 @@ int main() {
     const std::wstring big_path = std::wstring(folder) + L"velk_browse_bench_big.dcm";
     Write(path, make_view_bench_file().bytes);
     test::dicom_builder big;
-    big.preamble().transfer_syntax(test::explicit_le_uid()).explicit_header(0x7FE0, 0x0010, "OB", 1u << 30);
+    big.preamble()
+        .transfer_syntax(test::explicit_le_uid())
+        .explicit_header(0x7FE0, 0x0010, "OB", 1u << 30);
     Write(big_path, big.bytes(), big.size() + (1u << 30));
 
     CBenchFrame frame;
@@ -121,11 +124,13 @@ int main() {
         Pump();
     }
     Report("filter: first letter, list repainted", first_letter, kKeystrokeBudgetMs, "budget");
-    Report("filter: each further letter, list repainted", later_letters, kKeystrokeBudgetMs, "budget");
+    Report("filter: each further letter, list repainted", later_letters, kKeystrokeBudgetMs,
+           "budget");
     Report("filter: Escape, every row back and repainted", escape, kKeystrokeBudgetMs, "budget");
-    const double shortValue =
-        Report("inspector: Enter on a short value, pane painted", inspect_short, kKeystrokeBudgetMs, "budget");
-    Report("inspector: Enter on a 1 GiB value, pane painted", inspect_big, shortValue, "short value");
+    const double shortValue = Report("inspector: Enter on a short value, pane painted",
+                                     inspect_short, kKeystrokeBudgetMs, "budget");
+    Report("inspector: Enter on a 1 GiB value, pane painted", inspect_big, shortValue,
+           "short value");
     ::DeleteFileW(path.c_str());
     ::DeleteFileW(big_path.c_str());
     return 0;

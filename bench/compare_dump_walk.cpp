@@ -21,8 +21,8 @@ public:
     void set_base(const void* base) override { m_base = static_cast<const char*>(base); }
     bool enter(const void*, std::uint32_t, std::uint32_t, dcm_syntax) override { return true; }
     bool leave(std::uint64_t) override { return false; }
-    dcm_visit element(const void* start, dcm_syntax, std::uint32_t tag, const char*, bool, const void*,
-                std::uint32_t) override {
+    dcm_visit element(const void* start, dcm_syntax, std::uint32_t tag, const char*, bool,
+                      const void*, std::uint32_t) override {
         char line[40];
         const int n = std::snprintf(line, sizeof line, "(%04X,%04X);%u\n", tag >> 16, tag & 0xFFFF,
                                     unsigned(static_cast<const char*>(start) - m_base));

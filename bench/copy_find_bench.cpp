@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "app/documents.h"
-#include "cli/velkdump.h"
 #include "bench_frame_win.h"
+#include "cli/velkdump.h"
 #include "view/find.h"
 
 using namespace velk;
@@ -36,8 +36,8 @@ constexpr int kFindWhatEdit = 0x480;  // the find dialog's text box (edt1)
 double PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                           sizeof counters);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(),
+                           reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
     return double(counters.WorkingSetSize);
 }
 
@@ -143,17 +143,21 @@ int wmain(int argc, wchar_t** argv) {
     const int rows = list ? int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
     std::printf("rows: %d\n", rows);
     if (!rows) return 1;
-    std::printf("memory above the empty viewer: %.1f bytes per row\n", (PrivateBytes() - empty_bytes) / rows);
+    std::printf("memory above the empty viewer: %.1f bytes per row\n",
+                (PrivateBytes() - empty_bytes) / rows);
     const Timing reopen = Time(repeats, close, open);
     std::printf("open again: best %.0f ms, median %.0f ms\n", reopen.best, reopen.median);
     list = list_of_document();
 
-    const Timing select = Time(repeats, [&] { ClearSelection(list); },
-                               [&] { ::SendMessageW(list, WM_COMMAND, kSelectAll, 0); });
+    const Timing select = Time(
+        repeats, [&] { ClearSelection(list); },
+        [&] { ::SendMessageW(list, WM_COMMAND, kSelectAll, 0); });
     std::printf("Select All: best %.0f ms, median %.0f ms\n", select.best, select.median);
-    const Timing copy = Time(repeats, [] {}, [&] { ::SendMessageW(list, WM_COMMAND, kCopyRows, 0); });
-    std::printf("Copy Rows of every row: best %.0f ms, median %.0f ms (%zu characters, %.2f us per cell)\n",
-                copy.best, copy.median, ClipboardLength(), copy.best * 1000.0 / (6.0 * rows));
+    const Timing copy = Time(
+        repeats, [] {}, [&] { ::SendMessageW(list, WM_COMMAND, kCopyRows, 0); });
+    std::printf(
+        "Copy Rows of every row: best %.0f ms, median %.0f ms (%zu characters, %.2f us per cell)\n",
+        copy.best, copy.median, ClipboardLength(), copy.best * 1000.0 / (6.0 * rows));
 
     // Find Next as the user presses it, for a text that no row holds: it looks
     // at every row or stops at the time limit with a beep.
@@ -169,8 +173,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (dialog) {
         ::SetDlgItemTextW(dialog, kFindWhatEdit, L"no row holds this");
-        const Timing find = Time(repeats, [&] { ClearSelection(list); },
-                                 [&] { ::SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
+        const Timing find = Time(
+            repeats, [&] { ClearSelection(list); },
+            [&] { ::SendMessageW(dialog, WM_COMMAND, IDOK, 0); });
         std::printf("Find Next, nothing found (stops after %u ms): best %.0f ms, median %.0f ms\n",
                     unsigned(dcm_find_time_limit_ms), find.best, find.median);
         ::DestroyWindow(dialog);
@@ -178,8 +183,10 @@ int wmain(int argc, wchar_t** argv) {
     // velkdump on the same file, in this process, written to the null device.
     std::FILE* null = std::fopen("NUL", "wb");
     if (null) {
-        const Timing dump = Time(repeats, [] {}, [&] { velkdump({Utf8(argv[1])}, null, stderr); });
-        std::printf("velkdump of the same file: best %.0f ms, median %.0f ms\n", dump.best, dump.median);
+        const Timing dump = Time(
+            repeats, [] {}, [&] { velkdump({Utf8(argv[1])}, null, stderr); });
+        std::printf("velkdump of the same file: best %.0f ms, median %.0f ms\n", dump.best,
+                    dump.median);
         std::fclose(null);
     }
     frame.DestroyWindow();

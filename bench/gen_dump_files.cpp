@@ -71,7 +71,8 @@ void meta(dicom_builder& b, const char* syntax) {
         .transfer_syntax(syntax)
         .explicit_element(0x0002, 0x0012, "UI", "1.2.3.4.56");
     b.preamble()
-        .explicit_element(0x0002, 0x0000, "UL", test::le32(static_cast<std::uint32_t>(group.size())))
+        .explicit_element(0x0002, 0x0000, "UL",
+                          test::le32(static_cast<std::uint32_t>(group.size())))
         .raw(group.bytes());
 }
 
@@ -123,21 +124,41 @@ bool every_vr_file(const std::string& path) {
         const char* vr;
         const char* value;
         std::size_t size;
-    } values[] = {
-        {"AE", "STATION1", 8}, {"AS", "045Y", 4}, {"AT", "\x10\x00\x10\x00", 4},
-        {"CS", "ORIGINAL", 8}, {"DA", "20240101", 8}, {"DS", "1.25", 4},
-        {"DT", "20240101120000", 14}, {"FL", "\x00\x00\x80\x3F", 4},
-        {"FD", "\x00\x00\x00\x00\x00\x00\xF0\x3F", 8}, {"IS", "42", 2}, {"LO", "long string", 12},
-        {"LT", "long text value", 16}, {"OB", "\x01\x02\x03\x04", 4},
-        {"OD", "\x00\x00\x00\x00\x00\x00\xF0\x3F", 8}, {"OF", "\x00\x00\x80\x3F", 4},
-        {"OL", "\x01\x00\x00\x00", 4}, {"OV", "\x01\x00\x00\x00\x00\x00\x00\x00", 8},
-        {"OW", "\x01\x00\x02\x00", 4}, {"PN", "Doe^John", 8}, {"SH", "short", 6},
-        {"SL", "\xFF\xFF\xFF\xFF", 4}, {"SS", "\xFE\xFF", 2}, {"ST", "short text", 10},
-        {"SV", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8}, {"TM", "120000", 6},
-        {"UC", "unlimited characters", 20}, {"UI", "1.2.3.4", 8}, {"UL", "\x01\x00\x00\x00", 4},
-        {"UN", "\x01\x02", 2}, {"UR", "http://example.invalid/r", 24}, {"US", "\x02\x00", 2},
-        {"UT", "unlimited text", 14}, {"UV", "\x02\x00\x00\x00\x00\x00\x00\x00", 8}};
-    constexpr int per_item = 2 + 1 + int(sizeof values / sizeof values[0]);  // item, SQ, values, end
+    } values[] = {{"AE", "STATION1", 8},
+                  {"AS", "045Y", 4},
+                  {"AT", "\x10\x00\x10\x00", 4},
+                  {"CS", "ORIGINAL", 8},
+                  {"DA", "20240101", 8},
+                  {"DS", "1.25", 4},
+                  {"DT", "20240101120000", 14},
+                  {"FL", "\x00\x00\x80\x3F", 4},
+                  {"FD", "\x00\x00\x00\x00\x00\x00\xF0\x3F", 8},
+                  {"IS", "42", 2},
+                  {"LO", "long string", 12},
+                  {"LT", "long text value", 16},
+                  {"OB", "\x01\x02\x03\x04", 4},
+                  {"OD", "\x00\x00\x00\x00\x00\x00\xF0\x3F", 8},
+                  {"OF", "\x00\x00\x80\x3F", 4},
+                  {"OL", "\x01\x00\x00\x00", 4},
+                  {"OV", "\x01\x00\x00\x00\x00\x00\x00\x00", 8},
+                  {"OW", "\x01\x00\x02\x00", 4},
+                  {"PN", "Doe^John", 8},
+                  {"SH", "short", 6},
+                  {"SL", "\xFF\xFF\xFF\xFF", 4},
+                  {"SS", "\xFE\xFF", 2},
+                  {"ST", "short text", 10},
+                  {"SV", "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8},
+                  {"TM", "120000", 6},
+                  {"UC", "unlimited characters", 20},
+                  {"UI", "1.2.3.4", 8},
+                  {"UL", "\x01\x00\x00\x00", 4},
+                  {"UN", "\x01\x02", 2},
+                  {"UR", "http://example.invalid/r", 24},
+                  {"US", "\x02\x00", 2},
+                  {"UT", "unlimited text", 14},
+                  {"UV", "\x02\x00\x00\x00\x00\x00\x00\x00", 8}};
+    constexpr int per_item =
+        2 + 1 + int(sizeof values / sizeof values[0]);  // item, SQ, values, end
     dicom_builder b;
     meta(b, test::explicit_le_uid());
     b.sequence(0x0011, 0x0010);
@@ -215,9 +236,9 @@ int main(int argc, char** argv) {
     const std::string dir = std::string(argv[1]) + "/";
     const bool ok = elements_file(dir + "elements_explicit.dcm", false) &&
                     elements_file(dir + "elements_implicit.dcm", true) &&
-                    every_vr_file(dir + "every_vr.dcm") && million_rows_file(dir + "items_1m.dcm") &&
-                    pixels_file(dir + "pixels_1g.dcm") && fragments_file(dir + "fragments_10k.dcm") &&
-                    tiny_file(dir + "tiny.dcm");
+                    every_vr_file(dir + "every_vr.dcm") &&
+                    million_rows_file(dir + "items_1m.dcm") && pixels_file(dir + "pixels_1g.dcm") &&
+                    fragments_file(dir + "fragments_10k.dcm") && tiny_file(dir + "tiny.dcm");
     if (!ok) std::fprintf(stderr, "velk_gen_dump_files: cannot write into %s\n", argv[1]);
     return ok ? 0 : 1;
 }

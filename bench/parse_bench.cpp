@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "dicom_builder.h"
-#include "parse/file.h"
 #include "parse/cursor.h"
-#include "parse/record.h"
+#include "parse/file.h"
 #include "parse/mapping.h"
+#include "parse/record.h"
 
 using namespace velk;
 
@@ -28,7 +28,8 @@ std::string hundred_thousand_elements() {
         test::dicom_builder items;
         items.item();
         for (int i = 0; i < 10; ++i)
-            items.explicit_element(0x0018, std::uint16_t(0x1000 + i), "LO", "value" + std::to_string(i % 10) + ".");
+            items.explicit_element(0x0018, std::uint16_t(0x1000 + i), "LO",
+                                   "value" + std::to_string(i % 10) + ".");
         items.item_end();
         if (!nested) {
             for (int i = 0; i < 10; ++i)

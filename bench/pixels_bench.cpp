@@ -59,7 +59,9 @@ int main(int argc, char** argv) {
                 return 1;
             }
             cpu_ms.push_back(1000.0 * double(std::clock() - cpu_start) / CLOCKS_PER_SEC);
-            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
         }
         std::sort(ms.begin(), ms.end());
         std::sort(cpu_ms.begin(), cpu_ms.end());

@@ -25,8 +25,8 @@ void Pump() {
 
 // A label created, given the dialogs' font (or none) and destroyed.
 void Label(HWND parent, bool font) {
-    const HWND label = ::CreateWindowW(L"Static", L"Find what:", WS_CHILD | SS_LEFT, 0, 0, 100, 20, parent,
-                                       nullptr, nullptr, nullptr);
+    const HWND label = ::CreateWindowW(L"Static", L"Find what:", WS_CHILD | SS_LEFT, 0, 0, 100, 20,
+                                       parent, nullptr, nullptr, nullptr);
     if (font) ::SendMessageW(label, WM_SETFONT, WPARAM(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     ::DestroyWindow(label);
 }
@@ -55,7 +55,8 @@ void Report(const char* what, Step step) {
     for (int i = 0; i < kRounds; ++i) step();
     const velk::test::HeapInUse after = velk::test::CountHeapInUse();
     std::printf("%-46s %+6.2f blocks %+7.1f bytes per window\n", what,
-                double(after.blocks - before.blocks) / kRounds, (after.bytes - before.bytes) / kRounds);
+                double(after.blocks - before.blocks) / kRounds,
+                (after.bytes - before.bytes) / kRounds);
 }
 
 // An activation context that asks for common controls 6, as velk's manifest does.
@@ -66,8 +67,10 @@ HANDLE CommonControls6() {
     const char manifest[] =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
         "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"><dependency>"
-        "<dependentAssembly><assemblyIdentity type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" "
-        "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "<dependentAssembly><assemblyIdentity type=\"win32\" "
+        "name=\"Microsoft.Windows.Common-Controls\" "
+        "version=\"6.0.0.0\" processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" "
+        "language=\"*\"/>"
         "</dependentAssembly></dependency></assembly>\n";
     if (FILE* file = ::_wfopen(path.c_str(), L"wb")) {
         std::fwrite(manifest, 1, sizeof manifest - 1, file);
@@ -84,8 +87,8 @@ HANDLE CommonControls6() {
 }  // namespace
 
 int main() {
-    const HWND top = ::CreateWindowW(L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
-                                     nullptr, nullptr);
+    const HWND top = ::CreateWindowW(L"Static", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                     nullptr, nullptr, nullptr, nullptr);
     Report("system Static, given a font", [&] { Label(top, true); });
     Report("Find dialog, system controls", [&] { FindDialog(top); });
     const HANDLE context = CommonControls6();

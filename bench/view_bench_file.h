@@ -27,11 +27,13 @@ inline view_bench_file make_view_bench_file(std::size_t rows = 100000, std::size
     auto ten_rows = [&](std::size_t group) {
         if (group % 10 == 0) {
             b.sequence(0x0008, 0x1140).item();
-            for (int i = 0; i < 6; ++i) b.explicit_element(0x0008, std::uint16_t(0x1150 + i), "UI", "1.2.3.4");
+            for (int i = 0; i < 6; ++i)
+                b.explicit_element(0x0008, std::uint16_t(0x1150 + i), "UI", "1.2.3.4");
             b.item_end().sequence_end();
             if (f.big_row) ++f.small_containers;
         } else {
-            for (int i = 0; i < 10; ++i) b.explicit_element(0x0020, std::uint16_t(0x0010 + i), "DS", "1.25");
+            for (int i = 0; i < 10; ++i)
+                b.explicit_element(0x0020, std::uint16_t(0x0010 + i), "DS", "1.25");
         }
         made += 10;
     };
@@ -39,7 +41,8 @@ inline view_bench_file make_view_bench_file(std::size_t rows = 100000, std::size
     while (made + 10 <= rows / 2) ten_rows(group++);
     f.big_row = made;
     b.sequence(0x0040, 0xA730).item();
-    for (std::size_t i = 0; i + 3 < big; ++i) b.explicit_element(0x0040, 0xA160, "LT", "a nested text value");
+    for (std::size_t i = 0; i + 3 < big; ++i)
+        b.explicit_element(0x0040, 0xA160, "LT", "a nested text value");
     b.item_end().sequence_end();
     made += big + 1;
     while (made + 10 <= rows) ten_rows(group++);

@@ -24,8 +24,8 @@ namespace {
 
 void Report(const char* what, std::vector<double> times) {
     std::sort(times.begin(), times.end());
-    std::printf("%-46s median %8.2f ms   fastest %8.2f ms   (%zu runs)\n", what, times[times.size() / 2],
-                times.front(), times.size());
+    std::printf("%-46s median %8.2f ms   fastest %8.2f ms   (%zu runs)\n", what,
+                times[times.size() / 2], times.front(), times.size());
 }
 
 void Pump() {
@@ -39,7 +39,8 @@ void Pump() {
 void ClickIcon(HWND list, int row) {
     RECT icon{};
     icon.left = LVIR_ICON;
-    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&icon));
+    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&icon));
     const LPARAM at = MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2);
     ::SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::SendMessageW(list, WM_LBUTTONUP, 0, at);
@@ -67,9 +68,10 @@ int main() {
 
     std::vector<double> parse, open, repaint, collapse, expand, collapse_paint, expand_paint, plain;
     dcm_row_model rows;
-    for (int run = 0; run < kRuns; ++run) parse.push_back(Milliseconds([&] { rows.load_file(path.c_str()); }));
-    std::printf("file: %zu rows, %zu bytes; big container at row %zu\n", rows.size(), file.bytes.size(),
-                file.big_row);
+    for (int run = 0; run < kRuns; ++run)
+        parse.push_back(Milliseconds([&] { rows.load_file(path.c_str()); }));
+    std::printf("file: %zu rows, %zu bytes; big container at row %zu\n", rows.size(),
+                file.bytes.size(), file.big_row);
 
     for (int run = 0; run < kRuns; ++run) {
         open.push_back(Milliseconds([&] { OpenDocumentIn(client, path.c_str()); }));

@@ -50,7 +50,11 @@ void BM_CollapseExpandBelowCollapsedRows(benchmark::State& state) {
     }
     state.counters["collapsed"] = double(rows.collapsed().size());
 }
-BENCHMARK(BM_CollapseExpandBelowCollapsedRows)->Arg(0)->Arg(100)->Arg(400)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CollapseExpandBelowCollapsedRows)
+    ->Arg(0)
+    ->Arg(100)
+    ->Arg(400)
+    ->Unit(benchmark::kMicrosecond);
 
 // Argument: rows in the list; the container keeps its 10,000 rows.
 void BM_CollapseExpandInLongerLists(benchmark::State& state) {
@@ -66,7 +70,10 @@ void BM_CollapseExpandInLongerLists(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_CollapseExpandInLongerLists)
-    ->RangeMultiplier(2)->Range(25000, 400000)->Complexity()->Unit(benchmark::kMicrosecond);
+    ->RangeMultiplier(2)
+    ->Range(25000, 400000)
+    ->Complexity()
+    ->Unit(benchmark::kMicrosecond);
 
 // A million rows: the load, and the resident memory each row of the list holds
 // (read from /proc/self/statm before the run's first load and after its last,

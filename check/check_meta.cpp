@@ -6,15 +6,14 @@
 #include <string>
 
 #include "check/check_source.h"
-#include "parse/tags.h"
 #include "parse/header.h"
-#include "present/dictionary_full.h"
 #include "parse/syntax_registry.h"
+#include "parse/tags.h"
+#include "present/dictionary_full.h"
 
 namespace velk {
 
 namespace {
-
 
 // The meta elements of Type 1 the check asks for.
 constexpr std::uint32_t meta_required[] = {
@@ -48,8 +47,8 @@ void repeated_uid(dcm_check_source& source, std::uint32_t meta_tag, std::uint32_
     if (meta_row >= source.size()) return;
     if (data_row >= source.size()) {
         source.add(meta_row, dcm_severity::error, dcm_check_kind::meta,
-                   std::string(dcm_check_name(meta_tag)) + " has no " + dcm_tag_text(data_tag) + " " +
-                       dcm_check_name(data_tag) + " in the data set to match");
+                   std::string(dcm_check_name(meta_tag)) + " has no " + dcm_tag_text(data_tag) +
+                       " " + dcm_check_name(data_tag) + " in the data set to match");
         return;
     }
     const std::string meta = text_of(source.element(meta_row));
@@ -69,7 +68,8 @@ bool is_vr_letters(const char* vr) {
 // header has two letters where an implicit one has the length's low bytes.
 void encoding(dcm_check_source& source, std::size_t syntax_row) {
     std::size_t row = 0;
-    while (row < source.size() && (source.record(row).level != 0 || (source.tag(row) >> 16) == 0x0002))
+    while (row < source.size() &&
+           (source.record(row).level != 0 || (source.tag(row) >> 16) == 0x0002))
         ++row;
     if (row >= source.size()) return;
     const dcm_record& r = source.record(row);
@@ -85,14 +85,16 @@ void encoding(dcm_check_source& source, std::size_t syntax_row) {
         if (vr[0] == entry->vr[0] && vr[1] == entry->vr[1])
             source.add(syntax_row, dcm_severity::error, dcm_check_kind::syntax,
                        "The transfer syntax says implicit VR, but the data set is written with "
-                       "explicit VRs (\"" + std::string(vr, 2) + "\" after " + dcm_tag_text(e.tag) + ")");
+                       "explicit VRs (\"" +
+                           std::string(vr, 2) + "\" after " + dcm_tag_text(e.tag) + ")");
         return;
     }
     if (r.vr[0] == 0 && r.vr[1] == 0) return;
     if (!is_vr_letters(r.vr))
-        source.add(syntax_row, dcm_severity::error, dcm_check_kind::syntax,
-                   "The transfer syntax says explicit VR, but " + dcm_tag_text(e.tag) +
-                       ", the data set's first element, has no VR: the data set is written implicit");
+        source.add(
+            syntax_row, dcm_severity::error, dcm_check_kind::syntax,
+            "The transfer syntax says explicit VR, but " + dcm_tag_text(e.tag) +
+                ", the data set's first element, has no VR: the data set is written implicit");
 }
 
 void syntax(dcm_check_source& source) {
@@ -100,9 +102,10 @@ void syntax(dcm_check_source& source) {
     if (row >= source.size()) return;
     const std::string uid = text_of(source.element(row));
     if (!dcm_find_syntax(uid))
-        source.add(row, dcm_severity::warning, dcm_check_kind::syntax,
-                   "Transfer syntax \"" + uid +
-                       "\" is not one velk knows; its data set is read as explicit VR little endian");
+        source.add(
+            row, dcm_severity::warning, dcm_check_kind::syntax,
+            "Transfer syntax \"" + uid +
+                "\" is not one velk knows; its data set is read as explicit VR little endian");
     if (!source.data_set_read()) {
         source.add(row, dcm_severity::info, dcm_check_kind::syntax,
                    "This reading does not read a data set in transfer syntax \"" + uid +

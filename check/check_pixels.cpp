@@ -7,13 +7,12 @@
 #include <string>
 
 #include "check/check_source.h"
-#include "parse/tags.h"
 #include "parse/header.h"
+#include "parse/tags.h"
 
 namespace velk {
 
 namespace {
-
 
 // Samples per pixel of each photometric interpretation (section C.7.6.3.1.2).
 struct photometric_samples {
@@ -21,9 +20,18 @@ struct photometric_samples {
     std::uint16_t samples;
 };
 constexpr photometric_samples photometric_table[] = {
-    {"MONOCHROME1", 1}, {"MONOCHROME2", 1},     {"PALETTE COLOR", 1},   {"RGB", 3},
-    {"YBR_FULL", 3},    {"YBR_FULL_422", 3},    {"YBR_PARTIAL_422", 3}, {"YBR_PARTIAL_420", 3},
-    {"YBR_ICT", 3},     {"YBR_RCT", 3},         {"HSV", 3},             {"ARGB", 4},
+    {"MONOCHROME1", 1},
+    {"MONOCHROME2", 1},
+    {"PALETTE COLOR", 1},
+    {"RGB", 3},
+    {"YBR_FULL", 3},
+    {"YBR_FULL_422", 3},
+    {"YBR_PARTIAL_422", 3},
+    {"YBR_PARTIAL_420", 3},
+    {"YBR_ICT", 3},
+    {"YBR_RCT", 3},
+    {"HSV", 3},
+    {"ARGB", 4},
     {"CMYK", 4},
 };
 
@@ -57,7 +65,8 @@ private:
                          "Bits Stored " + std::to_string(stored) + " is more than Bits Allocated " +
                              std::to_string(allocated));
         if (us(tag_high_bit, high) && high + 1 != stored)
-            m_source.add(m_source.top_level(tag_high_bit), dcm_severity::error, dcm_check_kind::pixel,
+            m_source.add(m_source.top_level(tag_high_bit), dcm_severity::error,
+                         dcm_check_kind::pixel,
                          "High Bit " + std::to_string(high) + " is not Bits Stored - 1 (" +
                              std::to_string(stored - 1) + ")");
     }
@@ -96,8 +105,8 @@ private:
 
     void native_length(std::size_t pixels) {
         std::uint16_t rows = 0, columns = 0, samples = 0, allocated = 0;
-        if (!us(tag_rows, rows) || !us(tag_columns, columns) || !us(tag_samples_per_pixel, samples) ||
-            !us(tag_bits_allocated, allocated))
+        if (!us(tag_rows, rows) || !us(tag_columns, columns) ||
+            !us(tag_samples_per_pixel, samples) || !us(tag_bits_allocated, allocated))
             return;
         const std::uint64_t count = std::uint64_t(frames());
         // Each factor is below 2^16, so each pair's product fits in 32 bits; a
@@ -132,7 +141,8 @@ private:
         const std::uint64_t first = m_source.record(table).value_offset() + e.size;
         std::set<std::uint64_t> starts;
         for (std::size_t row = table + 1;
-             row < m_source.size() && m_source.record(row).level == level && m_source.tag(row) == tag_item;
+             row < m_source.size() && m_source.record(row).level == level &&
+             m_source.tag(row) == tag_item;
              ++row)
             starts.insert(m_source.record(row).offset - first);
         const std::uint64_t count = e.size / 4;
@@ -145,7 +155,8 @@ private:
             if (starts.count(offset)) continue;
             m_source.add(table, dcm_severity::error, dcm_check_kind::pixel,
                          "Basic offset table entry " + std::to_string(i + 1) + " (" +
-                             std::to_string(offset) + ") does not point at the start of a fragment");
+                             std::to_string(offset) +
+                             ") does not point at the start of a fragment");
             return;  // one is enough: the rest are usually off by the same
         }
     }

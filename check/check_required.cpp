@@ -14,7 +14,6 @@ namespace velk {
 
 namespace {
 
-
 enum class module : std::uint8_t { sop_common, patient, study, series, image_pixel };
 
 struct required_attribute {

@@ -21,18 +21,19 @@ bool unread_in_default_reading(std::string_view uid) {
 }  // namespace
 
 dcm_check_source::dcm_check_source(const dcm_row_model& rows, dcm_bytes file, dcm_findings& out)
-    : m_rows(rows), m_file(file), m_records(rows.records()), m_out(out),
-      m_count(m_records.size()) {
+    : m_rows(rows), m_file(file), m_records(rows.records()), m_out(out), m_count(m_records.size()) {
     m_tags.resize(m_records.size());
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         const dcm_check_element e = element(i);
         m_tags[i] = e.tag;
         if (m_records[i].level == 0 && e.has_tag) m_top.emplace_back(e.tag, i);
     }
-    if (rows.reading().kind() == dcm_reading::standard && unread_in_default_reading(dcm_check_syntax_uid(*this))) {
+    if (rows.reading().kind() == dcm_reading::standard &&
+        unread_in_default_reading(dcm_check_syntax_uid(*this))) {
         // The meta group comes first; its rows are the ones checked.
         std::size_t meta = 0;
-        while (meta < m_records.size() && m_records[meta].level == 0 && (m_tags[meta] >> 16) == 0x0002)
+        while (meta < m_records.size() && m_records[meta].level == 0 &&
+               (m_tags[meta] >> 16) == 0x0002)
             ++meta;
         m_count = meta;
         m_top.erase(std::remove_if(m_top.begin(), m_top.end(),
@@ -97,8 +98,7 @@ void dcm_check_source::add_for(std::size_t row, std::uint32_t tag, dcm_severity 
         return;
     }
     // Past the last row: the end of the bytes walked.
-    const std::uint64_t end =
-        m_records.empty() ? 0 : domain_size(m_records.back());
+    const std::uint64_t end = m_records.empty() ? 0 : domain_size(m_records.back());
     const bool inflated = !m_records.empty() && m_records.back().inflated;
     add_at(end, inflated, row, tag, severity, kind, std::move(message));
 }

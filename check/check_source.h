@@ -19,10 +19,10 @@ namespace velk {
 // One element as the check reads it.
 struct dcm_check_element {
     std::uint32_t tag = 0;
-    bool has_tag = false;      // its four tag bytes are there
+    bool has_tag = false;  // its four tag bytes are there
     const char* value = nullptr;
-    std::uint64_t size = 0;    // value bytes held: the declared length, cut by the end
-    bool whole = false;        // the declared (defined) length lies within the bytes
+    std::uint64_t size = 0;  // value bytes held: the declared length, cut by the end
+    bool whole = false;      // the declared (defined) length lies within the bytes
     dcm_byte_order order = dcm_byte_order::little;
 
     std::string_view bytes() const { return {value, static_cast<std::size_t>(size)}; }

@@ -95,7 +95,8 @@ private:
     }
 
     void group_length(std::size_t row, const dcm_record& r, std::uint32_t tag, level_state& level) {
-        if (level.has_group && level.group.group != group_of(tag)) close_group(level, r.offset, r.inflated);
+        if (level.has_group && level.group.group != group_of(tag))
+            close_group(level, r.offset, r.inflated);
         if (element_of(tag) != 0) return;
         std::uint32_t declared = 0;
         const dcm_check_element e = m_source.element(row);
@@ -116,7 +117,8 @@ private:
         char group[8];
         std::snprintf(group, sizeof group, "%04X", unsigned(g.group));
         // The file meta information's group length is part of the meta check.
-        const dcm_check_kind kind = g.group == 0x0002 ? dcm_check_kind::meta : dcm_check_kind::group_length;
+        const dcm_check_kind kind =
+            g.group == 0x0002 ? dcm_check_kind::meta : dcm_check_kind::group_length;
         m_source.add(g.row, dcm_severity::error, kind,
                      std::string("Group ") + group + " length says " + std::to_string(g.declared) +
                          " bytes, the group holds " + std::to_string(held));
@@ -146,7 +148,8 @@ private:
             message += " has no private creator ";
             dcm_append_tag(message, (std::uint32_t(group) << 16) | (element >> 8));
             message += " in its data set or item (nor do the block's elements after it)";
-            m_source.add(row, dcm_severity::error, dcm_check_kind::private_block, std::move(message));
+            m_source.add(row, dcm_severity::error, dcm_check_kind::private_block,
+                         std::move(message));
         }
     }
 

@@ -220,8 +220,8 @@ private:
             const char* first = raw.data();
             m_decoded.resize(decoded_limit + 1);
             const std::size_t n = dcm_interpret_value_cut(
-                m_decoded.data(), m_decoded.size(), info.code, first, first + raw.size(),
-                e.order, *m_interpret->charset_at(r), decoded_limit);
+                m_decoded.data(), m_decoded.size(), info.code, first, first + raw.size(), e.order,
+                *m_interpret->charset_at(r), decoded_limit);
             raw = std::string_view(m_decoded.data(), n);
             decoded = true;
         }
@@ -271,12 +271,13 @@ private:
         }
         if (longest <= info.max_length) return false;
         const char* unit = characters && decoded ? " characters" : " bytes";
-        m_source.add(row, dcm_severity::error, dcm_check_kind::value,
-                     std::string(info.code) + " value " + quoted(value) + " is " +
-                         std::to_string(longest) + unit + " long; " + info.code +
-                         (info.length_unit == dcm_length_unit::characters_per_group
-                              ? " holds at most " + std::to_string(info.max_length) + " per component group"
-                              : " holds at most " + std::to_string(info.max_length)));
+        m_source.add(
+            row, dcm_severity::error, dcm_check_kind::value,
+            std::string(info.code) + " value " + quoted(value) + " is " + std::to_string(longest) +
+                unit + " long; " + info.code +
+                (info.length_unit == dcm_length_unit::characters_per_group
+                     ? " holds at most " + std::to_string(info.max_length) + " per component group"
+                     : " holds at most " + std::to_string(info.max_length)));
         return true;
     }
 
@@ -288,8 +289,8 @@ private:
         if (last != wrong) return;
         m_source.add(row, dcm_severity::warning, dcm_check_kind::value,
                      std::string(info.code) + " value is padded with " +
-                         (wrong == ' ' ? "a space" : "NUL") + "; " + info.code + " is padded with " +
-                         (info.padding == ' ' ? "a space" : "NUL"));
+                         (wrong == ' ' ? "a space" : "NUL") + "; " + info.code +
+                         " is padded with " + (info.padding == ' ' ? "a space" : "NUL"));
     }
 
     dcm_check_source& m_source;

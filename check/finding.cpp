@@ -35,8 +35,9 @@ const char* dcm_severity_name(dcm_severity severity) {
 }
 
 std::size_t dcm_findings::count(dcm_severity severity) const {
-    return static_cast<std::size_t>(std::count_if(
-        list.begin(), list.end(), [severity](const dcm_finding& f) { return f.severity == severity; }));
+    return static_cast<std::size_t>(
+        std::count_if(list.begin(), list.end(),
+                      [severity](const dcm_finding& f) { return f.severity == severity; }));
 }
 
 void dcm_append_tag(std::string& out, std::uint32_t tag) {

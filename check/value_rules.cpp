@@ -30,7 +30,9 @@ bool time_chars(unsigned char c) { return is_digit(c) || c == '.' || c == ' '; }
 bool date_time_chars(unsigned char c) {
     return is_digit(c) || c == '.' || c == '+' || c == '-' || c == '&' || c == ' ';
 }
-bool age_chars(unsigned char c) { return is_digit(c) || c == 'D' || c == 'W' || c == 'M' || c == 'Y'; }
+bool age_chars(unsigned char c) {
+    return is_digit(c) || c == 'D' || c == 'W' || c == 'M' || c == 'Y';
+}
 bool uid_chars(unsigned char c) { return is_digit(c) || c == '.'; }
 bool uri_chars(unsigned char c) { return c > 0x20 && c < 0x7F; }
 bool ae_chars(unsigned char c) { return printable(c) && c != '\\'; }
@@ -73,7 +75,8 @@ fault_text time_parts(std::string_view v, std::size_t at, std::size_t digits) {
     static const char* const names[] = {"hour", "minute", "second"};
     for (std::size_t part = 0; part * 2 < digits && part < 3; ++part) {
         const int x = number_at(v, at + part * 2, 2);
-        if (x < 0 || x >= limits[part]) return names[part] + (" " + std::string(v.substr(at + part * 2, 2)));
+        if (x < 0 || x >= limits[part])
+            return names[part] + (" " + std::string(v.substr(at + part * 2, 2)));
     }
     return {};
 }
@@ -99,7 +102,8 @@ fault_text time_form(std::string_view v) {
 
 // YYYY[MM[DD[HH[MM[SS[.F{1,6}]]]]]][&ZZXX].
 fault_text date_time_form(std::string_view v) {
-    const char* const form = "a date and time is YYYYMMDDHHMMSS.FFFFFF&ZZXX or a leading part of it";
+    const char* const form =
+        "a date and time is YYYYMMDDHHMMSS.FFFFFF&ZZXX or a leading part of it";
     std::size_t end = v.size();
     if (end >= 5 && (v[end - 5] == '+' || v[end - 5] == '-' || v[end - 5] == '&')) {
         if (digits_from(v, end - 4) != 4) return form;
@@ -157,7 +161,8 @@ fault_text integer_form(std::string_view v) {
     if (digits == 0 || at + digits != v.size()) return "an integer string is a whole number";
     long long x = 0;
     for (std::size_t i = at; i < v.size() && x <= 4294967296LL; ++i) x = x * 10 + (v[i] - '0');
-    if (x > (negative ? 2147483648LL : 2147483647LL)) return "out of range: an integer string holds 32 bits";
+    if (x > (negative ? 2147483648LL : 2147483647LL))
+        return "out of range: an integer string holds 32 bits";
     return {};
 }
 
@@ -184,10 +189,10 @@ fault_text uid_form(std::string_view v) {
 
 struct repertoire_rule {
     dcm_repertoire repertoire;
-    const char* noun;               // "a date": what a value may hold
+    const char* noun;  // "a date": what a value may hold
     bool (*allowed)(unsigned char);
     fault_text (*form)(std::string_view);
-    bool trim;                      // leading and trailing spaces carry no meaning
+    bool trim;  // leading and trailing spaces carry no meaning
 };
 
 // In the order of dcm_repertoire.
@@ -232,8 +237,8 @@ std::string dcm_value_fault(dcm_repertoire repertoire, std::string_view value) {
     const repertoire_rule& rule = rule_of(repertoire);
     for (const char c : value)
         if (!rule.allowed(static_cast<unsigned char>(c)))
-            return std::string("has characters ") + rule.noun + " may not hold: " +
-                   character(static_cast<unsigned char>(c));
+            return std::string("has characters ") + rule.noun +
+                   " may not hold: " + character(static_cast<unsigned char>(c));
     if (value.empty()) return {};
     const std::string why = rule.form(value);
     if (why.empty()) return {};

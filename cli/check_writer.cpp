@@ -67,8 +67,8 @@ void write_check_csv(const dcm_findings& findings, const std::string* path, text
             put_csv_field(*path, out);
             out.put(",");
         }
-        out.put(std::string(dcm_severity_name(f.severity)) + "," + dcm_check_kind_name(f.kind) + "," +
-                tag_hex(f.tag) + "," + offset_text(f) + ",");
+        out.put(std::string(dcm_severity_name(f.severity)) + "," + dcm_check_kind_name(f.kind) +
+                "," + tag_hex(f.tag) + "," + offset_text(f) + ",");
         put_csv_field(f.message, out);
         out.put("\r\n");
     }

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cstring>
 
-
 namespace velk {
 
 namespace {
@@ -11,8 +10,8 @@ namespace {
 // Records end in CR LF, as RFC 4180 has them.
 constexpr char record_end[] = "\r\n";
 
-const char* const column_names[] = {"depth", "tag", "VR", "length", "description", "value",
-                                    "offset"};
+const char* const column_names[] = {"depth",       "tag",   "VR",    "length",
+                                    "description", "value", "offset"};
 
 bool needs_quotes(const char* text, std::size_t n, char separator) {
     for (std::size_t i = 0; i < n; ++i) {

@@ -29,14 +29,15 @@ struct compared_file {
         : file(std::filesystem::u8path(name).c_str()), rows(reading) {}
     dcm_file_mapping file;
     dcm_row_model rows;
-    dcm_compare_side side() const { return {file.begin(), file.end(), rows.records(), rows.reading()}; }
+    dcm_compare_side side() const {
+        return {file.begin(), file.end(), rows.records(), rows.reading()};
+    }
 };
 
 // Why the file cannot be compared, or nothing.
 std::string problem_of(const compared_file& f) {
     if (!f.file.is_open()) return dcm_open_failure_text(f.file.failure());
-    if (!dcm_has_marker(f.file.begin(), f.file.end()))
-        return no_marker_problem;
+    if (!dcm_has_marker(f.file.begin(), f.file.end())) return no_marker_problem;
     return {};
 }
 
@@ -92,9 +93,12 @@ void write_differences(const std::vector<dcm_difference>& differences, const dcm
         write_record({std::begin(difference_names), std::end(difference_names)}, ',', "\r\n", out);
     for (const dcm_difference& d : differences) {
         const std::vector<std::string> cells = difference_cells(d, a, b, convert);
-        if (format == dump_format::json) write_json_object(cells, out);
-        else if (format == dump_format::csv) write_record(cells, ',', "\r\n", out);
-        else write_record(cells, ';', "\n", out);
+        if (format == dump_format::json)
+            write_json_object(cells, out);
+        else if (format == dump_format::csv)
+            write_record(cells, ',', "\r\n", out);
+        else
+            write_record(cells, ';', "\n", out);
     }
 }
 
@@ -108,7 +112,8 @@ int velkdump_diff(const std::string& first, const std::string& second, dcm_readi
     for (const auto* f : {a.get(), b.get()}) {
         const std::string problem = problem_of(*f);
         if (problem.empty()) continue;
-        std::fprintf(err, "velkdump: %s: %s\n", (f == a.get() ? first : second).c_str(), problem.c_str());
+        std::fprintf(err, "velkdump: %s: %s\n", (f == a.get() ? first : second).c_str(),
+                     problem.c_str());
         status = diff_exit_failed;
     }
     if (status != diff_exit_alike) return status;

@@ -28,8 +28,10 @@ struct entry {
 // A path in UTF-8; on a system whose paths are 8-bit already, as it is.
 template <typename Char>
 std::string utf8_of(std::basic_string<Char> path) {
-    if constexpr (std::is_same_v<Char, char>) return path;
-    else return fs::path(path).u8string();
+    if constexpr (std::is_same_v<Char, char>)
+        return path;
+    else
+        return fs::path(path).u8string();
 }
 
 #ifdef _WIN32
@@ -139,8 +141,10 @@ void file_finder::walk_on(std::vector<listed_file>& out) {
         if (next.folder && out.size() > before) return;
         ++top.next;
         native_name path = top.prefix + next.name;
-        if (next.folder) open(fs::path(std::move(path)), out);
-        else out.push_back({utf8_of(std::move(path)), true, {}});
+        if (next.folder)
+            open(fs::path(std::move(path)), out);
+        else
+            out.push_back({utf8_of(std::move(path)), true, {}});
     }
 }
 
@@ -157,8 +161,10 @@ bool file_finder::find_more(std::vector<listed_file>& out) {
             const std::string& name = m_paths[m_next_path];
             std::error_code ec;
             const fs::path path = fs::u8path(name);
-            if (m_recursive && fs::is_directory(path, ec)) open(path, out);
-            else out.push_back({name, false, {}});
+            if (m_recursive && fs::is_directory(path, ec))
+                open(path, out);
+            else
+                out.push_back({name, false, {}});
         }
     }
     return true;

@@ -12,7 +12,6 @@ namespace velk {
 // bytes. False, `into` then undefined, for anything else (no such file, an
 // empty or larger file, a directory, a device, a pipe, a read error): the
 // caller maps it instead, and the mapping says what is wrong.
-bool read_small_file(const std::filesystem::path& path, std::size_t limit,
-                     std::vector<char>& into);
+bool read_small_file(const std::filesystem::path& path, std::size_t limit, std::vector<char>& into);
 
 }  // namespace velk

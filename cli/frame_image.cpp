@@ -61,9 +61,12 @@ bool decode_file_frame(const std::string& path, std::uint32_t frame, dcm_pixel_d
 }  // namespace
 
 bool image_format_of(const std::string& path, image_format& format) {
-    if (ends_with(path, ".png")) format = image_format::png;
-    else if (ends_with(path, ".npy")) format = image_format::npy;
-    else return false;
+    if (ends_with(path, ".png"))
+        format = image_format::png;
+    else if (ends_with(path, ".npy"))
+        format = image_format::npy;
+    else
+        return false;
     return true;
 }
 
@@ -72,7 +75,8 @@ std::string npy_bytes(const dcm_frame& frame) {
     const char order = frame.value_size == 1 ? '|' : '<';
     std::string shape = "(" + std::to_string(frame.rows) + ", " + std::to_string(frame.columns);
     shape += frame.samples > 1 ? ", " + std::to_string(frame.samples) + ")" : ")";
-    std::string header = std::string("{'descr': '") + order + kind + std::to_string(frame.value_size) +
+    std::string header = std::string("{'descr': '") + order + kind +
+                         std::to_string(frame.value_size) +
                          "', 'fortran_order': False, 'shape': " + shape + ", }";
     // The magic, the version, the header's length, then the header padded with
     // blanks and ended by a newline so that the values start at a multiple of 64.
@@ -91,8 +95,9 @@ std::string npy_bytes(const dcm_frame& frame) {
 std::vector<unsigned char> png_bytes(const dcm_display_image& image) {
     std::vector<unsigned char> out;
     const int stride = static_cast<int>(image.columns * image.channels);
-    stbi_write_png_to_func(collect, &out, static_cast<int>(image.columns), static_cast<int>(image.rows),
-                           static_cast<int>(image.channels), image.pixels.data(), stride);
+    stbi_write_png_to_func(collect, &out, static_cast<int>(image.columns),
+                           static_cast<int>(image.rows), static_cast<int>(image.channels),
+                           image.pixels.data(), stride);
     return out;
 }
 

@@ -43,8 +43,10 @@ void write_index_row(const dcm_index_row& row, dump_format format, text_output& 
         nlohmann::ordered_json object;
         for (std::size_t c = 0; c < dcm_index_column_count; ++c) {
             const auto column = static_cast<dcm_index_column>(c);
-            if (column == dcm_index_column::size) object["size"] = row.size;
-            else object[dcm_index_column_of(c).key] = row.cells[c];
+            if (column == dcm_index_column::size)
+                object["size"] = row.size;
+            else
+                object[dcm_index_column_of(c).key] = row.cells[c];
         }
         out.put(object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace));
         out.put("\n");
@@ -112,7 +114,8 @@ bool is_regular(const fs::path& path) {
 int velkdump_index(const dump_options& options, std::FILE* out, std::FILE* err) {
     file_finder files(options.paths, options.recursive);
     text_output output(out);
-    const dump_format format = options.format == dump_format::json ? dump_format::json : dump_format::csv;
+    const dump_format format =
+        options.format == dump_format::json ? dump_format::json : dump_format::csv;
     if (format == dump_format::csv) write_index_header(output);
     std::atomic<std::size_t> not_part10{0};
     const list_one_file list = [format, &not_part10](const listed_file& f, text_output& o) {
@@ -137,7 +140,8 @@ int velkdump_directory(const dump_options& options, std::FILE* out, std::FILE* e
         const fs::path path = fs::u8path(name);
         const dcm_file_mapping file(path.c_str());
         if (!file.is_open()) {
-            std::fprintf(err, "velkdump: %s: %s\n", name.c_str(), dcm_open_failure_text(file.failure()));
+            std::fprintf(err, "velkdump: %s: %s\n", name.c_str(),
+                         dcm_open_failure_text(file.failure()));
             status = 1;
             continue;
         }

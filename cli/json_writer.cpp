@@ -33,8 +33,8 @@ enum class value_kind {
 struct vr_rule {
     const char* code;
     value_kind kind;
-    dcm_number_type type;   // for value_kind::number
-    std::size_t size;       // bytes of one number
+    dcm_number_type type;  // for value_kind::number
+    std::size_t size;      // bytes of one number
 };
 
 value_kind kind_of(const dcm_vr_info& vr) {
@@ -152,8 +152,7 @@ std::uint64_t size_of(dcm_bytes bytes) { return std::uint64_t(bytes.end - bytes.
 
 // Binary values of bytes the file does not hold are written inline, in base 64.
 std::string base64(const char* first, std::size_t n) {
-    static const char digits[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string text;
     text.reserve((n + 2) / 3 * 4);
     for (std::size_t i = 0; i < n; i += 3) {
@@ -260,9 +259,9 @@ std::uint64_t value_end(const dcm_row_model& rows, std::size_t row, const record
 
 // One data set being filled: the objects of the open levels, innermost last.
 struct open_level {
-    std::uint32_t level;      // the level of the elements that belong here
+    std::uint32_t level;  // the level of the elements that belong here
     json* dataset;
-    json* items = nullptr;    // the Value list of the sequence just added, for its items
+    json* items = nullptr;  // the Value list of the sequence just added, for its items
 };
 
 }  // namespace
@@ -339,13 +338,11 @@ nlohmann::json dicom_json(const dcm_row_model& rows, dcm_bytes file, const std::
             break;
         }
         case value_kind::number:
-        case value_kind::tag:
-            element["Value"] = binary_values(value, rule, in.order);
-            break;
-        default:
-            element["Value"] = text_values(value, rule, in.charset);
+        case value_kind::tag: element["Value"] = binary_values(value, rule, in.order); break;
+        default: element["Value"] = text_values(value, rule, in.charset);
         }
-        if (element.contains("Value") && element["Value"].empty() && rule.kind != value_kind::sequence)
+        if (element.contains("Value") && element["Value"].empty() &&
+            rule.kind != value_kind::sequence)
             element.erase("Value");
     }
     if (meta) *meta = std::move(meta_elements);

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "cli/exit_status.h"
-#include "cli/stream_read.h"
 #include "cli/frame_image.h"
+#include "cli/stream_read.h"
 #include "velk_version.h"
 
 namespace velk {
@@ -30,10 +30,14 @@ std::string usage_text();
 
 std::string set_format(const std::string& value, dump_command& command) {
     dump_format& format = command.options.format;
-    if (value == "text") format = dump_format::text;
-    else if (value == "csv") format = dump_format::csv;
-    else if (value == "json") format = dump_format::json;
-    else return "unknown format '" + value + "' (text, csv or json)";
+    if (value == "text")
+        format = dump_format::text;
+    else if (value == "csv")
+        format = dump_format::csv;
+    else if (value == "json")
+        format = dump_format::json;
+    else
+        return "unknown format '" + value + "' (text, csv or json)";
     return {};
 }
 
@@ -42,8 +46,8 @@ std::string set_jobs(const std::string& value, dump_command& command) {
     const char* end = value.data() + value.size();
     const auto parsed = std::from_chars(value.data(), end, jobs);
     if (parsed.ec != std::errc() || parsed.ptr != end || jobs < 1 || jobs > dump_max_jobs)
-        return "-j takes a number of files from 1 to " + std::to_string(dump_max_jobs) +
-               ", not '" + value + "'";
+        return "-j takes a number of files from 1 to " + std::to_string(dump_max_jobs) + ", not '" +
+               value + "'";
     command.options.jobs = jobs;
     return {};
 }
@@ -123,7 +127,8 @@ const option_row option_table[] = {
      "text (the default: the viewer's copied rows), csv (one\n"
      "record per element) or json (the DICOM JSON model)",
      set_format},
-    {"--recursive", "-r", nullptr, "list the files in each directory named, and below", set_recursive},
+    {"--recursive", "-r", nullptr, "list the files in each directory named, and below",
+     set_recursive},
     {"--verbose", "-v", nullptr,
      "name on standard error each file a walk skips (the count of\n"
      "files skipped is written at the end in any case)",
@@ -195,15 +200,17 @@ std::string usage_text() {
         if (row.value_name) name += std::string("=") + row.value_name;
         name.resize(std::max<std::size_t>(name.size() + 2, 24), ' ');
         std::string help = row.help;
-        for (std::size_t at = help.find('\n'); at != std::string::npos; at = help.find('\n', at + 1))
+        for (std::size_t at = help.find('\n'); at != std::string::npos;
+             at = help.find('\n', at + 1))
             help.insert(at + 1, std::string(24, ' '));
         text += name + help + "\n";
     }
-    text += "\nExit status: " + std::to_string(dump_exit_listed) +
-            " when every file was listed, " + std::to_string(dump_exit_file_failed) +
+    text += "\nExit status: " + std::to_string(dump_exit_listed) + " when every file was listed, " +
+            std::to_string(dump_exit_file_failed) +
             " when any file could not be\nread or is not a part-10 file, " +
             std::to_string(dump_exit_usage_error) + " for a usage error. With --check, " +
-            std::to_string(dump_exit_file_failed) + " also\nwhen any file's check found an error.\n";
+            std::to_string(dump_exit_file_failed) +
+            " also\nwhen any file's check found an error.\n";
     return text;
 }
 
@@ -248,8 +255,10 @@ dump_command parse_dump_command(const std::vector<std::string>& args) {
         if (!row) {
             problem = "unknown option '" + arg + "'";
         } else if (row->value_name && !has_value) {
-            if (i + 1 < args.size()) value = args[++i];
-            else problem = std::string("option '") + arg + "' needs a value";
+            if (i + 1 < args.size())
+                value = args[++i];
+            else
+                problem = std::string("option '") + arg + "' needs a value";
         } else if (!row->value_name && has_value) {
             problem = std::string("option '") + row->long_name + "' takes no value";
         }

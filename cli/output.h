@@ -37,7 +37,10 @@ public:
 
     // Text that is written just before the first output after start(): a file's
     // heading, which a file left out must not leave behind.
-    void set_lead(std::string lead) { m_lead = std::move(lead); m_started = false; }
+    void set_lead(std::string lead) {
+        m_lead = std::move(lead);
+        m_started = false;
+    }
     void start();
     bool started() const { return m_started; }
 

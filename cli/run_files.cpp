@@ -104,7 +104,8 @@ void report_skips(const skip_tally& skips, std::FILE* err) {
     std::fprintf(err, "velkdump: %zu %s skipped, not DICOM part-10%s", skips.skipped,
                  files(skips.skipped), skips.verbose ? "" : " (--verbose names them)");
     if (skips.unreadable)
-        std::fprintf(err, "; %zu %s could not be listed", skips.unreadable, files(skips.unreadable));
+        std::fprintf(err, "; %zu %s could not be listed", skips.unreadable,
+                     files(skips.unreadable));
     std::fputs("\n", err);
 }
 
@@ -185,15 +186,16 @@ private:
     // Every file's text in a slot begins with the separator; the first file
     // written leaves it out. The text between two problems goes out in one
     // piece.
-    bool write_in_order(progress_line& progress, skip_tally& skips, text_output& out, std::FILE* err) {
+    bool write_in_order(progress_line& progress, skip_tally& skips, text_output& out,
+                        std::FILE* err) {
         bool all_listed = true;
         bool any_written = false;
         std::size_t count = 0;
         found_so_far found{};
         for (std::size_t r = 0; slot* s = wait_for(r, found); ++r) {
             const std::string_view text = s->text.text();
-            std::size_t from = 0;          // where the next file's text begins
-            std::size_t piece = 0;         // the text not yet written begins here
+            std::size_t from = 0;   // where the next file's text begins
+            std::size_t piece = 0;  // the text not yet written begins here
             auto write_piece = [&](std::size_t end) {
                 out.write_through(text.substr(piece, end - piece));
                 piece = end;
@@ -340,8 +342,9 @@ bool run_files(file_finder& files, const list_one_file& list, const run_layout& 
     progress_line progress(settings.progress, err);
     skip_tally skips{settings.verbose};
     const bool all_listed =
-        settings.jobs > 1 ? parallel_run(files, list, layout, settings.jobs).run(progress, skips, out, err)
-                          : run_in_turn(files, list, layout, progress, skips, out, err);
+        settings.jobs > 1
+            ? parallel_run(files, list, layout, settings.jobs).run(progress, skips, out, err)
+            : run_in_turn(files, list, layout, progress, skips, out, err);
     out.flush();
     progress.clear();
     report_skips(skips, err);

@@ -45,8 +45,7 @@ constexpr const char* skipped_reason = "not a DICOM part-10 file";
 // after the output that came before it; when files were skipped, a last line on
 // `err` counts them and those that could not be read. Answers whether every file
 // was listed or skipped, and none of them failed.
-bool run_files(file_finder& files, const list_one_file& list,
-               const run_layout& layout, const run_settings& settings, text_output& out,
-               std::FILE* err);
+bool run_files(file_finder& files, const list_one_file& list, const run_layout& layout,
+               const run_settings& settings, text_output& out, std::FILE* err);
 
 }  // namespace velk

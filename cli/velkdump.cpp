@@ -20,8 +20,8 @@
 #include "cli/diff.h"
 #include "cli/exit_status.h"
 #include "cli/file_list.h"
-#include "cli/frame_image.h"
 #include "cli/file_read.h"
+#include "cli/frame_image.h"
 #include "cli/index_listing.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -67,9 +67,9 @@ struct listing_kind {
     dump_format format;
     dcm_reading reading;
     bool several;
-    bool meta;       // json: the file meta information beside the data set
-    std::FILE* in;   // standard input
-    bool check;      // its findings rather than its elements
+    bool meta;      // json: the file meta information beside the data set
+    std::FILE* in;  // standard input
+    bool check;     // its findings rather than its elements
 };
 
 // The json document of one file: its data set alone; under --meta, or for one
@@ -238,8 +238,7 @@ bool shows_progress(std::FILE* out, std::FILE* err) {
 
 }  // namespace
 
-int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
-             std::FILE* in) {
+int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, std::FILE* in) {
     const dump_command command = parse_dump_command(args);
     if (command.action == dump_command::show_text) {
         std::fputs(command.message.c_str(), out);
@@ -268,7 +267,7 @@ int velkdump(const std::vector<std::string>& args, std::FILE* out, std::FILE* er
             write_csv_header(several, output);
     }
     const dump_format format = options.format;
-    const listing_kind kind{format, reading, several, options.meta, in ? in : binary_stdin(),
+    const listing_kind kind{format,       reading, several, options.meta, in ? in : binary_stdin(),
                             options.check};
     const list_one_file list = [kind](const listed_file& f, text_output& o) {
         return list_file(f, kind, o);

@@ -1,8 +1,8 @@
 // velkdump's entry on Windows: the wide command line, so that every file name
 // opens, whatever the ANSI code page; names are carried as UTF-8 inside.
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <string>

@@ -28,7 +28,8 @@ bool ParseToolBarResource(const void* data, std::size_t size, ToolBarResource& o
 // Creates a toolbar child of parent with the buttons and images of the resource;
 // with initialSeparator a separator comes first. Null when the resource is missing
 // or malformed, or the window cannot be created.
-HWND CreateToolBarFromResource(HWND parent, UINT resourceId, bool initialSeparator, DWORD style, UINT id);
+HWND CreateToolBarFromResource(HWND parent, UINT resourceId, bool initialSeparator, DWORD style,
+                               UINT id);
 
 HWND CreateReBar(HWND parent, DWORD style, UINT id);
 

@@ -13,20 +13,16 @@ namespace {
 thread_local CCommandBarCtrl* t_trackingBar = nullptr;
 
 // CharUpperW converts a single character passed in the low word of the pointer.
-wchar_t UpperCase(wchar_t character)
-{
-    return static_cast<wchar_t>(
-        reinterpret_cast<UINT_PTR>(::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
+wchar_t UpperCase(wchar_t character) {
+    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
+        ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(character)))));
 }
 
 // The character after the first single '&' of a menu text, upper-cased; 0 if none.
-wchar_t MnemonicOf(const std::wstring& text)
-{
+wchar_t MnemonicOf(const std::wstring& text) {
     for (size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != L'&')
-            continue;
-        if (text[i + 1] != L'&')
-            return UpperCase(text[i + 1]);
+        if (text[i] != L'&') continue;
+        if (text[i + 1] != L'&') return UpperCase(text[i + 1]);
         ++i;  // "&&" is a literal ampersand
     }
     return 0;
@@ -34,8 +30,7 @@ wchar_t MnemonicOf(const std::wstring& text)
 
 // Empty for an item without text, and when there is no memory for it (the bar
 // then shows an empty button rather than letting the failure out of a message).
-std::wstring MenuItemText(HMENU menu, int index) noexcept
-try {
+std::wstring MenuItemText(HMENU menu, int index) noexcept try {
     MENUITEMINFOW item{};
     item.cbSize = sizeof(item);
     item.fMask = MIIM_STRING;
@@ -44,8 +39,7 @@ try {
     std::wstring text(item.cch + 1, L'\0');
     item.dwTypeData = &text[0];
     item.cch = static_cast<UINT>(text.size());
-    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &item))
-        return std::wstring();
+    if (!::GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &item)) return std::wstring();
     text.resize(item.cch);
     return text;
 } catch (...) {
@@ -58,34 +52,27 @@ constexpr int kImageMargin = 2;
 
 }  // namespace
 
-CWindowClassInfo& CCommandBarCtrl::GetWndClassInfo()
-{
+CWindowClassInfo& CCommandBarCtrl::GetWndClassInfo() {
     static CWindowClassInfo info = CWindowClassInfo::Superclass(TOOLBARCLASSNAMEW);
     return info;
 }
 
-CCommandBarCtrl::~CCommandBarCtrl()
-{
+CCommandBarCtrl::~CCommandBarCtrl() {
     // Destroyed here, while this class's handlers can still run and unregister.
-    if (m_hWnd && ::IsWindow(m_hWnd))
-        ::DestroyWindow(m_hWnd);
-    if (CMessageLoop* loop = GetAppModule().GetMessageLoop())
-        loop->RemoveMessageFilter(this);
-    if (m_font)
-        ::DeleteObject(m_font);
+    if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+    if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) loop->RemoveMessageFilter(this);
+    if (m_font) ::DeleteObject(m_font);
 }
 
-HWND CCommandBarCtrl::Create(HWND parent, const RECT* rect, const wchar_t* title, DWORD style, DWORD exStyle,
-                             UINT id)
-{
+HWND CCommandBarCtrl::Create(HWND parent, const RECT* rect, const wchar_t* title, DWORD style,
+                             DWORD exStyle, UINT id) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
     return CWindowImpl::Create(parent, rect, title, style | TBSTYLE_FLAT | TBSTYLE_LIST, exStyle,
                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)));
 }
 
-bool CCommandBarCtrl::ProcessWindowMessage(CMessage& m)
-{
+bool CCommandBarCtrl::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CCommandBarCtrl>;
     static const Map::Entry map[] = {
         Map::Message(WM_CREATE, &CCommandBarCtrl::OnCreate),
@@ -107,11 +94,9 @@ bool CCommandBarCtrl::ProcessWindowMessage(CMessage& m)
     return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);
 }
 
-LRESULT CCommandBarCtrl::OnCreate(CMessage& /*m*/)
-{
+LRESULT CCommandBarCtrl::OnCreate(CMessage& /*m*/) {
     const LRESULT created = DefWindowProc();  // the toolbar's own creation first
-    if (created == -1)
-        return -1;
+    if (created == -1) return -1;
     m_owner = ::GetParent(m_hWnd);
     SendMessage(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
     // Text-only buttons: no room kept for an image beside the text.
@@ -121,21 +106,16 @@ LRESULT CCommandBarCtrl::OnCreate(CMessage& /*m*/)
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        if (m_font)
-            ::DeleteObject(m_font);
+        if (m_font) ::DeleteObject(m_font);
         m_font = ::CreateFontIndirectW(&metrics.lfMenuFont);
-        if (m_font)
-            SetFont(m_font, FALSE);
+        if (m_font) SetFont(m_font, FALSE);
     }
-    if (CMessageLoop* loop = GetAppModule().GetMessageLoop())
-        loop->AddMessageFilter(this);
+    if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) loop->AddMessageFilter(this);
     return created;
 }
 
-LRESULT CCommandBarCtrl::OnDestroy(CMessage& m)
-{
-    if (CMessageLoop* loop = GetAppModule().GetMessageLoop())
-        loop->RemoveMessageFilter(this);
+LRESULT CCommandBarCtrl::OnDestroy(CMessage& m) {
+    if (CMessageLoop* loop = GetAppModule().GetMessageLoop()) loop->RemoveMessageFilter(this);
     m_keyboardMode = false;
     m.handled = false;
     return 0;
@@ -143,10 +123,8 @@ LRESULT CCommandBarCtrl::OnDestroy(CMessage& m)
 
 // ---- Buttons from the menu -------------------------------------------------------
 
-bool CCommandBarCtrl::AttachMenu(HMENU menu)
-{
-    if (!m_hWnd || (menu && !::IsMenu(menu)))
-        return false;
+bool CCommandBarCtrl::AttachMenu(HMENU menu) {
+    if (!m_hWnd || (menu && !::IsMenu(menu))) return false;
     LeaveKeyboardMode();
     SetRedraw(FALSE);
     RemoveButtons();
@@ -172,67 +150,57 @@ bool CCommandBarCtrl::AttachMenu(HMENU menu)
     return true;
 }
 
-void CCommandBarCtrl::RemoveButtons()
-{
+void CCommandBarCtrl::RemoveButtons() {
     for (int count = ButtonCount(); count > 0; --count)
         SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(count - 1));
 }
 
-bool CCommandBarCtrl::LoadImages(UINT toolbarId)
-{
+bool CCommandBarCtrl::LoadImages(UINT toolbarId) {
     const bool loaded = m_images.Load(GetAppModule().GetResourceInstance(), toolbarId);
     m_images.Apply(m_menu);
     return loaded;
 }
 
-int CCommandBarCtrl::ButtonCount() const
-{
+int CCommandBarCtrl::ButtonCount() const {
     return m_hWnd ? static_cast<int>(SendMessage(TB_BUTTONCOUNT)) : 0;
 }
 
-bool CCommandBarCtrl::ButtonRect(int index, RECT* rect) const
-{
-    return SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)) != 0;
+bool CCommandBarCtrl::ButtonRect(int index, RECT* rect) const {
+    return SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index),
+                       reinterpret_cast<LPARAM>(rect)) != 0;
 }
 
-int CCommandBarCtrl::HitTestButton(POINT client) const
-{
-    const int index = static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client)));
+int CCommandBarCtrl::HitTestButton(POINT client) const {
+    const int index =
+        static_cast<int>(SendMessage(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client)));
     return index >= 0 && index < ButtonCount() ? index : -1;
 }
 
-int CCommandBarCtrl::GetHotItem() const
-{
-    if (m_keyboardMode)
-        return m_keyIndex;
+int CCommandBarCtrl::GetHotItem() const {
+    if (m_keyboardMode) return m_keyIndex;
     return m_hWnd ? static_cast<int>(SendMessage(TB_GETHOTITEM)) : -1;
 }
 
-bool CCommandBarCtrl::IsPopupButton(int index) const
-{
+bool CCommandBarCtrl::IsPopupButton(int index) const {
     return m_menu && index >= 0 && index < ButtonCount() && ::GetSubMenu(m_menu, index) &&
            SendMessage(TB_ISBUTTONENABLED, static_cast<WPARAM>(index + 1));
 }
 
 // The next enabled button from `from` in direction `step`, wrapping around; -1 if none.
-int CCommandBarCtrl::NextPopupButton(int from, int step) const
-{
+int CCommandBarCtrl::NextPopupButton(int from, int step) const {
     const int count = ButtonCount();
-    if (count == 0)
-        return -1;
+    if (count == 0) return -1;
     int index = from < 0 ? (step > 0 ? -1 : count) : from;
     for (int tries = 0; tries < count; ++tries) {
         index = (index + step + count) % count;
         TBBUTTON button{};
         SendMessage(TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
-        if (!(button.fsStyle & BTNS_SEP) && (button.fsState & TBSTATE_ENABLED))
-            return index;
+        if (!(button.fsStyle & BTNS_SEP) && (button.fsState & TBSTATE_ENABLED)) return index;
     }
     return -1;
 }
 
-int CCommandBarCtrl::FindMnemonic(wchar_t character) const
-{
+int CCommandBarCtrl::FindMnemonic(wchar_t character) const {
     const wchar_t wanted = UpperCase(character);
     const int count = m_menu ? ButtonCount() : 0;
     for (int i = 0; i < count; ++i) {
@@ -243,8 +211,7 @@ int CCommandBarCtrl::FindMnemonic(wchar_t character) const
     return -1;
 }
 
-void CCommandBarCtrl::SendCommand(int index) const
-{
+void CCommandBarCtrl::SendCommand(int index) const {
     const UINT command = m_menu ? ::GetMenuItemID(m_menu, index) : static_cast<UINT>(-1);
     if (command != static_cast<UINT>(-1) && m_owner)
         ::PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
@@ -252,8 +219,7 @@ void CCommandBarCtrl::SendCommand(int index) const
 
 // ---- Opening popups --------------------------------------------------------------
 
-LRESULT CCommandBarCtrl::OnLButtonDown(CMessage& m)
-{
+LRESULT CCommandBarCtrl::OnLButtonDown(CMessage& m) {
     const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
     const int index = HitTestButton(point);
     if (index < 0) {
@@ -266,19 +232,16 @@ LRESULT CCommandBarCtrl::OnLButtonDown(CMessage& m)
 }
 
 // The mouse moves the selection of the keyboard state along, as on a menu bar.
-LRESULT CCommandBarCtrl::OnMouseMove(CMessage& m)
-{
+LRESULT CCommandBarCtrl::OnMouseMove(CMessage& m) {
     if (m_keyboardMode) {
         const int index = HitTestButton(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)});
-        if (index >= 0)
-            m_keyIndex = index;
+        if (index >= 0) m_keyIndex = index;
     }
     m.handled = false;  // the toolbar's own hot tracking
     return 0;
 }
 
-bool CCommandBarCtrl::OpenPopup(int index, bool byKeyboard)
-{
+bool CCommandBarCtrl::OpenPopup(int index, bool byKeyboard) {
     if (!m_hWnd || m_trackedMenu || index < 0 || index >= ButtonCount() ||
         !SendMessage(TB_ISBUTTONENABLED, static_cast<WPARAM>(index + 1)))
         return false;
@@ -293,29 +256,25 @@ bool CCommandBarCtrl::OpenPopup(int index, bool byKeyboard)
 
 // Opens popups one after another while the user moves between them (hover, Left,
 // Right); ends when one closes without naming the next.
-void CCommandBarCtrl::RunPopups(int index, bool byKeyboard)
-{
+void CCommandBarCtrl::RunPopups(int index, bool byKeyboard) {
     m_keyboardMode = false;
     HWND self = m_hWnd;
     int last = index;
     for (int next = index; next >= 0;) {
         HMENU popup = ::GetSubMenu(m_menu, next);
         RECT rect{};
-        if (!popup || !ButtonRect(next, &rect))
-            break;
+        if (!popup || !ButtonRect(next, &rect)) break;
         m_openIndex = last = next;
         m_nextIndex = -1;
         m_escaped = false;
         SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(next + 1), TRUE);
         const UINT command = TrackMenu(popup, rect, byKeyboard);
-        if (!::IsWindow(self))
-            return;  // the bar went away while its popup was open
+        if (!::IsWindow(self)) return;  // the bar went away while its popup was open
         SendMessage(TB_PRESSBUTTON, static_cast<WPARAM>(next + 1), FALSE);
         if (command) {
             m_openIndex = -1;
             SetHotItem(-1);
-            if (m_owner)
-                ::PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+            if (m_owner) ::PostMessageW(m_owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
             return;
         }
         next = m_nextIndex;
@@ -329,10 +288,8 @@ void CCommandBarCtrl::RunPopups(int index, bool byKeyboard)
         SetHotItem(-1);
 }
 
-UINT CCommandBarCtrl::TrackMenu(HMENU menu, const RECT& below, bool byKeyboard)
-{
-    if (m_trackedMenu)
-        return 0;
+UINT CCommandBarCtrl::TrackMenu(HMENU menu, const RECT& below, bool byKeyboard) {
+    if (m_trackedMenu) return 0;
     RECT exclude = below;
     ::MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&exclude), 2);
     TPMPARAMS params{sizeof(params), exclude};
@@ -343,32 +300,28 @@ UINT CCommandBarCtrl::TrackMenu(HMENU menu, const RECT& below, bool byKeyboard)
     t_trackingBar = this;
     m_hook = ::SetWindowsHookExW(WH_MSGFILTER, &MenuInputHook, nullptr, ::GetCurrentThreadId());
     // A popup opened by key starts with its first item selected, as the Down key would.
-    if (byKeyboard)
-        PostMessage(WM_KEYDOWN, VK_DOWN, 0);
+    if (byKeyboard) PostMessage(WM_KEYDOWN, VK_DOWN, 0);
     const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL | TPM_LEFTBUTTON | TPM_RETURNCMD;
     const UINT command = static_cast<UINT>(
         ::TrackPopupMenuEx(menu, flags, exclude.left, exclude.bottom, m_hWnd, &params));
-    if (m_hook)
-        ::UnhookWindowsHookEx(m_hook);
+    if (m_hook) ::UnhookWindowsHookEx(m_hook);
     m_hook = nullptr;
     t_trackingBar = outer;
     m_trackedMenu = m_selectedMenu = nullptr;
     return command;
 }
 
-void CCommandBarCtrl::OpenPendingPopup()
-{
+void CCommandBarCtrl::OpenPendingPopup() {
     const int index = m_nextIndex;
     m_nextIndex = -1;
-    if (index >= 0 && !m_trackedMenu)
-        RunPopups(index, m_nextByKeyboard);
+    if (index >= 0 && !m_trackedMenu) RunPopups(index, m_nextByKeyboard);
 }
 
-LRESULT CALLBACK CCommandBarCtrl::MenuInputHook(int code, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK CCommandBarCtrl::MenuInputHook(int code, WPARAM wParam, LPARAM lParam) {
     CCommandBarCtrl* bar = t_trackingBar;
     try {
-        if (code == MSGF_MENU && bar && lParam && bar->OnMenuLoopInput(*reinterpret_cast<const MSG*>(lParam)))
+        if (code == MSGF_MENU && bar && lParam &&
+            bar->OnMenuLoopInput(*reinterpret_cast<const MSG*>(lParam)))
             return 1;
     } catch (...) {
         // Nothing may leave a hook; the menu then handles the input itself.
@@ -377,23 +330,18 @@ LRESULT CALLBACK CCommandBarCtrl::MenuInputHook(int code, WPARAM wParam, LPARAM 
 }
 
 // Input seen inside the menu's own loop; answers true to take it from the menu.
-bool CCommandBarCtrl::OnMenuLoopInput(const MSG& msg)
-{
-    if (msg.message == WM_KEYDOWN)
-        return OnMenuLoopKey(msg.wParam);
-    if (msg.message != WM_MOUSEMOVE && msg.message != WM_LBUTTONDOWN)
-        return false;
+bool CCommandBarCtrl::OnMenuLoopInput(const MSG& msg) {
+    if (msg.message == WM_KEYDOWN) return OnMenuLoopKey(msg.wParam);
+    if (msg.message != WM_MOUSEMOVE && msg.message != WM_LBUTTONDOWN) return false;
     POINT point{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
     if (msg.hwnd)
         ::MapWindowPoints(msg.hwnd, m_hWnd, &point, 1);
     else
         point = msg.pt, ScreenToClient(&point);
     const int index = HitTestButton(point);
-    if (index < 0)
-        return false;  // the menu decides (a click elsewhere closes it)
+    if (index < 0) return false;  // the menu decides (a click elsewhere closes it)
     if (msg.message == WM_MOUSEMOVE) {
-        if (index != m_openIndex && IsPopupButton(index))
-            SwitchPopup(index, false);
+        if (index != m_openIndex && IsPopupButton(index)) SwitchPopup(index, false);
         return false;
     }
     if (index == m_openIndex) {
@@ -401,14 +349,12 @@ bool CCommandBarCtrl::OnMenuLoopInput(const MSG& msg)
         ::EndMenu();
         return true;
     }
-    if (!IsPopupButton(index))
-        return false;
+    if (!IsPopupButton(index)) return false;
     SwitchPopup(index, false);
     return true;
 }
 
-bool CCommandBarCtrl::OnMenuLoopKey(WPARAM key)
-{
+bool CCommandBarCtrl::OnMenuLoopKey(WPARAM key) {
     const bool atFirstLevel = m_selectedMenu == m_trackedMenu;
     if (key == VK_LEFT && atFirstLevel) {
         SwitchPopup(NextPopupButton(m_openIndex, -1), true);
@@ -419,22 +365,18 @@ bool CCommandBarCtrl::OnMenuLoopKey(WPARAM key)
         SwitchPopup(NextPopupButton(m_openIndex, +1), true);
         return true;
     }
-    if (key == VK_ESCAPE && atFirstLevel)
-        m_escaped = true;
+    if (key == VK_ESCAPE && atFirstLevel) m_escaped = true;
     return false;
 }
 
-void CCommandBarCtrl::SwitchPopup(int index, bool byKeyboard)
-{
-    if (index < 0 || index == m_openIndex || !IsPopupButton(index))
-        return;
+void CCommandBarCtrl::SwitchPopup(int index, bool byKeyboard) {
+    if (index < 0 || index == m_openIndex || !IsPopupButton(index)) return;
     m_nextIndex = index;
     m_nextByKeyboard = byKeyboard;
     ::EndMenu();
 }
 
-LRESULT CCommandBarCtrl::OnMenuSelect(CMessage& m)
-{
+LRESULT CCommandBarCtrl::OnMenuSelect(CMessage& m) {
     const UINT flags = HIWORD(m.wParam);
     HMENU menu = reinterpret_cast<HMENU>(m.lParam);
     const bool closing = flags == 0xFFFF && !menu;
@@ -445,8 +387,7 @@ LRESULT CCommandBarCtrl::OnMenuSelect(CMessage& m)
     return ForwardToOwner(m);
 }
 
-LRESULT CCommandBarCtrl::ForwardToOwner(CMessage& m)
-{
+LRESULT CCommandBarCtrl::ForwardToOwner(CMessage& m) {
     if (!m_owner || !::IsWindow(m_owner)) {
         m.handled = false;
         return 0;
@@ -454,43 +395,37 @@ LRESULT CCommandBarCtrl::ForwardToOwner(CMessage& m)
     return ::SendMessageW(m_owner, m.message, m.wParam, m.lParam);
 }
 
-LRESULT CCommandBarCtrl::OnMeasureItem(CMessage& m)
-{
+LRESULT CCommandBarCtrl::OnMeasureItem(CMessage& m) {
     auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam);
-    if (!item || item->CtlType != ODT_MENU || !m_images.Has(item->itemID))
-        return ForwardToOwner(m);
+    if (!item || item->CtlType != ODT_MENU || !m_images.Has(item->itemID)) return ForwardToOwner(m);
     // A little room on either side keeps the image off the item's text.
     item->itemWidth = static_cast<UINT>(m_images.ImageSize().cx + 2 * kImageMargin);
     item->itemHeight = static_cast<UINT>(m_images.ImageSize().cy);
     return TRUE;
 }
 
-LRESULT CCommandBarCtrl::OnDrawItem(CMessage& m)
-{
+LRESULT CCommandBarCtrl::OnDrawItem(CMessage& m) {
     const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
-    if (!item || item->CtlType != ODT_MENU || !m_images.Has(item->itemID))
-        return ForwardToOwner(m);
+    if (!item || item->CtlType != ODT_MENU || !m_images.Has(item->itemID)) return ForwardToOwner(m);
     const SIZE size = m_images.ImageSize();
     const RECT& area = item->rcItem;
     const int x = area.left + (area.right - area.left - size.cx) / 2;
     const int y = area.top + (area.bottom - area.top - size.cy) / 2;
     const bool disabled = (item->itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    m_images.Draw(item->itemID, item->hDC, x < area.left ? area.left : x, y < area.top ? area.top : y, disabled);
+    m_images.Draw(item->itemID, item->hDC, x < area.left ? area.left : x,
+                  y < area.top ? area.top : y, disabled);
     return TRUE;
 }
 
 // ---- Keys from the thread's message loop -------------------------------------------
 
-bool CCommandBarCtrl::IsForMyWindow(const MSG& msg) const
-{
+bool CCommandBarCtrl::IsForMyWindow(const MSG& msg) const {
     HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
     return msg.hwnd && root && (msg.hwnd == root || ::IsChild(root, msg.hwnd));
 }
 
-BOOL CCommandBarCtrl::PreTranslateMessage(MSG* msg)
-{
-    if (!msg || !m_hWnd || m_trackedMenu || !IsForMyWindow(*msg))
-        return FALSE;
+BOOL CCommandBarCtrl::PreTranslateMessage(MSG* msg) {
+    if (!msg || !m_hWnd || m_trackedMenu || !IsForMyWindow(*msg)) return FALSE;
     const WPARAM key = msg->wParam;
     switch (msg->message) {
     case WM_SYSKEYDOWN:
@@ -531,8 +466,7 @@ BOOL CCommandBarCtrl::PreTranslateMessage(MSG* msg)
         return FALSE;
     case WM_SYSCHAR:
         m_altAlone = false;
-        if (!OnSysChar(static_cast<wchar_t>(key)))
-            return FALSE;
+        if (!OnSysChar(static_cast<wchar_t>(key))) return FALSE;
         m_altUpTaken = true;
         return TRUE;
     case WM_KEYDOWN:
@@ -545,75 +479,55 @@ BOOL CCommandBarCtrl::PreTranslateMessage(MSG* msg)
     case WM_NCLBUTTONDOWN:
     case WM_NCRBUTTONDOWN:
         m_altAlone = false;
-        if (msg->hwnd != m_hWnd)
-            LeaveKeyboardMode();
+        if (msg->hwnd != m_hWnd) LeaveKeyboardMode();
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
 // While a button is selected by key, the bar takes every key as a menu bar does.
-bool CCommandBarCtrl::OnKeyboardModeMessage(MSG& msg)
-{
+bool CCommandBarCtrl::OnKeyboardModeMessage(MSG& msg) {
     const int hot = m_keyIndex;
     if (msg.message == WM_CHAR) {
         const int index = FindMnemonic(static_cast<wchar_t>(msg.wParam));
-        if (index >= 0)
-            OpenPopup(index, true);
+        if (index >= 0) OpenPopup(index, true);
         return true;
     }
     switch (msg.wParam) {
-    case VK_LEFT:
-        EnterKeyboardMode(NextPopupButton(hot, -1));
-        return true;
-    case VK_RIGHT:
-        EnterKeyboardMode(NextPopupButton(hot, +1));
-        return true;
+    case VK_LEFT: EnterKeyboardMode(NextPopupButton(hot, -1)); return true;
+    case VK_RIGHT: EnterKeyboardMode(NextPopupButton(hot, +1)); return true;
     case VK_RETURN:
     case VK_DOWN:
-    case VK_UP:
-        OpenPopup(hot, true);
-        return true;
-    case VK_ESCAPE:
-        LeaveKeyboardMode();
-        return true;
+    case VK_UP: OpenPopup(hot, true); return true;
+    case VK_ESCAPE: LeaveKeyboardMode(); return true;
     default:
         ::TranslateMessage(&msg);  // its character may be a mnemonic
         return true;
     }
 }
 
-bool CCommandBarCtrl::OnSysChar(wchar_t character)
-{
+bool CCommandBarCtrl::OnSysChar(wchar_t character) {
     const int index = FindMnemonic(character);
-    if (index >= 0)
-        return OpenPopup(index, true);
+    if (index >= 0) return OpenPopup(index, true);
     return OnUnmatchedMnemonic(character);
 }
 
-void CCommandBarCtrl::EnterKeyboardMode(int index)
-{
-    if (index < 0)
-        return;
+void CCommandBarCtrl::EnterKeyboardMode(int index) {
+    if (index < 0) return;
     m_keyboardMode = true;
     m_keyIndex = index;
     SetHotItem(index);
 }
 
-void CCommandBarCtrl::LeaveKeyboardMode()
-{
-    if (!m_keyboardMode)
-        return;
+void CCommandBarCtrl::LeaveKeyboardMode() {
+    if (!m_keyboardMode) return;
     m_keyboardMode = false;
     m_keyIndex = -1;
     SetHotItem(-1);
 }
 
-void CCommandBarCtrl::SetHotItem(int index)
-{
-    if (m_hWnd)
-        SendMessage(TB_SETHOTITEM, static_cast<WPARAM>(index));
+void CCommandBarCtrl::SetHotItem(int index) {
+    if (m_hWnd) SendMessage(TB_SETHOTITEM, static_cast<WPARAM>(index));
 }
 
 }  // namespace velk

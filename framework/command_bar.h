@@ -23,12 +23,14 @@
 
 namespace velk {
 
-class CCommandBarCtrl : public CWindowImpl<CCommandBarCtrl, CWindow, CControlTraits>, public CMessageFilter {
+class CCommandBarCtrl : public CWindowImpl<CCommandBarCtrl, CWindow, CControlTraits>,
+                        public CMessageFilter {
 public:
     // Child, visible, clip children and siblings, no divider, no parent alignment,
     // no resize: the rebar band places and sizes the bar.
-    static constexpr DWORD kDefaultStyle =
-        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE;
+    static constexpr DWORD kDefaultStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN |
+                                           WS_CLIPSIBLINGS | CCS_NODIVIDER | CCS_NOPARENTALIGN |
+                                           CCS_NORESIZE;
 
     static CWindowClassInfo& GetWndClassInfo();
 
@@ -120,16 +122,16 @@ private:
 
     // Keyboard state between key messages.
     bool m_keyboardMode = false;
-    int m_keyIndex = -1;      // the button selected by key
-    bool m_altAlone = false;  // Alt is down and no other key has come since
-    bool m_f10Taken = false;  // F10 went down as the menu key; its release is ours too
+    int m_keyIndex = -1;        // the button selected by key
+    bool m_altAlone = false;    // Alt is down and no other key has come since
+    bool m_f10Taken = false;    // F10 went down as the menu key; its release is ours too
     bool m_altUpTaken = false;  // Alt+mnemonic opened a popup; the Alt release is ours
 
     // Popup tracking state, valid while a popup is open.
     int m_openIndex = -1;
-    int m_nextIndex = -1;         // the popup to open once the current one closes
+    int m_nextIndex = -1;  // the popup to open once the current one closes
     bool m_nextByKeyboard = false;
-    bool m_escaped = false;       // closed by Esc at its first level
+    bool m_escaped = false;  // closed by Esc at its first level
     HMENU m_trackedMenu = nullptr;
     HMENU m_selectedMenu = nullptr;  // where the highlight is now
     bool m_selectedOpensSubmenu = false;
@@ -164,10 +166,10 @@ protected:
     bool OnUnmatchedMnemonic(wchar_t character) override;
 
 private:
-    static LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR self);
-    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
+    static LRESULT CALLBACK ClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                      UINT_PTR id, DWORD_PTR self);
     static BOOL CALLBACK UnhookChild(HWND hwnd, LPARAM self);
 
     LRESULT OnClientMessage(HWND client, UINT msg, WPARAM wParam, LPARAM lParam);

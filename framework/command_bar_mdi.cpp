@@ -12,22 +12,17 @@ namespace {
 constexpr UINT kRefreshMessage = WM_APP + 0x41;
 constexpr int kDecorationMargin = 3;
 
-HICON SmallIconOf(HWND window)
-{
+HICON SmallIconOf(HWND window) {
     auto icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-    if (!icon)
-        icon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICONSM));
-    if (!icon)
-        icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_BIG, 0));
-    if (!icon)
-        icon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICON));
+    if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICONSM));
+    if (!icon) icon = reinterpret_cast<HICON>(::SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICON));
     return icon ? icon : ::LoadIconW(nullptr, IDI_APPLICATION);
 }
 
 // The caption glyphs, drawn with lines rather than taken from a symbol font, which
 // not every system has.
-void DrawGlyph(HDC dc, CMDICommandBarCtrl::Part part, const RECT& button)
-{
+void DrawGlyph(HDC dc, CMDICommandBarCtrl::Part part, const RECT& button) {
     const int side = ((button.bottom - button.top) / 2) & ~1;
     const int left = (button.left + button.right - side) / 2;
     const int top = (button.top + button.bottom - side) / 2;
@@ -40,9 +35,7 @@ void DrawGlyph(HDC dc, CMDICommandBarCtrl::Part part, const RECT& button)
         ::LineTo(dc, x2, y2);
     };
     switch (part) {
-    case CMDICommandBarCtrl::Part::Minimize:
-        line(left, bottom - 1, right, bottom - 1);
-        break;
+    case CMDICommandBarCtrl::Part::Minimize: line(left, bottom - 1, right, bottom - 1); break;
     case CMDICommandBarCtrl::Part::Restore: {
         // Two overlapping windows: the front one lower left, the back one's edges above.
         const int offset = side / 3;
@@ -65,8 +58,7 @@ void DrawGlyph(HDC dc, CMDICommandBarCtrl::Part part, const RECT& button)
 
 // A maximised window can be restored, minimised and closed, but not moved,
 // sized or maximised; the bar shows its system menu in that state.
-void PrepareMaximizedSystemMenu(HMENU menu)
-{
+void PrepareMaximizedSystemMenu(HMENU menu) {
     const UINT enabled = MF_BYCOMMAND | MF_ENABLED;
     const UINT grayed = MF_BYCOMMAND | MF_GRAYED;
     ::EnableMenuItem(menu, SC_RESTORE, enabled);
@@ -79,64 +71,54 @@ void PrepareMaximizedSystemMenu(HMENU menu)
 
 }  // namespace
 
-CMDICommandBarCtrl::~CMDICommandBarCtrl()
-{
-    Unhook();
-}
+CMDICommandBarCtrl::~CMDICommandBarCtrl() { Unhook(); }
 
-bool CMDICommandBarCtrl::SetMDIClient(HWND client)
-{
+bool CMDICommandBarCtrl::SetMDIClient(HWND client) {
     Unhook();
-    if (!client)
-        return true;
-    if (!::IsWindow(client) ||
-        !AddSubclass(client, &ClientProc, reinterpret_cast<UINT_PTR>(this),
-                             reinterpret_cast<DWORD_PTR>(this)))
+    if (!client) return true;
+    if (!::IsWindow(client) || !AddSubclass(client, &ClientProc, reinterpret_cast<UINT_PTR>(this),
+                                            reinterpret_cast<DWORD_PTR>(this)))
         return false;
     m_client = client;
     UpdateMaximizedChild();
     return true;
 }
 
-void CMDICommandBarCtrl::Unhook()
-{
+void CMDICommandBarCtrl::Unhook() {
     if (m_client && ::IsWindow(m_client)) {
         ::EnumChildWindows(m_client, &UnhookChild, reinterpret_cast<LPARAM>(this));
         RemoveSubclass(m_client, &ClientProc, reinterpret_cast<UINT_PTR>(this));
     }
     m_client = nullptr;
     m_clientMenu = nullptr;
-    if (m_maxChild && m_hWnd)
-        SetIndent(0);
+    if (m_maxChild && m_hWnd) SetIndent(0);
     m_maxChild = nullptr;
 }
 
-BOOL CALLBACK CMDICommandBarCtrl::UnhookChild(HWND hwnd, LPARAM self)
-{
+BOOL CALLBACK CMDICommandBarCtrl::UnhookChild(HWND hwnd, LPARAM self) {
     RemoveSubclass(hwnd, &ChildProc, static_cast<UINT_PTR>(self));
     return TRUE;
 }
 
-void CMDICommandBarCtrl::HookChild(HWND child)
-{
+void CMDICommandBarCtrl::HookChild(HWND child) {
     // Setting the same subclass again only refreshes its data.
-    AddSubclass(child, &ChildProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+    AddSubclass(child, &ChildProc, reinterpret_cast<UINT_PTR>(this),
+                reinterpret_cast<DWORD_PTR>(this));
 }
 
 // Nothing may leave a window procedure: a failure in the bar's part leaves the
 // message to the client's own processing.
-LRESULT CALLBACK CMDICommandBarCtrl::ClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                DWORD_PTR self)
-{
+LRESULT CALLBACK CMDICommandBarCtrl::ClientProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR, DWORD_PTR self) {
     try {
-        return reinterpret_cast<CMDICommandBarCtrl*>(self)->OnClientMessage(hwnd, msg, wParam, lParam);
+        return reinterpret_cast<CMDICommandBarCtrl*>(self)->OnClientMessage(hwnd, msg, wParam,
+                                                                            lParam);
     } catch (...) {
         return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
 }
 
-LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_MDISETMENU:
         return OnSetMenu(client, reinterpret_cast<HMENU>(wParam), reinterpret_cast<HMENU>(lParam));
@@ -144,8 +126,7 @@ LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam
         const LRESULT result = CallNextSubclass(client, msg, wParam, lParam);
         // Some systems put the frame menu back on the frame while refreshing.
         HWND frame = ::GetParent(client);
-        if (m_clientMenu && ::GetMenu(frame) == m_clientMenu)
-            ::SetMenu(frame, nullptr);
+        if (m_clientMenu && ::GetMenu(frame) == m_clientMenu) ::SetMenu(frame, nullptr);
         return result;
     }
     case WM_NCDESTROY: {
@@ -161,36 +142,28 @@ LRESULT CMDICommandBarCtrl::OnClientMessage(HWND client, UINT msg, WPARAM wParam
     case WM_MDICREATE: {
         const LRESULT result = CallNextSubclass(client, msg, wParam, lParam);
         UpdateMaximizedChild();
-        if (m_hWnd)
-            PostMessage(kRefreshMessage);
+        if (m_hWnd) PostMessage(kRefreshMessage);
         return result;
     }
-    default:
-        return CallNextSubclass(client, msg, wParam, lParam);
+    default: return CallNextSubclass(client, msg, wParam, lParam);
     }
 }
 
 // The client gets only the window menu: given the frame menu as well, it would
 // make it the frame's menu bar again and add the maximised child's buttons to it.
-LRESULT CMDICommandBarCtrl::OnSetMenu(HWND client, HMENU frameMenu, HMENU windowMenu)
-{
-    if ((frameMenu && !::IsMenu(frameMenu)) || (windowMenu && !::IsMenu(windowMenu)))
-        return 0;
+LRESULT CMDICommandBarCtrl::OnSetMenu(HWND client, HMENU frameMenu, HMENU windowMenu) {
+    if ((frameMenu && !::IsMenu(frameMenu)) || (windowMenu && !::IsMenu(windowMenu))) return 0;
     CallNextSubclass(client, WM_MDISETMENU, 0, reinterpret_cast<LPARAM>(windowMenu));
     HMENU previous = GetMenu();
-    if (frameMenu && frameMenu != previous)
-        AttachMenu(frameMenu);
-    if (frameMenu)
-        m_clientMenu = frameMenu;
+    if (frameMenu && frameMenu != previous) AttachMenu(frameMenu);
+    if (frameMenu) m_clientMenu = frameMenu;
     UpdateMaximizedChild();
-    if (m_hWnd)
-        PostMessage(kRefreshMessage);
+    if (m_hWnd) PostMessage(kRefreshMessage);
     return reinterpret_cast<LRESULT>(previous);
 }
 
-LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                               DWORD_PTR self)
-{
+LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                               UINT_PTR id, DWORD_PTR self) {
     auto* bar = reinterpret_cast<CMDICommandBarCtrl*>(self);
     if (msg == WM_NCDESTROY) {
         RemoveSubclass(hwnd, &ChildProc, id);
@@ -198,8 +171,7 @@ LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wPara
             bar->m_maxChild = nullptr;
             bar->SetIndent(0);
         }
-        if (bar->m_hWnd)
-            bar->PostMessage(kRefreshMessage);
+        if (bar->m_hWnd) bar->PostMessage(kRefreshMessage);
         return CallNextSubclass(hwnd, msg, wParam, lParam);
     }
     const LRESULT result = CallNextSubclass(hwnd, msg, wParam, lParam);
@@ -210,16 +182,13 @@ LRESULT CALLBACK CMDICommandBarCtrl::ChildProc(HWND hwnd, UINT msg, WPARAM wPara
     return result;
 }
 
-void CMDICommandBarCtrl::UpdateMaximizedChild()
-{
+void CMDICommandBarCtrl::UpdateMaximizedChild() {
     HWND active = nullptr;
     if (m_client && ::IsWindow(m_client))
         active = reinterpret_cast<HWND>(::SendMessageW(m_client, WM_MDIGETACTIVE, 0, 0));
-    if (active)
-        HookChild(active);
+    if (active) HookChild(active);
     HWND shown = active && ::IsZoomed(active) ? active : nullptr;
-    if (!m_hWnd)
-        return;
+    if (!m_hWnd) return;
     if (shown != m_maxChild) {
         m_maxChild = shown;
         m_pressed = Part::None;
@@ -230,8 +199,7 @@ void CMDICommandBarCtrl::UpdateMaximizedChild()
 }
 
 // Room for the icon before the first button.
-void CMDICommandBarCtrl::SetIndent(int indent)
-{
+void CMDICommandBarCtrl::SetIndent(int indent) {
     SendMessage(TB_SETINDENT, static_cast<WPARAM>(indent));
     // Some toolbars keep their old layout after TB_SETINDENT; setting the font
     // again makes every toolbar lay its buttons out anew.
@@ -239,14 +207,12 @@ void CMDICommandBarCtrl::SetIndent(int indent)
     Invalidate();
 }
 
-LRESULT CMDICommandBarCtrl::OnRefresh(CMessage& /*m*/)
-{
+LRESULT CMDICommandBarCtrl::OnRefresh(CMessage& /*m*/) {
     UpdateMaximizedChild();
     return 0;
 }
 
-bool CMDICommandBarCtrl::ProcessWindowMessage(CMessage& m)
-{
+bool CMDICommandBarCtrl::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CMDICommandBarCtrl>;
     static const Map::Entry map[] = {
         Map::Message(WM_PAINT, &CMDICommandBarCtrl::OnPaint),
@@ -261,8 +227,7 @@ bool CMDICommandBarCtrl::ProcessWindowMessage(CMessage& m)
     return Map::Route(*this, map, m) || CCommandBarCtrl::ProcessWindowMessage(m);
 }
 
-LRESULT CMDICommandBarCtrl::OnDestroy(CMessage& m)
-{
+LRESULT CMDICommandBarCtrl::OnDestroy(CMessage& m) {
     Unhook();
     m.handled = false;  // the plain bar has its own clean-up
     return 0;
@@ -270,11 +235,9 @@ LRESULT CMDICommandBarCtrl::OnDestroy(CMessage& m)
 
 // ---- The maximised window's decoration ----------------------------------------------
 
-RECT CMDICommandBarCtrl::PartRect(Part part) const
-{
+RECT CMDICommandBarCtrl::PartRect(Part part) const {
     RECT client{};
-    if (!m_maxChild || !m_hWnd || !GetClientRect(&client))
-        return RECT{};
+    if (!m_maxChild || !m_hWnd || !GetClientRect(&client)) return RECT{};
     const int height = client.bottom - client.top;
     if (part == Part::Icon)
         return RECT{0, 0, ::GetSystemMetrics(SM_CXSMICON) + 2 * kDecorationMargin, height};
@@ -293,18 +256,15 @@ RECT CMDICommandBarCtrl::PartRect(Part part) const
     return RECT{right - width, top, right, top + side};
 }
 
-CMDICommandBarCtrl::Part CMDICommandBarCtrl::HitTestPart(POINT client) const
-{
+CMDICommandBarCtrl::Part CMDICommandBarCtrl::HitTestPart(POINT client) const {
     for (Part part : {Part::Icon, Part::Minimize, Part::Restore, Part::Close}) {
         const RECT rect = PartRect(part);
-        if (::PtInRect(&rect, client))
-            return part;
+        if (::PtInRect(&rect, client)) return part;
     }
     return Part::None;
 }
 
-LRESULT CMDICommandBarCtrl::OnPaint(CMessage& m)
-{
+LRESULT CMDICommandBarCtrl::OnPaint(CMessage& m) {
     if (!m_maxChild || m.wParam) {
         m.handled = false;
         return 0;
@@ -317,24 +277,22 @@ LRESULT CMDICommandBarCtrl::OnPaint(CMessage& m)
     return 0;
 }
 
-void CMDICommandBarCtrl::PaintDecoration(HDC dc) const
-{
+void CMDICommandBarCtrl::PaintDecoration(HDC dc) const {
     const RECT iconArea = PartRect(Part::Icon);
     const int iconSide = ::GetSystemMetrics(SM_CXSMICON);
-    ::DrawIconEx(dc, iconArea.left + kDecorationMargin, iconArea.top + (iconArea.bottom - iconSide) / 2,
-                 SmallIconOf(m_maxChild), iconSide, iconSide, 0, nullptr, DI_NORMAL);
+    ::DrawIconEx(dc, iconArea.left + kDecorationMargin,
+                 iconArea.top + (iconArea.bottom - iconSide) / 2, SmallIconOf(m_maxChild), iconSide,
+                 iconSide, 0, nullptr, DI_NORMAL);
     for (Part part : {Part::Minimize, Part::Restore, Part::Close}) {
         RECT rect = PartRect(part);
         const bool pushed = m_pressed == part && m_pressedInside;
         ::DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-        if (pushed)
-            ::OffsetRect(&rect, 1, 1);
+        if (pushed) ::OffsetRect(&rect, 1, 1);
         DrawGlyph(dc, part, rect);
     }
 }
 
-LRESULT CMDICommandBarCtrl::OnButtonDown(CMessage& m)
-{
+LRESULT CMDICommandBarCtrl::OnButtonDown(CMessage& m) {
     const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
     const Part part = HitTestPart(point);
     if (part == Part::None) {
@@ -357,8 +315,7 @@ LRESULT CMDICommandBarCtrl::OnButtonDown(CMessage& m)
     return 0;
 }
 
-LRESULT CMDICommandBarCtrl::OnMouseMove(CMessage& m)
-{
+LRESULT CMDICommandBarCtrl::OnMouseMove(CMessage& m) {
     if (m_pressed == Part::None) {
         m.handled = false;
         return 0;
@@ -373,8 +330,7 @@ LRESULT CMDICommandBarCtrl::OnMouseMove(CMessage& m)
     return 0;
 }
 
-LRESULT CMDICommandBarCtrl::OnButtonUp(CMessage& m)
-{
+LRESULT CMDICommandBarCtrl::OnButtonUp(CMessage& m) {
     if (m_pressed == Part::None) {
         m.handled = false;
         return 0;
@@ -385,13 +341,11 @@ LRESULT CMDICommandBarCtrl::OnButtonUp(CMessage& m)
     m_pressed = Part::None;
     ::ReleaseCapture();
     ::InvalidateRect(m_hWnd, &rect, FALSE);
-    if (::PtInRect(&rect, point))
-        RunPartCommand(part);
+    if (::PtInRect(&rect, point)) RunPartCommand(part);
     return 0;
 }
 
-LRESULT CMDICommandBarCtrl::OnCaptureChanged(CMessage& m)
-{
+LRESULT CMDICommandBarCtrl::OnCaptureChanged(CMessage& m) {
     if (m_pressed != Part::None && reinterpret_cast<HWND>(m.lParam) != m_hWnd) {
         const RECT rect = PartRect(m_pressed);
         m_pressed = Part::None;
@@ -401,21 +355,19 @@ LRESULT CMDICommandBarCtrl::OnCaptureChanged(CMessage& m)
     return 0;
 }
 
-void CMDICommandBarCtrl::RunPartCommand(Part part) const
-{
+void CMDICommandBarCtrl::RunPartCommand(Part part) const {
     HWND child = m_maxChild;
-    if (!child)
-        return;
-    const WPARAM command = part == Part::Minimize ? SC_MINIMIZE : part == Part::Restore ? SC_RESTORE : SC_CLOSE;
+    if (!child) return;
+    const WPARAM command = part == Part::Minimize  ? SC_MINIMIZE
+                           : part == Part::Restore ? SC_RESTORE
+                                                   : SC_CLOSE;
     ::SendMessageW(child, WM_SYSCOMMAND, command, 0);
 }
 
-void CMDICommandBarCtrl::OpenSystemMenu(bool byKeyboard)
-{
+void CMDICommandBarCtrl::OpenSystemMenu(bool byKeyboard) {
     HWND child = m_maxChild;
     HMENU menu = child ? ::GetSystemMenu(child, FALSE) : nullptr;
-    if (!menu)
-        return;
+    if (!menu) return;
     PrepareMaximizedSystemMenu(menu);
     const UINT command = TrackMenu(menu, PartRect(Part::Icon), byKeyboard);
     if (command && ::IsWindow(child))
@@ -424,11 +376,9 @@ void CMDICommandBarCtrl::OpenSystemMenu(bool byKeyboard)
         OpenPendingPopup();
 }
 
-bool CMDICommandBarCtrl::OnUnmatchedMnemonic(wchar_t character)
-{
+bool CMDICommandBarCtrl::OnUnmatchedMnemonic(wchar_t character) {
     // Alt+Minus is the document window's system menu.
-    if (character != L'-' || !m_maxChild)
-        return false;
+    if (character != L'-' || !m_maxChild) return false;
     OpenSystemMenu(true);
     return true;
 }

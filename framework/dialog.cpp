@@ -4,8 +4,7 @@ namespace velk {
 
 namespace framework_detail {
 
-bool DialogReturnsDirectly(UINT message)
-{
+bool DialogReturnsDirectly(UINT message) {
     switch (message) {
     case WM_INITDIALOG:
     case WM_CHARTOITEM:
@@ -17,10 +16,8 @@ bool DialogReturnsDirectly(UINT message)
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
     case WM_QUERYDRAGICON:
-    case WM_VKEYTOITEM:
-        return true;
-    default:
-        return false;
+    case WM_VKEYTOITEM: return true;
+    default: return false;
     }
 }
 

@@ -35,25 +35,21 @@ public:
     CDialogImplBaseT(const CDialogImplBaseT&) = delete;
     CDialogImplBaseT& operator=(const CDialogImplBaseT&) = delete;
     // A modeless dialog that outlives its object is destroyed with it.
-    ~CDialogImplBaseT() override
-    {
+    ~CDialogImplBaseT() override {
         HWND hwnd = this->m_hWnd;
         if (hwnd && ::IsWindow(hwnd)) {
             ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
             this->m_hWnd = nullptr;
-            if (!m_modal)
-                ::DestroyWindow(hwnd);
+            if (!m_modal) ::DestroyWindow(hwnd);
         }
     }
 
     virtual DLGPROC GetDialogProc() { return &DialogProc; }  // slot 2
-    virtual void OnFinalMessage(HWND /*hwnd*/) {}              // slot 3
+    virtual void OnFinalMessage(HWND /*hwnd*/) {}            // slot 3
 
     // Ends a modal dialog with this result, or destroys a modeless one.
-    BOOL EndDialog(int result)
-    {
-        if (m_modal)
-            return ::EndDialog(this->m_hWnd, result);
+    BOOL EndDialog(int result) {
+        if (m_modal) return ::EndDialog(this->m_hWnd, result);
         return ::DestroyWindow(this->m_hWnd);
     }
 
@@ -64,13 +60,12 @@ protected:
     bool m_modal = false;
 
 private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         auto* self = reinterpret_cast<CDialogImplBaseT*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
         if (!self) {
-            self = static_cast<CDialogImplBaseT*>(framework_detail::CreationHandoff::Take(HandoffKey()));
-            if (!self)
-                return FALSE;
+            self = static_cast<CDialogImplBaseT*>(
+                framework_detail::CreationHandoff::Take(HandoffKey()));
+            if (!self) return FALSE;
             ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
             self->m_hWnd = hwnd;
         }
@@ -90,10 +85,8 @@ private:
             }
             return FALSE;  // the dialog manager still frees what it keeps
         }
-        if (!handled)
-            return FALSE;
-        if (framework_detail::DialogReturnsDirectly(msg))
-            return static_cast<INT_PTR>(m.result);
+        if (!handled) return FALSE;
+        if (framework_detail::DialogReturnsDirectly(msg)) return static_cast<INT_PTR>(m.result);
         ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, m.result);
         return TRUE;
     }
@@ -106,26 +99,22 @@ public:
 
     // Runs the dialog modally, owned by the given window (by default the active
     // one), and answers the result it ended with; -1 when it could not be shown.
-    INT_PTR DoModal(HWND owner = ::GetActiveWindow(), LPARAM initParam = 0)
-    {
-        if (this->m_hWnd)
-            return -1;
+    INT_PTR DoModal(HWND owner = ::GetActiveWindow(), LPARAM initParam = 0) {
+        if (this->m_hWnd) return -1;
         this->m_modal = true;
         framework_detail::CreationHandoff handoff(static_cast<Base*>(this), Base::HandoffKey());
-        return ::DialogBoxParamW(GetAppModule().GetResourceInstance(), MAKEINTRESOURCEW(T::IDD), owner,
-                                 this->GetDialogProc(), initParam);
+        return ::DialogBoxParamW(GetAppModule().GetResourceInstance(), MAKEINTRESOURCEW(T::IDD),
+                                 owner, this->GetDialogProc(), initParam);
     }
 
     // Creates the dialog modeless; the caller shows it and lets it see its keys
     // (IsDialogMessage in a message filter).
-    HWND Create(HWND owner, LPARAM initParam = 0)
-    {
-        if (this->m_hWnd)
-            return nullptr;
+    HWND Create(HWND owner, LPARAM initParam = 0) {
+        if (this->m_hWnd) return nullptr;
         this->m_modal = false;
         framework_detail::CreationHandoff handoff(static_cast<Base*>(this), Base::HandoffKey());
-        return ::CreateDialogParamW(GetAppModule().GetResourceInstance(), MAKEINTRESOURCEW(T::IDD), owner,
-                                    this->GetDialogProc(), initParam);
+        return ::CreateDialogParamW(GetAppModule().GetResourceInstance(), MAKEINTRESOURCEW(T::IDD),
+                                    owner, this->GetDialogProc(), initParam);
     }
 };
 

@@ -14,8 +14,8 @@ public:
     // filter: pairs of zero-terminated strings ending in an empty one, or null for
     // none; defaultExtension and initialName may be null.
     explicit CFileOpenDialog(DWORD flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
-                             const wchar_t* defaultExtension = nullptr, const wchar_t* initialName = nullptr,
-                             const wchar_t* filter = nullptr);
+                             const wchar_t* defaultExtension = nullptr,
+                             const wchar_t* initialName = nullptr, const wchar_t* filter = nullptr);
     CFileOpenDialog(const CFileOpenDialog&) = delete;
     CFileOpenDialog& operator=(const CFileOpenDialog&) = delete;
 

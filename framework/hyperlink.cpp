@@ -13,32 +13,26 @@ const wchar_t kBrowserSettingsKey[] = L"Software\\Microsoft\\Internet Explorer\\
 const wchar_t kLinkColourValue[] = L"Anchor Color";
 const wchar_t kVisitedColourValue[] = L"Anchor Color Visited";
 
-const wchar_t* SkipBlanks(const wchar_t* text)
-{
-    while (*text == L' ' || *text == L'\t')
-        ++text;
+const wchar_t* SkipBlanks(const wchar_t* text) {
+    while (*text == L' ' || *text == L'\t') ++text;
     return text;
 }
 
 // One colour component: up to three digits, 0 to 255, blanks around it allowed.
-const wchar_t* ParseComponent(const wchar_t* text, int* value)
-{
+const wchar_t* ParseComponent(const wchar_t* text, int* value) {
     text = SkipBlanks(text);
     int number = 0;
     int digits = 0;
     for (; *text >= L'0' && *text <= L'9'; ++text) {
-        if (++digits > 3)
-            return nullptr;
+        if (++digits > 3) return nullptr;
         number = number * 10 + (*text - L'0');
     }
-    if (digits == 0 || number > 255)
-        return nullptr;
+    if (digits == 0 || number > 255) return nullptr;
     *value = number;
     return SkipBlanks(text);
 }
 
-TTTOOLINFOW ToolInfo(HWND owner)
-{
+TTTOOLINFOW ToolInfo(HWND owner) {
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the control
     tool.hwnd = owner;
@@ -48,46 +42,36 @@ TTTOOLINFOW ToolInfo(HWND owner)
 
 }  // namespace
 
-bool CHyperLinkBase::ParseColourText(const wchar_t* text, COLORREF* colour)
-{
-    if (!text || !colour)
-        return false;
+bool CHyperLinkBase::ParseColourText(const wchar_t* text, COLORREF* colour) {
+    if (!text || !colour) return false;
     int parts[3] = {};
     for (int i = 0; i < 3; ++i) {
         text = ParseComponent(text, &parts[i]);
-        if (!text)
-            return false;
+        if (!text) return false;
         const wchar_t expected = i < 2 ? L',' : L'\0';
-        if (*text != expected)
-            return false;
-        if (i < 2)
-            ++text;
+        if (*text != expected) return false;
+        if (i < 2) ++text;
     }
     *colour = RGB(parts[0], parts[1], parts[2]);
     return true;
 }
 
-CHyperLinkBase::~CHyperLinkBase()
-{
-    if (m_toolTip && ::IsWindow(m_toolTip))
-        ::DestroyWindow(m_toolTip);
+CHyperLinkBase::~CHyperLinkBase() {
+    if (m_toolTip && ::IsWindow(m_toolTip)) ::DestroyWindow(m_toolTip);
     ReleaseFonts();
 }
 
 // ---- Label, link and measurement ---------------------------------------------------
 
-bool CHyperLinkBase::SetLabel(const wchar_t* label)
-{
+bool CHyperLinkBase::SetLabel(const wchar_t* label) {
     m_label = label ? label : L"";
-    if (!LinkWindow())
-        return true;
+    if (!LinkWindow()) return true;
     CalcLabelRect();
     ::InvalidateRect(LinkWindow(), nullptr, TRUE);
     return true;
 }
 
-bool CHyperLinkBase::SetHyperLink(const wchar_t* link)
-{
+bool CHyperLinkBase::SetHyperLink(const wchar_t* link) {
     m_link = link ? link : L"";
     if (m_toolTip) {
         TTTOOLINFOW tool = ToolInfo(LinkWindow());
@@ -97,16 +81,14 @@ bool CHyperLinkBase::SetHyperLink(const wchar_t* link)
     return true;
 }
 
-bool CHyperLinkBase::CalcLabelRect()
-{
+bool CHyperLinkBase::CalcLabelRect() {
     HWND window = LinkWindow();
     RECT client{};
-    if (!window || !::GetClientRect(window, &client))
-        return false;
+    if (!window || !::GetClientRect(window, &client)) return false;
     HDC dc = ::GetDC(window);
-    if (!dc)
-        return false;
-    HGDIOBJ previous = ::SelectObject(dc, m_linkFont ? m_linkFont : ::GetStockObject(DEFAULT_GUI_FONT));
+    if (!dc) return false;
+    HGDIOBJ previous =
+        ::SelectObject(dc, m_linkFont ? m_linkFont : ::GetStockObject(DEFAULT_GUI_FONT));
     // Measured within the window's width, so a label wider than that wraps; a
     // window without width yet measures the label on one line.
     RECT extent{0, 0, client.right, 0};
@@ -120,41 +102,31 @@ bool CHyperLinkBase::CalcLabelRect()
     return true;
 }
 
-bool CHyperLinkBase::GetIdealSize(SIZE* size) const
-{
-    if (!size || !LinkWindow())
-        return false;
+bool CHyperLinkBase::GetIdealSize(SIZE* size) const {
+    if (!size || !LinkWindow()) return false;
     size->cx = m_linkRect.right - m_linkRect.left;
     size->cy = m_linkRect.bottom - m_linkRect.top;
     return true;
 }
 
-void CHyperLinkBase::SetLinkStyle(DWORD style)
-{
+void CHyperLinkBase::SetLinkStyle(DWORD style) {
     m_style = style;
-    if (LinkWindow())
-        ::InvalidateRect(LinkWindow(), nullptr, TRUE);
+    if (LinkWindow()) ::InvalidateRect(LinkWindow(), nullptr, TRUE);
 }
 
-void CHyperLinkBase::SetLinkColours(COLORREF link, COLORREF visited)
-{
+void CHyperLinkBase::SetLinkColours(COLORREF link, COLORREF visited) {
     m_linkColour = link;
     m_visitedColour = visited;
-    if (LinkWindow())
-        ::InvalidateRect(LinkWindow(), nullptr, TRUE);
+    if (LinkWindow()) ::InvalidateRect(LinkWindow(), nullptr, TRUE);
 }
 
-void CHyperLinkBase::SetVisited(bool visited)
-{
+void CHyperLinkBase::SetVisited(bool visited) {
     m_visited = visited;
-    if (LinkWindow())
-        ::InvalidateRect(LinkWindow(), nullptr, TRUE);
+    if (LinkWindow()) ::InvalidateRect(LinkWindow(), nullptr, TRUE);
 }
 
-bool CHyperLinkBase::OpenLink()
-{
-    if (m_link.empty())
-        return false;
+bool CHyperLinkBase::OpenLink() {
+    if (m_link.empty()) return false;
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(LinkWindow(), L"open", m_link.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32)  // ShellExecute's errors are the values up to 32
@@ -165,10 +137,10 @@ bool CHyperLinkBase::OpenLink()
 
 // ---- Fonts, colours and tooltip ------------------------------------------------------
 
-void CHyperLinkBase::ReadBrowserColours()
-{
+void CHyperLinkBase::ReadBrowserColours() {
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kBrowserSettingsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kBrowserSettingsKey, 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
         return;
     const struct {
         const wchar_t* name;
@@ -179,16 +151,15 @@ void CHyperLinkBase::ReadBrowserColours()
         wchar_t text[32] = {};
         DWORD type = 0;
         DWORD bytes = sizeof(text) - sizeof(text[0]);
-        if (::RegQueryValueExW(key, value.name, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) ==
-                ERROR_SUCCESS &&
+        if (::RegQueryValueExW(key, value.name, nullptr, &type, reinterpret_cast<BYTE*>(text),
+                               &bytes) == ERROR_SUCCESS &&
             type == REG_SZ)
             ParseColourText(text, value.colour);
     }
     ::RegCloseKey(key);
 }
 
-void CHyperLinkBase::UseFont(HFONT normal, bool owned)
-{
+void CHyperLinkBase::UseFont(HFONT normal, bool owned) {
     ReleaseFonts();
     m_normalFont = normal;
     m_ownFont = owned;
@@ -199,46 +170,38 @@ void CHyperLinkBase::UseFont(HFONT normal, bool owned)
     }
 }
 
-void CHyperLinkBase::ReleaseFonts()
-{
-    if (m_linkFont)
-        ::DeleteObject(m_linkFont);
-    if (m_ownFont && m_normalFont)
-        ::DeleteObject(m_normalFont);
+void CHyperLinkBase::ReleaseFonts() {
+    if (m_linkFont) ::DeleteObject(m_linkFont);
+    if (m_ownFont && m_normalFont) ::DeleteObject(m_normalFont);
     m_linkFont = nullptr;
     m_normalFont = nullptr;
     m_ownFont = false;
 }
 
-void CHyperLinkBase::CreateToolTip()
-{
+void CHyperLinkBase::CreateToolTip() {
     HWND window = LinkWindow();
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES};
     ::InitCommonControlsEx(&controls);
-    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
+    m_toolTip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                  WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
                                   GetAppModule().GetModuleInstance(), nullptr);
-    if (!m_toolTip)
-        return;
+    if (!m_toolTip) return;
     TTTOOLINFOW tool = ToolInfo(window);
     tool.rect = m_linkRect;
     tool.lpszText = const_cast<wchar_t*>(m_link.c_str());
     ::SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void CHyperLinkBase::UpdateToolTipRect() const
-{
-    if (!m_toolTip)
-        return;
+void CHyperLinkBase::UpdateToolTipRect() const {
+    if (!m_toolTip) return;
     TTTOOLINFOW tool = ToolInfo(LinkWindow());
     tool.rect = m_linkRect;
     ::SendMessageW(m_toolTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void CHyperLinkBase::RelayToToolTip(const CMessage& m) const
-{
-    if (!m_toolTip)
-        return;
+void CHyperLinkBase::RelayToToolTip(const CMessage& m) const {
+    if (!m_toolTip) return;
     MSG msg{m.hwnd, m.message, m.wParam, m.lParam, static_cast<DWORD>(::GetMessageTime()), {}};
     ::GetCursorPos(&msg.pt);
     ::SendMessageW(m_toolTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
@@ -246,8 +209,7 @@ void CHyperLinkBase::RelayToToolTip(const CMessage& m) const
 
 // ---- Messages --------------------------------------------------------------------------
 
-bool CHyperLinkBase::HandleMessage(CMessage& m)
-{
+bool CHyperLinkBase::HandleMessage(CMessage& m) {
     using Map = MessageMap<CHyperLinkBase>;
     static const Map::Entry map[] = {
         Map::Message(WM_CREATE, &CHyperLinkBase::OnCreate),
@@ -270,12 +232,13 @@ bool CHyperLinkBase::HandleMessage(CMessage& m)
     return Map::Route(*this, map, m);
 }
 
-LRESULT CHyperLinkBase::OnCreate(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnCreate(CMessage& m) {
     HWND window = LinkWindow();
     // The parent's font, underlined; the system's font for controls when it has none.
-    auto parentFont = reinterpret_cast<HFONT>(::SendMessageW(::GetParent(window), WM_GETFONT, 0, 0));
-    UseFont(parentFont ? parentFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)), false);
+    auto parentFont =
+        reinterpret_cast<HFONT>(::SendMessageW(::GetParent(window), WM_GETFONT, 0, 0));
+    UseFont(parentFont ? parentFont : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)),
+            false);
     m_handCursor = ::LoadCursorW(nullptr, IDC_HAND);
     ReadBrowserColours();
     if (m_label.empty()) {
@@ -287,115 +250,96 @@ LRESULT CHyperLinkBase::OnCreate(CMessage& m)
         }
     }
     CalcLabelRect();
-    if (!(m_style & kHyperLinkNoTooltip))
-        CreateToolTip();
+    if (!(m_style & kHyperLinkNoTooltip)) CreateToolTip();
     m.handled = false;  // the default creation goes on
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnDestroy(CMessage& m)
-{
-    if (m_toolTip && ::IsWindow(m_toolTip))
-        ::DestroyWindow(m_toolTip);
+LRESULT CHyperLinkBase::OnDestroy(CMessage& m) {
+    if (m_toolTip && ::IsWindow(m_toolTip)) ::DestroyWindow(m_toolTip);
     m_toolTip = nullptr;
     ReleaseFonts();
     m.handled = false;
     return 0;
 }
 
-void CHyperLinkBase::DrawLabel(HDC dc) const
-{
+void CHyperLinkBase::DrawLabel(HDC dc) const {
     HWND window = LinkWindow();
-    const bool underline = !(m_style & kHyperLinkNoUnderline) && (!(m_style & kHyperLinkUnderlineHover) || m_hover);
+    const bool underline =
+        !(m_style & kHyperLinkNoUnderline) && (!(m_style & kHyperLinkUnderlineHover) || m_hover);
     HFONT font = underline && m_linkFont ? m_linkFont : m_normalFont;
     HGDIOBJ previous = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(dc, TRANSPARENT);
     const COLORREF colour = !::IsWindowEnabled(window) ? ::GetSysColor(COLOR_GRAYTEXT)
-                            : m_visited                 ? m_visitedColour
-                                                        : m_linkColour;
+                            : m_visited                ? m_visitedColour
+                                                       : m_linkColour;
     ::SetTextColor(dc, colour);
     RECT rect = m_linkRect;
     ::DrawTextW(dc, m_label.c_str(), static_cast<int>(m_label.size()), &rect,
                 DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
-    if (::GetFocus() == window)
-        ::DrawFocusRect(dc, &m_linkRect);
+    if (::GetFocus() == window) ::DrawFocusRect(dc, &m_linkRect);
     ::SelectObject(dc, previous);
 }
 
-LRESULT CHyperLinkBase::OnPaint(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnPaint(CMessage& m) {
     HWND window = LinkWindow();
     if (m.message == WM_PRINTCLIENT) {
-        if (m_paintLabel)
-            DrawLabel(reinterpret_cast<HDC>(m.wParam));
+        if (m_paintLabel) DrawLabel(reinterpret_cast<HDC>(m.wParam));
         return 0;
     }
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(window, &paint);
-    if (dc && m_paintLabel)
-        DrawLabel(dc);
+    if (dc && m_paintLabel) DrawLabel(dc);
     ::EndPaint(window, &paint);
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnFocusChange(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnFocusChange(CMessage& m) {
     ::InvalidateRect(LinkWindow(), &m_linkRect, TRUE);
     m.handled = false;
     return 0;
 }
 
-void CHyperLinkBase::SetHover(bool hover)
-{
-    if (hover == m_hover)
-        return;
+void CHyperLinkBase::SetHover(bool hover) {
+    if (hover == m_hover) return;
     m_hover = hover;
     if (hover) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, LinkWindow(), 0};
         ::TrackMouseEvent(&track);
     }
-    if (m_style & kHyperLinkUnderlineHover)
-        ::InvalidateRect(LinkWindow(), &m_linkRect, TRUE);
+    if (m_style & kHyperLinkUnderlineHover) ::InvalidateRect(LinkWindow(), &m_linkRect, TRUE);
 }
 
-LRESULT CHyperLinkBase::OnMouseMove(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnMouseMove(CMessage& m) {
     RelayToToolTip(m);
     SetHover(IsOverLink(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)}));
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnMouseLeave(CMessage& /*m*/)
-{
+LRESULT CHyperLinkBase::OnMouseLeave(CMessage& /*m*/) {
     SetHover(false);
     return 0;
 }
 
 // A press inside the label takes the focus and the mouse; only a release that
 // still holds the mouse, inside the label, activates.
-LRESULT CHyperLinkBase::OnButtonDown(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnButtonDown(CMessage& m) {
     RelayToToolTip(m);
-    if (!IsOverLink(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)}))
-        return 0;
+    if (!IsOverLink(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)})) return 0;
     ::SetFocus(LinkWindow());
     ::SetCapture(LinkWindow());
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnButtonUp(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnButtonUp(CMessage& m) {
     RelayToToolTip(m);
-    if (::GetCapture() != LinkWindow())
-        return 0;
+    if (::GetCapture() != LinkWindow()) return 0;
     ::ReleaseCapture();
-    if (IsOverLink(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)}))
-        Activate();
+    if (IsOverLink(POINT{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)})) Activate();
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnChar(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnChar(CMessage& m) {
     if (m.wParam == VK_RETURN || m.wParam == VK_SPACE) {
         Activate();
         return 0;
@@ -404,13 +348,9 @@ LRESULT CHyperLinkBase::OnChar(CMessage& m)
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnGetDlgCode(CMessage& /*m*/)
-{
-    return DLGC_WANTCHARS;
-}
+LRESULT CHyperLinkBase::OnGetDlgCode(CMessage& /*m*/) { return DLGC_WANTCHARS; }
 
-LRESULT CHyperLinkBase::OnSetCursor(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnSetCursor(CMessage& m) {
     if (LOWORD(m.lParam) != HTCLIENT) {
         m.handled = false;
         return 0;
@@ -426,18 +366,15 @@ LRESULT CHyperLinkBase::OnSetCursor(CMessage& m)
     return TRUE;
 }
 
-LRESULT CHyperLinkBase::OnSetFont(CMessage& m)
-{
+LRESULT CHyperLinkBase::OnSetFont(CMessage& m) {
     auto font = reinterpret_cast<HFONT>(m.wParam);
     UseFont(font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)), false);
     CalcLabelRect();
-    if (LOWORD(m.lParam))
-        ::InvalidateRect(LinkWindow(), nullptr, TRUE);
+    if (LOWORD(m.lParam)) ::InvalidateRect(LinkWindow(), nullptr, TRUE);
     return 0;
 }
 
-LRESULT CHyperLinkBase::OnGetFont(CMessage& /*m*/)
-{
+LRESULT CHyperLinkBase::OnGetFont(CMessage& /*m*/) {
     return reinterpret_cast<LRESULT>(m_normalFont);
 }
 

@@ -133,8 +133,7 @@ public:
     // The usual navigation: the shell opens the link text.
     virtual bool Navigate() { return OpenLink(); }
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         return HandleMessage(m) || WindowBase::ProcessWindowMessage(m);
     }
 

@@ -2,8 +2,7 @@
 
 namespace velk {
 
-CWindowClassInfo& CListViewSuperclass::GetWndClassInfo()
-{
+CWindowClassInfo& CListViewSuperclass::GetWndClassInfo() {
     // The list view class is registered once the common controls are initialised
     // for it; the superclass copies it on first use.
     static CWindowClassInfo info = [] {

@@ -8,21 +8,19 @@ namespace velk {
 
 namespace {
 
-HWND ActiveMaximizedChild(HWND client)
-{
+HWND ActiveMaximizedChild(HWND client) {
     BOOL maximized = FALSE;
     HWND active = reinterpret_cast<HWND>(
         ::SendMessageW(client, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized)));
     return active && maximized ? active : nullptr;
 }
 
-bool SwitchesActiveChild(UINT msg)
-{
+bool SwitchesActiveChild(UINT msg) {
     return msg == WM_MDIACTIVATE || msg == WM_MDINEXT || msg == WM_MDIDESTROY;
 }
 
-LRESULT CALLBACK QuietSwitchProc(HWND client, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
-{
+LRESULT CALLBACK QuietSwitchProc(HWND client, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
     // A client whose drawing is already off (a switch inside a switch, or a
     // caller's own quiet change) is left to whoever turned it off.
     if (!SwitchesActiveChild(msg) || !(::GetWindowLongPtrW(client, GWL_STYLE) & WS_VISIBLE) ||
@@ -41,29 +39,23 @@ LRESULT CALLBACK QuietSwitchProc(HWND client, UINT msg, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-bool QuietMaximizedSwitches(HWND mdiClient)
-{
+bool QuietMaximizedSwitches(HWND mdiClient) {
     return AddSubclass(mdiClient, &QuietSwitchProc, 0, 0);
 }
 
-HMENU FindWindowMenu(HMENU menuBar)
-{
-    if (!menuBar)
-        return nullptr;
+HMENU FindWindowMenu(HMENU menuBar) {
+    if (!menuBar) return nullptr;
     const int count = ::GetMenuItemCount(menuBar);
-    if (count < 2)
-        return nullptr;
+    if (count < 2) return nullptr;
     const int position = count - 2;
     HMENU popup = ::GetSubMenu(menuBar, position);
-    if (!popup)
-        return nullptr;
+    if (!popup) return nullptr;
     wchar_t text[16] = {};
     ::GetMenuStringW(menuBar, static_cast<UINT>(position), text, 16, MF_BYPOSITION);
     return std::wcscmp(text, L"&Window") == 0 ? popup : nullptr;
 }
 
-UINT RestoreFrameMenuMessage()
-{
+UINT RestoreFrameMenuMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"velk.framework.RestoreFrameMenu");
     return message;
 }

@@ -19,33 +19,33 @@ public:
     HMENU m_hMenu = nullptr;  // the menu this window shows in the frame
 
     // The active child, and whether it is maximised.
-    HWND MDIGetActive(BOOL* maximized = nullptr) const
-    {
-        return reinterpret_cast<HWND>(
-            ::SendMessageW(m_hWndMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(maximized)));
+    HWND MDIGetActive(BOOL* maximized = nullptr) const {
+        return reinterpret_cast<HWND>(::SendMessageW(m_hWndMDIClient, WM_MDIGETACTIVE, 0,
+                                                     reinterpret_cast<LPARAM>(maximized)));
     }
     void MDIActivate(HWND child) const { Client(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(child)); }
     void MDIMaximize(HWND child) const { Client(WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child)); }
     void MDIRestore(HWND child) const { Client(WM_MDIRESTORE, reinterpret_cast<WPARAM>(child)); }
-    void MDINext(HWND child, bool previous = false) const
-    {
+    void MDINext(HWND child, bool previous = false) const {
         Client(WM_MDINEXT, reinterpret_cast<WPARAM>(child), previous);
     }
-    BOOL MDICascade(UINT flags = 0) const { return static_cast<BOOL>(Client(WM_MDICASCADE, flags)); }
-    BOOL MDITile(UINT flags = MDITILE_VERTICAL) const { return static_cast<BOOL>(Client(WM_MDITILE, flags)); }
+    BOOL MDICascade(UINT flags = 0) const {
+        return static_cast<BOOL>(Client(WM_MDICASCADE, flags));
+    }
+    BOOL MDITile(UINT flags = MDITILE_VERTICAL) const {
+        return static_cast<BOOL>(Client(WM_MDITILE, flags));
+    }
     void MDIIconArrange() const { Client(WM_MDIICONARRANGE); }
     // Installs frameMenu as the frame's menu and windowMenu as the menu that lists
     // the children; a null handle leaves that menu as it is.
-    HMENU MDISetMenu(HMENU frameMenu, HMENU windowMenu) const
-    {
+    HMENU MDISetMenu(HMENU frameMenu, HMENU windowMenu) const {
         return reinterpret_cast<HMENU>(Client(WM_MDISETMENU, reinterpret_cast<WPARAM>(frameMenu),
                                               reinterpret_cast<LPARAM>(windowMenu)));
     }
     HWND GetMDIFrame() const { return ::GetParent(m_hWndMDIClient); }
 
 private:
-    LRESULT Client(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
+    LRESULT Client(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWndMDIClient, msg, wParam, lParam);
     }
 };

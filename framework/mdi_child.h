@@ -27,11 +27,9 @@ public:
     // Creates the window in mdiClient. No title: the class's title string. No menu
     // identifier: the class's resource identifier. When the active child is
     // maximised, the new one is created maximised too.
-    HWND Create(HWND mdiClient, const RECT* rect = nullptr, const wchar_t* title = nullptr, DWORD style = 0,
-                DWORD exStyle = 0, UINT menuId = 0, void* createParam = nullptr)
-    {
-        if (this->m_hWnd || !mdiClient)
-            return nullptr;
+    HWND Create(HWND mdiClient, const RECT* rect = nullptr, const wchar_t* title = nullptr,
+                DWORD style = 0, DWORD exStyle = 0, UINT menuId = 0, void* createParam = nullptr) {
+        if (this->m_hWnd || !mdiClient) return nullptr;
         const UINT resourceId = T::GetWndClassInfo().resourceId;
         HINSTANCE instance = GetAppModule().GetResourceInstance();
         wchar_t defaultTitle[256] = {};
@@ -42,7 +40,8 @@ public:
         ReleaseMenu();
         if (menuId || resourceId)
             this->m_hMenu = ::LoadMenuW(instance, MAKEINTRESOURCEW(menuId ? menuId : resourceId));
-        m_hAccel = resourceId ? ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId)) : nullptr;
+        m_hAccel =
+            resourceId ? ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId)) : nullptr;
         this->m_hWndMDIClient = mdiClient;
 
         BOOL activeMaximized = FALSE;
@@ -52,10 +51,9 @@ public:
         // A client whose redrawing the caller has turned off (WS_VISIBLE cleared)
         // is the caller's to repaint.
         const bool quiet = maximize && (::GetWindowLongPtrW(mdiClient, GWL_STYLE) & WS_VISIBLE);
-        if (quiet)
-            ::SendMessageW(mdiClient, WM_SETREDRAW, FALSE, 0);
-        HWND hwnd = Impl::Create(mdiClient, rect, title, style, exStyle, static_cast<HMENU>(nullptr),
-                                 createParam);
+        if (quiet) ::SendMessageW(mdiClient, WM_SETREDRAW, FALSE, 0);
+        HWND hwnd = Impl::Create(mdiClient, rect, title, style, exStyle,
+                                 static_cast<HMENU>(nullptr), createParam);
         // The object may be gone by now (a failed creation ran the final hook).
         if (quiet) {
             ::SendMessageW(mdiClient, WM_SETREDRAW, TRUE, 0);
@@ -69,13 +67,11 @@ public:
     }
 
     // The child's part of pre-translation: its own accelerators.
-    BOOL PreTranslateChildMessage(MSG* msg)
-    {
+    BOOL PreTranslateChildMessage(MSG* msg) {
         return m_hAccel && ::TranslateAcceleratorW(this->m_hWnd, m_hAccel, msg);
     }
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CMDIChildWindowImpl>;
         static const typename Map::Entry map[] = {
             Map::Message(WM_SIZE, &CMDIChildWindowImpl::OnSize),
@@ -90,8 +86,7 @@ public:
     }
 
 protected:
-    LRESULT OnSize(CMessage& m)
-    {
+    LRESULT OnSize(CMessage& m) {
         if (m_hWndClient && m.wParam != SIZE_MINIMIZED) {
             RECT area{};
             this->GetClientRect(&area);
@@ -102,17 +97,14 @@ protected:
         return 0;
     }
 
-    LRESULT OnSetFocus(CMessage& m)
-    {
+    LRESULT OnSetFocus(CMessage& m) {
         const LRESULT result = this->DefWindowProc();  // activates the child
-        if (m_hWndClient && ::IsWindow(m_hWndClient))
-            ::SetFocus(m_hWndClient);
+        if (m_hWndClient && ::IsWindow(m_hWndClient)) ::SetFocus(m_hWndClient);
         (void)m;
         return result;
     }
 
-    LRESULT OnMDIActivate(CMessage& m)
-    {
+    LRESULT OnMDIActivate(CMessage& m) {
         HWND activated = reinterpret_cast<HWND>(m.lParam);
         if (activated == this->m_hWnd)
             InstallMenu();
@@ -122,8 +114,7 @@ protected:
         return 0;
     }
 
-    LRESULT OnMenuSelect(CMessage& m)
-    {
+    LRESULT OnMenuSelect(CMessage& m) {
         // The frame owns the status bar: the prompts of the child's system menu
         // are shown there.
         ::SendMessageW(this->GetMDIFrame(), WM_MENUSELECT, m.wParam, m.lParam);
@@ -131,10 +122,11 @@ protected:
         return 0;
     }
 
-    LRESULT OnForwardMsg(CMessage& m) { return PreTranslateChildMessage(reinterpret_cast<MSG*>(m.lParam)); }
+    LRESULT OnForwardMsg(CMessage& m) {
+        return PreTranslateChildMessage(reinterpret_cast<MSG*>(m.lParam));
+    }
 
-    LRESULT OnDestroy(CMessage& m)
-    {
+    LRESULT OnDestroy(CMessage& m) {
         if (IsLastChild())
             ::SendMessageW(this->GetMDIFrame(), RestoreFrameMenuMessage(), 0, 0);
         else if (this->MDIGetActive() == this->m_hWnd)
@@ -143,17 +135,14 @@ protected:
         return 0;
     }
 
-    LRESULT OnNcDestroy(CMessage& m)
-    {
+    LRESULT OnNcDestroy(CMessage& m) {
         ReleaseMenu();
         m.handled = false;
         return 0;
     }
 
-    void InstallMenu()
-    {
-        if (!this->m_hMenu)
-            return;  // a child without a menu leaves the frame's menu in place
+    void InstallMenu() {
+        if (!this->m_hMenu) return;  // a child without a menu leaves the frame's menu in place
         this->MDISetMenu(this->m_hMenu, FindWindowMenu(this->m_hMenu));
         // The window list is rebuilt in the new window menu: the client moves it
         // only from a previous window menu, and the frame's menu may have none.
@@ -163,26 +152,22 @@ protected:
     }
 
 private:
-    bool IsLastChild() const
-    {
-        for (HWND w = ::GetWindow(this->m_hWndMDIClient, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
-            if (w != this->m_hWnd && !::GetWindow(w, GW_OWNER))
-                return false;
+    bool IsLastChild() const {
+        for (HWND w = ::GetWindow(this->m_hWndMDIClient, GW_CHILD); w;
+             w = ::GetWindow(w, GW_HWNDNEXT)) {
+            if (w != this->m_hWnd && !::GetWindow(w, GW_OWNER)) return false;
         }
         return true;
     }
 
     // Destroys the child's menu unless the frame still shows it (then the frame's
     // destruction takes it).
-    void ReleaseMenu()
-    {
+    void ReleaseMenu() {
         HMENU menu = this->m_hMenu;
         this->m_hMenu = nullptr;
-        if (!menu || !::IsMenu(menu))
-            return;
+        if (!menu || !::IsMenu(menu)) return;
         HWND frame = this->m_hWndMDIClient ? ::GetParent(this->m_hWndMDIClient) : nullptr;
-        if (frame && ::GetMenu(frame) == menu)
-            return;
+        if (frame && ::GetMenu(frame) == menu) return;
         ::DestroyMenu(menu);
     }
 };

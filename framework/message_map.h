@@ -31,7 +31,8 @@ struct CMessage {
     LRESULT result = 0;
     bool handled = true;
 
-    CMessage(HWND window, UINT msg, WPARAM w, LPARAM l) : hwnd(window), message(msg), wParam(w), lParam(l) {}
+    CMessage(HWND window, UINT msg, WPARAM w, LPARAM l)
+        : hwnd(window), message(msg), wParam(w), lParam(l) {}
 
     // WM_COMMAND: the command or control identifier, the notification code, the control.
     WORD CommandId() const { return LOWORD(wParam); }
@@ -58,42 +59,37 @@ public:
         ChainHandler chain;
     };
 
-    static Entry Message(UINT message, Handler handler)
-    {
+    static Entry Message(UINT message, Handler handler) {
         return Entry{Entry::Kind::Message, message, 0, 0, handler, nullptr};
     }
     // WM_COMMAND with this identifier, from a menu, an accelerator or a control.
     static Entry Command(UINT id, Handler handler) { return CommandRange(id, id, handler); }
-    static Entry CommandRange(UINT first, UINT last, Handler handler)
-    {
+    static Entry CommandRange(UINT first, UINT last, Handler handler) {
         return Entry{Entry::Kind::Command, WM_COMMAND, first, last, handler, nullptr};
     }
     // WM_NOTIFY with this notification code (any control).
     static Entry Notify(UINT code, Handler handler) { return NotifyAs(WM_NOTIFY, code, handler); }
     // A notification of the given message (WM_NOTIFY, or its reflected form 0x204E).
-    static Entry NotifyAs(UINT message, UINT code, Handler handler)
-    {
+    static Entry NotifyAs(UINT message, UINT code, Handler handler) {
         return Entry{Entry::Kind::Notify, message, code, code, handler, nullptr};
     }
-    static Entry Chain(ChainHandler chain) { return Entry{Entry::Kind::Chain, 0, 0, 0, nullptr, chain}; }
+    static Entry Chain(ChainHandler chain) {
+        return Entry{Entry::Kind::Chain, 0, 0, 0, nullptr, chain};
+    }
 
     template <std::size_t N>
-    static bool Route(T& target, const Entry (&entries)[N], CMessage& m)
-    {
+    static bool Route(T& target, const Entry (&entries)[N], CMessage& m) {
         return Route(target, entries, N, m);
     }
 
-    static bool Route(T& target, const Entry* entries, std::size_t count, CMessage& m)
-    {
+    static bool Route(T& target, const Entry* entries, std::size_t count, CMessage& m) {
         for (std::size_t i = 0; i < count; ++i) {
             const Entry& entry = entries[i];
             if (entry.kind == Entry::Kind::Chain) {
-                if ((target.*entry.chain)(m))
-                    return true;
+                if ((target.*entry.chain)(m)) return true;
                 continue;
             }
-            if (!Matches(entry, m))
-                continue;
+            if (!Matches(entry, m)) continue;
             m.handled = true;
             const LRESULT result = (target.*entry.handler)(m);
             if (m.handled) {
@@ -105,10 +101,8 @@ public:
     }
 
 private:
-    static bool Matches(const Entry& entry, const CMessage& m)
-    {
-        if (m.message != entry.message)
-            return false;
+    static bool Matches(const Entry& entry, const CMessage& m) {
+        if (m.message != entry.message) return false;
         switch (entry.kind) {
         case Entry::Kind::Command:
             return m.CommandId() >= entry.first && m.CommandId() <= entry.last;
@@ -116,8 +110,7 @@ private:
             const NMHDR* header = m.Notification();
             return header && header->code >= entry.first && header->code <= entry.last;
         }
-        default:
-            return true;
+        default: return true;
         }
     }
 };

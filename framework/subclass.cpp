@@ -47,8 +47,7 @@ struct ChainsOwner {
     ~ChainsOwner() { t_current = nullptr; }
 };
 
-Chains* Current()
-{
+Chains* Current() {
     thread_local ChainsOwner owner;
     return t_current;
 }
@@ -56,11 +55,9 @@ Chains* Current()
 LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The window's chain in this thread, or null.
-Chain* ChainOf(HWND window)
-{
+Chain* ChainOf(HWND window) {
     Chains* all = Current();
-    if (!all)
-        return nullptr;
+    if (!all) return nullptr;
     const auto found = all->chains.find(window);
     return found == all->chains.end() ? nullptr : &found->second;
 }
@@ -69,18 +66,15 @@ Chain* ChainOf(HWND window)
 // gives the window its own procedure back when none is left (or forgets it when
 // it is gone). Someone else's procedure over ours keeps ours in place, passing
 // messages straight through.
-void Tidy(HWND window, Chain& chain)
-{
-    if (chain.running)
-        return;
+void Tidy(HWND window, Chain& chain) {
+    if (chain.running) return;
     if (chain.destroyed) {
         Current()->chains.erase(window);
         return;
     }
     std::vector<Layer> kept;
     for (const Layer& layer : chain.layers)
-        if (!layer.removed)
-            kept.push_back(layer);
+        if (!layer.removed) kept.push_back(layer);
     chain.layers.swap(kept);
     const auto current = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
     if (chain.layers.empty() && current == &ChainProc) {
@@ -89,11 +83,9 @@ void Tidy(HWND window, Chain& chain)
     }
 }
 
-LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Chain* found = ChainOf(window);  // map nodes stay put while others come and go
-    if (!found)
-        return ::DefWindowProcW(window, message, wParam, lParam);
+    if (!found) return ::DefWindowProcW(window, message, wParam, lParam);
     Chain& chain = *found;
     std::vector<Call>& calls = Current()->calls;
     ++chain.running;
@@ -101,30 +93,26 @@ LRESULT CALLBACK ChainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     const LRESULT result = CallNextSubclass(window, message, wParam, lParam);
     calls.pop_back();
     --chain.running;
-    if (message == WM_NCDESTROY)
-        chain.destroyed = true;
+    if (message == WM_NCDESTROY) chain.destroyed = true;
     Tidy(window, chain);
     return result;
 }
 
 // The innermost message under way for this window, or none.
-std::size_t InnermostCall(const std::vector<Call>& calls, HWND window)
-{
+std::size_t InnermostCall(const std::vector<Call>& calls, HWND window) {
     for (std::size_t i = calls.size(); i > 0; --i)
-        if (calls[i - 1].window == window)
-            return i - 1;
+        if (calls[i - 1].window == window) return i - 1;
     return calls.size();
 }
 
 }  // namespace
 
-bool AddSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data)
-{
-    if (!proc || !::IsWindow(window) || ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
+bool AddSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
+    if (!proc || !::IsWindow(window) ||
+        ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
         return false;
     Chains* all = Current();
-    if (!all)
-        return false;
+    if (!all) return false;
     auto found = all->chains.find(window);
     if (found != all->chains.end() && found->second.destroyed && !found->second.running) {
         all->chains.erase(found);  // a handle used again by a new window
@@ -133,8 +121,7 @@ bool AddSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data)
     if (found == all->chains.end()) {
         Chain chain;
         chain.own = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC));
-        if (!chain.own)
-            return false;
+        if (!chain.own) return false;
         found = all->chains.emplace(window, std::move(chain)).first;
         ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ChainProc));
     }
@@ -148,11 +135,9 @@ bool AddSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data)
     return true;
 }
 
-bool RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id)
-{
+bool RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
     Chain* chain = ChainOf(window);
-    if (!chain)
-        return false;
+    if (!chain) return false;
     for (Layer& layer : chain->layers) {
         if (!layer.removed && layer.proc == proc && layer.id == id) {
             layer.removed = true;
@@ -163,11 +148,9 @@ bool RemoveSubclass(HWND window, SUBCLASSPROC proc, UINT_PTR id)
     return false;
 }
 
-LRESULT CallNextSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
+LRESULT CallNextSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const Chain* found = ChainOf(window);
-    if (!found)
-        return ::DefWindowProcW(window, message, wParam, lParam);
+    if (!found) return ::DefWindowProcW(window, message, wParam, lParam);
     const Chain& chain = *found;
     std::vector<Call>& calls = Current()->calls;
     const std::size_t call = InnermostCall(calls, window);
@@ -175,10 +158,8 @@ LRESULT CallNextSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return ::CallWindowProcW(chain.own, window, message, wParam, lParam);
     const std::size_t above = calls[call].below;
     std::size_t next = above;
-    while (next > 0 && chain.layers[next - 1].removed)
-        --next;
-    if (next == 0)
-        return ::CallWindowProcW(chain.own, window, message, wParam, lParam);
+    while (next > 0 && chain.layers[next - 1].removed) --next;
+    if (next == 0) return ::CallWindowProcW(chain.own, window, message, wParam, lParam);
     // A copy: layers may be added while this one runs, moving the vector.
     const Layer layer = chain.layers[next - 1];
     calls[call].below = next - 1;

@@ -49,8 +49,7 @@ public:
 
 protected:
     template <std::size_t N>
-    explicit CUpdateUIBase(const CUpdateUIEntry (&table)[N])
-    {
+    explicit CUpdateUIBase(const CUpdateUIEntry (&table)[N]) {
         for (const CUpdateUIEntry& entry : table)
             m_items.push_back(Item{entry.id, entry.kinds, false, true, true});
     }

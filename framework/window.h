@@ -12,11 +12,18 @@ public:
     HWND m_hWnd = nullptr;
 
     CWindow(HWND hwnd = nullptr) : m_hWnd(hwnd) {}
-    CWindow& operator=(HWND hwnd) { m_hWnd = hwnd; return *this; }
+    CWindow& operator=(HWND hwnd) {
+        m_hWnd = hwnd;
+        return *this;
+    }
     operator HWND() const { return m_hWnd; }
 
     void Attach(HWND hwnd) { m_hWnd = hwnd; }
-    HWND Detach() { HWND hwnd = m_hWnd; m_hWnd = nullptr; return hwnd; }
+    HWND Detach() {
+        HWND hwnd = m_hWnd;
+        m_hWnd = nullptr;
+        return hwnd;
+    }
 
     // Creates a window of a registered class (by name) and attaches it.
     HWND Create(const wchar_t* className, HWND parent, const RECT* rect, const wchar_t* title,
@@ -27,17 +34,17 @@ public:
     BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
 
-    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
+    LRESULT SendMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::SendMessageW(m_hWnd, msg, wParam, lParam);
     }
-    BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
+    BOOL PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return ::PostMessageW(m_hWnd, msg, wParam, lParam);
     }
 
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
+    DWORD GetExStyle() const {
+        return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE));
+    }
     // Removes, then adds style bits; answers whether anything changed.
     bool ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0);
     bool ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0);
@@ -49,25 +56,24 @@ public:
 
     BOOL SetWindowText(const wchar_t* text) const { return ::SetWindowTextW(m_hWnd, text); }
     std::wstring GetWindowText() const;
-    BOOL SetDlgItemText(int id, const wchar_t* text) const { return ::SetDlgItemTextW(m_hWnd, id, text); }
+    BOOL SetDlgItemText(int id, const wchar_t* text) const {
+        return ::SetDlgItemTextW(m_hWnd, id, text);
+    }
 
     BOOL ShowWindow(int showCommand) const { return ::ShowWindow(m_hWnd, showCommand); }
     BOOL UpdateWindow() const { return ::UpdateWindow(m_hWnd); }
     BOOL Invalidate(BOOL erase = TRUE) const { return ::InvalidateRect(m_hWnd, nullptr, erase); }
-    BOOL RedrawWindow(UINT flags, const RECT* rect = nullptr, HRGN region = nullptr) const
-    {
+    BOOL RedrawWindow(UINT flags, const RECT* rect = nullptr, HRGN region = nullptr) const {
         return ::RedrawWindow(m_hWnd, rect, region, flags);
     }
     void SetRedraw(BOOL redraw) const { SendMessage(WM_SETREDRAW, redraw); }
 
     BOOL GetClientRect(RECT* rect) const { return ::GetClientRect(m_hWnd, rect); }
     BOOL GetWindowRect(RECT* rect) const { return ::GetWindowRect(m_hWnd, rect); }
-    BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const
-    {
+    BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const {
         return ::MoveWindow(m_hWnd, x, y, width, height, repaint);
     }
-    BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const
-    {
+    BOOL SetWindowPos(HWND insertAfter, int x, int y, int cx, int cy, UINT flags) const {
         return ::SetWindowPos(m_hWnd, insertAfter, x, y, cx, cy, flags);
     }
     BOOL ScreenToClient(POINT* point) const { return ::ScreenToClient(m_hWnd, point); }
@@ -81,8 +87,7 @@ public:
     BOOL DrawMenuBar() const { return ::DrawMenuBar(m_hWnd); }
 
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
-    void SetFont(HFONT font, BOOL redraw = TRUE) const
-    {
+    void SetFont(HFONT font, BOOL redraw = TRUE) const {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
 };

@@ -6,30 +6,26 @@
 
 namespace velk {
 
-CWindowClassInfo CWindowClassInfo::Own(UINT classStyle, UINT iconResource)
-{
+CWindowClassInfo CWindowClassInfo::Own(UINT classStyle, UINT iconResource) {
     CWindowClassInfo info;
     info.classStyle = classStyle;
     info.resourceId = iconResource;
     return info;
 }
 
-CWindowClassInfo CWindowClassInfo::MDIChild(UINT resourceId)
-{
+CWindowClassInfo CWindowClassInfo::MDIChild(UINT resourceId) {
     CWindowClassInfo info = Own(0, resourceId);
     info.defaultProc = ::DefMDIChildProcW;
     return info;
 }
 
-CWindowClassInfo CWindowClassInfo::Superclass(const wchar_t* baseClassName)
-{
+CWindowClassInfo CWindowClassInfo::Superclass(const wchar_t* baseClassName) {
     CWindowClassInfo info;
     info.superclassOf = baseClassName;
     return info;
 }
 
-bool CWindowClassInfo::FillFromBaseClass(WNDCLASSEXW& wc)
-{
+bool CWindowClassInfo::FillFromBaseClass(WNDCLASSEXW& wc) {
     // System classes answer for a null instance, classes of this program for its own.
     if (!::GetClassInfoExW(nullptr, superclassOf, &wc) &&
         !::GetClassInfoExW(GetAppModule().GetModuleInstance(), superclassOf, &wc))
@@ -43,8 +39,7 @@ bool CWindowClassInfo::FillFromBaseClass(WNDCLASSEXW& wc)
     return true;
 }
 
-void CWindowClassInfo::FillOwn(WNDCLASSEXW& wc)
-{
+void CWindowClassInfo::FillOwn(WNDCLASSEXW& wc) {
     HINSTANCE instance = GetAppModule().GetResourceInstance();
     m_baseProc = defaultProc ? defaultProc : ::DefWindowProcW;
     m_slot = 0;
@@ -53,25 +48,22 @@ void CWindowClassInfo::FillOwn(WNDCLASSEXW& wc)
     wc.hCursor = cursor ? ::LoadCursorW(nullptr, cursor) : nullptr;
     wc.hbrBackground = background;
     if (resourceId) {
-        wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                   ::GetSystemMetrics(SM_CXICON),
+        wc.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId),
+                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
                                                    ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-        wc.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                                                     ::GetSystemMetrics(SM_CXSMICON),
-                                                     ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+        wc.hIconSm = static_cast<HICON>(::LoadImageW(
+            instance, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+            ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     }
 }
 
-ATOM CWindowClassInfo::Register(WNDPROC windowProc)
-{
-    if (m_atom)
-        return m_registeredProc == windowProc ? m_atom : 0;
+ATOM CWindowClassInfo::Register(WNDPROC windowProc) {
+    if (m_atom) return m_registeredProc == windowProc ? m_atom : 0;
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     if (superclassOf) {
-        if (!FillFromBaseClass(wc))
-            return 0;
+        if (!FillFromBaseClass(wc)) return 0;
     } else {
         FillOwn(wc);
     }
@@ -85,8 +77,7 @@ ATOM CWindowClassInfo::Register(WNDPROC windowProc)
     wc.lpszClassName = m_name;
     wc.lpszMenuName = nullptr;
     m_atom = ::RegisterClassExW(&wc);
-    if (m_atom)
-        m_registeredProc = windowProc;
+    if (m_atom) m_registeredProc = windowProc;
     return m_atom;
 }
 

@@ -16,9 +16,9 @@ using CNullTraits = CWindowTraits<0, 0>;
 using CControlTraits = CWindowTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0>;
 using CFrameTraits = CWindowTraits<WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
                                    WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>;
-using CMDIChildTraits = CWindowTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS |
-                                          WS_OVERLAPPEDWINDOW,
-                                      WS_EX_MDICHILD>;
+using CMDIChildTraits =
+    CWindowTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_OVERLAPPEDWINDOW,
+                  WS_EX_MDICHILD>;
 
 // The description of one window class, registered on first use. A class is either
 // the framework's own (its name generated unless one is given) or a superclass of
@@ -40,10 +40,10 @@ public:
     UINT classStyle = 0;
     const wchar_t* cursor = IDC_ARROW;  // a system cursor, or null for none
     HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    UINT resourceId = 0;               // icons (and for frames: title, menu, accelerators)
+    UINT resourceId = 0;                 // icons (and for frames: title, menu, accelerators)
     const wchar_t* fixedName = nullptr;  // null: a generated, process-unique name
     const wchar_t* superclassOf = nullptr;
-    WNDPROC defaultProc = nullptr;       // own classes: what unhandled messages go to
+    WNDPROC defaultProc = nullptr;  // own classes: what unhandled messages go to
 
     // Registers the class once, with the given window procedure. Answers 0 when the
     // class cannot be registered, or is already registered with another procedure.

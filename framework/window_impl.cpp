@@ -15,22 +15,18 @@ constexpr UINT kReflectBase = 0x2000;
 }  // namespace
 
 CreationHandoff::CreationHandoff(void* object, const void* key)
-    : m_savedObject(t_pendingObject), m_savedKey(t_pendingKey)
-{
+    : m_savedObject(t_pendingObject), m_savedKey(t_pendingKey) {
     t_pendingObject = object;
     t_pendingKey = key;
 }
 
-CreationHandoff::~CreationHandoff()
-{
+CreationHandoff::~CreationHandoff() {
     t_pendingObject = m_savedObject;
     t_pendingKey = m_savedKey;
 }
 
-void* CreationHandoff::Take(const void* key)
-{
-    if (!t_pendingObject || t_pendingKey != key)
-        return nullptr;
+void* CreationHandoff::Take(const void* key) {
+    if (!t_pendingObject || t_pendingKey != key) return nullptr;
     void* object = t_pendingObject;
     t_pendingObject = nullptr;
     t_pendingKey = nullptr;
@@ -39,10 +35,8 @@ void* CreationHandoff::Take(const void* key)
 
 UINT OriginalOfReflected(UINT message) { return message - kReflectBase; }
 
-bool IsReflectedMessage(UINT message)
-{
-    if (message < kReflectBase)
-        return false;
+bool IsReflectedMessage(UINT message) {
+    if (message < kReflectBase) return false;
     switch (message - kReflectBase) {
     case WM_COMMAND:
     case WM_NOTIFY:
@@ -61,10 +55,8 @@ bool IsReflectedMessage(UINT message)
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return true;
-    default:
-        return false;
+    case WM_CTLCOLORSTATIC: return true;
+    default: return false;
     }
 }
 

@@ -92,13 +92,11 @@ public:
     virtual void OnFinalMessage(HWND /*hwnd*/) {}
 
     // The default processing of a message for this window.
-    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    LRESULT DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         return m_defaultProc(*this, msg, wParam, lParam);
     }
     // The default processing of the message being handled.
-    LRESULT DefWindowProc()
-    {
+    LRESULT DefWindowProc() {
         return m_currentMessage ? DefWindowProc(m_currentMessage->message, m_currentMessage->wParam,
                                                 m_currentMessage->lParam)
                                 : 0;
@@ -106,10 +104,8 @@ public:
     const CMessage* GetCurrentMessage() const { return m_currentMessage; }
 
     // Binds this object to an existing window of any class (a subclass layer).
-    BOOL SubclassWindow(HWND hwnd)
-    {
-        if (this->m_hWnd || !::IsWindow(hwnd))
-            return FALSE;
+    BOOL SubclassWindow(HWND hwnd) {
+        if (this->m_hWnd || !::IsWindow(hwnd)) return FALSE;
         if (!AddSubclass(hwnd, &SubclassProc, SubclassId(), reinterpret_cast<DWORD_PTR>(this)))
             return FALSE;
         this->m_hWnd = hwnd;
@@ -117,10 +113,8 @@ public:
         m_defaultProc = &CallSubclassDefault;
         return TRUE;
     }
-    HWND UnsubclassWindow()
-    {
-        if (m_binding != Binding::Subclass)
-            return nullptr;
+    HWND UnsubclassWindow() {
+        if (m_binding != Binding::Subclass) return nullptr;
         HWND hwnd = this->m_hWnd;
         Unbind(hwnd);
         this->m_hWnd = nullptr;
@@ -134,8 +128,7 @@ protected:
     void SetDefaultProc(DefaultProc proc) { m_defaultProc = proc; }
 
     // Binds a window of a class registered by the framework to this object.
-    void BindClassWindow(HWND hwnd, const CWindowClassInfo& info)
-    {
+    void BindClassWindow(HWND hwnd, const CWindowClassInfo& info) {
         ::SetWindowLongPtrW(hwnd, info.ObjectSlot(), reinterpret_cast<LONG_PTR>(this));
         this->m_hWnd = hwnd;
         m_binding = Binding::ClassSlot;
@@ -143,16 +136,15 @@ protected:
         m_superProc = info.BaseProc();
     }
 
-    static CWindowImplBaseT* FromClassWindow(HWND hwnd, const CWindowClassInfo& info)
-    {
+    static CWindowImplBaseT* FromClassWindow(HWND hwnd, const CWindowClassInfo& info) {
         return reinterpret_cast<CWindowImplBaseT*>(::GetWindowLongPtrW(hwnd, info.ObjectSlot()));
     }
 
     // One message through the object's maps, then (when nobody took it) the
     // default processing. WM_NCDESTROY always reaches the default processing, which
     // frees what the system and a base class keep for the window.
-    static LRESULT Dispatch(CWindowImplBaseT* self, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    static LRESULT Dispatch(CWindowImplBaseT* self, HWND hwnd, UINT msg, WPARAM wParam,
+                            LPARAM lParam) {
         CMessage m(hwnd, msg, wParam, lParam);
         const CMessage* outer = self->m_currentMessage;
         self->m_currentMessage = &m;
@@ -160,8 +152,7 @@ protected:
         LRESULT result = m.result;
         if (!handled || msg == WM_NCDESTROY) {
             const LRESULT byDefault = self->DefaultProcessing(hwnd, msg, wParam, lParam);
-            if (!handled)
-                result = byDefault;
+            if (!handled) result = byDefault;
         }
         self->m_currentMessage = outer;
         if (msg == WM_NCDESTROY) {
@@ -182,8 +173,7 @@ protected:
 private:
     enum class Binding { None, ClassSlot, Subclass };
 
-    static bool RunMaps(CWindowImplBaseT& self, CMessage& m)
-    {
+    static bool RunMaps(CWindowImplBaseT& self, CMessage& m) {
         try {
             return self.ProcessWindowMessage(m);
         } catch (...) {
@@ -191,44 +181,40 @@ private:
         }
     }
 
-    static void RunFinalMessage(CWindowImplBaseT& self, HWND hwnd)
-    {
+    static void RunFinalMessage(CWindowImplBaseT& self, HWND hwnd) {
         try {
             self.OnFinalMessage(hwnd);
         } catch (...) {
         }
     }
 
-    LRESULT DefaultProcessing(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    LRESULT DefaultProcessing(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         // A reflected notification that the control does not handle gets what its
         // parent's default would have given (a brush for WM_CTLCOLOR*, 0 otherwise).
         if (framework_detail::IsReflectedMessage(msg))
-            return ::DefWindowProcW(hwnd, framework_detail::OriginalOfReflected(msg), wParam, lParam);
+            return ::DefWindowProcW(hwnd, framework_detail::OriginalOfReflected(msg), wParam,
+                                    lParam);
         return m_defaultProc(*this, msg, wParam, lParam);
     }
 
-    static LRESULT CallSuperProc(CWindowImplBaseT& self, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    static LRESULT CallSuperProc(CWindowImplBaseT& self, UINT msg, WPARAM wParam, LPARAM lParam) {
         WNDPROC super = self.m_superProc ? self.m_superProc : ::DefWindowProcW;
         return ::CallWindowProcW(super, self.m_hWnd, msg, wParam, lParam);
     }
 
-    static LRESULT CallSubclassDefault(CWindowImplBaseT& self, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    static LRESULT CallSubclassDefault(CWindowImplBaseT& self, UINT msg, WPARAM wParam,
+                                       LPARAM lParam) {
         return CallNextSubclass(self.m_hWnd, msg, wParam, lParam);
     }
 
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR object)
-    {
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR, DWORD_PTR object) {
         return Dispatch(reinterpret_cast<CWindowImplBaseT*>(object), hwnd, msg, wParam, lParam);
     }
 
     UINT_PTR SubclassId() const { return reinterpret_cast<UINT_PTR>(this); }
 
-    void Unbind(HWND hwnd)
-    {
+    void Unbind(HWND hwnd) {
         if (m_binding == Binding::Subclass) {
             RemoveSubclass(hwnd, &SubclassProc, SubclassId());
             m_defaultProc = &CallSuperProc;
@@ -238,16 +224,13 @@ private:
         m_binding = Binding::None;
     }
 
-    void ReleaseWindow()
-    {
+    void ReleaseWindow() {
         HWND hwnd = this->m_hWnd;
-        if (!hwnd || !::IsWindow(hwnd))
-            return;
+        if (!hwnd || !::IsWindow(hwnd)) return;
         const Binding binding = m_binding;
         Unbind(hwnd);
         this->m_hWnd = nullptr;
-        if (binding == Binding::ClassSlot)
-            ::DestroyWindow(hwnd);
+        if (binding == Binding::ClassSlot) ::DestroyWindow(hwnd);
     }
 
     Binding m_binding = Binding::None;
@@ -264,18 +247,16 @@ template <class T, class TBase>
 struct ClassWindowProc {
     using Object = CWindowImplBaseT<TBase>;
 
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-    {
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         const CWindowClassInfo& info = T::GetWndClassInfo();
         Object* self = Object::FromClassWindow(hwnd, info);
         if (!self) {
             self = static_cast<Object*>(CreationHandoff::Take(&info));
-            if (self)
-                self->BindClassWindow(hwnd, info);
+            if (self) self->BindClassWindow(hwnd, info);
         }
         if (!self)
-            return ::CallWindowProcW(info.BaseProc() ? info.BaseProc() : ::DefWindowProcW, hwnd, msg, wParam,
-                                     lParam);
+            return ::CallWindowProcW(info.BaseProc() ? info.BaseProc() : ::DefWindowProcW, hwnd,
+                                     msg, wParam, lParam);
         return Object::Dispatch(self, hwnd, msg, wParam, lParam);
     }
 };
@@ -290,8 +271,7 @@ class CWindowImpl : public CWindowImplBaseT<TBase> {
 public:
     using Base = CWindowImplBaseT<TBase>;
 
-    static CWindowClassInfo& GetWndClassInfo()
-    {
+    static CWindowClassInfo& GetWndClassInfo() {
         static CWindowClassInfo info = CWindowClassInfo::Own();
         return info;
     }
@@ -299,24 +279,23 @@ public:
     // Creates the window. No rectangle: the platform's default position and size
     // for a top-level or MDI child window, an empty rectangle for a child.
     // menuOrId: the menu of a top-level window, the identifier of a child.
-    HWND Create(HWND parent, const RECT* rect = nullptr, const wchar_t* title = nullptr, DWORD style = 0,
-                DWORD exStyle = 0, MenuOrId menuOrId = MenuOrId(), void* createParam = nullptr)
-    {
-        if (this->m_hWnd)
-            return nullptr;
+    HWND Create(HWND parent, const RECT* rect = nullptr, const wchar_t* title = nullptr,
+                DWORD style = 0, DWORD exStyle = 0, MenuOrId menuOrId = MenuOrId(),
+                void* createParam = nullptr) {
+        if (this->m_hWnd) return nullptr;
         CWindowClassInfo& info = T::GetWndClassInfo();
         const ATOM atom = info.Register(this->GetWindowProc());
-        if (!atom)
-            return nullptr;
+        if (!atom) return nullptr;
         style = TWinTraits::GetStyle(style);
         exStyle = TWinTraits::GetExStyle(exStyle);
         const RECT placement = Placement(rect, style, exStyle);
         framework_detail::CreationHandoff handoff(static_cast<Base*>(this), &info);
         // After this call the object may already be gone (a window that failed in
         // WM_CREATE was destroyed, and its final hook may delete the object).
-        return ::CreateWindowExW(exStyle, MAKEINTATOM(atom), title, style, placement.left, placement.top,
-                                 placement.right, placement.bottom, parent, menuOrId.Handle(),
-                                 GetAppModule().GetModuleInstance(), createParam);
+        return ::CreateWindowExW(exStyle, MAKEINTATOM(atom), title, style, placement.left,
+                                 placement.top, placement.right, placement.bottom, parent,
+                                 menuOrId.Handle(), GetAppModule().GetModuleInstance(),
+                                 createParam);
     }
 
     // Windows of one class share one procedure, whatever the style defaults.
@@ -324,13 +303,11 @@ public:
 
 private:
     // left/top: position; right/bottom: size, as CreateWindowEx takes them.
-    static RECT Placement(const RECT* rect, DWORD style, DWORD exStyle)
-    {
+    static RECT Placement(const RECT* rect, DWORD style, DWORD exStyle) {
         if (rect)
             return RECT{rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top};
         const bool plainChild = (style & WS_CHILD) && !(exStyle & WS_EX_MDICHILD);
-        if (plainChild)
-            return RECT{0, 0, 0, 0};
+        if (plainChild) return RECT{0, 0, 0, 0};
         return RECT{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     }
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "parse/tags.h"
 #include "parse/interpret_walk.h"
 #include "parse/reader.h"
+#include "parse/tags.h"
 #include "present/charset.h"
 #include "present/dictionary_full.h"
 #include "present/interpret_cells.h"
@@ -21,10 +21,10 @@ struct key_tag {
     dcm_text_form form;
 };
 constexpr key_tag kKeys[] = {
-    {tag_study_date, dcm_text_form::multi},          {tag_study_description, dcm_text_form::multi},
-    {tag_series_description, dcm_text_form::multi},  {tag_modality, dcm_text_form::multi},
-    {tag_patient_name, dcm_text_form::person_name},  {tag_patient_id, dcm_text_form::multi},
-    {tag_study_id, dcm_text_form::multi},            {tag_series_number, dcm_text_form::multi},
+    {tag_study_date, dcm_text_form::multi},         {tag_study_description, dcm_text_form::multi},
+    {tag_series_description, dcm_text_form::multi}, {tag_modality, dcm_text_form::multi},
+    {tag_patient_name, dcm_text_form::person_name}, {tag_patient_id, dcm_text_form::multi},
+    {tag_study_id, dcm_text_form::multi},           {tag_series_number, dcm_text_form::multi},
     {tag_instance_number, dcm_text_form::multi},
 };
 
@@ -53,14 +53,15 @@ public:
     dcm_directory_tree read() {
         dcm_directory_tree tree;
         dcm_interpret_data data;
-        const dcm_walk_result walk =
-            dcm_read_records_interpret(m_begin, m_end, dcm_interpret_dictionary_vr, m_records, data);
+        const dcm_walk_result walk = dcm_read_records_interpret(
+            m_begin, m_end, dcm_interpret_dictionary_vr, m_records, data);
         if (walk.status == dcm_walk_status::not_part10) {
             tree.problem = "not a DICOM part-10 file";
             return tree;
         }
         if (data.deflated) {
-            tree.problem = "a deflated directory: its offsets count in bytes the file does not hold";
+            tree.problem =
+                "a deflated directory: its offsets count in bytes the file does not hold";
             return tree;
         }
         find_records();
@@ -139,9 +140,12 @@ private:
             const dcm_record& r = m_records[i];
             if (r.level != 2) continue;
             const std::uint32_t tag = tag_of(r);
-            if (tag == tag_offset_of_the_next_directory_record) next = offset_value(r);
-            else if (tag == tag_offset_of_referenced_lower_level_directory_entity) lower = offset_value(r);
-            else if (tag == tag_directory_record_type) node.type = trimmed(value_of(r));
+            if (tag == tag_offset_of_the_next_directory_record)
+                next = offset_value(r);
+            else if (tag == tag_offset_of_referenced_lower_level_directory_entity)
+                lower = offset_value(r);
+            else if (tag == tag_directory_record_type)
+                node.type = trimmed(value_of(r));
             else if (tag == tag_specific_character_set) {
                 const std::string_view v = value_of(r);
                 charset = dcm_charset_from_value(v.data(), v.size());
@@ -205,7 +209,9 @@ private:
         std::vector<pending> to_follow;
         std::vector<bool> seen(m_directory.size());
         // Without the root offset, the root starts at the sequence's first record.
-        const std::uint64_t root = m_has_root ? m_root : m_directory.empty() ? 0 : m_directory[0].offset;
+        const std::uint64_t root = m_has_root            ? m_root
+                                   : m_directory.empty() ? 0
+                                                         : m_directory[0].offset;
         if (root) to_follow.push_back({root, 0});
         std::size_t reached = 0;
         while (!to_follow.empty()) {

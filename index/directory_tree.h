@@ -21,9 +21,9 @@
 namespace velk {
 
 struct dcm_directory_node {
-    unsigned depth = 0;          // 0 for the root's records
-    std::uint64_t offset = 0;    // the record's item, from the file's first byte
-    std::string type;            // Directory Record Type: "PATIENT", "STUDY", "SERIES", "IMAGE" ...
+    unsigned depth = 0;        // 0 for the root's records
+    std::uint64_t offset = 0;  // the record's item, from the file's first byte
+    std::string type;          // Directory Record Type: "PATIENT", "STUDY", "SERIES", "IMAGE" ...
     // The record's key values that are present, by tag, in the record's order
     // (Patient's Name, Patient ID, Study Date, Study ID, ... Instance Number).
     std::vector<std::pair<std::uint32_t, std::string>> keys;
@@ -32,8 +32,8 @@ struct dcm_directory_node {
     // file, or when a component could leave the folder (see problem).
     std::vector<std::string> file_id;
     std::string path;
-    std::string sop_class;       // Referenced SOP Class UID in File, by name where known
-    std::string problem;         // a broken offset (the node is no record then) or file ID
+    std::string sop_class;  // Referenced SOP Class UID in File, by name where known
+    std::string problem;    // a broken offset (the node is no record then) or file ID
 };
 
 struct dcm_directory_tree {

@@ -10,8 +10,9 @@ namespace {
 char fold(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 bool contains_folded(const std::string& text, const std::string& folded_needle) {
-    const auto found = std::search(text.begin(), text.end(), folded_needle.begin(), folded_needle.end(),
-                                   [](char a, char b) { return fold(a) == b; });
+    const auto found =
+        std::search(text.begin(), text.end(), folded_needle.begin(), folded_needle.end(),
+                    [](char a, char b) { return fold(a) == b; });
     return found != text.end();
 }
 
@@ -131,9 +132,11 @@ void dcm_folder_table::add_group_lines(const std::vector<std::size_t>& order) co
         for (const std::string& series : group.series_order) {
             const std::vector<std::size_t>& files = group.series.at(series).files;
             const bool series_folded = m_collapsed.count(series + '\n') != 0;
-            m_lines.push_back({dcm_folder_line_kind::series, files.front(), files.size(), series_folded});
+            m_lines.push_back(
+                {dcm_folder_line_kind::series, files.front(), files.size(), series_folded});
             if (series_folded) continue;
-            for (std::size_t r : files) m_lines.push_back({dcm_folder_line_kind::file, r, 1, false});
+            for (std::size_t r : files)
+                m_lines.push_back({dcm_folder_line_kind::file, r, 1, false});
         }
     }
 }

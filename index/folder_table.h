@@ -67,7 +67,7 @@ private:
     dcm_index_column m_sort = dcm_index_column::path;
     bool m_descending = false;
     bool m_grouped = true;
-    std::string m_filter;  // folded to lower case
+    std::string m_filter;               // folded to lower case
     std::set<std::string> m_collapsed;  // group keys
     mutable std::vector<dcm_folder_line> m_lines;
     mutable bool m_stale = true;

@@ -4,10 +4,10 @@
 #include <string_view>
 #include <vector>
 
-#include "parse/tags.h"
 #include "parse/interpret_walk.h"
 #include "parse/reader.h"
 #include "parse/syntax_registry.h"
+#include "parse/tags.h"
 #include "present/charset.h"
 #include "present/interpret_cells.h"
 #include "present/uid_name.h"
@@ -79,10 +79,18 @@ private:
         case tag_sop_class_uid: m_sop_class = trimmed(value); break;
         case tag_study_date: plain(dcm_index_column::study_date, value); break;
         case tag_modality: plain(dcm_index_column::modality, value); break;
-        case tag_study_description: decoded(dcm_index_column::study_description, value, dcm_text_form::multi); break;
-        case tag_series_description: decoded(dcm_index_column::series_description, value, dcm_text_form::multi); break;
-        case tag_patient_name: decoded(dcm_index_column::patient_name, value, dcm_text_form::person_name); break;
-        case tag_patient_id: decoded(dcm_index_column::patient_id, value, dcm_text_form::multi); break;
+        case tag_study_description:
+            decoded(dcm_index_column::study_description, value, dcm_text_form::multi);
+            break;
+        case tag_series_description:
+            decoded(dcm_index_column::series_description, value, dcm_text_form::multi);
+            break;
+        case tag_patient_name:
+            decoded(dcm_index_column::patient_name, value, dcm_text_form::person_name);
+            break;
+        case tag_patient_id:
+            decoded(dcm_index_column::patient_id, value, dcm_text_form::multi);
+            break;
         case tag_study_instance_uid: m_row.study_uid = trimmed(value); break;
         case tag_series_instance_uid: m_row.series_uid = trimmed(value); break;
         case tag_series_number: plain(dcm_index_column::series_number, value); break;
@@ -107,8 +115,9 @@ private:
 
     static unsigned unsigned_short(std::string_view value, dcm_byte_order order) {
         if (value.size() < 2) return 0;
-        return order == dcm_byte_order::big ? dcm_load<std::uint16_t, dcm_byte_order::big>(value.data())
-                                            : dcm_load<std::uint16_t>(value.data());
+        return order == dcm_byte_order::big
+                   ? dcm_load<std::uint16_t, dcm_byte_order::big>(value.data())
+                   : dcm_load<std::uint16_t>(value.data());
     }
 
     const char* m_begin;

@@ -44,7 +44,8 @@ prefix_read read_prefix(const std::filesystem::path& path, std::vector<char>& bu
         read.problem = dcm_open_failure_text(dcm_open_failure::access_denied);
         return read;
     }
-    buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(read.size, dcm_index_prefix_bytes)));
+    buffer.resize(
+        static_cast<std::size_t>(std::min<std::uint64_t>(read.size, dcm_index_prefix_bytes)));
     in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     buffer.resize(static_cast<std::size_t>(in.gcount()));
     return read;
@@ -80,7 +81,8 @@ prefix_read read_prefix(const std::filesystem::path& path, std::vector<char>& bu
                                                                      : dcm_open_failure::device);
     } else {
         read.size = static_cast<std::uint64_t>(status.st_size);
-        buffer.resize(static_cast<std::size_t>(std::min<std::uint64_t>(read.size, dcm_index_prefix_bytes)));
+        buffer.resize(
+            static_cast<std::size_t>(std::min<std::uint64_t>(read.size, dcm_index_prefix_bytes)));
         std::size_t got = 0;
         while (got < buffer.size()) {
             const ssize_t n = ::read(fd, buffer.data() + got, buffer.size() - got);

@@ -42,7 +42,7 @@ inline const dcm_index_column_info& dcm_index_column_of(std::size_t column) {
 
 struct dcm_index_row {
     std::array<std::string, dcm_index_column_count> cells;  // UTF-8
-    std::string study_uid;   // what grouping by study and series keys on
+    std::string study_uid;  // what grouping by study and series keys on
     std::string series_uid;
     std::uint64_t size = 0;
     bool directory = false;  // a DICOMDIR (Media Storage Directory Storage)

@@ -13,12 +13,12 @@ namespace velk {
 // record's layout stays independent of it; the system uses the untyped instance.
 template <class Ptr>
 struct dcm_basic_cursor {
-    std::uint32_t offset;               // first byte of the element, from the file's start
-    std::uint32_t length;               // declared value length (undefined_length kept)
-    char vr[2];                         // as read; two zero bytes when there is none
-    unsigned char depth : 4;            // nesting depth, modulo 16
-    unsigned char header_length : 4;    // 8 or 12
-    unsigned char container : 1;        // the parser's container decision
+    std::uint32_t offset;             // first byte of the element, from the file's start
+    std::uint32_t length;             // declared value length (undefined_length kept)
+    char vr[2];                       // as read; two zero bytes when there is none
+    unsigned char depth : 4;          // nesting depth, modulo 16
+    unsigned char header_length : 4;  // 8 or 12
+    unsigned char container : 1;      // the parser's container decision
 };
 
 using dcm_cursor = dcm_basic_cursor<const void*>;
@@ -47,7 +47,7 @@ public:
     }
 
     dcm_visit element(const void* start, dcm_syntax, std::uint32_t, const char* vr, bool container_,
-                const void* value, std::uint32_t length) override {
+                      const void* value, std::uint32_t length) override {
         const auto* first = static_cast<const unsigned char*>(start);
         current.vr[0] = vr ? vr[0] : 0;
         current.vr[1] = vr ? vr[1] : 0;

@@ -32,9 +32,7 @@ inline bool dcm_is_delimiter(std::uint32_t tag) {
     return tag == tag_item_delimiter || tag == tag_sequence_delimiter;
 }
 
-inline bool dcm_has_no_vr(std::uint32_t tag) {
-    return tag == tag_item || dcm_is_delimiter(tag);
-}
+inline bool dcm_has_no_vr(std::uint32_t tag) { return tag == tag_item || dcm_is_delimiter(tag); }
 
 // Whether the explicit header of an element of VR `vr` has two reserved bytes
 // and a 32-bit length (the VR table's header form); a code the table does not
@@ -53,11 +51,11 @@ inline bool dcm_is_opaque_vr(const char* vr) {
 
 template <class Ptr>
 struct dcm_header {
-    Ptr start;               // the element's first byte
-    Ptr value;               // its first value byte
+    Ptr start;  // the element's first byte
+    Ptr value;  // its first value byte
     std::uint32_t tag;
-    std::uint32_t length;    // as declared; undefined_length when undefined
-    char vr[2];              // two zero bytes for an implicit element
+    std::uint32_t length;  // as declared; undefined_length when undefined
+    char vr[2];            // two zero bytes for an implicit element
     bool explicit_vr;
     std::uint32_t header_length() const { return static_cast<std::uint32_t>(value - start); }
 };
@@ -75,7 +73,8 @@ bool dcm_decode_header(Ptr p, Ptr end, dcm_syntax& mode, dcm_header<Ptr>& h,
     const std::uint16_t group = read_u16(p, used);
     const std::uint16_t element = read_u16(p, used);
     h.tag = dcm_tag(group, element);
-    h.explicit_vr = !dcm_has_no_vr(h.tag) && !(mode == syntax_implicit_le && group > file_meta_group);
+    h.explicit_vr =
+        !dcm_has_no_vr(h.tag) && !(mode == syntax_implicit_le && group > file_meta_group);
     h.vr[0] = h.vr[1] = 0;
     if (h.explicit_vr) {
         copy_bytes(p, 2, h.vr);
@@ -94,7 +93,7 @@ bool dcm_decode_header(Ptr p, Ptr end, dcm_syntax& mode, dcm_header<Ptr>& h,
     consumed += used;
     if (h.tag == tag_transfer_syntax_uid) {
         mode = dcm_fits(h.value, end, h.length) ? dcm_classify_syntax(&*h.value, h.length)
-                                                 : syntax_other;
+                                                : syntax_other;
     }
     return true;
 }

@@ -65,8 +65,8 @@ public:
     // Walks `length` bytes from `data` (or up to a delimiter, or for
     // dcm_to_the_end up to the end), at nesting `level`. Returns the bytes
     // consumed, the ending delimiter's header included.
-    std::uint64_t walk(const char* data, std::uint64_t length, dcm_syntax mode,
-                       std::uint32_t level, bool recurse, bool stop_after_one) {
+    std::uint64_t walk(const char* data, std::uint64_t length, dcm_syntax mode, std::uint32_t level,
+                       bool recurse, bool stop_after_one) {
         std::uint64_t consumed = 0;
         // An undefined-length value may hold more than 4 GiB: its delimiter or
         // the end of the bytes ends it, never a count.
@@ -193,7 +193,8 @@ const char* meta_end(const char* p, const char* end, named_syntax& named) {
            h.length != undefined_length) {
         const char* value = p + h.header_length;
         if (!dcm_fits(value, end, h.length)) return end;
-        if (h.tag == tag_transfer_syntax_uid && h.length < 256) named = syntax_of_uid(value, h.length);
+        if (h.tag == tag_transfer_syntax_uid && h.length < 256)
+            named = syntax_of_uid(value, h.length);
         p = value + h.length;
     }
     return p;
@@ -229,9 +230,8 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
               false);
     if (named == named_syntax::deflated) {
         data.deflated = true;
-        dcm_inflated inflated =
-            dcm_inflate(data_set, static_cast<std::size_t>(dcm_bytes_left(data_set, last)),
-                        inflate_cap);
+        dcm_inflated inflated = dcm_inflate(
+            data_set, static_cast<std::size_t>(dcm_bytes_left(data_set, last)), inflate_cap);
         data.inflated = std::move(inflated.bytes);
         data.inflate_end = inflated.end;
         const char* first = data.inflated.data();
@@ -247,9 +247,9 @@ dcm_walk_result dcm_read_records_interpret(const char* begin, const char* end,
         }
         return set.result();
     }
-    dcm_syntax mode = named == named_syntax::explicit_be ? syntax_explicit_be
+    dcm_syntax mode = named == named_syntax::explicit_be   ? syntax_explicit_be
                       : named == named_syntax::implicit_le ? syntax_implicit_le
-                                                            : syntax_explicit_le;
+                                                           : syntax_explicit_le;
     if (mode != syntax_explicit_be)
         mode = looks_explicit(data_set, last) ? syntax_explicit_le : syntax_implicit_le;
     file.walk(data_set, dcm_to_the_end, mode, 0, true, false);

@@ -32,7 +32,7 @@ using dcm_dictionary_vr = const char* (*)(std::uint32_t tag);
 struct dcm_interpret_data {
     std::vector<char> inflated;  // a deflated data set's bytes, inflated; else empty
     dcm_inflate_end inflate_end = dcm_inflate_end::complete;
-    bool deflated = false;       // the data set was deflated
+    bool deflated = false;  // the data set was deflated
 };
 
 // Walks the part-10 file [begin, end) into `records` (appended; with `chunks`,

@@ -29,7 +29,9 @@ bool starts_with(std::wstring_view text, std::wstring_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-wchar_t upper(wchar_t c) { return static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c))); }
+wchar_t upper(wchar_t c) {
+    return static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
+}
 
 bool same_letters(std::wstring_view a, std::wstring_view b) {
     if (a.size() != b.size()) return false;
@@ -40,8 +42,8 @@ bool same_letters(std::wstring_view a, std::wstring_view b) {
 
 // "C:\" or "C:/" at the start.
 bool is_drive_path(std::wstring_view rest) {
-    return rest.size() >= 3 && std::iswalpha(static_cast<std::wint_t>(rest[0])) && rest[1] == L':' &&
-           is_separator(rest[2]);
+    return rest.size() >= 3 && std::iswalpha(static_cast<std::wint_t>(rest[0])) &&
+           rest[1] == L':' && is_separator(rest[2]);
 }
 
 // CON, PRN, AUX, NUL, COM0-9, LPT0-9, CONIN$, CONOUT$: Windows finds these in
@@ -52,7 +54,8 @@ bool is_reserved_name(std::wstring_view name) {
     while (!base.empty() && base.back() == L' ') base.remove_suffix(1);
     for (const wchar_t* reserved : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"})
         if (same_letters(base, reserved)) return true;
-    if (base.size() == 4 && (same_letters(base.substr(0, 3), L"COM") || same_letters(base.substr(0, 3), L"LPT")))
+    if (base.size() == 4 &&
+        (same_letters(base.substr(0, 3), L"COM") || same_letters(base.substr(0, 3), L"LPT")))
         return std::iswdigit(static_cast<std::wint_t>(base[3])) || base[3] == L'\x00b9' ||
                base[3] == L'\x00b2' || base[3] == L'\x00b3';
     return false;
@@ -66,15 +69,17 @@ bool dcm_is_device_path(std::wstring_view path) {
     if (path.size() >= 4 && is_separator(path[0]) && is_separator(path[1]) &&
         (path[2] == L'.' || path[2] == L'?') && is_separator(path[3])) {
         const std::wstring_view rest = path.substr(4);
-        return !(is_drive_path(rest) || (rest.size() > 4 && same_letters(rest.substr(0, 3), L"UNC") &&
-                                         is_separator(rest[3])));
+        return !(
+            is_drive_path(rest) ||
+            (rest.size() > 4 && same_letters(rest.substr(0, 3), L"UNC") && is_separator(rest[3])));
     }
     if (starts_with(path, L"\\??\\")) return true;
     const std::size_t last = path.find_last_of(L"\\/");
     const std::wstring_view name = last == std::wstring_view::npos ? path : path.substr(last + 1);
     // "C:CON" names the device too.
     const std::wstring_view after_drive =
-        name.size() >= 2 && name[1] == L':' && last == std::wstring_view::npos ? name.substr(2) : name;
+        name.size() >= 2 && name[1] == L':' && last == std::wstring_view::npos ? name.substr(2)
+                                                                               : name;
     return is_reserved_name(after_drive);
 }
 

@@ -42,7 +42,8 @@ struct dcm_mapping_platform {
         // Without blocking: a FIFO opens at once instead of waiting for a writer,
         // and is then refused below without a byte read.
         const descriptor file{::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-        if (file.fd < 0) return m.fail(errno == EISDIR ? dcm_open_failure::folder : failure_of(errno));
+        if (file.fd < 0)
+            return m.fail(errno == EISDIR ? dcm_open_failure::folder : failure_of(errno));
         struct stat status {};
         if (::fstat(file.fd, &status) != 0) return m.fail(failure_of(errno));
         if (S_ISDIR(status.st_mode)) return m.fail(dcm_open_failure::folder);
@@ -57,7 +58,9 @@ struct dcm_mapping_platform {
     }
 };
 
-dcm_file_mapping::dcm_file_mapping(const char* path) noexcept { dcm_mapping_platform::open(*this, path); }
+dcm_file_mapping::dcm_file_mapping(const char* path) noexcept {
+    dcm_mapping_platform::open(*this, path);
+}
 
 dcm_file_mapping::~dcm_file_mapping() {
     if (m_data) ::munmap(const_cast<char*>(m_data), m_size);

@@ -98,7 +98,8 @@ bool is_remote_drive(wchar_t letter) {
 }
 
 bool may_be_slow(const std::wstring& path) {
-    if (path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/'))
+    if (path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') &&
+        (path[1] == L'\\' || path[1] == L'/'))
         return true;  // \\server\share\..., \\?\UNC\... and \\?\C:\... alike
     return path.size() >= 2 && path[1] == L':' && is_remote_drive(path[0]);
 }
@@ -128,7 +129,8 @@ opened create_file_within(const std::wstring& path, unsigned wait_ms) {
         return opened{INVALID_HANDLE_VALUE, ERROR_NOT_ENOUGH_MEMORY};
     }
     std::unique_lock<std::mutex> guard(state->lock);
-    if (!state->done_signal.wait_for(guard, std::chrono::milliseconds(wait_ms), [&] { return state->done; })) {
+    if (!state->done_signal.wait_for(guard, std::chrono::milliseconds(wait_ms),
+                                     [&] { return state->done; })) {
         state->abandoned = true;
         return opened{INVALID_HANDLE_VALUE, WAIT_TIMEOUT};
     }
@@ -150,7 +152,8 @@ struct dcm_mapping_platform {
     static void open(dcm_file_mapping& m, const std::wstring& path) {
         if (path.empty()) return m.fail(dcm_open_failure::not_found);
         if (dcm_is_device_path(path)) return m.fail(dcm_open_failure::device);
-        const opened attempt = may_be_slow(path) ? create_file_within(path, dcm_open_wait_ms) : create_file(path);
+        const opened attempt =
+            may_be_slow(path) ? create_file_within(path, dcm_open_wait_ms) : create_file(path);
         if (attempt.error == WAIT_TIMEOUT) return m.fail(dcm_open_failure::no_answer);
         if (attempt.error == ERROR_DIRECTORY) return m.fail(dcm_open_failure::folder);
         handle file(attempt.file);
@@ -158,8 +161,10 @@ struct dcm_mapping_platform {
         // A pipe, console or port that slipped past the name rule: nothing is read.
         if (::GetFileType(file.h) != FILE_TYPE_DISK) return m.fail(dcm_open_failure::device);
         BY_HANDLE_FILE_INFORMATION info{};
-        if (!::GetFileInformationByHandle(file.h, &info)) return m.fail(failure_of(::GetLastError()));
-        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return m.fail(dcm_open_failure::folder);
+        if (!::GetFileInformationByHandle(file.h, &info))
+            return m.fail(failure_of(::GetLastError()));
+        if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return m.fail(dcm_open_failure::folder);
         const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
         if (size == 0) return m.fail(dcm_open_failure::empty);
         if (size > SIZE_MAX) return m.fail(dcm_open_failure::no_memory);
@@ -167,7 +172,8 @@ struct dcm_mapping_platform {
         if (!section.h) return m.fail(failure_of(::GetLastError()));
         // The size read above, not the file's size now: the view never claims
         // more bytes than it maps, even if the file grew meanwhile.
-        const void* view = ::MapViewOfFile(section.h, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
+        const void* view =
+            ::MapViewOfFile(section.h, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
         if (!view) return m.fail(failure_of(::GetLastError()));
         m.adopt(static_cast<const char*>(view), static_cast<std::size_t>(size));
     }

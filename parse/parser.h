@@ -50,7 +50,8 @@ struct dcm_walk_log {
     // then, and the walk ends there at every level, as every later element
     // starts further on.
     bool past_offset_limit(std::uint32_t tag, const void* at) {
-        if (static_cast<std::uint64_t>(static_cast<const char*>(at) - base) < dcm_record_offset_limit)
+        if (static_cast<std::uint64_t>(static_cast<const char*>(at) - base) <
+            dcm_record_offset_limit)
             return false;
         note(dcm_walk_status::offset_too_large, tag, at);
         return true;
@@ -74,8 +75,7 @@ void dcm_note_cut(Ptr p, Ptr end, dcm_walk_log& log,
     const std::uint64_t left = dcm_bytes_left(p, end);
     if (left == 0) return;
     std::uint32_t tag = 0;
-    if (left >= 4)
-        tag = dcm_load_tag(&*p, order);
+    if (left >= 4) tag = dcm_load_tag(&*p, order);
     log.note(dcm_walk_status::header_cut, tag, &*p);
 }
 
@@ -83,7 +83,8 @@ template <class Ptr>
 void dcm_note_element(const dcm_header<Ptr>& h, bool container, bool recurse, unsigned level,
                       std::uint64_t level_length, Ptr end, dcm_walk_log& log) {
     if (dcm_is_delimiter(h.tag)) {
-        if (level_length != undefined_length) log.note(dcm_walk_status::stray_delimiter, h.tag, &*h.start);
+        if (level_length != undefined_length)
+            log.note(dcm_walk_status::stray_delimiter, h.tag, &*h.start);
         return;
     }
     if (h.length != undefined_length && !dcm_fits(h.value, end, h.length))
@@ -109,7 +110,8 @@ void dcm_note_undelimited(const dcm_header<Ptr>& h, std::uint64_t walked, Ptr en
 // Walks `length` bytes from `data` (or, for undefined_length, up to the first
 // delimiter at this level; for dcm_to_the_end, up to `end`), never reading at or
 // past `end`. `level` is the nesting level of `data`, 0 for a file's data set.
-// Returns the bytes consumed at this level. Throws nothing of its own; a visitor's exception passes through.
+// Returns the bytes consumed at this level. Throws nothing of its own; a visitor's exception passes
+// through.
 template <class Ptr, class Visitor>
 std::uint64_t dcm_parse(Ptr data, std::uint64_t length, Visitor& visitor, bool recurse,
                         dcm_syntax mode, bool stop_after_one, Ptr end, unsigned level = 0,
@@ -128,9 +130,8 @@ std::uint64_t dcm_parse(Ptr data, std::uint64_t length, Visitor& visitor, bool r
         if (log && log->past_offset_limit(h.tag, &*h.start)) return consumed;
         const bool container = dcm_is_container(h, recurse, level);
         if (log) dcm_note_element(h, container, recurse, level, length, end, *log);
-        const dcm_visit answer = visitor.element(&*h.start, mode, h.tag,
-                                                 h.explicit_vr ? h.vr : nullptr, container,
-                                                 &*h.value, h.length);
+        const dcm_visit answer = visitor.element(
+            &*h.start, mode, h.tag, h.explicit_vr ? h.vr : nullptr, container, &*h.value, h.length);
         // A delimiter's value is never stepped over, even when its length is not 0.
         if (answer == visit_stop || dcm_is_delimiter(h.tag)) return consumed;
 

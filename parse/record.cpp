@@ -25,8 +25,7 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
 }
 
 dcm_record_insert::dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level,
-                                     bool recurse, dcm_syntax mode,
-                                     dcm_record_chunks* chunks)
+                                     bool recurse, dcm_syntax mode, dcm_record_chunks* chunks)
     : m_records(records), m_chunks(chunks), m_level(level), m_open{{recurse, mode}} {}
 
 void dcm_record_insert::set_base(const void* base) {
@@ -81,8 +80,7 @@ public:
 }  // namespace
 
 dcm_walk_result dcm_read_records(const char* begin, const char* end,
-                                 std::vector<dcm_record>& records,
-                                 dcm_record_chunks* chunks) {
+                                 std::vector<dcm_record>& records, dcm_record_chunks* chunks) {
     whole_file_insert visitor(records, 0, true, syntax_explicit_le, chunks);
     return dcm_parse_file_as(begin, end, visitor);
 }
@@ -103,8 +101,8 @@ public:
             m_checked = true;
             const char none[2] = {0, 0};
             const char* actual = vr ? vr : none;
-            m_matched = container && length == m_row.length &&
-                        std::memcmp(actual, m_row.vr, 2) == 0;
+            m_matched =
+                container && length == m_row.length && std::memcmp(actual, m_row.vr, 2) == 0;
             if (!m_matched) return visit_stop;
         }
         return dcm_record_insert::element(start, mode, tag, vr, container, value, length);

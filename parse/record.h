@@ -23,15 +23,15 @@ namespace velk {
 // (dcm_walk_status::offset_too_large). The word's bit-fields share one type, so
 // that both compilers' layouts (MinGW's is Microsoft's) pack them alike.
 struct dcm_record {
-    std::uint64_t offset : 48;         // first byte of the element, from the file's start
-    std::uint64_t level : 8;           // true nesting level, 0 for the data set's own elements
-    std::uint64_t header_length : 5;   // 8 or 12
-    std::uint32_t length;              // declared value length (undefined_length kept)
-    char vr[2];                        // as read; two zero bytes when there is none
-    dcm_syntax syntax;                 // the mode its header was read in
-    bool container : 1;                // the walk's container decision
-    bool recurse : 1;                  // whether the element's level descends into sequences and items
-    bool inflated : 1;                 // in a deflated data set's inflated bytes, where its offset counts
+    std::uint64_t offset : 48;        // first byte of the element, from the file's start
+    std::uint64_t level : 8;          // true nesting level, 0 for the data set's own elements
+    std::uint64_t header_length : 5;  // 8 or 12
+    std::uint32_t length;             // declared value length (undefined_length kept)
+    char vr[2];                       // as read; two zero bytes when there is none
+    dcm_syntax syntax;                // the mode its header was read in
+    bool container : 1;               // the walk's container decision
+    bool recurse : 1;   // whether the element's level descends into sequences and items
+    bool inflated : 1;  // in a deflated data set's inflated bytes, where its offset counts
 
     // The depth a row shows: the level modulo 16, as the list's indent has four bits.
     unsigned depth() const { return unsigned(level) & 0xFu; }
@@ -51,16 +51,16 @@ static_assert(sizeof(dcm_record) == 16, "a record is 16 bytes");
 // How a walk ended. Only the first shortfall is kept: what follows it is a
 // consequence.
 enum class dcm_walk_status : std::uint8_t {
-    complete,               // every declared byte was there and walked
-    not_part10,             // no file, an empty one, or no "DICM" at byte 128: nothing walked
-    header_cut,             // the file ends inside an element's header
-    value_past_end,         // an element declares more bytes than the file has
-    missing_delimiter,      // an undefined-length value reaches the end without its delimiter
-    stray_delimiter,        // a delimiter inside a defined-length level ended it early
-    nesting_too_deep,       // a container nested deeper than the walk descends was stepped over
-    out_of_memory,          // the rows did not fit in memory: none are kept
-    inflate_stopped,        // a deflated data set inflated only in part (cut, damaged or capped)
-    offset_too_large,       // an element starts past what a record's offset holds (256 TiB)
+    complete,           // every declared byte was there and walked
+    not_part10,         // no file, an empty one, or no "DICM" at byte 128: nothing walked
+    header_cut,         // the file ends inside an element's header
+    value_past_end,     // an element declares more bytes than the file has
+    missing_delimiter,  // an undefined-length value reaches the end without its delimiter
+    stray_delimiter,    // a delimiter inside a defined-length level ended it early
+    nesting_too_deep,   // a container nested deeper than the walk descends was stepped over
+    out_of_memory,      // the rows did not fit in memory: none are kept
+    inflate_stopped,    // a deflated data set inflated only in part (cut, damaged or capped)
+    offset_too_large,   // an element starts past what a record's offset holds (256 TiB)
 };
 
 struct dcm_walk_result {
@@ -104,7 +104,8 @@ public:
                       dcm_syntax mode, dcm_record_chunks* chunks = nullptr);
 
     void set_base(const void* base) override;
-    bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) override;
+    bool enter(const void* value, std::uint32_t length, std::uint32_t tag,
+               dcm_syntax mode) override;
     bool leave(std::uint64_t consumed) override;
     dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr,
                       bool container, const void* value, std::uint32_t length) override;

@@ -18,14 +18,14 @@ namespace velk {
 enum class dcm_compression : std::uint8_t {
     none,
     rle,
-    jpeg_baseline,   // process 1
-    jpeg_extended,   // processes 2 and 4
-    jpeg_lossless,   // process 14, either selection value
+    jpeg_baseline,  // process 1
+    jpeg_extended,  // processes 2 and 4
+    jpeg_lossless,  // process 14, either selection value
     jpeg_ls,
-    jpeg2000,        // part 1, part 2 and high-throughput
+    jpeg2000,  // part 1, part 2 and high-throughput
     jpeg_xl,
-    video,           // MPEG-2, H.264, H.265
-    other,           // pixel data referenced or carried elsewhere
+    video,  // MPEG-2, H.264, H.265
+    other,  // pixel data referenced or carried elsewhere
 };
 
 struct dcm_syntax_info {

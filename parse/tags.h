@@ -24,8 +24,10 @@ constexpr std::uint32_t tag_implementation_class_uid = 0x00020012u;
 constexpr std::uint32_t tag_implementation_version_name = 0x00020013u;
 
 // The directory of a file set (group 0004).
-constexpr std::uint32_t tag_offset_of_the_first_directory_record_of_the_root_directory_entity = 0x00041200u;
-constexpr std::uint32_t tag_offset_of_the_last_directory_record_of_the_root_directory_entity = 0x00041202u;
+constexpr std::uint32_t tag_offset_of_the_first_directory_record_of_the_root_directory_entity =
+    0x00041200u;
+constexpr std::uint32_t tag_offset_of_the_last_directory_record_of_the_root_directory_entity =
+    0x00041202u;
 constexpr std::uint32_t tag_directory_record_sequence = 0x00041220u;
 constexpr std::uint32_t tag_offset_of_the_next_directory_record = 0x00041400u;
 constexpr std::uint32_t tag_record_in_use_flag = 0x00041410u;

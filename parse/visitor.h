@@ -23,17 +23,17 @@ struct dcm_element_visitor {
     // Just before the parser descends into a container. `mode` is the syntax
     // mode the nested level starts in, which a later re-parse of the container
     // needs (a cursor does not record it).
-    virtual bool enter(const void* value, std::uint32_t length, std::uint32_t tag, dcm_syntax mode) = 0;
+    virtual bool enter(const void* value, std::uint32_t length, std::uint32_t tag,
+                       dcm_syntax mode) = 0;
     // Just after the nested level returns `consumed` bytes.
     virtual bool leave(std::uint64_t consumed) = 0;
     // Once per element, delimiters included. `vr` is null for an element without
     // VR and points at two unterminated characters otherwise, valid during the call.
     virtual dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr,
-                        bool container, const void* value, std::uint32_t length) = 0;
+                              bool container, const void* value, std::uint32_t length) = 0;
 
 protected:
     ~dcm_element_visitor() = default;
 };
-
 
 }  // namespace velk

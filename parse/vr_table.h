@@ -28,8 +28,13 @@ enum class dcm_vr_kind : std::uint8_t {
 
 // How the default reading writes a value of the VR in a cell.
 enum class dcm_default_cell : std::uint8_t {
-    text,         // the bytes as they are
-    s16, u16, s32, u32, f32, f64,  // every number, joined by "/"
+    text,  // the bytes as they are
+    s16,
+    u16,
+    s32,
+    u32,
+    f32,
+    f64,          // every number, joined by "/"
     hex,          // the bytes as hexadecimal digits
     other_word,   // a note that the value is word data
     other_float,  // a note that the value is float data
@@ -41,9 +46,16 @@ enum class dcm_default_cell : std::uint8_t {
 enum class dcm_interpret_cell : std::uint8_t {
     charset_text,  // text in the data set's Specific Character Set
     plain_text,    // text in the default repertoire
-    s16, u16, s32, u32, s64, u64, f32, f64,
-    tag,           // attribute tags, written as the default reading writes AT
-    as_default,    // as the default reading writes it
+    s16,
+    u16,
+    s32,
+    u32,
+    s64,
+    u64,
+    f32,
+    f64,
+    tag,         // attribute tags, written as the default reading writes AT
+    as_default,  // as the default reading writes it
 };
 
 // The binary number each value is, for VRs whose value is a list of numbers.
@@ -53,7 +65,7 @@ enum class dcm_number_type : std::uint8_t { none, u16, s16, u32, s32, u64, s64, 
 
 // What the maximum length counts (PS3.5 table 6.2-1).
 enum class dcm_length_unit : std::uint8_t {
-    none,             // no limit but the length field's
+    none,  // no limit but the length field's
     bytes,
     characters,
     characters_per_group,  // PN: per component group
@@ -61,21 +73,21 @@ enum class dcm_length_unit : std::uint8_t {
 
 // The characters a value may hold (PS3.5 section 6.1 and table 6.2-1).
 enum class dcm_repertoire : std::uint8_t {
-    none,                  // binary
-    default_no_control,    // the default repertoire, no control characters
-    default_with_control,  // the default repertoire and CR, LF, FF, TAB
-    extended,              // extended by Specific Character Set (0008,0005), ESC allowed
-    extended_with_control, // the same and CR, LF, FF, TAB
-    code_string,           // uppercase letters, digits, space, underscore
-    decimal_string,        // a decimal number: digits, + - . E e, space
-    integer_string,        // an integer: digits, + -, space
-    date,                  // YYYYMMDD
-    time,                  // HHMMSS.FFFFFF
-    date_time,             // YYYYMMDDHHMMSS.FFFFFF&ZZXX
-    age_string,            // nnnD, nnnW, nnnM or nnnY
-    uid,                   // digits and full stops
-    uri,                   // a URI or URL (RFC 3986)
-    application_entity,    // the default repertoire but backslash and control characters
+    none,                   // binary
+    default_no_control,     // the default repertoire, no control characters
+    default_with_control,   // the default repertoire and CR, LF, FF, TAB
+    extended,               // extended by Specific Character Set (0008,0005), ESC allowed
+    extended_with_control,  // the same and CR, LF, FF, TAB
+    code_string,            // uppercase letters, digits, space, underscore
+    decimal_string,         // a decimal number: digits, + - . E e, space
+    integer_string,         // an integer: digits, + -, space
+    date,                   // YYYYMMDD
+    time,                   // HHMMSS.FFFFFF
+    date_time,              // YYYYMMDDHHMMSS.FFFFFF&ZZXX
+    age_string,             // nnnD, nnnW, nnnM or nnnY
+    uid,                    // digits and full stops
+    uri,                    // a URI or URL (RFC 3986)
+    application_entity,     // the default repertoire but backslash and control characters
 };
 
 struct dcm_vr_info {
@@ -84,14 +96,14 @@ struct dcm_vr_info {
     dcm_vr_kind kind;
     dcm_default_cell default_cell;
     dcm_interpret_cell interpret_cell;
-    char padding;                 // appended to make a value's length even (section 6.2)
-    std::uint8_t unit_size;       // bytes per binary value; 0 for text and sequences
+    char padding;            // appended to make a value's length even (section 6.2)
+    std::uint8_t unit_size;  // bytes per binary value; 0 for text and sequences
     dcm_number_type number;
-    std::uint32_t max_length;     // per value, in length_unit; 0 when the length field is the limit
+    std::uint32_t max_length;  // per value, in length_unit; 0 when the length field is the limit
     dcm_length_unit length_unit;
     dcm_repertoire repertoire;
-    bool multi_valued;            // a backslash separates values
-    bool legacy;                  // a code of earlier files, not in the current table
+    bool multi_valued;  // a backslash separates values
+    bool legacy;        // a code of earlier files, not in the current table
 };
 
 namespace vr_rows {

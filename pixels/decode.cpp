@@ -35,8 +35,8 @@ bool decode_encapsulated(const dcm_pixel_description& d, std::uint32_t index, dc
 dcm_decoded_frame dcm_decode_frame(const dcm_pixel_description& d, std::uint32_t index) {
     dcm_decoded_frame result;
     if (index >= d.frames) {
-        result.problem = "there is no frame " + std::to_string(index + 1) + ": the Pixel Data holds " +
-                         std::to_string(d.frames);
+        result.problem = "there is no frame " + std::to_string(index + 1) +
+                         ": the Pixel Data holds " + std::to_string(d.frames);
         return result;
     }
     if (d.codec == dcm_pixel_codec::unsupported) {

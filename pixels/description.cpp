@@ -65,7 +65,8 @@ std::uint16_t us_value(const element_value& v, std::uint64_t index = 0) {
 
 // The text of a string value, without its padding.
 std::string text_value(const element_value& v) {
-    std::string s(v.data ? v.data : "", v.data ? static_cast<std::size_t>(std::min<std::uint64_t>(v.size, 1024)) : 0);
+    std::string s(v.data ? v.data : "",
+                  v.data ? static_cast<std::size_t>(std::min<std::uint64_t>(v.size, 1024)) : 0);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.pop_back();
     std::size_t start = 0;
     while (start < s.size() && s[start] == ' ') ++start;
@@ -114,7 +115,8 @@ void read_palette_data(const element_value& v, dcm_palette_lut& lut) {
     if (lut.entries == 0) return;
     const bool words = lut.bits == 16 || v.size >= 2 * std::uint64_t(lut.entries);
     const std::uint64_t available = words ? v.size / 2 : v.size;
-    const std::uint32_t n = static_cast<std::uint32_t>(std::min<std::uint64_t>(lut.entries, available));
+    const std::uint32_t n =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(lut.entries, available));
     lut.data.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
         std::uint32_t e = words ? us_value(v, i) : static_cast<unsigned char>(v.data[i]);
@@ -171,7 +173,8 @@ void read_element(std::uint32_t tag, const element_value& v, dcm_pixel_descripti
     default:
         if (tag >= tag_red_palette_color_lookup_table_descriptor &&
             tag < tag_red_palette_color_lookup_table_descriptor + 3)
-            read_palette_descriptor(v, d.palette[tag - tag_red_palette_color_lookup_table_descriptor]);
+            read_palette_descriptor(v,
+                                    d.palette[tag - tag_red_palette_color_lookup_table_descriptor]);
         break;
     }
 }
@@ -262,7 +265,8 @@ bool dcm_describe_pixels(const char* begin, const char* end, const std::vector<d
             read_element(tag, reader.value(r), d);
     }
     for (int c = 0; c < 3; ++c)
-        if (data_rows[c] < records.size()) read_palette_data(reader.value(records[data_rows[c]]), d.palette[c]);
+        if (data_rows[c] < records.size())
+            read_palette_data(reader.value(records[data_rows[c]]), d.palette[c]);
     // The transfer syntax is in the file meta group, at the front.
     for (std::size_t i = 0; i < records.size() && records[i].level == 0; ++i) {
         const std::uint32_t tag = reader.tag(records[i]);
@@ -276,7 +280,8 @@ bool dcm_describe_pixels(const char* begin, const char* end, const std::vector<d
     d.encapsulated = pixels.length == undefined_length;
     // A file without meta information, or of a syntax velk does not know, holds
     // native values when its Pixel Data has a defined length.
-    if (!d.encapsulated && d.codec == dcm_pixel_codec::unsupported) d.codec = dcm_pixel_codec::native;
+    if (!d.encapsulated && d.codec == dcm_pixel_codec::unsupported)
+        d.codec = dcm_pixel_codec::native;
     d.order = pixels.byte_order();
     const element_value v = reader.value(pixels);
     d.data = v.data;

@@ -86,8 +86,8 @@ struct dcm_pixel_description {
 // The description of the Pixel Data at `pixel_row` of `records` (a whole load,
 // every container expanded, in file order), from the elements of its own data
 // set. [begin, end) are the file's bytes; `reading` is the rows' reading, which
-// knows the bytes each record counts in (a deflated data set's inflated bytes). Answers false with a sentence in `problem` when the
-// row is no Pixel Data or the elements cannot describe a frame.
+// knows the bytes each record counts in (a deflated data set's inflated bytes). Answers false with
+// a sentence in `problem` when the row is no Pixel Data or the elements cannot describe a frame.
 bool dcm_describe_pixels(const char* begin, const char* end, const std::vector<dcm_record>& records,
                          std::size_t pixel_row, const dcm_record_reading& reading,
                          dcm_pixel_description& out, std::string& problem);

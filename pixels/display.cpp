@@ -18,7 +18,9 @@ unsigned char windowed(double x, const dcm_window& w) {
     return static_cast<unsigned char>(std::clamp(y + 0.5, 0.0, 255.0));
 }
 
-unsigned char clamp_byte(double v) { return static_cast<unsigned char>(std::clamp(v + 0.5, 0.0, 255.0)); }
+unsigned char clamp_byte(double v) {
+    return static_cast<unsigned char>(std::clamp(v + 0.5, 0.0, 255.0));
+}
 
 void show_grey(const dcm_pixel_description& d, const dcm_frame& frame, const dcm_window& w,
                dcm_display_image& image) {
@@ -31,18 +33,22 @@ void show_grey(const dcm_pixel_description& d, const dcm_frame& frame, const dcm
     };
     if (frame.value_size <= 2) {
         // One look-up per value: a table of every value the width can hold.
-        const std::int64_t low = frame.is_signed ? -(std::int64_t(1) << (8 * frame.value_size - 1)) : 0;
+        const std::int64_t low =
+            frame.is_signed ? -(std::int64_t(1) << (8 * frame.value_size - 1)) : 0;
         const std::size_t size = std::size_t(1) << (8 * frame.value_size);
         std::vector<unsigned char> table(size);
         for (std::size_t i = 0; i < size; ++i) table[i] = shown(low + std::int64_t(i));
         unsigned char* out = image.pixels.data();
-        frame.for_each_value([&](std::size_t i, std::int64_t v) { out[i] = table[static_cast<std::size_t>(v - low)]; });
+        frame.for_each_value([&](std::size_t i, std::int64_t v) {
+            out[i] = table[static_cast<std::size_t>(v - low)];
+        });
         return;
     }
     frame.for_each_value([&](std::size_t i, std::int64_t v) { image.pixels[i] = shown(v); });
 }
 
-void show_palette(const dcm_pixel_description& d, const dcm_frame& frame, dcm_display_image& image) {
+void show_palette(const dcm_pixel_description& d, const dcm_frame& frame,
+                  dcm_display_image& image) {
     const std::size_t n = frame.count();
     image.channels = 3;
     image.pixels.resize(3 * n);
@@ -52,8 +58,8 @@ void show_palette(const dcm_pixel_description& d, const dcm_frame& frame, dcm_di
             const dcm_palette_lut& lut = d.palette[c];
             unsigned char out = 0;
             if (!lut.data.empty()) {
-                const std::int64_t index =
-                    std::clamp<std::int64_t>(v - lut.first_mapped, 0, std::int64_t(lut.data.size()) - 1);
+                const std::int64_t index = std::clamp<std::int64_t>(
+                    v - lut.first_mapped, 0, std::int64_t(lut.data.size()) - 1);
                 out = static_cast<unsigned char>(lut.data[static_cast<std::size_t>(index)] >> 8);
             }
             image.pixels[3 * i + std::size_t(c)] = out;

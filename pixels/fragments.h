@@ -15,8 +15,8 @@ constexpr std::size_t dcm_fragment_cap = std::size_t(1) << 22;
 struct dcm_fragment {
     std::uint64_t item_offset;  // of its item header, from the first fragment's item header
     const char* data;
-    std::uint32_t size;         // the bytes the file holds, at most the declared length
-    bool cut;                   // the file ends inside it
+    std::uint32_t size;  // the bytes the file holds, at most the declared length
+    bool cut;            // the file ends inside it
 };
 
 struct dcm_fragments {

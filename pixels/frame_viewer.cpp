@@ -31,8 +31,8 @@ bool dcm_frame_viewer::show_frame(dcm_bytes file, std::uint32_t index) {
     m_image = dcm_display_image();
     m_frame = dcm_frame();
     // The description points into the bytes: it is read again from the bytes of now.
-    if (!dcm_describe_pixels(file.begin, file.end, m_rows.records(), m_pixel_row,
-                             m_rows.reading(), m_description, m_problem))
+    if (!dcm_describe_pixels(file.begin, file.end, m_rows.records(), m_pixel_row, m_rows.reading(),
+                             m_description, m_problem))
         return false;
     m_frame_index = std::min(index, m_description.frames - 1);
     dcm_decoded_frame decoded = dcm_decode_frame(m_description, m_frame_index);
@@ -74,7 +74,8 @@ void dcm_frame_viewer::render() {
 
 std::string dcm_frame_viewer::pixel_text(std::uint32_t column, std::uint32_t row) const {
     if (column < 1 || row < 1 || column > m_frame.columns || row > m_frame.rows) return {};
-    const std::size_t at = (std::size_t(row - 1) * m_frame.columns + (column - 1)) * m_frame.samples;
+    const std::size_t at =
+        (std::size_t(row - 1) * m_frame.columns + (column - 1)) * m_frame.samples;
     char text[160];
     if (m_frame.samples == 1) {
         const std::int64_t v = m_frame.value(at);
@@ -82,7 +83,8 @@ std::string dcm_frame_viewer::pixel_text(std::uint32_t column, std::uint32_t row
                       static_cast<long long>(v), dcm_rescaled(m_description, v));
     } else {
         std::snprintf(text, sizeof text, "column %u, row %u: %lld %lld %lld", column, row,
-                      static_cast<long long>(m_frame.value(at)), static_cast<long long>(m_frame.value(at + 1)),
+                      static_cast<long long>(m_frame.value(at)),
+                      static_cast<long long>(m_frame.value(at + 1)),
                       static_cast<long long>(m_frame.value(at + 2)));
     }
     return text;

@@ -86,8 +86,8 @@ bool name_components_rgb(std::vector<unsigned char>& bytes) {
         if (length < 2 || std::size_t(end - p - 2) < length) break;
         unsigned char* body = p + 4;
         const std::size_t n = length - 2;
-        const bool frame_header = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 &&
-                                  marker != 0xC8 && marker != 0xCC;
+        const bool frame_header =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (marker == 0xE0 && n >= 5 && std::equal(body, body + 5, "JFIF")) jfif = true;
         if (marker == 0xEE && n >= 12 && std::equal(body, body + 5, "Adobe")) {
             adobe = true;
@@ -102,7 +102,8 @@ bool name_components_rgb(std::vector<unsigned char>& bytes) {
         }
         p += 2 + length;
         if (marker == 0xDA) {
-            for (std::size_t i = 0; n > 0 && i < body[0] && 1 + 2 * i < n; ++i) rename(body[1 + 2 * i]);
+            for (std::size_t i = 0; n > 0 && i < body[0] && 1 + 2 * i < n; ++i)
+                rename(body[1 + 2 * i]);
             p = next_marker(p, end);
         }
     }
@@ -151,9 +152,9 @@ bool dcm_decode_jpeg_8bit(const dcm_pixel_description& d, const std::vector<unsi
                   std::to_string(d.samples);
         return false;
     }
-    const std::unique_ptr<unsigned char, stb_free> pixels(stbi_load_from_memory(
-        jpeg.data(), static_cast<int>(jpeg.size()), &width, &height, &components,
-        static_cast<int>(d.samples)));
+    const std::unique_ptr<unsigned char, stb_free> pixels(
+        stbi_load_from_memory(jpeg.data(), static_cast<int>(jpeg.size()), &width, &height,
+                              &components, static_cast<int>(d.samples)));
     if (!pixels) {
         problem = "the JPEG frame could not be decoded";
         return false;

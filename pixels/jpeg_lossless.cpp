@@ -130,14 +130,17 @@ private:
 
 std::uint16_t be16(const unsigned char* p) { return std::uint16_t((p[0] << 8) | p[1]); }
 
-bool lossless_decoder::read_frame_header(const unsigned char* p, std::size_t n, std::string& problem) {
+bool lossless_decoder::read_frame_header(const unsigned char* p, std::size_t n,
+                                         std::string& problem) {
     if (n < 6) return problem = "the JPEG frame header is cut", false;
     m_precision = p[0];
     m_height = be16(p + 1);
     m_width = be16(p + 3);
     const int count = p[5];
     if (m_precision < 2 || m_precision > 16)
-        return problem = "the lossless JPEG precision " + std::to_string(m_precision) + " is not 2 to 16", false;
+        return problem =
+                   "the lossless JPEG precision " + std::to_string(m_precision) + " is not 2 to 16",
+               false;
     if (n < 6 + 3 * std::size_t(count)) return problem = "the JPEG frame header is cut", false;
     if (m_width != m_d.columns || m_height != m_d.rows || std::uint32_t(count) != m_d.samples)
         return problem = "the JPEG frame is " + std::to_string(m_width) + " x " +
@@ -147,10 +150,12 @@ bool lossless_decoder::read_frame_header(const unsigned char* p, std::size_t n, 
                false;
     for (int i = 0; i < count; ++i) {
         const component c{p[6 + 3 * i], p[7 + 3 * i]};
-        if (c.sampling != 0x11) return problem = "subsampled lossless JPEG components are not decoded", false;
+        if (c.sampling != 0x11)
+            return problem = "subsampled lossless JPEG components are not decoded", false;
         m_components.push_back(c);
     }
-    m_planes.assign(m_components.size(), std::vector<std::uint16_t>(std::size_t(m_width) * m_height));
+    m_planes.assign(m_components.size(),
+                    std::vector<std::uint16_t>(std::size_t(m_width) * m_height));
     m_have_frame = true;
     return true;
 }
@@ -172,7 +177,8 @@ bool lossless_decoder::read_tables(const unsigned char* p, std::size_t n, std::s
     return true;
 }
 
-int lossless_decoder::decode_difference(bit_reader& in, const huffman_table& table, bool& bad) const {
+int lossless_decoder::decode_difference(bit_reader& in, const huffman_table& table,
+                                        bool& bad) const {
     std::int32_t code = in.bit();
     int length = 1;
     while (code > table.max_code[length]) {
@@ -213,7 +219,8 @@ std::int32_t lossless_decoder::predict(const std::vector<std::uint16_t>& plane, 
 bool lossless_decoder::read_scan(const unsigned char* p, std::size_t n, const unsigned char*& next,
                                  const unsigned char* end, std::string& problem) {
     if (!m_have_frame) return problem = "a JPEG scan comes before its frame header", false;
-    if (n < 1 || n < 1 + 2 * std::size_t(p[0]) + 3) return problem = "a JPEG scan header is cut", false;
+    if (n < 1 || n < 1 + 2 * std::size_t(p[0]) + 3)
+        return problem = "a JPEG scan header is cut", false;
     std::vector<scan_component> parts;
     for (int i = 0; i < p[0]; ++i) {
         const int id = p[1 + 2 * i];
@@ -228,8 +235,11 @@ bool lossless_decoder::read_scan(const unsigned char* p, std::size_t n, const un
     const int predictor = tail[0];
     m_point_transform = tail[2] & 15;
     if (predictor < 1 || predictor > 7)
-        return problem = "the JPEG scan is not lossless (predictor " + std::to_string(predictor) + ")", false;
-    if (m_point_transform >= m_precision) return problem = "the JPEG point transform is too large", false;
+        return problem =
+                   "the JPEG scan is not lossless (predictor " + std::to_string(predictor) + ")",
+               false;
+    if (m_point_transform >= m_precision)
+        return problem = "the JPEG point transform is too large", false;
 
     bit_reader in(p + n, end);
     const std::uint32_t modulo_mask = 0xFFFF;
@@ -247,7 +257,8 @@ bool lossless_decoder::read_scan(const unsigned char* p, std::size_t n, const un
                 std::vector<std::uint16_t>& plane = m_planes[std::size_t(part.index)];
                 const std::int32_t px = predict(plane, x, y, predictor, first_line, first_sample);
                 const int diff = decode_difference(in, m_tables[std::size_t(part.table)], bad);
-                plane[y * m_width + x] = static_cast<std::uint16_t>(std::uint32_t(px + diff) & modulo_mask);
+                plane[y * m_width + x] =
+                    static_cast<std::uint16_t>(std::uint32_t(px + diff) & modulo_mask);
             }
             first_sample = false;
             if (m_restart_interval) --units_left;
@@ -268,7 +279,8 @@ bool lossless_decoder::decode(const std::vector<unsigned char>& bytes, std::stri
     p += 2;
     bool scanned = false;
     while (end - p >= 2) {
-        if (p[0] != 0xFF) return problem = "the JPEG data holds bytes where a marker should be", false;
+        if (p[0] != 0xFF)
+            return problem = "the JPEG data holds bytes where a marker should be", false;
         const unsigned char marker = p[1];
         p += 2;
         if (marker == 0xFF) {  // a fill byte before the marker
@@ -278,7 +290,8 @@ bool lossless_decoder::decode(const std::vector<unsigned char>& bytes, std::stri
         if (marker == 0xD9) break;  // end of image
         if (end - p < 2) break;
         const std::size_t length = be16(p);
-        if (length < 2 || std::size_t(end - p) < length) return problem = "a JPEG segment is cut", false;
+        if (length < 2 || std::size_t(end - p) < length)
+            return problem = "a JPEG segment is cut", false;
         const unsigned char* body = p + 2;
         const std::size_t n = length - 2;
         p += length;
@@ -292,7 +305,8 @@ bool lossless_decoder::decode(const std::vector<unsigned char>& bytes, std::stri
             scanned = true;
             break;
         default:
-            if ((marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC))
+            if ((marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+                 marker != 0xCC))
                 return problem = "the JPEG frame is not lossless (process 14)", false;
             break;
         }
@@ -309,8 +323,9 @@ bool lossless_decoder::decode(const std::vector<unsigned char>& bytes, std::stri
 
 }  // namespace
 
-bool dcm_decode_jpeg_lossless(const dcm_pixel_description& d, const std::vector<unsigned char>& bytes,
-                              dcm_frame& out, std::string& problem) {
+bool dcm_decode_jpeg_lossless(const dcm_pixel_description& d,
+                              const std::vector<unsigned char>& bytes, dcm_frame& out,
+                              std::string& problem) {
     if (!dcm_frame_layout(d, out, problem)) return false;
     if (lossless_decoder(d, out).decode(bytes, problem)) {
         dcm_mask_values(d, out);

@@ -35,7 +35,8 @@ value_mask mask_of(const dcm_pixel_description& d) {
 template <class T>
 T swapped(T v) {
     T r = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) r = static_cast<T>((r << 8) | ((v >> (8 * i)) & 0xFF));
+    for (std::size_t i = 0; i < sizeof(T); ++i)
+        r = static_cast<T>((r << 8) | ((v >> (8 * i)) & 0xFF));
     return r;
 }
 
@@ -54,8 +55,8 @@ std::uint32_t load_value(const unsigned char* p, unsigned size, dcm_byte_order o
 // n values of type T from `data` in byte order `order`, masked, to `out` in
 // the machine's order.
 template <class T>
-void copy_values(const unsigned char* data, std::size_t n, dcm_byte_order order, const value_mask& m,
-                 unsigned char* out) {
+void copy_values(const unsigned char* data, std::size_t n, dcm_byte_order order,
+                 const value_mask& m, unsigned char* out) {
     const bool whole = m.shift == 0 && !m.sign && T(m.mask) == T(~T(0));
     for (std::size_t i = 0; i < n; ++i) {
         T v;
@@ -132,7 +133,8 @@ bool dcm_frame_layout(const dcm_pixel_description& d, dcm_frame& out, std::strin
 
 void dcm_mask_values(const dcm_pixel_description& d, dcm_frame& frame) {
     const value_mask m = mask_of(d);
-    if (m.shift == 0 && !m.sign && m.mask == (frame.value_size == 4 ? 0xFFFFFFFFu : (1u << (8 * frame.value_size)) - 1))
+    if (m.shift == 0 && !m.sign &&
+        m.mask == (frame.value_size == 4 ? 0xFFFFFFFFu : (1u << (8 * frame.value_size)) - 1))
         return;
     for (std::size_t i = 0, n = frame.count(); i < n; ++i)
         frame.set(i, m.apply(static_cast<std::uint32_t>(frame.value(i))));
@@ -174,7 +176,9 @@ bool dcm_decode_native(const dcm_pixel_description& d, std::uint32_t index, dcm_
         switch (size) {
         case 1: copy_values<std::uint8_t>(data, out.count(), d.order, m, out.values.data()); break;
         case 2: copy_values<std::uint16_t>(data, out.count(), d.order, m, out.values.data()); break;
-        default: copy_values<std::uint32_t>(data, out.count(), d.order, m, out.values.data()); break;
+        default:
+            copy_values<std::uint32_t>(data, out.count(), d.order, m, out.values.data());
+            break;
         }
         return true;
     }

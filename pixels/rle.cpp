@@ -60,8 +60,8 @@ bool dcm_decode_rle(const dcm_pixel_description& d, const std::vector<unsigned c
     const unsigned char* begin = bytes.data();
     for (std::uint32_t k = 0; k < segments; ++k) {
         const std::uint32_t from = dcm_load<std::uint32_t>(begin + 4 + 4 * k);
-        const std::uint32_t to =
-            k + 1 < segments ? dcm_load<std::uint32_t>(begin + 8 + 4 * k) : std::uint32_t(bytes.size());
+        const std::uint32_t to = k + 1 < segments ? dcm_load<std::uint32_t>(begin + 8 + 4 * k)
+                                                  : std::uint32_t(bytes.size());
         if (from < rle_header_size || from > to || to > bytes.size()) {
             problem = "RLE segment " + std::to_string(k + 1) + " lies outside its fragment";
             return false;
@@ -71,7 +71,8 @@ bool dcm_decode_rle(const dcm_pixel_description& d, const std::vector<unsigned c
         const std::uint32_t sample = k / size;
         const std::uint32_t byte = size - 1 - k % size;
         unsigned char* target = out.values.data() + std::size_t(sample) * size + byte;
-        if (!decode_segment(begin + from, begin + to, target, pixels, std::size_t(out.samples) * size)) {
+        if (!decode_segment(begin + from, begin + to, target, pixels,
+                            std::size_t(out.samples) * size)) {
             problem = "RLE segment " + std::to_string(k + 1) + " runs past its end";
             return false;
         }

@@ -110,23 +110,19 @@ std::size_t dcm_cell_text(const char* file_begin, const char* file_end, const dc
     case dcm_column_tag:
         if (!read_tag(element, size - c.offset, group, number)) return 0;
         return dcm_put_tag((std::uint32_t(group) << 16) | number, out, capacity);
-    case dcm_column_vr:
-        return put_vr(c, out, capacity);
-    case dcm_column_size:
-        return put_number(static_cast<std::int32_t>(c.length), out, capacity);
+    case dcm_column_vr: return put_vr(c, out, capacity);
+    case dcm_column_size: return put_number(static_cast<std::int32_t>(c.length), out, capacity);
     case dcm_column_description: {
         if (!read_tag(element, size - c.offset, group, number)) return 0;
         const char* name = nullptr;
         dcm_dictionary_find(dcm_dictionary_key(group, number), nullptr, &name);
         return name ? put(name, std::strlen(name), out, capacity) : 0;
     }
-    case dcm_column_data:
-        return put_data(file_begin, size, c, out, capacity);
+    case dcm_column_data: return put_data(file_begin, size, c, out, capacity);
     case dcm_column_offset:
         // Unsigned: an offset past 2 GiB is still a position, not a negative number.
         return put_number(std::uint64_t(c.offset), out, capacity);
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

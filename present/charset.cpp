@@ -21,17 +21,28 @@ struct term_name {
 
 // ISO 2022 spellings ("ISO2022IR100") are reduced to the ISO_IR form first.
 constexpr term_name term_names[] = {
-    {"", dcm_charset_term::ascii},           {"ISOIR6", dcm_charset_term::ascii},
-    {"ISOIR100", dcm_charset_term::latin1},  {"ISOIR101", dcm_charset_term::latin2},
-    {"ISOIR109", dcm_charset_term::latin3},  {"ISOIR110", dcm_charset_term::latin4},
-    {"ISOIR126", dcm_charset_term::greek},   {"ISOIR127", dcm_charset_term::arabic},
-    {"ISOIR138", dcm_charset_term::hebrew},  {"ISOIR144", dcm_charset_term::cyrillic},
-    {"ISOIR148", dcm_charset_term::latin5},  {"ISOIR166", dcm_charset_term::thai},
-    {"ISOIR13", dcm_charset_term::jis_x0201}, {"ISOIR87", dcm_charset_term::jis_x0208},
-    {"ISOIR159", dcm_charset_term::jis_x0212}, {"ISOIR149", dcm_charset_term::ks_x1001},
-    {"ISOIR58", dcm_charset_term::gb2312},   {"ISO202258", dcm_charset_term::gb2312},
-    {"ISOIR192", dcm_charset_term::utf8},    {"GB18030", dcm_charset_term::gb18030},
-    {"GBK", dcm_charset_term::gbk},          {"ISO2022GBK", dcm_charset_term::gbk},
+    {"", dcm_charset_term::ascii},
+    {"ISOIR6", dcm_charset_term::ascii},
+    {"ISOIR100", dcm_charset_term::latin1},
+    {"ISOIR101", dcm_charset_term::latin2},
+    {"ISOIR109", dcm_charset_term::latin3},
+    {"ISOIR110", dcm_charset_term::latin4},
+    {"ISOIR126", dcm_charset_term::greek},
+    {"ISOIR127", dcm_charset_term::arabic},
+    {"ISOIR138", dcm_charset_term::hebrew},
+    {"ISOIR144", dcm_charset_term::cyrillic},
+    {"ISOIR148", dcm_charset_term::latin5},
+    {"ISOIR166", dcm_charset_term::thai},
+    {"ISOIR13", dcm_charset_term::jis_x0201},
+    {"ISOIR87", dcm_charset_term::jis_x0208},
+    {"ISOIR159", dcm_charset_term::jis_x0212},
+    {"ISOIR149", dcm_charset_term::ks_x1001},
+    {"ISOIR58", dcm_charset_term::gb2312},
+    {"ISO202258", dcm_charset_term::gb2312},
+    {"ISOIR192", dcm_charset_term::utf8},
+    {"GB18030", dcm_charset_term::gb18030},
+    {"GBK", dcm_charset_term::gbk},
+    {"ISO2022GBK", dcm_charset_term::gbk},
 };
 
 dcm_charset_term term_of(const char* text, std::size_t n) {
@@ -123,19 +134,63 @@ std::size_t apply_escape(const unsigned char* p, std::size_t left, state& s) {
         {"$B", [](state& t) { t.g0 = g0_set::jis_x0208; }},
         {"$@", [](state& t) { t.g0 = g0_set::jis_x0208; }},
         {"$(D", [](state& t) { t.g0 = g0_set::jis_x0212; }},
-        {")I", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::katakana; }},
+        {")I",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::katakana;
+         }},
         {"$)C", [](state& t) { t.g1 = g1_kind::ks_x1001; }},
         {"$)A", [](state& t) { t.g1 = g1_kind::gb2312; }},
-        {"-A", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::latin1; }},
-        {"-B", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::latin2; }},
-        {"-C", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::latin3; }},
-        {"-D", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::latin4; }},
-        {"-F", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::greek; }},
-        {"-G", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::arabic; }},
-        {"-H", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::hebrew; }},
-        {"-L", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::cyrillic; }},
-        {"-M", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::latin5; }},
-        {"-T", [](state& t) { t.g1 = g1_kind::single; t.single = dcm_single_byte_set::thai; }},
+        {"-A",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::latin1;
+         }},
+        {"-B",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::latin2;
+         }},
+        {"-C",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::latin3;
+         }},
+        {"-D",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::latin4;
+         }},
+        {"-F",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::greek;
+         }},
+        {"-G",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::arabic;
+         }},
+        {"-H",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::hebrew;
+         }},
+        {"-L",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::cyrillic;
+         }},
+        {"-M",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::latin5;
+         }},
+        {"-T",
+         [](state& t) {
+             t.g1 = g1_kind::single;
+             t.single = dcm_single_byte_set::thai;
+         }},
     };
     for (const sequence& q : sequences) {
         const std::size_t n = std::strlen(q.bytes);
@@ -262,18 +317,18 @@ int trail_position(unsigned char t) {
 
 bool in_gbk_gap(std::size_t index) {
     const dcm_index_run* end = dcm_gbk_gaps + dcm_gbk_gaps_size;
-    const dcm_index_run* run = std::upper_bound(
-        dcm_gbk_gaps, end, index,
-        [](std::size_t i, const dcm_index_run& r) { return i < r.first; });
+    const dcm_index_run* run =
+        std::upper_bound(dcm_gbk_gaps, end, index,
+                         [](std::size_t i, const dcm_index_run& r) { return i < r.first; });
     return run != dcm_gbk_gaps && index <= (run - 1)->last;
 }
 
 char32_t gb18030_four(std::uint32_t linear) {
     if (linear < dcm_gb18030_four_bmp_codes) {
         const dcm_gb18030_run* end = dcm_gb18030_four + dcm_gb18030_four_size;
-        const dcm_gb18030_run* run = std::upper_bound(
-            dcm_gb18030_four, end, linear,
-            [](std::uint32_t i, const dcm_gb18030_run& r) { return i < r.index; });
+        const dcm_gb18030_run* run =
+            std::upper_bound(dcm_gb18030_four, end, linear,
+                             [](std::uint32_t i, const dcm_gb18030_run& r) { return i < r.index; });
         if (run == dcm_gb18030_four) return replacement;
         --run;
         return run->point ? char32_t(run->point + (linear - run->index)) : replacement;
@@ -316,8 +371,9 @@ void decode_gb(bool gbk, const unsigned char* p, std::size_t n, Emit emit) {
             ++i;
             continue;
         }
-        const std::uint32_t linear = ((std::uint32_t(b - 0x81) * 10 + (t - 0x30)) * 126 +
-                                      (p[i + 2] - 0x81)) * 10 + (p[i + 3] - 0x30);
+        const std::uint32_t linear =
+            ((std::uint32_t(b - 0x81) * 10 + (t - 0x30)) * 126 + (p[i + 2] - 0x81)) * 10 +
+            (p[i + 3] - 0x30);
         emit(gb18030_four(linear));
         i += 4;
     }

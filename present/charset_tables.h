@@ -10,7 +10,17 @@ namespace velk {
 
 // The order of the rows of dcm_single_byte_high.
 enum class dcm_single_byte_set : std::uint8_t {
-    latin1, latin2, latin3, latin4, greek, arabic, hebrew, cyrillic, latin5, thai, katakana
+    latin1,
+    latin2,
+    latin3,
+    latin4,
+    greek,
+    arabic,
+    hebrew,
+    cyrillic,
+    latin5,
+    thai,
+    katakana
 };
 constexpr std::size_t dcm_single_byte_set_count = 11;
 

@@ -58,7 +58,8 @@ std::vector<path_entry> paths_of(const dcm_compare_side& side) {
     std::vector<open_row> open;
     std::unordered_map<std::uint32_t, std::uint32_t> top_seen;
     for (std::size_t row = 0; row < side.rows.size(); ++row) {
-        while (!open.empty() && side.rows[open.back().row].level >= side.rows[row].level) open.pop_back();
+        while (!open.empty() && side.rows[open.back().row].level >= side.rows[row].level)
+            open.pop_back();
         const path_entry* parent = open.empty() ? nullptr : &paths[open.back().row];
         path_entry& path = paths[row];
         if (parent) path = *parent;
@@ -89,7 +90,8 @@ std::string_view value_of(const dcm_compare_side& side, std::size_t row) {
     const std::string_view bytes = bytes_of(side, c);
     const std::uint64_t first = std::uint64_t(c.offset) + c.header_length;
     if (first >= bytes.size()) return {};
-    return bytes.substr(std::size_t(first), std::size_t(std::min<std::uint64_t>(c.length, bytes.size() - first)));
+    return bytes.substr(std::size_t(first),
+                        std::size_t(std::min<std::uint64_t>(c.length, bytes.size() - first)));
 }
 
 // The VR the row shows: as read, or in the Interpret reading the dictionary's
@@ -117,18 +119,21 @@ bool alike(const dcm_compare_side& a, std::size_t i, const dcm_compare_side& b, 
 // Marks the matched pairs, given in the first file's order, that leave the
 // second file's order: all but one longest run that is in order in both.
 void mark_moved(std::vector<dcm_difference>& pairs) {
-    std::vector<std::size_t> tails;                      // pair index ending each run length
+    std::vector<std::size_t> tails;  // pair index ending each run length
     std::vector<std::size_t> before(pairs.size(), dcm_difference::none);
     for (std::size_t k = 0; k < pairs.size(); ++k) {
-        const auto at = std::lower_bound(tails.begin(), tails.end(), pairs[k].second,
-                                         [&](std::size_t t, std::size_t s) { return pairs[t].second < s; });
+        const auto at =
+            std::lower_bound(tails.begin(), tails.end(), pairs[k].second,
+                             [&](std::size_t t, std::size_t s) { return pairs[t].second < s; });
         if (at != tails.begin()) before[k] = *(at - 1);
-        if (at == tails.end()) tails.push_back(k);
-        else *at = k;
+        if (at == tails.end())
+            tails.push_back(k);
+        else
+            *at = k;
     }
     for (auto& p : pairs) p.moved = true;
-    for (std::size_t k = tails.empty() ? dcm_difference::none : tails.back(); k != dcm_difference::none;
-         k = before[k])
+    for (std::size_t k = tails.empty() ? dcm_difference::none : tails.back();
+         k != dcm_difference::none; k = before[k])
         pairs[k].moved = false;
 }
 
@@ -180,8 +185,10 @@ std::vector<dcm_difference> dcm_compare(const dcm_compare_side& first,
     std::vector<std::vector<std::size_t>> after(a.size() + 1);  // slot 0: before every row
     std::size_t anchor = 0;
     for (std::size_t j = 0; j < b.size(); ++j) {
-        if (match_of_second[j] != dcm_difference::none) anchor = match_of_second[j] + 1;
-        else after[anchor].push_back(j);
+        if (match_of_second[j] != dcm_difference::none)
+            anchor = match_of_second[j] + 1;
+        else
+            after[anchor].push_back(j);
     }
     std::vector<dcm_difference> out;
     const auto only_in_second = [&](std::size_t slot) {
@@ -219,8 +226,10 @@ std::size_t dcm_difference_text(const dcm_difference& d, const dcm_compare_side&
     case dcm_difference_kind:
         if (!in_second) return put("only in first", out, capacity);
         if (!in_first) return put("only in second", out, capacity);
-        return put(d.changed && d.moved ? "changed, moved" : d.changed ? "changed" : "moved", out,
-                   capacity);
+        return put(d.changed && d.moved ? "changed, moved"
+                   : d.changed          ? "changed"
+                                        : "moved",
+                   out, capacity);
     case dcm_difference_path: return put(d.path, out, capacity);
     case dcm_difference_vr: {
         const std::string x = cell(first, d.first, dcm_column_vr);
@@ -231,10 +240,14 @@ std::size_t dcm_difference_text(const dcm_difference& d, const dcm_compare_side&
         return put(in_first ? cell(first, d.first, dcm_column_description)
                             : cell(second, d.second, dcm_column_description),
                    out, capacity);
-    case dcm_difference_first_value: return put(cell(first, d.first, dcm_column_data), out, capacity);
-    case dcm_difference_second_value: return put(cell(second, d.second, dcm_column_data), out, capacity);
-    case dcm_difference_first_offset: return put(cell(first, d.first, dcm_column_offset), out, capacity);
-    case dcm_difference_second_offset: return put(cell(second, d.second, dcm_column_offset), out, capacity);
+    case dcm_difference_first_value:
+        return put(cell(first, d.first, dcm_column_data), out, capacity);
+    case dcm_difference_second_value:
+        return put(cell(second, d.second, dcm_column_data), out, capacity);
+    case dcm_difference_first_offset:
+        return put(cell(first, d.first, dcm_column_offset), out, capacity);
+    case dcm_difference_second_offset:
+        return put(cell(second, d.second, dcm_column_offset), out, capacity);
     default: out[0] = '\0'; return 0;
     }
 }

@@ -40,10 +40,11 @@ std::vector<dcm_difference> dcm_compare(const dcm_compare_side& first,
 
 // The columns of a difference row.
 enum dcm_difference_column : int {
-    dcm_difference_kind = 0,     // "only in first", "only in second", "changed", "moved", "changed, moved"
+    dcm_difference_kind =
+        0,  // "only in first", "only in second", "changed", "moved", "changed, moved"
     dcm_difference_path = 1,
-    dcm_difference_vr = 2,       // one VR, or "OB|OW" when they differ
-    dcm_difference_name = 3,     // the dictionary's name
+    dcm_difference_vr = 2,    // one VR, or "OB|OW" when they differ
+    dcm_difference_name = 3,  // the dictionary's name
     dcm_difference_first_value = 4,
     dcm_difference_second_value = 5,
     dcm_difference_first_offset = 6,

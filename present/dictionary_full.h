@@ -17,7 +17,7 @@ struct dcm_full_entry {
     const char* vr;     // two letters, or "" for items and delimiters
     const char* vm;     // "1", "1-n", "2-2n", ...
     bool retired;
-    const char* name;   // UTF-8
+    const char* name;  // UTF-8
 };
 
 // A registry row given by pattern: it matches every tag t with (t & mask) == value.

@@ -15,7 +15,8 @@ namespace {
 
 std::uint64_t read_number(const char* p, std::size_t n, bool big_endian) {
     std::uint64_t v = 0;
-    for (std::size_t i = 0; i < n; ++i) v = (v << 8) | static_cast<unsigned char>(p[big_endian ? i : n - 1 - i]);
+    for (std::size_t i = 0; i < n; ++i)
+        v = (v << 8) | static_cast<unsigned char>(p[big_endian ? i : n - 1 - i]);
     return v;
 }
 
@@ -75,7 +76,8 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
         m_header.push_back(m_vr[0] ? "VR: " + std::string(m_vr, m_vr[1] ? 2 : 1) : "VR: (none)");
     }
     const bool undefined = c.length == undefined_length;
-    m_header.push_back(undefined ? "Length: undefined (FFFFFFFFH)" : "Length: " + decimal(c.length));
+    m_header.push_back(undefined ? "Length: undefined (FFFFFFFFH)"
+                                 : "Length: " + decimal(c.length));
     m_value_offset = std::uint64_t(c.offset) + c.header_length;
     m_inflated = c.inflated;
     m_header.push_back("Offset: " + offset_text(c.offset, m_inflated) + ", value at " +
@@ -98,8 +100,9 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
             m_charset = dcm_charset_from_value(character_set.data(), character_set.size());
         else
             m_text_form = dcm_text_form::text;
-        m_header.push_back("Text in " + (character_set.empty() ? std::string("the default character set")
-                                                               : "character set " + character_set));
+        m_header.push_back("Text in " + (character_set.empty()
+                                             ? std::string("the default character set")
+                                             : "character set " + character_set));
         m_header.emplace_back();
         lay_out_text(value, m_value_size);
     } else if (vr && vr->number != dcm_number_type::none) {
@@ -114,7 +117,8 @@ dcm_inspection::dcm_inspection(const char* begin, const char* end, const dcm_rec
         m_header.emplace_back();
     } else {
         m_kind = value_kind::dump;
-        m_value_lines = std::size_t((m_value_size + dcm_inspect_dump_width - 1) / dcm_inspect_dump_width);
+        m_value_lines =
+            std::size_t((m_value_size + dcm_inspect_dump_width - 1) / dcm_inspect_dump_width);
         m_header.push_back(decimal(m_value_size) + " bytes");
         m_header.emplace_back();
     }
@@ -141,7 +145,8 @@ void dcm_inspection::lay_out_text(const char* value, std::uint64_t size) {
         const char ch = value[i];
         if (i - start == dcm_inspect_text_width) end_line(i, i);
         if (ch == '\r' || ch == '\n') {
-            const std::uint32_t next = (ch == '\r' && i + 1 < n && value[i + 1] == '\n') ? i + 2 : i + 1;
+            const std::uint32_t next =
+                (ch == '\r' && i + 1 < n && value[i + 1] == '\n') ? i + 2 : i + 1;
             end_line(i, next);
             i = next - 1;
         } else if (ch == '\\' && m_indexed_values) {
@@ -219,7 +224,8 @@ std::string dcm_inspection::dump_line(std::size_t i, const char* value, std::uin
     static const char digits[] = "0123456789ABCDEF";
     const std::uint64_t first = std::uint64_t(i) * dcm_inspect_dump_width;
     if (first >= size) return {};
-    const std::size_t n = std::size_t(std::min<std::uint64_t>(dcm_inspect_dump_width, size - first));
+    const std::size_t n =
+        std::size_t(std::min<std::uint64_t>(dcm_inspect_dump_width, size - first));
     std::string offset = offset_text(m_value_offset + first, m_inflated);
     std::string text(offset.size() < 10 ? 10 - offset.size() : 0, ' ');
     text += offset;

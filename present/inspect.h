@@ -65,10 +65,10 @@ private:
     std::size_t m_value_lines = 0;
     std::size_t m_number_size = 0;
     dcm_number_type m_number = dcm_number_type::none;
-    bool m_indexed_values = false;     // text lines are "[i] value" for multi-valued VRs
+    bool m_indexed_values = false;            // text lines are "[i] value" for multi-valued VRs
     std::vector<std::uint32_t> m_text_lines;  // start of each text line, then the end
     std::vector<std::uint32_t> m_text_value;  // the value index of each text line
-    dcm_charset m_charset;             // the text's character set
+    dcm_charset m_charset;                    // the text's character set
     dcm_text_form m_text_form = dcm_text_form::text;
     bool m_inflated = false;
     bool m_big_endian = false;  // numbers of an explicit VR big endian data set

@@ -113,8 +113,7 @@ void dcm_interpret_document::add_charsets(const char* file_begin, const char* fi
             vr_waits_for_pixels = true;
         if (r.offset + std::uint64_t(8) > size) continue;
         const std::uint64_t value = r.value_offset();
-        if (tag == tag_pixel_representation && r.level == 0 && r.length >= 2 &&
-            value + 2 <= size) {
+        if (tag == tag_pixel_representation && r.level == 0 && r.length >= 2 && value + 2 <= size) {
             const auto* v = reinterpret_cast<const unsigned char*>(begin + value);
             signed_pixels = (r.byte_order() == dcm_byte_order::big
                                  ? dcm_load<std::uint16_t, dcm_byte_order::big>(v)
@@ -175,7 +174,8 @@ dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_
     if (r.offset >= row.size) return row;
     row.has_tag = row.size - r.offset >= 4;
     if (row.has_tag)
-        row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset, r.byte_order());
+        row.tag = dcm_load_tag(reinterpret_cast<const unsigned char*>(row.begin) + r.offset,
+                               r.byte_order());
     row.vr = document.vr_of(row.tag, r, &row.private_entry);
     if (!row.has_tag) row.private_entry = nullptr;
     return row;
@@ -196,8 +196,7 @@ std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
     if (r.offset >= row.size) return 0;
     // Size and offset are the record's own: no tag is read for them.
     switch (column) {
-    case dcm_column_tag:
-        return row.has_tag ? dcm_put_tag(row.tag, out, capacity) : 0;
+    case dcm_column_tag: return row.has_tag ? dcm_put_tag(row.tag, out, capacity) : 0;
     case dcm_column_vr:
         if (!row.has_tag && r.vr[0] == 0) return 0;
         return put_short(out, capacity,
@@ -217,9 +216,8 @@ std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
         if (has_unknown_value(row, r))
             return dcm_unknown_value_cut(out, capacity, row.begin + value, row.begin + stop,
                                          dcm_cell_byte_limit);
-        return dcm_interpret_value_cut(out, capacity, vr_code, row.begin + value,
-                                       row.begin + stop, r.byte_order(), document.charset_at(r),
-                                       dcm_cell_byte_limit);
+        return dcm_interpret_value_cut(out, capacity, vr_code, row.begin + value, row.begin + stop,
+                                       r.byte_order(), document.charset_at(r), dcm_cell_byte_limit);
     }
     case dcm_column_offset:
         return put_short(out, capacity, [&](char* p) {
@@ -227,8 +225,7 @@ std::size_t dcm_interpret_cell_text(const dcm_interpret_row& row,
             // The offset has at most 15 digits (below 2^48): with the "z", 16.
             return std::to_chars(p, p + 15, std::uint64_t(r.offset)).ptr;
         });
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

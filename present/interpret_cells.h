@@ -53,7 +53,7 @@ struct dcm_interpret_document {
     // file order: a chunk's spans are known before its rows are written.
     void add_charsets(const char* file_begin, const char* file_end,
                       const std::vector<dcm_record>& records, std::size_t first);
-    std::vector<int> open_spans;       // charsets not yet ended, innermost last
+    std::vector<int> open_spans;  // charsets not yet ended, innermost last
     // A record read so far shows a VR that the Pixel Representation decides,
     // which only the whole load knows.
     bool vr_waits_for_pixels = false;
@@ -79,17 +79,16 @@ const char* dcm_interpret_dictionary_vr(std::uint32_t tag);
 
 // What the cells of one record have in common, read once for all of them.
 struct dcm_interpret_row {
-    const char* begin;     // the bytes the record's offset counts in
-    std::uint64_t size;    // how many there are
-    std::uint32_t tag;     // 0 when its four bytes are not there
+    const char* begin;   // the bytes the record's offset counts in
+    std::uint64_t size;  // how many there are
+    std::uint32_t tag;   // 0 when its four bytes are not there
     bool has_tag;
-    dcm_shown_vr vr;       // as the VR cell shows it
+    dcm_shown_vr vr;                         // as the VR cell shows it
     const dcm_private_entry* private_entry;  // a private element a creator's block names
 };
 
 dcm_interpret_row dcm_interpret_row_of(const char* file_begin, const char* file_end,
-                                       const dcm_interpret_document& document,
-                                       const dcm_record& r);
+                                       const dcm_interpret_document& document, const dcm_record& r);
 
 // The text of one cell, cut to capacity - 1 bytes of UTF-8 and terminated
 // (nothing when capacity is 0); returns its length.

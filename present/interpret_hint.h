@@ -11,9 +11,9 @@ namespace velk {
 
 enum class dcm_interpret_hint : std::uint8_t {
     none,
-    implicit_vr,     // elements read without a VR: no VR, no value, few names
-    other_syntax,    // a transfer syntax the default mode walks as explicit VR little endian
-    character_set,   // text in a character set other than the default
+    implicit_vr,    // elements read without a VR: no VR, no value, few names
+    other_syntax,   // a transfer syntax the default mode walks as explicit VR little endian
+    character_set,  // text in a character set other than the default
 };
 
 // Looks at the records of a default-mode load and the file's bytes.

@@ -70,7 +70,8 @@ void dcm_write_row(const dcm_row_model& rows, dcm_bytes file, std::size_t row,
             // Straight into the sink, converted there when it holds bytes above 7FH
             // (units_per_byte leaves room for that).
             const std::size_t n = cells.text(column, p, dcm_cell_capacity);
-            if (Convert::units_per_byte == 1 || !dcm_cell_may_be_8bit(column) || dcm_all_ascii(p, n)) {
+            if (Convert::units_per_byte == 1 || !dcm_cell_may_be_8bit(column) ||
+                dcm_all_ascii(p, n)) {
                 p += n;
             } else {
                 char text[dcm_cell_capacity];

@@ -44,24 +44,23 @@ void dcm_private_blocks::add_entry(std::uint64_t key, const dcm_private_entry* e
         return;
     }
     // Out of file order (not seen from the walks): kept sorted all the same.
-    const auto at = std::lower_bound(m_entries.begin(), m_entries.end(),
-                                     std::make_pair(key, entry));
-    if (at != m_entries.end() && at->first == key) at->second = entry;
-    else m_entries.insert(at, {key, entry});
+    const auto at =
+        std::lower_bound(m_entries.begin(), m_entries.end(), std::make_pair(key, entry));
+    if (at != m_entries.end() && at->first == key)
+        at->second = entry;
+    else
+        m_entries.insert(at, {key, entry});
 }
 
 const dcm_private_entry* dcm_private_blocks::entry_of(const dcm_record& r) const {
     const std::uint64_t key = key_of(r);
-    const auto at = std::lower_bound(
-        m_entries.begin(), m_entries.end(), key,
-        [](const std::pair<std::uint64_t, const dcm_private_entry*>& e, std::uint64_t k) {
-            return e.first < k;
-        });
+    const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), key,
+                                     [](const std::pair<std::uint64_t, const dcm_private_entry*>& e,
+                                        std::uint64_t k) { return e.first < k; });
     return at != m_entries.end() && at->first == key ? at->second : nullptr;
 }
 
-dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
-                            const dcm_record& r) {
+dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry, const dcm_record& r) {
     if (!entry) return vr;
     const bool read_from_file = !vr.from_dictionary && vr.vr[0] != 0 && !dcm_vr_is(vr.vr, "UN");
     if (read_from_file || dcm_vr_is(entry->vr, "UN")) return vr;

@@ -59,7 +59,6 @@ private:
 // only: a private sequence of defined length read without a VR is not
 // descended into, so its bytes stay a value of unknown VR, and an element of
 // undefined length is walked as a sequence whatever the row says).
-dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry,
-                            const dcm_record& r);
+dcm_shown_vr dcm_private_vr(dcm_shown_vr vr, const dcm_private_entry* entry, const dcm_record& r);
 
 }  // namespace velk

@@ -14,22 +14,22 @@ const dcm_private_creator* dcm_private_find_creator(std::string_view creator) {
     const dcm_private_creator* last = first + dcm_private_creators_size;
     // The pool's strings compare by their bytes, as the generator sorted them.
     const auto bytes = [](std::uint32_t at) { return std::string_view(dcm_private_strings + at); };
-    const auto* found = std::lower_bound(first, last, creator, [&](const dcm_private_creator& c,
-                                                                   std::string_view value) {
-        return bytes(c.name) < value;
-    });
+    const auto* found = std::lower_bound(first, last, creator,
+                                         [&](const dcm_private_creator& c, std::string_view value) {
+                                             return bytes(c.name) < value;
+                                         });
     return found != last && bytes(found->name) == creator ? found : nullptr;
 }
 
-const dcm_private_entry* dcm_private_find(const dcm_private_creator& creator,
-                                          std::uint16_t group, std::uint16_t element) {
+const dcm_private_entry* dcm_private_find(const dcm_private_creator& creator, std::uint16_t group,
+                                          std::uint16_t element) {
     const dcm_private_entry* first = dcm_private_entries + creator.first;
     const dcm_private_entry* last = first + creator.count;
     const auto key = [](const dcm_private_entry& e) {
         return std::make_tuple(e.form, e.group, e.element);
     };
-    const auto find = [&](dcm_private_key_form form, std::uint16_t g, std::uint16_t el)
-        -> const dcm_private_entry* {
+    const auto find = [&](dcm_private_key_form form, std::uint16_t g,
+                          std::uint16_t el) -> const dcm_private_entry* {
         const auto wanted = std::make_tuple(form, g, el);
         const auto* found = std::lower_bound(
             first, last, wanted,

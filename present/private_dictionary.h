@@ -23,7 +23,7 @@ struct dcm_private_entry {
     std::uint16_t element;  // for `block` and `groups`, the low byte alone
     char vr[2];             // "UN" where the vendor names the element but not its VR
     dcm_private_key_form form;
-    std::uint32_t vm;       // offsets into dcm_private_strings
+    std::uint32_t vm;  // offsets into dcm_private_strings
     std::uint32_t name;
 
     const char* vm_text() const;
@@ -51,8 +51,8 @@ extern const std::size_t dcm_private_entries_size;
 const dcm_private_creator* dcm_private_find_creator(std::string_view creator);
 
 // The row of element (group, element) of a block reserved by `creator`, or null.
-const dcm_private_entry* dcm_private_find(const dcm_private_creator& creator,
-                                          std::uint16_t group, std::uint16_t element);
+const dcm_private_entry* dcm_private_find(const dcm_private_creator& creator, std::uint16_t group,
+                                          std::uint16_t element);
 
 // The creator's value as it names a creator: cut of its trailing spaces and NULs.
 std::string_view dcm_private_creator_value(const char* first, std::size_t length);

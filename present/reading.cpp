@@ -47,8 +47,8 @@ public:
         row.vr = vr_of(0, r);
         return row;
     }
-    std::size_t cell_text(const dcm_interpret_row&, dcm_bytes file, const dcm_record& r,
-                          int column, char* out, std::size_t capacity) const override {
+    std::size_t cell_text(const dcm_interpret_row&, dcm_bytes file, const dcm_record& r, int column,
+                          char* out, std::size_t capacity) const override {
         return dcm_cell_text(file.begin, file.end, r, column, out, capacity);
     }
     using dcm_record_reading::cell_text;
@@ -102,8 +102,8 @@ public:
     dcm_interpret_row row_of(dcm_bytes file, const dcm_record& r) const override {
         return dcm_interpret_row_of(file.begin, file.end, m_document, r);
     }
-    std::size_t cell_text(const dcm_interpret_row& row, dcm_bytes, const dcm_record& r,
-                          int column, char* out, std::size_t capacity) const override {
+    std::size_t cell_text(const dcm_interpret_row& row, dcm_bytes, const dcm_record& r, int column,
+                          char* out, std::size_t capacity) const override {
         return dcm_interpret_cell_text(row, m_document, r, column, out, capacity);
     }
     using dcm_record_reading::cell_text;

@@ -80,9 +80,8 @@ public:
     virtual dcm_interpret_row row_of(dcm_bytes file, const dcm_record& r) const = 0;
     // The text of one cell (see present/cell_text.h for the columns), cut to
     // capacity - 1 bytes and terminated; answers its length.
-    virtual std::size_t cell_text(const dcm_interpret_row& row, dcm_bytes file,
-                                  const dcm_record& r, int column, char* out,
-                                  std::size_t capacity) const = 0;
+    virtual std::size_t cell_text(const dcm_interpret_row& row, dcm_bytes file, const dcm_record& r,
+                                  int column, char* out, std::size_t capacity) const = 0;
 
     std::size_t cell_text(dcm_bytes file, const dcm_record& r, int column, char* out,
                           std::size_t capacity) const {

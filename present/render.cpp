@@ -132,7 +132,10 @@ std::size_t dcm_format_double(double v, char* out) {
         return 3;
     }
     if (std::isinf(v)) {
-        if (v < 0) { std::memcpy(out, "-inf", 4); return 4; }
+        if (v < 0) {
+            std::memcpy(out, "-inf", 4);
+            return 4;
+        }
         std::memcpy(out, "inf", 3);
         return 3;
     }
@@ -173,8 +176,8 @@ std::size_t dcm_format_double(double v, char* out) {
     return n;
 }
 
-std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr,
-                                 const char* first, const char* last, std::size_t limit) {
+std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr, const char* first,
+                                 const char* last, std::size_t limit) {
     if (capacity == 0) return 0;
     cut_sink sink{out, capacity - 1};
     if (sink.room > 0) render(sink, vr, first, last, limit);

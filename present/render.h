@@ -27,8 +27,8 @@ namespace velk {
 // capacity - 1 characters. Writes that prefix and a terminator into
 // out (nothing when capacity is 0) and returns its length. The work is bounded by
 // the capacity, not by the value's length.
-std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr,
-                                 const char* first, const char* last, std::size_t limit);
+std::size_t dcm_render_value_cut(char* out, std::size_t capacity, const char* vr, const char* first,
+                                 const char* last, std::size_t limit);
 
 // The "%g" text of v (precision 6, exponent with sign and at least three digits)
 // into out, which must hold 16 characters; returns the length. No terminator.

@@ -40,8 +40,7 @@ dcm_walk_result dcm_row_model::load(dcm_bytes file) {
 }
 
 dcm_walk_result dcm_row_model::load_in_chunks(
-    dcm_bytes file, std::size_t chunk_rows,
-    const std::function<void(const dcm_row_model&)>& each) {
+    dcm_bytes file, std::size_t chunk_rows, const std::function<void(const dcm_row_model&)>& each) {
     start_load(file);
     std::size_t read = 0;  // the rows held whose character sets are read
     const auto read_rows = [&] {
@@ -49,14 +48,15 @@ dcm_walk_result dcm_row_model::load_in_chunks(
         read = m_records.size();
     };
     dcm_record_chunks chunks{chunk_rows > 0 ? chunk_rows : 1, [&] {
-        // A chunk's character sets are read before its rows are written. Once a
-        // row's VR waits for the Pixel Representation, the rest is held to the end.
-        read_rows();
-        if (m_reading->holds_records()) return false;
-        each(*this);
-        read = 0;
-        return true;
-    }};
+                                 // A chunk's character sets are read before its rows are written.
+                                 // Once a row's VR waits for the Pixel Representation, the rest is
+                                 // held to the end.
+                                 read_rows();
+                                 if (m_reading->holds_records()) return false;
+                                 each(*this);
+                                 read = 0;
+                                 return true;
+                             }};
     try {
         m_records.reserve(chunks.rows);
         m_walk = m_reading->walk(file, m_records, &chunks);
@@ -79,7 +79,8 @@ std::string dcm_row_model::transfer_syntax_of(dcm_bytes file) const {
         cell_text(file, row, dcm_column_tag, text, sizeof text);
         const std::string tag(text);
         if (tag.rfind("(0002,", 0) != 0) break;
-        if (tag == "(0002,0010)") return std::string(text, cell_text(file, row, dcm_column_data, text, sizeof text));
+        if (tag == "(0002,0010)")
+            return std::string(text, cell_text(file, row, dcm_column_data, text, sizeof text));
     }
     return {};
 }

@@ -35,8 +35,8 @@ enum dcm_row_image : int {
 // What a load found besides the rows.
 struct dcm_load_facts {
     dcm_open_failure open = dcm_open_failure::none;  // why the file gave no bytes
-    std::uint64_t file_size = 0;                      // the bytes the load read
-    std::string transfer_syntax;                      // the (0002,0010) Data cell, if any
+    std::uint64_t file_size = 0;                     // the bytes the load read
+    std::string transfer_syntax;                     // the (0002,0010) Data cell, if any
 };
 
 class dcm_row_model {

@@ -20,9 +20,10 @@ constexpr int kTipTextLength = 1024;
 LRESULT CDcmListViewVirtual::OnCellTipMouseMove(CMessage& m) {
     m.handled = false;  // the control's own hover and tracking go on
     if (!m_cellTips) {
-        m_cellTips = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                       nullptr, nullptr);
+        m_cellTips =
+            ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr, nullptr, nullptr);
         if (!m_cellTips) return 0;
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -35,7 +36,8 @@ LRESULT CDcmListViewVirtual::OnCellTipMouseMove(CMessage& m) {
     }
     LVHITTESTINFO hit{};
     hit.pt = {GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
-    const int row = SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 ? hit.iItem : -1;
+    const int row =
+        SendMessage(LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)) >= 0 ? hit.iItem : -1;
     const int column = row >= 0 ? hit.iSubItem : -1;
     if (row != m_tipRow || column != m_tipColumn) {
         // Another cell: the tip shown goes, and the next asks for its text anew.
@@ -58,14 +60,17 @@ std::wstring CDcmListViewVirtual::CutCellText() {
     RECT cell{};
     cell.top = m_tipColumn;
     cell.left = LVIR_LABEL;
-    if (!SendMessage(LVM_GETSUBITEMRECT, WPARAM(m_tipRow), reinterpret_cast<LPARAM>(&cell))) return {};
-    const int needed = int(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text))) + 2 * kCellTextMargin;
+    if (!SendMessage(LVM_GETSUBITEMRECT, WPARAM(m_tipRow), reinterpret_cast<LPARAM>(&cell)))
+        return {};
+    const int needed = int(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text))) +
+                       2 * kCellTextMargin;
     return needed > cell.right - cell.left ? std::wstring(text) : std::wstring();
 }
 
 bool CDcmListViewVirtual::OnCellTipNotify(CMessage& m) {
     const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
-    if (!m_cellTips || header->hwndFrom != m_cellTips || header->code != TTN_GETDISPINFOW) return false;
+    if (!m_cellTips || header->hwndFrom != m_cellTips || header->code != TTN_GETDISPINFOW)
+        return false;
     auto* request = reinterpret_cast<NMTTDISPINFOW*>(m.lParam);
     m_tipText = CutCellText();
     request->lpszText = const_cast<wchar_t*>(m_tipText.c_str());

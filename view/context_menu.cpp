@@ -48,7 +48,8 @@ POINT ContextMenuPoint(POINT point) {
     if (::MonitorFromPoint(point, MONITOR_DEFAULTTONULL)) return point;
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
-    if (!::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor)) return point;
+    if (!::GetMonitorInfoW(::MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &monitor))
+        return point;
     const RECT& work = monitor.rcWork;
     if (work.right > work.left) point.x = std::clamp(point.x, work.left, work.right - 1);
     return point;
@@ -61,15 +62,12 @@ void ShowListContextMenu(HWND list, LPARAM lParam) {
     if (!popup) return;
     const POINT shown = ContextMenuPoint(point);
     // The choice comes back here rather than as a posted WM_COMMAND.
-    const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(popup, TPM_RETURNCMD, shown.x, shown.y, list, nullptr));
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenuEx(popup, TPM_RETURNCMD, shown.x, shown.y, list, nullptr));
     switch (chosen) {
-    case kCopyItemCommand:
-        CopyItem(list, point);
-        break;
+    case kCopyItemCommand: CopyItem(list, point); break;
     case kCopyRowsCommand:
-    case kSelectAllCommand:
-        ::SendMessageW(list, WM_COMMAND, chosen, 0);
-        break;
+    case kSelectAllCommand: ::SendMessageW(list, WM_COMMAND, chosen, 0); break;
     default:  // dismissed
         break;
     }
@@ -80,14 +78,16 @@ void CopyItem(HWND list, POINT point) {
     if (OnHeader(list, point)) return;
     LVHITTESTINFO hit{};
     hit.pt = point;
-    const int row = static_cast<int>(::SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    const int row = static_cast<int>(
+        ::SendMessageW(list, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
     if (row < 0) return;  // no row there: below the last one, or on the header
     wchar_t cell[dcm_cell_capacity] = {};
     LVITEMW item{};
     item.iSubItem = hit.iSubItem;
     item.pszText = cell;
     item.cchTextMax = static_cast<int>(dcm_cell_capacity);
-    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
     // The length the list answers is not trusted past the buffer's zero.
     std::size_t length = 0;
     while (length + 1 < dcm_cell_capacity && cell[length] != L'\0') ++length;

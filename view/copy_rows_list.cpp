@@ -38,7 +38,8 @@ void SelectAll(HWND list) {
     // row, and under wine every mark is a trip to the window server: with
     // redrawing off it marks none, and one repaint of the list follows.
     ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&change));
+    ::SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&change));
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, FALSE);
 }

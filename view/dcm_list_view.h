@@ -7,8 +7,8 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <string>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "framework/list_view.h"
@@ -99,13 +99,15 @@ private:
     HWND m_cellTips = nullptr;  // the tooltip control, once the mouse has moved
     int m_tipRow = -1;          // the cell under the mouse, or -1
     int m_tipColumn = -1;
-    std::wstring m_tipText;     // the tip shown, kept while it shows
+    std::wstring m_tipText;  // the tip shown, kept while it shows
 };
 
 // Turns a window's drawing off for the life of the object.
 class CRedrawOff {
 public:
-    explicit CRedrawOff(HWND window) : m_window(window) { ::SendMessageW(m_window, WM_SETREDRAW, FALSE, 0); }
+    explicit CRedrawOff(HWND window) : m_window(window) {
+        ::SendMessageW(m_window, WM_SETREDRAW, FALSE, 0);
+    }
     ~CRedrawOff() { ::SendMessageW(m_window, WM_SETREDRAW, TRUE, 0); }
     CRedrawOff(const CRedrawOff&) = delete;
     CRedrawOff& operator=(const CRedrawOff&) = delete;

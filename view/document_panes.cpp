@@ -21,7 +21,8 @@ namespace {
 // element, for the top of the inspector. A missing element's finding lies at the
 // element after the place it belongs and names its own tag: it is not that
 // element's, and the Problems window lists it.
-std::vector<std::string> FindingLines(const dcm_problems& problems, const dcm_record& element, std::uint32_t tag) {
+std::vector<std::string> FindingLines(const dcm_problems& problems, const dcm_record& element,
+                                      std::uint32_t tag) {
     std::vector<std::string> lines;
     for (std::size_t i : problems.findings_of(element)) {
         const dcm_finding& f = problems.findings().list[i];
@@ -63,11 +64,12 @@ bool Narrow(const std::wstring& text, bool utf8, std::string& out) {
     const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
     const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL lossy = FALSE;
-    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0, nullptr,
-                                        utf8 ? nullptr : &lossy);
+    const int n = ::WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0,
+                                        nullptr, utf8 ? nullptr : &lossy);
     if (n <= 0 || lossy) return false;
     out.resize(std::size_t(n));
-    ::WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), out.data(), n, nullptr, nullptr);
+    ::WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), out.data(), n, nullptr,
+                          nullptr);
     return true;
 }
 
@@ -75,9 +77,10 @@ bool Narrow(const std::wstring& text, bool utf8, std::string& out) {
 // before it: the collapsed container that holds it.
 int RowAtOrAround(const std::vector<dcm_record>& rows, const dcm_record& record) {
     // File order: the file's own rows, then a deflated data set's by their inflated offsets.
-    const auto after = std::upper_bound(rows.begin(), rows.end(), record, [](const dcm_record& value, const dcm_record& row) {
-        return value.inflated != row.inflated ? row.inflated : value.offset < row.offset;
-    });
+    const auto after = std::upper_bound(
+        rows.begin(), rows.end(), record, [](const dcm_record& value, const dcm_record& row) {
+            return value.inflated != row.inflated ? row.inflated : value.offset < row.offset;
+        });
     return after == rows.begin() ? 0 : int(after - rows.begin()) - 1;
 }
 
@@ -121,24 +124,27 @@ void CDocumentPanes::LayOut() {
     if (m_filterShown) {
         const int height = ::GetSystemMetrics(SM_CYMENU) + 6;
         const int count = std::min(int(area.right) / 2, ScaleToScreen(kMatchCountWidth));
-        ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, area.right - count, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_filter.m_hWnd, nullptr, 0, 0, area.right - count, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
         // The count's text sits level with the box's.
         const int inset = ::GetSystemMetrics(SM_CYEDGE) + 1;
-        ::SetWindowPos(m_matchCount.m_hWnd, nullptr, area.right - count, inset, count, height - inset,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_matchCount.m_hWnd, nullptr, area.right - count, inset, count,
+                       height - inset, SWP_NOZORDER | SWP_NOACTIVATE);
         top = height;
     }
     int bottom = int(area.bottom);
     if (m_inspectorShown) {
         const int room = std::max(0, int(area.bottom) - top - kSplitterGap);
-        const int height = std::clamp(m_inspectorHeight < 0 ? room * 2 / 5 : m_inspectorHeight, 0, room);
+        const int height =
+            std::clamp(m_inspectorHeight < 0 ? room * 2 / 5 : m_inspectorHeight, 0, room);
         bottom = area.bottom - height;
         // A frame takes the left half of the inspector's room, the lines the rest.
         const int frameWidth = m_frameShown ? int(area.right) / 2 : 0;
         if (m_frameShown)
-            ::SetWindowPos(m_framePane.m_hWnd, nullptr, 0, bottom, frameWidth, height, SWP_NOZORDER | SWP_NOACTIVATE);
-        ::SetWindowPos(m_inspector.m_hWnd, nullptr, frameWidth, bottom, area.right - frameWidth, height,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
+            ::SetWindowPos(m_framePane.m_hWnd, nullptr, 0, bottom, frameWidth, height,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(m_inspector.m_hWnd, nullptr, frameWidth, bottom, area.right - frameWidth,
+                       height, SWP_NOZORDER | SWP_NOACTIVATE);
         bottom -= kSplitterGap;
         m_splitterTop = bottom;
     }
@@ -154,7 +160,8 @@ bool CDocumentPanes::OnSplitterMouse(CMessage& m) {
     const int y = GET_Y_LPARAM(m.lParam);
     switch (m.message) {
     case WM_SETCURSOR: {
-        if (reinterpret_cast<HWND>(m.wParam) != Frame() || LOWORD(m.lParam) != HTCLIENT) return false;
+        if (reinterpret_cast<HWND>(m.wParam) != Frame() || LOWORD(m.lParam) != HTCLIENT)
+            return false;
         POINT at{};
         ::GetCursorPos(&at);
         ::ScreenToClient(Frame(), &at);
@@ -189,13 +196,14 @@ bool CDocumentPanes::OnSplitterMouse(CMessage& m) {
 
 void CDocumentPanes::ShowInspector(bool show) {
     if (show && !m_inspector.m_hWnd) {
-        const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER |
-                            LVS_SHOWSELALWAYS;
+        const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | LVS_REPORT | LVS_OWNERDATA |
+                            LVS_NOCOLUMNHEADER | LVS_SHOWSELALWAYS;
         if (!m_inspector.Create(WC_LISTVIEWW, Frame(), nullptr, nullptr, style, WS_EX_CLIENTEDGE,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kInspectorId))))
             return;
         // Below the list in the window order, which stays the window's first child.
-        ::SetWindowPos(m_inspector.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(m_inspector.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         m_inspector.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
         m_inspector.InsertColumn(0, L"", LVCFMT_LEFT, 2400, 0);
         LOGFONTW font{};
@@ -203,7 +211,8 @@ void CDocumentPanes::ShowInspector(bool show) {
         font.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
         wcscpy_s(font.lfFaceName, L"Courier New");
         m_fixedFont = ::CreateFontIndirectW(&font);
-        if (m_fixedFont) m_inspector.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fixedFont), TRUE);
+        if (m_fixedFont)
+            m_inspector.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fixedFont), TRUE);
     }
     if (!m_inspector.m_hWnd) return;
     m_inspectorShown = show;
@@ -237,12 +246,13 @@ void CDocumentPanes::Inspect() {
         // the row that names it. A collapse hides only rows of other items. The
         // rows of a deflated data set follow the file's, their offsets from 0.
         const std::vector<dcm_record>& all = AllRows().records();
-        const auto at = std::lower_bound(all.begin(), all.end(), element, [](const dcm_record& r, const dcm_record& e) {
-            return r.inflated != e.inflated ? e.inflated : r.offset < e.offset;
-        });
+        const auto at = std::lower_bound(
+            all.begin(), all.end(), element, [](const dcm_record& r, const dcm_record& e) {
+                return r.inflated != e.inflated ? e.inflated : r.offset < e.offset;
+            });
         const std::size_t index = std::size_t(at - all.begin());
-        m_inspection = dcm_inspection(begin, end, element, dcm_character_set_for(begin, end, all, index),
-                                      shown.reading());
+        m_inspection = dcm_inspection(
+            begin, end, element, dcm_character_set_for(begin, end, all, index), shown.reading());
         const std::uint32_t tag = dcm_fits(begin, end, std::uint64_t(element.offset) + 4)
                                       ? dcm_load_tag(begin + element.offset, element.byte_order())
                                       : 0;
@@ -260,13 +270,16 @@ void CDocumentPanes::Inspect() {
 }
 
 void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end) {
-    const bool pixels = dcm_fits(begin, end, std::uint64_t(element.offset) + 4) &&
-                        dcm_load_tag(begin + element.offset, element.byte_order()) == tag_pixel_data;
+    const bool pixels =
+        dcm_fits(begin, end, std::uint64_t(element.offset) + 4) &&
+        dcm_load_tag(begin + element.offset, element.byte_order()) == tag_pixel_data;
     if (pixels && !m_framePane.m_hWnd) {
         m_framePane.Create(Frame(), nullptr, nullptr, WS_CHILD | WS_CLIPSIBLINGS, 0, kFramePaneId);
-        ::SetWindowPos(m_framePane.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(m_framePane.m_hWnd, HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    if (pixels && m_framePane.m_hWnd) m_framePane.ShowPixels(m_view.Path(), element.offset, element.inflated);
+    if (pixels && m_framePane.m_hWnd)
+        m_framePane.ShowPixels(m_view.Path(), element.offset, element.inflated);
     const bool show = pixels && m_framePane.m_hWnd;
     if (show == m_frameShown) return;
     m_frameShown = show;
@@ -288,7 +301,8 @@ std::string CDocumentPanes::InspectedLine(std::size_t line, const dcm_file_mappi
 // The list, and the panes' own windows where the list was, drawn whole again:
 // a list resized in place keeps the pixels of its old place otherwise.
 void CDocumentPanes::RedrawList() {
-    ::RedrawWindow(Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    ::RedrawWindow(Frame(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CDocumentPanes::FocusFilter() {
@@ -297,14 +311,18 @@ void CDocumentPanes::FocusFilter() {
         if (!m_filter.Create(L"EDIT", Frame(), nullptr, nullptr, style, WS_EX_CLIENTEDGE,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFilterBoxId))))
             return;
-        m_matchCount.Create(L"STATIC", Frame(), nullptr, nullptr, WS_CHILD | WS_CLIPSIBLINGS | SS_CENTER | SS_NOPREFIX,
-                            0, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMatchCountId)));
+        m_matchCount.Create(L"STATIC", Frame(), nullptr, nullptr,
+                            WS_CHILD | WS_CLIPSIBLINGS | SS_CENTER | SS_NOPREFIX, 0,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kMatchCountId)));
         for (HWND pane : {m_filter.m_hWnd, m_matchCount.m_hWnd}) {
             ::SetWindowPos(pane, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            ::SendMessageW(pane, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+            ::SendMessageW(pane, WM_SETFONT,
+                           reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
         }
-        m_filter.SendMessage(EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Filter rows (Esc clears)"));
-        AddSubclass(m_filter.m_hWnd, &CDocumentPanes::FilterKeys, 1, reinterpret_cast<DWORD_PTR>(this));
+        m_filter.SendMessage(EM_SETCUEBANNER, TRUE,
+                             reinterpret_cast<LPARAM>(L"Filter rows (Esc clears)"));
+        AddSubclass(m_filter.m_hWnd, &CDocumentPanes::FilterKeys, 1,
+                    reinterpret_cast<DWORD_PTR>(this));
     }
     if (!m_filterShown) {
         m_filterShown = true;
@@ -333,7 +351,8 @@ void CDocumentPanes::EnterList() {
     int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
     if (m_filtering) {
         const int count = m_view.GetItemCount();
-        for (row = 0; row < count && !m_view.IsHighlighted(row); ++row) {}
+        for (row = 0; row < count && !m_view.IsHighlighted(row); ++row) {
+        }
         if (row == count) row = -1;
     }
     ::SetFocus(m_view.m_hWnd);
@@ -343,8 +362,8 @@ void CDocumentPanes::EnterList() {
 
 // Escape clears the box and gives the focus back to the list; Down, Tab and
 // Enter go to the list.
-LRESULT CALLBACK CDocumentPanes::FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR data) {
+LRESULT CALLBACK CDocumentPanes::FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR, DWORD_PTR data) {
     auto* panes = reinterpret_cast<CDocumentPanes*>(data);
     if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
         ::SetWindowTextW(edit, L"");
@@ -370,7 +389,8 @@ void CDocumentPanes::ShowMatchCount() {
         for (std::uint32_t row : m_rowFilter.shown()) matches += m_rowFilter.is_match(row) ? 1 : 0;
         const std::size_t rows = m_all.size();
         text = matches == 0 ? L"No rows match"
-                            : std::to_wstring(matches) + L" of " + std::to_wstring(rows) + (rows == 1 ? L" row" : L" rows");
+                            : std::to_wstring(matches) + L" of " + std::to_wstring(rows) +
+                                  (rows == 1 ? L" row" : L" rows");
     }
     ::SetWindowTextW(m_matchCount.m_hWnd, text.c_str());
 }
@@ -430,7 +450,8 @@ void CDocumentPanes::ClearFilter() {
     if (!m_filtering) return;
     const int focused = m_view.GetNextItem(-1, LVNI_FOCUSED);
     std::optional<dcm_record> kept;
-    if (focused >= 0 && std::size_t(focused) < m_view.Rows().size()) kept = m_view.Rows().record(std::size_t(focused));
+    if (focused >= 0 && std::size_t(focused) < m_view.Rows().size())
+        kept = m_view.Rows().record(std::size_t(focused));
     if (m_view.LoadCount() == m_filteredLoad) {
         m_view.SwapRows(m_documentRows, {});
         if (kept) m_view.FocusRow(RowAtOrAround(m_view.Rows().records(), *kept));
@@ -450,14 +471,16 @@ void CDocumentPanes::DropFilter() {
 bool CDocumentPanes::OnNotify(CMessage& m) {
     const auto* header = reinterpret_cast<const NMHDR*>(m.lParam);
     if (header->hwndFrom == m_view.m_hWnd) {
-        if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_ESCAPE &&
-            m_filtering) {
+        if (header->code == LVN_KEYDOWN &&
+            reinterpret_cast<const NMLVKEYDOWN*>(m.lParam)->wVKey == VK_ESCAPE && m_filtering) {
             ::SetWindowTextW(m_filter.m_hWnd, L"");  // as Escape in the box
         } else if (header->code == NM_RETURN) {
             ShowInspector(true);
         } else if (header->code == LVN_ITEMCHANGED && m_inspectorShown) {
             const auto* change = reinterpret_cast<const NMLISTVIEW*>(m.lParam);
-            if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_FOCUSED)) Inspect();
+            if ((change->uChanged & LVIF_STATE) &&
+                ((change->uNewState ^ change->uOldState) & LVIS_FOCUSED))
+                Inspect();
         }
         return false;  // the list's own handling (reflection) goes on
     }
@@ -470,7 +493,8 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
             if (!file && m_view.Path()) file = &own.emplace(m_view.Path());
             const std::wstring text =
                 file ? Widen(InspectedLine(std::size_t(item.iItem), *file)) : std::wstring();
-            const std::size_t n = std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
+            const std::size_t n =
+                std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
             text.copy(item.pszText, n);
             item.pszText[n] = L'\0';
         }
@@ -526,12 +550,21 @@ bool CDocumentPanes::OnCommand(CMessage& m) {
             FocusFilter();
         return true;
     case ID_EDIT_COPY_ROWS:
-        if (focus && focus == m_filter.m_hWnd) { m_filter.SendMessage(WM_COPY); return true; }
+        if (focus && focus == m_filter.m_hWnd) {
+            m_filter.SendMessage(WM_COPY);
+            return true;
+        }
         if (focus && focus == m_inspector.m_hWnd) return CopyInspectorLines();
         return false;
     case ID_EDIT_SELECT_ALL:
-        if (focus && focus == m_filter.m_hWnd) { m_filter.SendMessage(EM_SETSEL, 0, -1); return true; }
-        if (focus && focus == m_inspector.m_hWnd) { m_inspector.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED); return true; }
+        if (focus && focus == m_filter.m_hWnd) {
+            m_filter.SendMessage(EM_SETSEL, 0, -1);
+            return true;
+        }
+        if (focus && focus == m_inspector.m_hWnd) {
+            m_inspector.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+            return true;
+        }
         return false;
     case ID_VIEW_REFRESH:
         if (!m_filtering) return false;

@@ -35,7 +35,6 @@ public:
     // Whether the inspector is shown (View > Inspector is checked).
     bool InspectorShown() const { return m_inspectorShown; }
 
-
 private:
     void LayOut();
     // The gap between the list and the inspector is a splitter: dragged, it
@@ -62,17 +61,18 @@ private:
     bool CopyInspectorLines();
     bool OnNotify(CMessage& m);
     bool OnCommand(CMessage& m);
-    static LRESULT CALLBACK FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR panes);
+    static LRESULT CALLBACK FilterKeys(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR panes);
 
     HWND Frame() const { return m_frame.m_hWnd; }
 
     const CWindow& m_frame;
     CVelkView& m_view;
-    CListViewCtrl m_inspector;          // an owner-data list of the inspection's lines
-    CFramePane m_framePane;             // beside it, the frame of a focused Pixel Data
+    CListViewCtrl m_inspector;  // an owner-data list of the inspection's lines
+    CFramePane m_framePane;     // beside it, the frame of a focused Pixel Data
     bool m_frameShown = false;
-    CWindow m_filter;                   // the filter box, an edit control
-    CWindow m_matchCount;               // beside it: "12 of 272 rows"
+    CWindow m_filter;      // the filter box, an edit control
+    CWindow m_matchCount;  // beside it: "12 of 272 rows"
     bool m_filterShown = false;
     HFONT m_fixedFont = nullptr;
     bool m_inspectorShown = false;

@@ -9,7 +9,8 @@ void CDcmListViewVirtual::SwapRows(dcm_row_model& rows, std::vector<bool> matche
         UnmapFileAfterPaint();
         // Selection and focus belong to the rows that go. Only what is there is
         // cleared: wine's list clears a selection row by row over every row.
-        if (::SendMessageW(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0) > 0) SetItemState(-1, 0, LVIS_SELECTED);
+        if (::SendMessageW(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0) > 0)
+            SetItemState(-1, 0, LVIS_SELECTED);
         const int focused = GetNextItem(-1, LVNI_FOCUSED);
         if (focused >= 0) SetItemState(focused, 0, LVIS_FOCUSED);
         SetSelectionMark(-1);

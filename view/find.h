@@ -118,8 +118,8 @@ class dcm_row_find_source {
 public:
     using unit = typename Convert::unit;
 
-    dcm_row_find_source(const dcm_row_model& rows, dcm_bytes file, int mark,
-                        const Convert& convert, Clock ticks)
+    dcm_row_find_source(const dcm_row_model& rows, dcm_bytes file, int mark, const Convert& convert,
+                        Clock ticks)
         : m_rows(rows), m_file(file), m_mark(mark), m_convert(convert), m_ticks(ticks) {}
 
     std::uint32_t ticks() const { return m_ticks(); }

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "view/find_list.h"
-#include "view/wait_cursor.h"
 #include "view/velk_view.h"
+#include "view/wait_cursor.h"
 
 namespace velk {
 
@@ -16,8 +16,9 @@ UINT FindDialogMessage() {
 }
 
 void CFindDialogs::Opened(HWND dialog) {
-    m_open.erase(std::remove_if(m_open.begin(), m_open.end(), [](HWND d) { return !::IsWindow(d); }),
-                 m_open.end());
+    m_open.erase(
+        std::remove_if(m_open.begin(), m_open.end(), [](HWND d) { return !::IsWindow(d); }),
+        m_open.end());
     if (dialog) m_open.push_back(dialog);
 }
 

@@ -48,7 +48,8 @@ void CFramePane::MakeBitmap() {
         m_bitmap.assign(stride * image.rows, 0);
         for (std::uint32_t y = 0; y < image.rows; ++y) {
             unsigned char* out = &m_bitmap[stride * (image.rows - 1 - y)];
-            const unsigned char* in = &image.pixels[std::size_t(y) * image.columns * image.channels];
+            const unsigned char* in =
+                &image.pixels[std::size_t(y) * image.columns * image.channels];
             for (std::uint32_t x = 0; x < image.columns; ++x, in += image.channels, out += 3) {
                 const bool grey = image.channels == 1;
                 out[0] = grey ? in[0] : in[2];
@@ -69,7 +70,8 @@ RECT CFramePane::ImageRect() const {
     const dcm_display_image& image = m_viewer.image();
     if (image.columns == 0 || area.bottom <= area.top) return RECT{};
     const double width = image.columns, height = image.rows * m_viewer.aspect();
-    const double scale = std::min((area.right - area.left) / width, (area.bottom - area.top) / height);
+    const double scale =
+        std::min((area.right - area.left) / width, (area.bottom - area.top) / height);
     const int w = std::max(1, int(width * scale)), h = std::max(1, int(height * scale));
     const int left = area.left + (area.right - area.left - w) / 2;
     const int top = area.top + (area.bottom - area.top - h) / 2;
@@ -110,15 +112,17 @@ void CFramePane::Paint() {
         info.bmiHeader.biCompression = BI_RGB;
         ::SetStretchBltMode(dc, image.columns > UINT(to.right - to.left) ? HALFTONE : COLORONCOLOR);
         ::SetBrushOrgEx(dc, 0, 0, nullptr);
-        ::StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0, int(image.columns),
-                        int(image.rows), m_bitmap.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+        ::StretchDIBits(dc, to.left, to.top, to.right - to.left, to.bottom - to.top, 0, 0,
+                        int(image.columns), int(image.rows), m_bitmap.data(), &info, DIB_RGB_COLORS,
+                        SRCCOPY);
     }
     const std::wstring words = Words();
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, kText);
     const HGDIOBJ font = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     RECT line{4, 2, area.right - 4, kTextLine};
-    ::DrawTextW(dc, words.c_str(), int(words.size()), &line, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    ::DrawTextW(dc, words.c_str(), int(words.size()), &line,
+                DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     ::SelectObject(dc, font);
     ::EndPaint(m_hWnd, &ps);
 }
@@ -133,8 +137,10 @@ void CFramePane::OnMouseMove(int x, int y) {
     const dcm_display_image& image = m_viewer.image();
     m_pointer.clear();
     if (image.columns && x >= to.left && x < to.right && y >= to.top && y < to.bottom) {
-        const auto column = std::uint32_t(std::int64_t(x - to.left) * image.columns / (to.right - to.left)) + 1;
-        const auto row = std::uint32_t(std::int64_t(y - to.top) * image.rows / (to.bottom - to.top)) + 1;
+        const auto column =
+            std::uint32_t(std::int64_t(x - to.left) * image.columns / (to.right - to.left)) + 1;
+        const auto row =
+            std::uint32_t(std::int64_t(y - to.top) * image.rows / (to.bottom - to.top)) + 1;
         m_pointer = Widen(m_viewer.pixel_text(column, row));
     }
     ShowWords();
@@ -163,10 +169,14 @@ bool CFramePane::ProcessWindowMessage(CMessage& m) {
     case WM_MOUSEMOVE: OnMouseMove(GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)); return true;
     case WM_GETDLGCODE: m.result = DLGC_WANTARROWS; return true;
     case WM_KEYDOWN:
-        if (m.wParam == VK_NEXT && m_viewer.frame() + 1 < m_viewer.frames()) ShowFrame(m_viewer.frame() + 1);
-        else if (m.wParam == VK_PRIOR && m_viewer.frame() > 0) ShowFrame(m_viewer.frame() - 1);
-        else if (m.wParam == VK_HOME) m_viewer.restore_window(), MakeBitmap();
-        else return false;
+        if (m.wParam == VK_NEXT && m_viewer.frame() + 1 < m_viewer.frames())
+            ShowFrame(m_viewer.frame() + 1);
+        else if (m.wParam == VK_PRIOR && m_viewer.frame() > 0)
+            ShowFrame(m_viewer.frame() - 1);
+        else if (m.wParam == VK_HOME)
+            m_viewer.restore_window(), MakeBitmap();
+        else
+            return false;
         return true;
     default: return false;
     }

@@ -69,8 +69,9 @@ dcm_problems::place dcm_problems::next_place(place from, bool forward) const {
 }
 
 std::size_t dcm_problems::row_at_or_before(const std::vector<dcm_record>& rows, place at) {
-    const auto it = std::upper_bound(rows.begin(), rows.end(), at,
-                                     [](const place& a, const dcm_record& r) { return a < place_of(r); });
+    const auto it =
+        std::upper_bound(rows.begin(), rows.end(), at,
+                         [](const place& a, const dcm_record& r) { return a < place_of(r); });
     return it != rows.begin() ? std::size_t(it - rows.begin()) - 1 : rows.size();
 }
 

@@ -18,8 +18,7 @@ bool dcm_row_filter::is_match(std::uint32_t row) const {
 
 // Every row that holds the longer text also holds the shorter one it contains,
 // so only the previous matches need a look.
-bool dcm_row_filter::narrows(const std::string& pattern, bool match_case,
-                             std::size_t rows) const {
+bool dcm_row_filter::narrows(const std::string& pattern, bool match_case, std::size_t rows) const {
     if (!m_valid || m_pattern.empty() || match_case != m_match_case) return false;
     if (m_parent.size() != rows || pattern.size() >= dcm_cell_capacity) return false;
     if (match_case) return pattern.find(m_pattern) != std::string::npos;

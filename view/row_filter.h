@@ -42,7 +42,7 @@ private:
     void build_parents(const std::vector<dcm_record>& records);
     void collect_shown();
 
-    std::vector<std::int32_t> m_parent;    // the enclosing row of each row, or -1
+    std::vector<std::int32_t> m_parent;  // the enclosing row of each row, or -1
     std::vector<std::uint32_t> m_matches;
     std::vector<std::uint32_t> m_shown;
     std::string m_pattern;
@@ -51,8 +51,8 @@ private:
 };
 
 template <class Cells>
-void dcm_row_filter::apply(const std::vector<dcm_record>& records, int column_count,
-                           Cells&& cells, const std::string& pattern, bool match_case) {
+void dcm_row_filter::apply(const std::vector<dcm_record>& records, int column_count, Cells&& cells,
+                           const std::string& pattern, bool match_case) {
     if (m_parent.size() != records.size()) reset();
     if (m_parent.empty() && !records.empty()) build_parents(records);
     const bool narrow = narrows(pattern, match_case, records.size());

@@ -12,7 +12,8 @@ RowKeyAction ActionForRowKey(RowKey key, RowKeyTarget row) {
     return key == RowKey::left && row.nested ? RowKeyAction::focus_container : nothing;
 }
 
-std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels, std::size_t row) {
+std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels,
+                                          std::size_t row) {
     return ContainerRowOf(row, levels.size(), [&](std::size_t i) { return levels[i]; });
 }
 

@@ -28,7 +28,8 @@ RowKeyAction ActionForRowKey(RowKey key, RowKeyTarget row);
 
 // The container of row `row`: the nearest row above it with a lower nesting
 // level, from the rows' levels. None for a top-level row or one out of range.
-std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels, std::size_t row);
+std::optional<std::size_t> ContainerRowOf(const std::vector<std::uint32_t>& levels,
+                                          std::size_t row);
 
 // The same over `count` rows whose levels `level_of(i)` answers (the row model's).
 template <class LevelOf>

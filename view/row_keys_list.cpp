@@ -8,7 +8,8 @@ namespace velk {
 namespace {
 
 bool ModifierHeld() {
-    return ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_SHIFT) < 0 || ::GetKeyState(VK_MENU) < 0;
+    return ::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_SHIFT) < 0 ||
+           ::GetKeyState(VK_MENU) < 0;
 }
 
 }  // namespace
@@ -33,14 +34,11 @@ bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
     const int focused = GetNextItem(-1, LVNI_FOCUSED);
     if (focused < 0 || static_cast<std::size_t>(focused) >= m_rows.size()) return false;
     const auto row = static_cast<std::size_t>(focused);
-    const RowKeyTarget target{m_rows.record(row).container, m_rows.is_collapsed(row), m_rows.record(row).level > 0};
+    const RowKeyTarget target{m_rows.record(row).container, m_rows.is_collapsed(row),
+                              m_rows.record(row).level > 0};
     switch (ActionForRowKey(key, target)) {
-    case RowKeyAction::expand:
-        ExpandRow(focused);
-        return true;
-    case RowKeyAction::collapse:
-        CollapseRow(focused);
-        return true;
+    case RowKeyAction::expand: ExpandRow(focused); return true;
+    case RowKeyAction::collapse: CollapseRow(focused); return true;
     case RowKeyAction::focus_container: {
         const auto level_of = [this](std::size_t i) { return m_rows.record(i).level; };
         if (std::optional<std::size_t> container = ContainerRowOf(row, m_rows.size(), level_of)) {
@@ -49,10 +47,8 @@ bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
         }
         return false;
     }
-    case RowKeyAction::ignore:
-        return true;
-    case RowKeyAction::none:
-        break;
+    case RowKeyAction::ignore: return true;
+    case RowKeyAction::none: break;
     }
     return false;
 }

@@ -10,8 +10,8 @@ namespace velk {
 wchar_t* dcm_ansi_to_utf16::operator()(const char* text, std::size_t n, wchar_t* out) const {
     if (n == 0) return out;
     // One byte gives at most one UTF-16 unit, so n units always hold the text.
-    const int written = MultiByteToWideChar(code_page, 0, text, static_cast<int>(n), out,
-                                            static_cast<int>(n));
+    const int written =
+        MultiByteToWideChar(code_page, 0, text, static_cast<int>(n), out, static_cast<int>(n));
     return out + (written > 0 ? written : 0);
 }
 
@@ -31,7 +31,8 @@ void fill_text(const dcm_row_source& source, std::size_t row, LVITEMW& item) {
     }
     std::size_t n = 0;
     if (source.mapped) {
-        n = source.rows->cell_text(dcm_bytes::of(*source.mapped), row, item.iSubItem, text, capacity);
+        n = source.rows->cell_text(dcm_bytes::of(*source.mapped), row, item.iSubItem, text,
+                                   capacity);
     } else {
         const dcm_file_mapping file(source.path);
         n = source.rows->cell_text(dcm_bytes::of(file), row, item.iSubItem, text, capacity);

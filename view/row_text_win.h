@@ -29,8 +29,8 @@ inline dcm_ansi_to_utf16 dcm_cell_converter(const dcm_row_model& rows) {
 
 // What the list's owner shows, read and never changed here.
 struct dcm_row_source {
-    const wchar_t* path;           // the document's file; null until a load
-    const dcm_row_model* rows;     // the rows shown
+    const wchar_t* path;        // the document's file; null until a load
+    const dcm_row_model* rows;  // the rows shown
     // The file as the owner mapped it for a run of requests (one paint of the
     // list), or null: each text answer then maps the file afresh.
     const dcm_file_mapping* mapped = nullptr;

@@ -37,8 +37,7 @@ RowIconSet RowIconsFor(ArtSize size) {
         return {24, IDI_ROW_LEAF_150, IDI_ROW_EXPANDED_150, IDI_ROW_COLLAPSED_150};
     case ArtSize::percent200:
         return {32, IDI_ROW_LEAF_200, IDI_ROW_EXPANDED_200, IDI_ROW_COLLAPSED_200};
-    case ArtSize::percent100:
-        break;
+    case ArtSize::percent100: break;
     }
     return {16, IDI_ROW_LEAF, IDI_ROW_EXPANDED, IDI_ROW_COLLAPSED};
 }

@@ -18,9 +18,8 @@ struct column {
 
 // In the order of the cell texts' column indices.
 constexpr column kColumns[dcm_column_count] = {
-    {L"Tag", LVCFMT_LEFT, 180},         {L"VR", LVCFMT_LEFT, 40},
-    {L"Size", LVCFMT_RIGHT, 60},        {L"Description", LVCFMT_LEFT, 200},
-    {L"Data", LVCFMT_LEFT, 200},        {L"Offset", LVCFMT_RIGHT, 120},
+    {L"Tag", LVCFMT_LEFT, 180},         {L"VR", LVCFMT_LEFT, 40},    {L"Size", LVCFMT_RIGHT, 60},
+    {L"Description", LVCFMT_LEFT, 200}, {L"Data", LVCFMT_LEFT, 200}, {L"Offset", LVCFMT_RIGHT, 120},
 };
 
 // The row icons drawn for the screen's scaling, at their own size. One list for
@@ -33,7 +32,8 @@ HIMAGELIST MakeRowImages() {
     if (!images) return nullptr;
     HINSTANCE resources = GetAppModule().GetResourceInstance();
     for (int id : {icons.plain, icons.expanded, icons.collapsed}) {
-        HANDLE icon = ::LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, icons.side, icons.side, 0);
+        HANDLE icon =
+            ::LoadImageW(resources, MAKEINTRESOURCEW(id), IMAGE_ICON, icons.side, icons.side, 0);
         ImageList_ReplaceIcon(images, -1, static_cast<HICON>(icon));
         if (icon) ::DestroyIcon(static_cast<HICON>(icon));
     }
@@ -78,10 +78,12 @@ void CVelkView::CreateRowImages() {
 
 void CVelkView::CreateColumns() {
     for (int i = 0; i < dcm_column_count; ++i)
-        InsertColumn(i, kColumns[i].header, kColumns[i].format, ScaleToScreen(kColumns[i].width), i);
+        InsertColumn(i, kColumns[i].header, kColumns[i].format, ScaleToScreen(kColumns[i].width),
+                     i);
 }
 
-LRESULT CVelkView::LoadFile(const wchar_t* path, const std::vector<CollapsedContainer>& keepCollapsed) {
+LRESULT CVelkView::LoadFile(const wchar_t* path,
+                            const std::vector<CollapsedContainer>& keepCollapsed) {
     // A copy first: Refresh passes the view's own path.
     std::wstring text = path ? path : L"";
     m_pathText.swap(text);

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "view/command_ids.h"
 #include "view/collapsed_containers.h"
+#include "view/command_ids.h"
 #include "view/dcm_list_view.h"
 #include "view/find_dialog.h"
 #include "view/problems.h"
@@ -33,8 +33,8 @@ constexpr WORD kRefreshCommand = ID_VIEW_REFRESH;
 
 // The window styles a document window creates the view with: a report list in
 // owner-data mode that shares its image list and keeps its selection visible.
-constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | LVS_REPORT |
-                             LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
+constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                             LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_OWNERDATA;
 constexpr DWORD kViewExStyle = WS_EX_CLIENTEDGE;
 
 // The background of an odd row: each of the window colour's red, green and blue
@@ -59,7 +59,8 @@ public:
     // expanded but those that begin where `keepCollapsed` say, and keeps the
     // path for Refresh. `path` may be the view's own
     // path. A file that does not open, or is not a part-10 file, gives no rows.
-    LRESULT LoadFile(const wchar_t* path, const std::vector<CollapsedContainer>& keepCollapsed = {});
+    LRESULT LoadFile(const wchar_t* path,
+                     const std::vector<CollapsedContainer>& keepCollapsed = {});
 
     // Offered every queued message while the document window is active; answers
     // whether the view took it.
@@ -72,13 +73,13 @@ public:
     int RevealPlace(dcm_problems::place at);
 
 protected:
-    std::wstring m_pathText;        // the path of the last load; m_path points into it
-    HWND m_findDialog = nullptr;    // the find dialog opened last, or null
-    FINDREPLACEW m_findReplace{};   // the record the find dialogs work on
+    std::wstring m_pathText;                   // the path of the last load; m_path points into it
+    HWND m_findDialog = nullptr;               // the find dialog opened last, or null
+    FINDREPLACEW m_findReplace{};              // the record the find dialogs work on
     wchar_t m_findWhat[kFindWhatLength] = {};  // the text to find
     // After the record: every dialog that edits it ends before it goes.
     CFindDialogs m_findDialogs;
-    dcm_problems m_problems;        // the last load's findings
+    dcm_problems m_problems;  // the last load's findings
 
 private:
     LRESULT OnCreate(CMessage& m);

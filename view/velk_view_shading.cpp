@@ -13,10 +13,12 @@ COLORREF ShadedRowColour(COLORREF window) {
 COLORREF CVelkView::RowBackground(int row) const {
     if (IsHighlighted(row)) return kFilterMatchColour;
     COLORREF colour = ::GetSysColor(COLOR_WINDOW);
-    if (row >= 0 && std::size_t(row) < m_rows.size() && m_problems.marked(m_rows.record(std::size_t(row)))) {
+    if (row >= 0 && std::size_t(row) < m_rows.size() &&
+        m_problems.marked(m_rows.record(std::size_t(row)))) {
         colour = kWarningRowColour;
         for (std::size_t i : m_problems.findings_of(m_rows.record(std::size_t(row))))
-            if (m_problems.findings().list[i].severity == dcm_severity::error) colour = kErrorRowColour;
+            if (m_problems.findings().list[i].severity == dcm_severity::error)
+                colour = kErrorRowColour;
     }
     return row % 2 ? ShadedRowColour(colour) : colour;
 }
@@ -24,12 +26,8 @@ COLORREF CVelkView::RowBackground(int row) const {
 LRESULT CVelkView::OnCustomDraw(CMessage& m) {
     auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(m.lParam);
     switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        MapFileForPaint();
-        return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
-    case CDDS_POSTPAINT:
-        UnmapFileAfterPaint();
-        return CDRF_DODEFAULT;
+    case CDDS_PREPAINT: MapFileForPaint(); return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+    case CDDS_POSTPAINT: UnmapFileAfterPaint(); return CDRF_DODEFAULT;
     case CDDS_ITEMPREPAINT: {
         draw->clrTextBk = RowBackground(static_cast<int>(draw->nmcd.dwItemSpec));
         // The Interpret reading greys a VR that was not read from the file.
@@ -37,14 +35,14 @@ LRESULT CVelkView::OnCustomDraw(CMessage& m) {
     }
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         draw->clrTextBk = RowBackground(static_cast<int>(draw->nmcd.dwItemSpec));
-        const bool grey = draw->iSubItem == dcm_column_vr && PaintFile() &&
-                          m_rows.vr_from_dictionary(dcm_bytes::of(*PaintFile()),
-                                                    static_cast<std::size_t>(draw->nmcd.dwItemSpec));
+        const bool grey =
+            draw->iSubItem == dcm_column_vr && PaintFile() &&
+            m_rows.vr_from_dictionary(dcm_bytes::of(*PaintFile()),
+                                      static_cast<std::size_t>(draw->nmcd.dwItemSpec));
         draw->clrText = ::GetSysColor(grey ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
         return CDRF_NEWFONT;
     }
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 

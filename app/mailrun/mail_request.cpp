@@ -15,7 +15,7 @@ bool EqualsIgnoringCase(const std::wstring& a, const wchar_t* b) {
     return i == a.size() && b[i] == L'\0';
 }
 
-} // namespace
+}  // namespace
 
 std::optional<MailRequest> ParseMailCommandLine(int argc, const wchar_t* const* argv,
                                                 std::wstring& error) {
@@ -35,6 +35,6 @@ std::optional<MailRequest> ParseMailCommandLine(int argc, const wchar_t* const* 
     return request;
 }
 
-} // namespace mailrun
+}  // namespace mailrun
 
 }  // namespace velk

@@ -10,7 +10,7 @@ namespace mailrun {
 
 struct MailRequest {
     std::wstring subject;
-    std::wstring file; // as given: may be relative
+    std::wstring file;  // as given: may be relative
 };
 
 // Reads `mailrun /szmail "SUBJECT" FILE` from the C runtime's split arguments
@@ -19,6 +19,6 @@ struct MailRequest {
 std::optional<MailRequest> ParseMailCommandLine(int argc, const wchar_t* const* argv,
                                                 std::wstring& error);
 
-} // namespace mailrun
+}  // namespace mailrun
 
 }  // namespace velk

@@ -69,7 +69,7 @@ std::wstring FindAttachment(const std::wstring& file) {
     return std::wstring();
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     std::wstring error;

@@ -20,12 +20,11 @@ bool ToAnsi(const std::wstring& text, std::string& out) {
     }
     BOOL lossy = FALSE;
     int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
-                                   static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                   &lossy);
+                                   static_cast<int>(text.size()), nullptr, 0, nullptr, &lossy);
     if (size <= 0 || lossy) return false;
     out.assign(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(),
-                        static_cast<int>(text.size()), &out[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.c_str(), static_cast<int>(text.size()),
+                        &out[0], size, nullptr, nullptr);
     return true;
 }
 
@@ -46,16 +45,16 @@ std::wstring FileNamePart(const std::wstring& path) {
 
 std::wstring MapiError(ULONG code) {
     switch (code) {
-        case MAPI_E_USER_ABORT: return L"the user cancelled the mail";
-        case MAPI_E_LOGIN_FAILURE: return L"no mail profile could be opened";
-        case MAPI_E_ATTACHMENT_NOT_FOUND: return L"the mail program did not find the file";
-        case MAPI_E_ATTACHMENT_OPEN_FAILURE: return L"the mail program could not open the file";
-        case MAPI_E_NOT_SUPPORTED: return L"the mail program does not support this request";
-        default: return L"the mail program failed with Simple MAPI error " + std::to_wstring(code);
+    case MAPI_E_USER_ABORT: return L"the user cancelled the mail";
+    case MAPI_E_LOGIN_FAILURE: return L"no mail profile could be opened";
+    case MAPI_E_ATTACHMENT_NOT_FOUND: return L"the mail program did not find the file";
+    case MAPI_E_ATTACHMENT_OPEN_FAILURE: return L"the mail program could not open the file";
+    case MAPI_E_NOT_SUPPORTED: return L"the mail program does not support this request";
+    default: return L"the mail program failed with Simple MAPI error " + std::to_wstring(code);
     }
 }
 
-} // namespace
+}  // namespace
 
 std::wstring SendWithMapi(const std::wstring& subject, const std::wstring& fullPath) {
     std::string subjectA, pathA, nameA;
@@ -74,7 +73,7 @@ std::wstring SendWithMapi(const std::wstring& subject, const std::wstring& fullP
     }
 
     MapiFileDesc attachment = {};
-    attachment.nPosition = static_cast<ULONG>(-1); // not placed inside the body text
+    attachment.nPosition = static_cast<ULONG>(-1);  // not placed inside the body text
     attachment.lpszPathName = &pathA[0];
     attachment.lpszFileName = &nameA[0];
 
@@ -89,6 +88,6 @@ std::wstring SendWithMapi(const std::wstring& subject, const std::wstring& fullP
     return result == SUCCESS_SUCCESS ? std::wstring() : MapiError(result);
 }
 
-} // namespace mailrun
+}  // namespace mailrun
 
 }  // namespace velk

@@ -12,6 +12,6 @@ namespace mailrun {
 // Returns an empty string on success, else why it could not.
 std::wstring SendWithMapi(const std::wstring& subject, const std::wstring& fullPath);
 
-} // namespace mailrun
+}  // namespace mailrun
 
 }  // namespace velk

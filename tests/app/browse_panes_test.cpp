@@ -26,7 +26,7 @@ std::string nested_file(const std::string& name) {
     b.preamble().transfer_syntax(test::explicit_le_uid());                   // row 0
     b.explicit_element(0x0008, 0x0060, "CS", "MR");                          // 1
     b.sequence(0x0040, 0xA730);                                              // 2
-    b.item().explicit_element(0x0008, 0x0100, "SH", "T-A0100 ").item_end();   // 3 4 5
+    b.item().explicit_element(0x0008, 0x0100, "SH", "T-A0100 ").item_end();  // 3 4 5
     b.item().sequence(0x0040, 0xA043);                                       // 6 7
     b.item().explicit_element(0x0010, 0x0010, "PN", name).item_end();        // 8 9 10
     b.sequence_end().item_end().sequence_end();                              // 11 12 13
@@ -64,7 +64,7 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
 
     ::SetWindowTextW(box, L"doe^j");
     EXPECT_EQ(Tags(list), (std::vector<std::wstring>{L"(0040,A730)", L"(FFFE,E000)", L"(0040,A043)",
-                                                      L"(FFFE,E000)", L"(0010,0010)"}));
+                                                     L"(FFFE,E000)", L"(0010,0010)"}));
     // Select All and Copy Rows take the rows shown.
     ::SetFocus(list);
     ::SendMessageW(document, WM_COMMAND, ID_EDIT_SELECT_ALL, 0);
@@ -74,11 +74,12 @@ TEST_F(BrowsePanes, FilterShowsMatchesInTheirContainersAndEscapeRestores) {
     EXPECT_NE(copied.find(L"Doe^Jane"), std::wstring::npos);
     ::SetWindowTextW(box, L"(0008,");
     EXPECT_EQ(Tags(list), (std::vector<std::wstring>{L"(0008,0060)", L"(0040,A730)", L"(FFFE,E000)",
-                                                      L"(0008,0100)"}));
+                                                     L"(0008,0100)"}));
     ::SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(TextOf(box), L"");
     EXPECT_EQ(ItemCount(list), rows);
-    EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1) << "row 3 still collapsed";
+    EXPECT_EQ(ReadCell(list, 3, 0).image, ReadCell(list, 2, 0).image + 1)
+        << "row 3 still collapsed";
 }
 
 // From the filter box Down (or Tab, or Enter) goes to the list with the first
@@ -102,7 +103,8 @@ TEST_F(BrowsePanes, FilterBoxKeysCountsAndHides) {
     ::SendMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1);
     EXPECT_EQ(TextOf(box) + TextOf(count), L"");
     EXPECT_EQ(ItemCount(list), 14);
-    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 9) << "the name's row, where the user was";
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 9)
+        << "the name's row, where the user was";
 
     ::SetWindowTextW(box, L"no such text");
     EXPECT_EQ(TextOf(count), L"No rows match");
@@ -112,7 +114,8 @@ TEST_F(BrowsePanes, FilterBoxKeysCountsAndHides) {
     EXPECT_EQ(::GetFocus(), list);
     ::SendMessageW(document, WM_COMMAND, filter, 0);
     EXPECT_TRUE(::IsWindowVisible(box));
-    ::SendMessageW(document, WM_COMMAND, filter, 0);  // the menu's command hides it wherever the focus is
+    ::SendMessageW(document, WM_COMMAND, filter,
+                   0);  // the menu's command hides it wherever the focus is
     EXPECT_FALSE(::IsWindowVisible(box));
 }
 
@@ -122,7 +125,9 @@ HWND CellTipsOf(HWND list) {
     tool.cbSize = sizeof(tool);
     for (HWND tips = ::FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips;
          tips = ::FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr)) {
-        if (::SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) && tool.hwnd == list) return tips;
+        if (::SendMessageW(tips, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
+            tool.hwnd == list)
+            return tips;
     }
     return nullptr;
 }
@@ -138,7 +143,8 @@ TEST_F(BrowsePanes, ACutCellShowsItsWholeTextAsATip) {
     const auto tipAt = [list](int row, int column) {
         RECT cell{};
         ListView_GetSubItemRect(list, row, column, LVIR_LABEL, &cell);
-        ::SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+        ::SendMessageW(list, WM_MOUSEMOVE, 0,
+                       MAKELPARAM((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
         const HWND tips = CellTipsOf(list);
         if (!tips) return std::wstring(L"(no tooltip control)");
         wchar_t text[256] = {};
@@ -156,8 +162,11 @@ TEST_F(BrowsePanes, ACutCellShowsItsWholeTextAsATip) {
 // The Interpret reading's cells are UTF-8: text outside the ANSI code page is found.
 TEST_F(BrowsePanes, FilterFindsTextOutsideTheCodePageInInterpretCells) {
     dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid()).explicit_element(0x0008, 0x0005, "CS", "ISO_IR 192");
-    b.explicit_element(0x0010, 0x0010, "PN", "\xCE\xB1\xCE\xB2^x ").explicit_element(0x0010, 0x0020, "LO", "ab");
+    b.preamble()
+        .transfer_syntax(test::explicit_le_uid())
+        .explicit_element(0x0008, 0x0005, "CS", "ISO_IR 192");
+    b.explicit_element(0x0010, 0x0010, "PN", "\xCE\xB1\xCE\xB2^x ")
+        .explicit_element(0x0010, 0x0020, "LO", "ab");
     SetCurrentReading(dcm_reading::interpret);
     const HWND document = OpenBytes(L"greek.dcm", b.bytes());
     SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
@@ -205,13 +214,17 @@ TEST_F(BrowsePanes, InspectorOpensWithEnterAndFollowsTheFocus) {
 // window, Home restores the file's (here the frame's extremes).
 TEST_F(BrowsePanes, PixelDataShowsItsFramesAndWindow) {
     using test::le16;
-    const std::string values = le16(0) + le16(100) + le16(200) + le16(300) + le16(7) + le16(5) + le16(6) + le16(7);
+    const std::string values =
+        le16(0) + le16(100) + le16(200) + le16(300) + le16(7) + le16(5) + le16(6) + le16(7);
     dicom_builder b;
     b.preamble().transfer_syntax(test::explicit_le_uid());
-    b.explicit_element(0x0028, 0x0002, "US", le16(1)).explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ");
+    b.explicit_element(0x0028, 0x0002, "US", le16(1))
+        .explicit_element(0x0028, 0x0004, "CS", "MONOCHROME2 ");
     b.explicit_element(0x0028, 0x0008, "IS", "2 ").explicit_element(0x0028, 0x0010, "US", le16(2));
-    b.explicit_element(0x0028, 0x0011, "US", le16(2)).explicit_element(0x0028, 0x0100, "US", le16(16));
-    b.explicit_element(0x0028, 0x0101, "US", le16(16)).explicit_element(0x0028, 0x0102, "US", le16(15));
+    b.explicit_element(0x0028, 0x0011, "US", le16(2))
+        .explicit_element(0x0028, 0x0100, "US", le16(16));
+    b.explicit_element(0x0028, 0x0101, "US", le16(16))
+        .explicit_element(0x0028, 0x0102, "US", le16(15));
     b.explicit_element(0x7FE0, 0x0010, "OW", values);
     const HWND document = OpenBytes(L"frames.dcm", b.bytes());
     const HWND list = ListOf(document);
@@ -249,8 +262,9 @@ TEST_F(BrowsePanes, ComparisonWithAnOpenDocumentListsTheDifferences) {
     ASSERT_EQ(ItemCount(list), 1);
     std::vector<std::wstring> row;
     for (int column = 0; column < 8; ++column) row.push_back(ReadCell(list, 0, column).text);
-    EXPECT_EQ(row, (std::vector<std::wstring>{L"changed", L"(0040,A730)[1].(0040,A043)[0].(0010,0010)", L"PN",
-                                         L"Patient's Name", L"Doe^Jane", L"Doe^Joan", L"242", L"242"}));
+    EXPECT_EQ(row, (std::vector<std::wstring>{
+                       L"changed", L"(0040,A730)[1].(0040,A043)[0].(0010,0010)", L"PN",
+                       L"Patient's Name", L"Doe^Jane", L"Doe^Joan", L"242", L"242"}));
 }
 
 }  // namespace velk

@@ -21,8 +21,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -35,13 +35,13 @@
 #include "catalogue.h"
 #include "copy_find_support.h"
 #include "file_drop.h"
+#include "framework/module.h"
 #include "listing_support.h"
+#include "present/row_model.h"
 #include "shell_thread.h"
 #include "temp_folder.h"
-#include "windows_test.h"
-#include "framework/module.h"
 #include "view/command_ids.h"
-#include "present/row_model.h"
+#include "windows_test.h"
 
 namespace velk {
 
@@ -349,7 +349,8 @@ TEST_F(Containment, CatalogueBesideRealDocuments) {
         const std::wstring copy = CopyAll(document);
         EXPECT_EQ(copy, ExpectedCopy(m_paths[kLargeFile]));
         const std::wstring last =
-            L";" + std::to_wstring(catalogue::sparse_pixel_file_last_offset(kLargeFragments, kGib)) +
+            L";" +
+            std::to_wstring(catalogue::sparse_pixel_file_last_offset(kLargeFragments, kGib)) +
             L"\r\n";
         EXPECT_TRUE(copy.size() > last.size() && copy.substr(copy.size() - last.size()) == last)
             << Utf8(copy);

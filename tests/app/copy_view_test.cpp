@@ -11,9 +11,9 @@
 
 #include "app/documents.h"
 #include "cli/output.h"
-#include "present/listing.h"
 #include "copy_find_support.h"
 #include "parse/file.h"
+#include "present/listing.h"
 #include "view/context_menu.h"
 #include "view_test_support.h"
 
@@ -170,7 +170,8 @@ TEST_F(CopyView, ClipboardHeldByAnotherWindowKeepsItsContents) {
 
 TEST_F(CopyView, ColumnsDraggedIntoAnotherOrderCopyInIndexOrder) {
     int order[6] = {5, 3, 0, 1, 4, 2};
-    ASSERT_TRUE(::SendMessageW(m_list, LVM_SETCOLUMNORDERARRAY, 6, reinterpret_cast<LPARAM>(order)));
+    ASSERT_TRUE(
+        ::SendMessageW(m_list, LVM_SETCOLUMNORDERARRAY, 6, reinterpret_cast<LPARAM>(order)));
     Select(3);
     Command(kCopyRowsCommand);
     EXPECT_EQ(ClipboardText(), DumpLines()[3]);
@@ -212,12 +213,15 @@ TEST_F(CopyView, CellsOfTheListsOwnTextRules) {
     for (int row : {modality, priv, comment, deep}) Select(row);
     Command(kCopyRowsCommand);
     const std::wstring text = ClipboardText();
-    EXPECT_NE(text.find(L"(0008,0060);CS;2;Modality;MR;"), std::wstring::npos) << std::string(text.begin(), text.end());
+    EXPECT_NE(text.find(L"(0008,0060);CS;2;Modality;MR;"), std::wstring::npos)
+        << std::string(text.begin(), text.end());
     EXPECT_NE(text.find(L"(0009,1001);LO;4;;ABCD;"), std::wstring::npos);
     EXPECT_NE(text.find(L";Image Comments;" + std::wstring(259, L'c') + L";"), std::wstring::npos);
     EXPECT_EQ(text.find(std::wstring(260, L'c')), std::wstring::npos);
-    EXPECT_NE(text.find(L"  (0008,1150);  UI;  26;  Referenced SOP Class UID;  1.2.840.10008.5.1.4.1.1.4;  "),
-              std::wstring::npos);
+    EXPECT_NE(
+        text.find(
+            L"  (0008,1150);  UI;  26;  Referenced SOP Class UID;  1.2.840.10008.5.1.4.1.1.4;  "),
+        std::wstring::npos);
     EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 4);
 }
 

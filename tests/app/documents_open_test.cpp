@@ -57,7 +57,8 @@ protected:
 
     void CloseAll() {
         HWND client = s_frame->GetMDIClient();
-        while (HWND active = s_frame->MDIGetActive()) ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
+        while (HWND active = s_frame->MDIGetActive())
+            ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
         PumpLoop();
     }
 
@@ -150,15 +151,18 @@ TEST_F(MainFrameDocuments, OpeningOrActivatingPaintsOnlyTheDocumentShown) {
         for (HWND w : g_painted) {
             HWND document = w;
             while (document && ::GetParent(document) != client) document = ::GetParent(document);
-            if (document == shown && w != shown) ++own;
-            else if (document && document != shown) ++others;
+            if (document == shown && w != shown)
+                ++own;
+            else if (document && document != shown)
+                ++others;
         }
         EXPECT_GT(own, 0u) << "the document shown was not painted";
         return others;
     };
     const auto paintsOf = [](auto step) {
         g_painted.clear();
-        HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, NotePaint, nullptr, ::GetCurrentThreadId());
+        HHOOK hook =
+            ::SetWindowsHookExW(WH_CALLWNDPROC, NotePaint, nullptr, ::GetCurrentThreadId());
         step();
         MSG msg;
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -294,7 +298,8 @@ TEST_F(MainFrameDocuments, DroppedFilesOpenInDropOrderAndAFolderInAFolderWindow)
 TEST_F(MainFrameDocuments, ADropOfFoldersOpensAFolderWindowForEach) {
     const std::wstring folder = RunFolder() + L"only folder";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    ::SendMessageW(s_frame->m_hWnd, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({folder, RunFolder()})), 0);
+    ::SendMessageW(s_frame->m_hWnd, WM_DROPFILES,
+                   reinterpret_cast<WPARAM>(MakeDrop({folder, RunFolder()})), 0);
     PumpLoop();
     const std::vector<HWND> windows = Documents();
     ASSERT_EQ(windows.size(), 2u);

@@ -15,7 +15,8 @@ namespace test {
 inline HDROP MakeDrop(const std::vector<std::wstring>& names) {
     std::size_t chars = 1;  // the list's closing terminator
     for (const std::wstring& n : names) chars += n.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    HGLOBAL memory =
+        ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;

@@ -34,7 +34,8 @@ std::vector<HWND> FindDialogs() {
     ::EnumThreadWindows(
         ::GetCurrentThreadId(),
         [](HWND w, LPARAM out) {
-            if (::GetDlgItem(w, edt1) && ::GetDlgItem(w, rad2)) reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
+            if (::GetDlgItem(w, edt1) && ::GetDlgItem(w, rad2))
+                reinterpret_cast<std::vector<HWND>*>(out)->push_back(w);
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&dialogs));
@@ -64,17 +65,20 @@ protected:
         return nullptr;
     }
     // Types the text, sets the options and presses Find Next.
-    static void Press(HWND dialog, const std::wstring& text, bool down = true, bool matchCase = false) {
+    static void Press(HWND dialog, const std::wstring& text, bool down = true,
+                      bool matchCase = false) {
         ::SetDlgItemTextW(dialog, edt1, text.c_str());
         ::CheckDlgButton(dialog, chx2, matchCase ? BST_CHECKED : BST_UNCHECKED);
         ::CheckRadioButton(dialog, rad1, rad2, down ? rad2 : rad1);
-        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(::GetDlgItem(dialog, IDOK)));
+        ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       LPARAM(::GetDlgItem(dialog, IDOK)));
     }
 
     std::vector<int> Selected(HWND list) const {
         std::vector<int> rows;
         int row = -1;
-        while ((row = int(::SendMessageW(list, LVM_GETNEXTITEM, WPARAM(row), LVNI_SELECTED))) != -1) rows.push_back(row);
+        while ((row = int(::SendMessageW(list, LVM_GETNEXTITEM, WPARAM(row), LVNI_SELECTED))) != -1)
+            rows.push_back(row);
         return rows;
     }
     int Mark(HWND list) const { return int(::SendMessageW(list, LVM_GETSELECTIONMARK, 0, 0)); }
@@ -115,7 +119,8 @@ TEST_F(FindView, FoundRowJoinsTheSelectionBecomesTheMarkAndIsScrolledIntoView) {
     Press(dialog, L"IMAGE COMMENTS");
     EXPECT_EQ(Selected(m_list), (std::vector<int>{0, comment}));
     EXPECT_EQ(Mark(m_list), comment);
-    EXPECT_EQ(::SendMessageW(m_list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 0);  // the focus stays
+    EXPECT_EQ(::SendMessageW(m_list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED),
+              0);  // the focus stays
     const int top = int(::SendMessageW(m_list, LVM_GETTOPINDEX, 0, 0));
     EXPECT_LE(top, comment);
     EXPECT_GT(top + perPage, comment);

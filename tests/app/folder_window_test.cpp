@@ -27,7 +27,8 @@ namespace {
 
 using test::dicom_builder;
 
-std::string image_bytes(const std::string& study, const std::string& series, const std::string& number) {
+std::string image_bytes(const std::string& study, const std::string& series,
+                        const std::string& number) {
     dicom_builder b;
     b.preamble().transfer_syntax(test::explicit_le_uid());
     b.explicit_element(0x0008, 0x0060, "CS", "MR")
@@ -145,7 +146,8 @@ protected:
 
     static void Enter(HWND window) {
         NMHDR header{window, UINT_PTR(::GetDlgCtrlID(window)), UINT(NM_RETURN)};
-        ::SendMessageW(::GetParent(window), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+        ::SendMessageW(::GetParent(window), WM_NOTIFY, header.idFrom,
+                       reinterpret_cast<LPARAM>(&header));
         test::Pump();
     }
 
@@ -182,8 +184,9 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     EXPECT_EQ(Cell(list, 1, 0), L"    [-] Series: 1.1.1 (2 files)");
     EXPECT_EQ(Cell(list, 2, 0), L"        IM\\A1");
     EXPECT_EQ(Cell(list, 2, 1), L"Doe^Jane");
-    EXPECT_NE(test::TextOf(::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR)).find(L"3 DICOM files; 1 other"),
-              std::wstring::npos);
+    EXPECT_NE(
+        test::TextOf(::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR)).find(L"3 DICOM files; 1 other"),
+        std::wstring::npos);
 
     // A click on Instance Number's header sorts by it.
     NMLISTVIEW click{};
@@ -203,7 +206,8 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     Enter(list);
     EXPECT_EQ(test::TextOf(Active()), L"B1");
     ::SendMessageW(s_frame->GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(Active()), 0);
-    ::SendMessageW(s_frame->GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window->m_hWnd), 0);
+    ::SendMessageW(s_frame->GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window->m_hWnd),
+                   0);
     test::Pump();
 }
 
@@ -235,7 +239,8 @@ TEST_F(FolderWindows, DirectoryShowsADicomdirsTreeAndEnterOpensTheFileItNames) {
     Enter(tree);
     EXPECT_EQ(test::TextOf(Active()), L"A1");
     HWND client = s_frame->GetMDIClient();
-    while (HWND active = Active()) ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
+    while (HWND active = Active())
+        ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
     test::Pump();
 }
 
@@ -246,9 +251,9 @@ TEST_F(FolderWindows, DirectoryShowsADicomdirsTreeAndEnterOpensTheFileItNames) {
 // Enter on one selects its row, expanding the sequence that hid it.
 TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid());                  // row 0
-    b.explicit_element(0x0008, 0x0020, "DA", "2004.01.19");                 // 1
-    b.sequence(0x0008, 0x1140).item();                                      // 2 3
+    b.preamble().transfer_syntax(test::explicit_le_uid());                       // row 0
+    b.explicit_element(0x0008, 0x0020, "DA", "2004.01.19");                      // 1
+    b.sequence(0x0008, 0x1140).item();                                           // 2 3
     b.explicit_element(0x0008, 0x1150, "UI", "1.02").item_end().sequence_end();  // 4 5 6
     const std::wstring path = test::RunFolder() + L"problems.dcm";
     ASSERT_TRUE(test::WriteFile(path, b.bytes()));
@@ -260,7 +265,8 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     const HWND bar = ::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR);
     wchar_t pane[128] = {};
     ::SendMessageW(bar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(pane));
-    EXPECT_STREQ(pane, L"20 errors, 0 warnings");  // the value rules, the meta group and the modules
+    EXPECT_STREQ(pane,
+                 L"20 errors, 0 warnings");  // the value rules, the meta group and the modules
 
     CVelkView& view = document->m_view;
     view.CollapseRow(2);
@@ -275,9 +281,11 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     const HWND window = Active();
     EXPECT_EQ(test::TextOf(window), L"Problems: problems.dcm");
     const HWND list = ::GetWindow(window, GW_CHILD);
-    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), LRESULT(problems.findings().list.size()));
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0),
+              LRESULT(problems.findings().list.size()));
     int uid = 0;
-    while (uid < int(problems.findings().list.size()) && Cell(list, uid, 2) != L"(0008,1150)") ++uid;
+    while (uid < int(problems.findings().list.size()) && Cell(list, uid, 2) != L"(0008,1150)")
+        ++uid;
     LVITEMW select{};
     select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
     ::SendMessageW(list, LVM_SETITEMSTATE, WPARAM(uid), reinterpret_cast<LPARAM>(&select));
@@ -286,7 +294,8 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     const int shown = view.GetNextItem(-1, LVNI_FOCUSED);
     EXPECT_EQ(Cell(view.m_hWnd, shown, 0), L"(0008,1150)");
     HWND client = s_frame->GetMDIClient();
-    while (HWND active = Active()) ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
+    while (HWND active = Active())
+        ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
     test::Pump();
 }
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-
 namespace {
 
 std::wstring OwnFolder() {
@@ -37,7 +36,7 @@ bool WriteWhole(const std::wstring& path, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
-} // namespace
+}  // namespace
 
 int main() {
     std::wstring folder = OwnFolder();

@@ -16,10 +16,10 @@
 
 #include "catalogue.h"
 #include "framework/module.h"
+#include "present/row_model.h"
 #include "shell_driver.h"
 #include "shell_thread.h"
 #include "temp_folder.h"
-#include "present/row_model.h"
 
 namespace velk {
 
@@ -68,15 +68,23 @@ protected:
 TEST_F(OddPaths, EachGivesAnEmptyDocumentQuickly) {
     const std::string sound = Case("sound_sequences");
     // A server that never answers: a documentation address nobody routes.
-    std::vector<std::wstring> odd = {L"CON", L"NUL", L"COM1", L"C:\\CON.dcm", L"\\\\.\\COM1",
-                                     L"\\\\.\\pipe\\velk-odd-path", L"\\\\192.0.2.1\\share\\x.dcm",
+    std::vector<std::wstring> odd = {L"CON",
+                                     L"NUL",
+                                     L"COM1",
+                                     L"C:\\CON.dcm",
+                                     L"\\\\.\\COM1",
+                                     L"\\\\.\\pipe\\velk-odd-path",
+                                     L"\\\\192.0.2.1\\share\\x.dcm",
                                      m_folder.Write(L"empty.dcm", "")};
-    HANDLE pipe = ::CreateNamedPipeW(L"\\\\.\\pipe\\velk-odd-path", PIPE_ACCESS_DUPLEX, 0, 1, 64, 64, 0, nullptr);
+    HANDLE pipe = ::CreateNamedPipeW(L"\\\\.\\pipe\\velk-odd-path", PIPE_ACCESS_DUPLEX, 0, 1, 64,
+                                     64, 0, nullptr);
     const std::wstring held = m_folder.Write(L"held.dcm", sound);
-    HANDLE holder = ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE holder =
+        ::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     odd.push_back(held);
-    for (const std::wstring& path : odd) EXPECT_EQ(OpenWithin(path), 0) << std::string(path.begin(), path.end());
+    for (const std::wstring& path : odd)
+        EXPECT_EQ(OpenWithin(path), 0) << std::string(path.begin(), path.end());
     ::CloseHandle(holder);
     ::CloseHandle(pipe);
 
@@ -121,11 +129,13 @@ bool Apply(Change change, const std::wstring& path, const std::string& bytes) {
     case Change::rewrite: {
         // In place and longer (made anew if it has gone): a mapped file may
         // grow but not be cut.
-        HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_ALWAYS, 0, nullptr);
+        HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_ALWAYS, 0, nullptr);
         if (f == INVALID_HANDLE_VALUE) return false;
         DWORD written = 0;
-        const bool ok = ::WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr) && written == bytes.size();
+        const bool ok = ::WriteFile(f, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                        written == bytes.size();
         ::CloseHandle(f);
         return ok;
     }
@@ -152,8 +162,8 @@ struct DuringPaint {
 };
 
 TEST_F(OddPaths, AShownFileMayBeRewrittenRenamedAndDeletedDuringAPaintAndACopy) {
-    const std::string sound = Case("sound_sequences");        // 20 rows
-    const std::string implicit = Case("sound_implicit");      // 12 rows, rewritten over it
+    const std::string sound = Case("sound_sequences");    // 20 rows
+    const std::string implicit = Case("sound_implicit");  // 12 rows, rewritten over it
     const std::string longer = implicit + std::string(sound.size(), '\0');
     dcm_row_model rewritten;
     rewritten.load({longer.data(), longer.data() + longer.size()});
@@ -165,11 +175,14 @@ TEST_F(OddPaths, AShownFileMayBeRewrittenRenamedAndDeletedDuringAPaintAndACopy) 
         DuringPaint::path = path;
         DuringPaint::bytes = longer;
         DuringPaint::applied = -1;
-        HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, DuringPaint::Hook, nullptr, m_running.ThreadId());
+        HHOOK hook =
+            ::SetWindowsHookExW(WH_CALLWNDPROC, DuringPaint::Hook, nullptr, m_running.ThreadId());
         // Painted now, on the shell's thread, before the call returns.
-        ::RedrawWindow(test::ShellDriver::ListOf(document), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        ::RedrawWindow(test::ShellDriver::ListOf(document), nullptr, nullptr,
+                       RDW_INVALIDATE | RDW_UPDATENOW);
         ::UnhookWindowsHookEx(hook);
-        EXPECT_EQ(DuringPaint::applied, 1) << "the viewer kept the file from change " << int(change);
+        EXPECT_EQ(DuringPaint::applied, 1)
+            << "the viewer kept the file from change " << int(change);
         m_shell->Command(document, kRefreshCommand);
         EXPECT_EQ(m_shell->Rows(document), change == Change::rewrite ? int(rewritten.size()) : 0);
         m_shell->Close(document);

@@ -92,6 +92,6 @@ TEST_F(AddOnMailTest, FolderNamedLikeTheInstallerPassesTheExistenceTest) {
     EXPECT_EQ(MailerCommandLine(), kExpectedCommandLine);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

@@ -30,7 +30,8 @@ public:
         if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\Explorer\\Desktops", 0, nullptr, 0,
                             KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
             const wchar_t size[] = L"1024x768";
-            RegSetValueExW(key, kTestDesktop, 0, REG_SZ, reinterpret_cast<const BYTE*>(size), sizeof(size));
+            RegSetValueExW(key, kTestDesktop, 0, REG_SZ, reinterpret_cast<const BYTE*>(size),
+                           sizeof(size));
             RegCloseKey(key);
         }
         HDESK desktop = CreateDesktopW(kTestDesktop, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
@@ -40,7 +41,7 @@ public:
 
 ::testing::Environment* const kDesktop = ::testing::AddGlobalTestEnvironment(new PrivateDesktop);
 
-} // namespace
+}  // namespace
 
 wchar_t* TestDesktop() { return g_onTestDesktop ? const_cast<wchar_t*>(kTestDesktop) : nullptr; }
 

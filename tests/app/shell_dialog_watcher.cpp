@@ -15,7 +15,7 @@ std::wstring ClassName(HWND window) {
     return name;
 }
 
-} // namespace
+}  // namespace
 
 DialogWatcher::DialogWatcher(int closeWith) : m_closeWith(closeWith) {
     g_watcher = this;

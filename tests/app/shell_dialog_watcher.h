@@ -14,9 +14,9 @@ namespace velk {
 
 struct SeenDialog {
     std::wstring caption;
-    std::map<int, std::wstring> textById;  // every child control's text
-    std::vector<std::wstring> staticTexts; // the static controls' texts, in z-order
-    bool hasIcon = false;                  // a static control that shows an icon
+    std::map<int, std::wstring> textById;   // every child control's text
+    std::vector<std::wstring> staticTexts;  // the static controls' texts, in z-order
+    bool hasIcon = false;                   // a static control that shows an icon
     HWND owner = nullptr;
     RECT rect = {};
 };

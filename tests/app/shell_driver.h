@@ -21,13 +21,15 @@ public:
     static constexpr DWORD kFrozenMs = 5000;
 
     explicit ShellDriver(HWND frame, DWORD shellThread)
-        : m_frame(frame), m_thread(shellThread), m_client(::FindWindowExW(frame, nullptr, L"MDIClient", nullptr)) {}
+        : m_frame(frame), m_thread(shellThread),
+          m_client(::FindWindowExW(frame, nullptr, L"MDIClient", nullptr)) {}
 
     // Sends and waits at most `limit` ms; `answered` tells whether it came back.
-    LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, DWORD limit = 60000,
-                 bool* answered = nullptr) const {
+    LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+                 DWORD limit = 60000, bool* answered = nullptr) const {
         DWORD_PTR result = 0;
-        const bool ok = ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, limit, &result) != 0;
+        const bool ok = ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, limit,
+                                              &result) != 0;
         if (answered) *answered = ok;
         return static_cast<LRESULT>(result);
     }
@@ -38,7 +40,9 @@ public:
     }
     HWND Active() const { return reinterpret_cast<HWND>(Send(m_client, WM_MDIGETACTIVE)); }
     void Command(HWND window, WORD id) const { Send(window, WM_COMMAND, id); }
-    void Close(HWND document) const { Send(m_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document)); }
+    void Close(HWND document) const {
+        Send(m_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document));
+    }
 
     static HWND ListOf(HWND document) { return ::GetWindow(document, GW_CHILD); }
     int Rows(HWND document) const { return int(Send(ListOf(document), LVM_GETITEMCOUNT)); }

@@ -53,7 +53,7 @@ void ShellFrameTest::Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam)); // keep it for the test to see
+            PostQuitMessage(static_cast<int>(msg.wParam));  // keep it for the test to see
             return;
         }
         if (!m_loop->PreTranslateMessage(&msg)) {

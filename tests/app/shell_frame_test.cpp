@@ -64,7 +64,8 @@ TEST_F(ShellFrame, AcceptsDroppedFilesInsteadOfTheClassExtendedStyles) {
     EXPECT_TRUE(exStyle & WS_EX_ACCEPTFILES);
     EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(Frame(), GWL_STYLE));
-    EXPECT_EQ(style & 0x06CF0000u, 0x06CF0000u) << "overlapped window, clipping children and siblings";
+    EXPECT_EQ(style & 0x06CF0000u, 0x06CF0000u)
+        << "overlapped window, clipping children and siblings";
 }
 
 TEST_F(ShellFrame, TopBarHoldsMenuToolBarAndLinkInThreeBandsOnTwoRows) {
@@ -86,9 +87,10 @@ TEST_F(ShellFrame, TopBarHoldsMenuToolBarAndLinkInThreeBandsOnTwoRows) {
 TEST_F(ShellFrame, ToolBarHasTheButtonsInOrderFromItsResource) {
     HWND toolBar = m_frame.GetToolBar();
     EXPECT_EQ(GetDlgCtrlID(toolBar), 0xE800);
-    const int expected[] = {0xE101, 0, 0xE122, 0, 0xE124, 0xE803, 0, 0xE140, 0, 0xE133, 0xE134,
-                            0, ID_VIEW_INTERPRET};
-    ASSERT_EQ(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0), static_cast<LRESULT>(std::size(expected)));
+    const int expected[] = {0xE101, 0, 0xE122, 0,      0xE124, 0xE803,           0,
+                            0xE140, 0, 0xE133, 0xE134, 0,      ID_VIEW_INTERPRET};
+    ASSERT_EQ(SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0),
+              static_cast<LRESULT>(std::size(expected)));
     for (int i = 0; i < static_cast<int>(std::size(expected)); ++i) {
         TBBUTTON button = {};
         SendMessageW(toolBar, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button));
@@ -126,7 +128,8 @@ TEST_F(ShellFrame, StatusBarAndClientFillTheRestOfTheFrame) {
     EXPECT_EQ(GetDlgCtrlID(client), 0xE900);
     RECT frameArea = {};
     GetClientRect(Frame(), &frameArea);
-    RECT top = RectInParent(ReBar()), bottom = RectInParent(StatusBar()), middle = RectInParent(client);
+    RECT top = RectInParent(ReBar()), bottom = RectInParent(StatusBar()),
+         middle = RectInParent(client);
     EXPECT_EQ(middle.top, top.bottom);
     EXPECT_EQ(middle.bottom, bottom.top);
     EXPECT_EQ(bottom.bottom, frameArea.bottom);
@@ -277,8 +280,10 @@ class ShellPrompt : public ShellFrameTest, public ::testing::WithParamInterface<
 
 TEST_P(ShellPrompt, HighlightedItemShowsItsPromptUntilTheMenuCloses) {
     const PromptCase& c = GetParam();
-    HMENU menu = (c.flags & MF_SYSMENU) ? GetSystemMenu(Frame(), FALSE) : m_frame.m_CmdBar.GetMenu();
-    SendMessageW(Frame(), WM_MENUSELECT, MAKEWPARAM(c.item, c.flags), reinterpret_cast<LPARAM>(menu));
+    HMENU menu =
+        (c.flags & MF_SYSMENU) ? GetSystemMenu(Frame(), FALSE) : m_frame.m_CmdBar.GetMenu();
+    SendMessageW(Frame(), WM_MENUSELECT, MAKEWPARAM(c.item, c.flags),
+                 reinterpret_cast<LPARAM>(menu));
     EXPECT_TRUE(StatusInSimpleMode());
     EXPECT_EQ(StatusText(), c.prompt);
 
@@ -291,25 +296,31 @@ INSTANTIATE_TEST_SUITE_P(
     Menus, ShellPrompt,
     ::testing::Values(
         PromptCase{"Open", ID_FILE_OPEN, MF_HILITE, L"Open an existing document"},
-        PromptCase{"Exit", ID_APP_EXIT, MF_HILITE, L"Quit the application; prompts to save documents"},
+        PromptCase{"Exit", ID_APP_EXIT, MF_HILITE,
+                   L"Quit the application; prompts to save documents"},
         PromptCase{"Toolbar", ID_VIEW_TOOLBAR, MF_HILITE, L"Show or hide the toolbar"},
         PromptCase{"About", ID_APP_ABOUT, MF_HILITE,
                    L"Display program information, version number and copyright"},
-        PromptCase{"PrintSetup", ID_FILE_PRINT_SETUP, MF_HILITE, L"Change the printer and printing options"},
-        PromptCase{"ArrangeIcons", ID_WINDOW_ARRANGE, MF_HILITE, L"Arrange icons at the bottom of the window"},
+        PromptCase{"PrintSetup", ID_FILE_PRINT_SETUP, MF_HILITE,
+                   L"Change the printer and printing options"},
+        PromptCase{"ArrangeIcons", ID_WINDOW_ARRANGE, MF_HILITE,
+                   L"Arrange icons at the bottom of the window"},
         PromptCase{"CopyItemHasNoString", ID_EDIT_COPY_ITEM, MF_HILITE, L""},
         PromptCase{"Popup", 0, MF_HILITE | MF_POPUP, L""},
         PromptCase{"SystemSize", SC_SIZE, MF_HILITE | MF_SYSMENU, L"Change the window size"},
         PromptCase{"SystemMove", SC_MOVE, MF_HILITE | MF_SYSMENU, L"Change the window position"},
-        PromptCase{"SystemMinimize", SC_MINIMIZE, MF_HILITE | MF_SYSMENU, L"Reduce the window to an icon"},
-        PromptCase{"SystemMaximize", SC_MAXIMIZE, MF_HILITE | MF_SYSMENU, L"Enlarge the window to full size"},
+        PromptCase{"SystemMinimize", SC_MINIMIZE, MF_HILITE | MF_SYSMENU,
+                   L"Reduce the window to an icon"},
+        PromptCase{"SystemMaximize", SC_MAXIMIZE, MF_HILITE | MF_SYSMENU,
+                   L"Enlarge the window to full size"},
         PromptCase{"SystemNextWindow", SC_NEXTWINDOW, MF_HILITE | MF_SYSMENU,
                    L"Switch to the next document window"},
         PromptCase{"SystemPrevWindow", SC_PREVWINDOW, MF_HILITE | MF_SYSMENU,
                    L"Switch to the previous document window"},
         PromptCase{"SystemClose", SC_CLOSE, MF_HILITE | MF_SYSMENU,
                    L"Close the active window and prompts to save the documents"},
-        PromptCase{"SystemRestore", SC_RESTORE, MF_HILITE | MF_SYSMENU, L"Restore the window to normal size"},
+        PromptCase{"SystemRestore", SC_RESTORE, MF_HILITE | MF_SYSMENU,
+                   L"Restore the window to normal size"},
         PromptCase{"SystemTaskList", SC_TASKLIST, MF_HILITE | MF_SYSMENU, L"Activate Task List"},
         PromptCase{"FirstWindowInList", 0xFF00, MF_HILITE, L"Activate this window"},
         PromptCase{"FourthWindowInList", 0xFF03, MF_HILITE, L"Activate this window"}),
@@ -367,6 +378,6 @@ TEST_F(ShellFrame, AboutShowsTheVersionFromTheVersionResourceOverTheFrame) {
     EXPECT_NEAR((about.rect.top + about.rect.bottom) / 2, (frame.top + frame.bottom) / 2, 1);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

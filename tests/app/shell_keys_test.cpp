@@ -23,17 +23,27 @@ struct KeyCase {
 };
 
 const KeyCase kTable[] = {
-    {"CtrlC", kCtrl, 'C', ID_EDIT_COPY_ROWS},          {"CtrlInsert", kCtrl, VK_INSERT, ID_EDIT_COPY_ROWS},
-    {"ShiftDelete", kShift, VK_DELETE, ID_EDIT_CUT}, {"CtrlX", kCtrl, 'X', ID_EDIT_CUT},
-    {"CtrlF", kCtrl, 'F', ID_EDIT_FIND},          {"CtrlV", kCtrl, 'V', ID_EDIT_PASTE},
-    {"ShiftInsert", kShift, VK_INSERT, ID_EDIT_PASTE}, {"CtrlA", kCtrl, 'A', ID_EDIT_SELECT_ALL},
-    {"AltBackspace", kAlt, VK_BACK, ID_EDIT_UNDO}, {"CtrlZ", kCtrl, 'Z', ID_EDIT_UNDO},
-    {"CtrlN", kCtrl, 'N', ID_FILE_NEW},          {"CtrlO", kCtrl, 'O', ID_FILE_OPEN},
-    {"CtrlP", kCtrl, 'P', ID_FILE_PRINT},          {"CtrlS", kCtrl, 'S', ID_FILE_SAVE},
-    {"F6", kNone, VK_F6, ID_NEXT_PANE},           {"ShiftF6", kShift, VK_F6, ID_PREV_PANE},
-    {"F5", kNone, VK_F5, ID_VIEW_REFRESH},       {"CtrlL", kCtrl, 'L', ID_VIEW_FILTER},
+    {"CtrlC", kCtrl, 'C', ID_EDIT_COPY_ROWS},
+    {"CtrlInsert", kCtrl, VK_INSERT, ID_EDIT_COPY_ROWS},
+    {"ShiftDelete", kShift, VK_DELETE, ID_EDIT_CUT},
+    {"CtrlX", kCtrl, 'X', ID_EDIT_CUT},
+    {"CtrlF", kCtrl, 'F', ID_EDIT_FIND},
+    {"CtrlV", kCtrl, 'V', ID_EDIT_PASTE},
+    {"ShiftInsert", kShift, VK_INSERT, ID_EDIT_PASTE},
+    {"CtrlA", kCtrl, 'A', ID_EDIT_SELECT_ALL},
+    {"AltBackspace", kAlt, VK_BACK, ID_EDIT_UNDO},
+    {"CtrlZ", kCtrl, 'Z', ID_EDIT_UNDO},
+    {"CtrlN", kCtrl, 'N', ID_FILE_NEW},
+    {"CtrlO", kCtrl, 'O', ID_FILE_OPEN},
+    {"CtrlP", kCtrl, 'P', ID_FILE_PRINT},
+    {"CtrlS", kCtrl, 'S', ID_FILE_SAVE},
+    {"F6", kNone, VK_F6, ID_NEXT_PANE},
+    {"ShiftF6", kShift, VK_F6, ID_PREV_PANE},
+    {"F5", kNone, VK_F5, ID_VIEW_REFRESH},
+    {"CtrlL", kCtrl, 'L', ID_VIEW_FILTER},
     {"CtrlI", kCtrl, 'I', ID_VIEW_INTERPRET},
-    {"F8", kNone, VK_F8, ID_VIEW_NEXT_PROBLEM},  {"ShiftF8", kShift, VK_F8, ID_VIEW_PREVIOUS_PROBLEM},
+    {"F8", kNone, VK_F8, ID_VIEW_NEXT_PROBLEM},
+    {"ShiftF8", kShift, VK_F8, ID_VIEW_PREVIOUS_PROBLEM},
 };
 
 TEST(ShellAccelerators, TableHoldsExactlyTheFramesKeysWithoutMenuFlash) {
@@ -94,17 +104,18 @@ TEST_P(ShellKeys, KeyBecomesItsCommandBeforeAnyWindowSeesIt) {
     EXPECT_EQ(child.commands[0].first, MAKEWPARAM(key.command, 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forwarded, ShellKeys,
-    ::testing::ValuesIn([] {
-        std::vector<KeyCase> forwarded;
-        for (const KeyCase& key : kTable) {
-            if (key.command != 0xE100 && key.command != 0xE101 && key.command != ID_VIEW_INTERPRET)
-                forwarded.push_back(key);
-        }
-        return forwarded;
-    }()),
-    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Forwarded, ShellKeys, ::testing::ValuesIn([] {
+                             std::vector<KeyCase> forwarded;
+                             for (const KeyCase& key : kTable) {
+                                 if (key.command != 0xE100 && key.command != 0xE101 &&
+                                     key.command != ID_VIEW_INTERPRET)
+                                     forwarded.push_back(key);
+                             }
+                             return forwarded;
+                         }()),
+                         [](const ::testing::TestParamInfo<KeyCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(ShellFrameTest, PlainLetterIsLeftForTheFocusedWindow) {
     CRecordingChild& child = OpenChild();
@@ -126,6 +137,6 @@ TEST_F(ShellFrameTest, CtrlF4ClosesTheActiveDocumentWindow) {
     EXPECT_FALSE(IsWindow(window));
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

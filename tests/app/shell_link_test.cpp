@@ -44,7 +44,8 @@ protected:
     }
 
     void Mouse(UINT message, POINT at) {
-        SendMessageW(Link(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0, MAKELPARAM(at.x, at.y));
+        SendMessageW(Link(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+                     MAKELPARAM(at.x, at.y));
     }
 
     // Whether the mailer was started, waiting for it. Wine has been seen to take
@@ -107,6 +108,6 @@ TEST_F(ShellLink, SendAddOnAnswersTrueAndMailsTheInstaller) {
     EXPECT_TRUE(Activated());
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

@@ -43,8 +43,11 @@ TEST_P(ParseMailCommandLineTest, ReadsTheSwitchSubjectAndFile) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, ParseMailCommandLineTest,
     ::testing::Values(
-        ParseCase{"TheAddOnLine", {L"/szmail", L"Orbel Explorer Add-on (OEA) 1.0.18.0", L"orbelsetup.msi"},
-                  true, L"Orbel Explorer Add-on (OEA) 1.0.18.0", L"orbelsetup.msi"},
+        ParseCase{"TheAddOnLine",
+                  {L"/szmail", L"Orbel Explorer Add-on (OEA) 1.0.18.0", L"orbelsetup.msi"},
+                  true,
+                  L"Orbel Explorer Add-on (OEA) 1.0.18.0",
+                  L"orbelsetup.msi"},
         ParseCase{"SwitchInAnyCase", {L"/SzMail", L"s", L"f"}, true, L"s", L"f"},
         ParseCase{"EmptySubject", {L"/szmail", L"", L"f"}, true, L"", L"f"},
         ParseCase{"NoArguments", {}, false, nullptr, nullptr},
@@ -74,13 +77,13 @@ TEST_P(MailrunFailureTest, ExitsNonZeroWithAMessageOnStandardError) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, MailrunFailureTest,
-    ::testing::Values(
-        FailureCase{"NoArguments", L"", 1, "mailrun: expected /szmail"},
-        FailureCase{"UnknownSwitch", L"/send \"s\" f", 1, "mailrun: unknown switch /send"},
-        FailureCase{"MissingFile", L"/szmail \"s\" no-such-file.msi", 2,
-                    "mailrun: cannot find the file 'no-such-file.msi'"}),
+    ::testing::Values(FailureCase{"NoArguments", L"", 1, "mailrun: expected /szmail"},
+                      FailureCase{"UnknownSwitch", L"/send \"s\" f", 1,
+                                  "mailrun: unknown switch /send"},
+                      FailureCase{"MissingFile", L"/szmail \"s\" no-such-file.msi", 2,
+                                  "mailrun: cannot find the file 'no-such-file.msi'"}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

@@ -18,7 +18,7 @@ void Drain(HANDLE pipe, std::string& into) {
     }
 }
 
-} // namespace
+}  // namespace
 
 ProcessResult RunProcess(const std::wstring& program, const std::wstring& arguments,
                          DWORD timeoutMs) {

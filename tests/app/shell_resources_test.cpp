@@ -63,17 +63,20 @@ TEST(ShellResources, FrameMenuHasFileViewAndHelp) {
 }
 
 TEST(ShellResources, DocumentMenuHasItsWindowPopupSecondLast) {
-    EXPECT_EQ(MenuOf(IDR_DOCUMENT),
-              L"&File\n  &Open...\tCtrl+O E101\n  &Save\tCtrl+S E103\n  Save &As... E104\n  -\n"
-              L"  &Print...\tCtrl+P E107\n  Print Pre&view E109\n  P&rint Setup... E106\n  -\n  E&xit E141\n"
-              L"  -\n  Compa&re With... 8020\n  Open Fol&der... 8040\n"
-              L"&Edit\n  Copy Rows E122\n  -\n  Select All E12A\n  -\n  Find E124\n"
-              L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
-              L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
-              L"  I&nterpret\tCtrl+I 8030\n  -\n  &Directory 8041\n"
-              L"  -\n  Ne&xt Problem\tF8 8060\n  Pre&vious Problem\tShift+F8 8061\n  &Problems 8062\n"
-              L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  Arrange &Icons E131\n"
-              L"&Help\n  &About velk... E140\n");
+    EXPECT_EQ(
+        MenuOf(IDR_DOCUMENT),
+        L"&File\n  &Open...\tCtrl+O E101\n  &Save\tCtrl+S E103\n  Save &As... E104\n  -\n"
+        L"  &Print...\tCtrl+P E107\n  Print Pre&view E109\n  P&rint Setup... E106\n  -\n  E&xit "
+        L"E141\n"
+        L"  -\n  Compa&re With... 8020\n  Open Fol&der... 8040\n"
+        L"&Edit\n  Copy Rows E122\n  -\n  Select All E12A\n  -\n  Find E124\n"
+        L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
+        L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
+        L"  I&nterpret\tCtrl+I 8030\n  -\n  &Directory 8041\n"
+        L"  -\n  Ne&xt Problem\tF8 8060\n  Pre&vious Problem\tShift+F8 8061\n  &Problems 8062\n"
+        L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  Arrange "
+        L"&Icons E131\n"
+        L"&Help\n  &About velk... E140\n");
 }
 
 TEST(ShellResources, ListContextMenuIsOnePopup) {
@@ -86,7 +89,8 @@ std::vector<BYTE> OwnVersionBlock() {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     DWORD unused = 0;
     std::vector<BYTE> block(GetFileVersionInfoSizeW(path, &unused));
-    if (!block.empty() && !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()))
+    if (!block.empty() &&
+        !GetFileVersionInfoW(path, 0, static_cast<DWORD>(block.size()), block.data()))
         block.clear();
     return block;
 }
@@ -95,7 +99,8 @@ std::wstring VersionString(std::vector<BYTE>& block, const wchar_t* name) {
     wchar_t* value = nullptr;
     UINT length = 0;
     std::wstring key = std::wstring(L"\\StringFileInfo\\040904E4\\") + name;
-    if (!VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length)) return L"<none>";
+    if (!VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
+        return L"<none>";
     return value;
 }
 
@@ -148,7 +153,8 @@ bool ReadIcon(UINT groupId, IconImage& image) {
     if (count != 1) return false;
     std::memcpy(&image.entry, group + 6, sizeof(IconGroupEntry));
     DWORD imageSize = 0;
-    image.header = reinterpret_cast<const BITMAPINFOHEADER*>(ResourceBytes(RT_ICON, image.entry.id, &imageSize));
+    image.header = reinterpret_cast<const BITMAPINFOHEADER*>(
+        ResourceBytes(RT_ICON, image.entry.id, &imageSize));
     return image.header && imageSize >= sizeof(BITMAPINFOHEADER) + 64;
 }
 
@@ -170,12 +176,15 @@ TEST_P(ShellIcon, IsOneSixteenColourImageOfItsSize) {
     EXPECT_EQ(image.header->biWidth, GetParam().size);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Icons, ShellIcon,
-    ::testing::Values(IconCase{"MainFrame", IDR_MAINFRAME, 32}, IconCase{"Document", IDR_DOCUMENT, 32},
-                      IconCase{"RowExpanded", IDI_ROW_EXPANDED, 16}, IconCase{"RowCollapsed", IDI_ROW_COLLAPSED, 16},
-                      IconCase{"RowLeaf", IDI_ROW_LEAF, 16}),
-    [](const ::testing::TestParamInfo<IconCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Icons, ShellIcon,
+                         ::testing::Values(IconCase{"MainFrame", IDR_MAINFRAME, 32},
+                                           IconCase{"Document", IDR_DOCUMENT, 32},
+                                           IconCase{"RowExpanded", IDI_ROW_EXPANDED, 16},
+                                           IconCase{"RowCollapsed", IDI_ROW_COLLAPSED, 16},
+                                           IconCase{"RowLeaf", IDI_ROW_LEAF, 16}),
+                         [](const ::testing::TestParamInfo<IconCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A row icon as a 16 by 16 picture: ' ' transparent, 'g' grey, 'k' black.
 std::vector<std::string> RowIconPicture(UINT id) {
@@ -192,9 +201,12 @@ std::vector<std::string> RowIconPicture(UINT id) {
             const bool transparent = (mask[stored * 4 + x / 8] >> (7 - x % 8)) & 1;
             const BYTE pair = colours[stored * 8 + x / 2];
             const RGBQUAD c = palette[x % 2 ? pair & 0x0F : pair >> 4];
-            if (transparent) rows[y][x] = ' ';
-            else if (c.rgbRed == 128 && c.rgbGreen == 128 && c.rgbBlue == 128) rows[y][x] = 'g';
-            else if (c.rgbRed == 0 && c.rgbGreen == 0 && c.rgbBlue == 0) rows[y][x] = 'k';
+            if (transparent)
+                rows[y][x] = ' ';
+            else if (c.rgbRed == 128 && c.rgbGreen == 128 && c.rgbBlue == 128)
+                rows[y][x] = 'g';
+            else if (c.rgbRed == 0 && c.rgbGreen == 0 && c.rgbBlue == 0)
+                rows[y][x] = 'k';
         }
     }
     return rows;
@@ -218,13 +230,14 @@ TEST(ShellResources, RowIconsAreMinusBoxPlusBoxAndNothing) {
 
 TEST(ShellResources, ToolBarStripHoldsEightSixteenColourImages) {
     DWORD size = 0;
-    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(ResourceBytes(RT_BITMAP, IDR_MAINFRAME, &size));
+    const auto* header =
+        reinterpret_cast<const BITMAPINFOHEADER*>(ResourceBytes(RT_BITMAP, IDR_MAINFRAME, &size));
     ASSERT_NE(header, nullptr);
     EXPECT_EQ(header->biWidth, 8 * 16);
     EXPECT_EQ(header->biHeight, 15);
     EXPECT_EQ(header->biBitCount, 4);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

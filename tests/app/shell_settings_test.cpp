@@ -34,7 +34,8 @@ std::vector<std::wstring> ItemsAfterExit(HWND frame, HMENU file) {
 }
 
 bool EndsWith(const std::wstring& text, const std::wstring& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
@@ -89,8 +90,9 @@ TEST_F(RememberingFrame, RecentFilesFollowTheOpensAndAMissingOneIsDroppedWithAMe
         Command(ID_FILE_MRU_FIRST + 1);
         ASSERT_EQ(watcher.Seen().size(), 1u);
         const std::vector<std::wstring>& texts = watcher.Seen()[0].staticTexts;
-        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
-                                [&](const std::wstring& t) { return t.find(second) != std::wstring::npos; }));
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::wstring& t) {
+            return t.find(second) != std::wstring::npos;
+        }));
     }
     EXPECT_EQ(ItemsAfterExit(Frame(), FileMenu()).size(), 4u);
     EXPECT_FALSE(m_settings.Text(L"Recent2"));
@@ -142,8 +144,8 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     const auto le16 = [](unsigned v) { return std::string{char(v & 0xFF), char(v >> 8)}; };
     const auto le32 = [&](unsigned v) { return le16(v & 0xFFFF) + le16(v >> 16); };
     const std::string uid("1.2.840.10008.1.2\0", 18);  // implicit VR little endian
-    const std::string meta = std::string(128, '\0') + "DICM" + le16(0x0002) + le16(0x0010) + "UI" +
-                             le16(18) + uid;
+    const std::string meta =
+        std::string(128, '\0') + "DICM" + le16(0x0002) + le16(0x0010) + "UI" + le16(18) + uid;
     const std::string file = meta + le16(0x0028) + le16(0x0010) + le32(2) + le16(512) +
                              le16(0x0040) + le16(0x0275) + le32(20) + le16(0xFFFE) + le16(0xE000) +
                              le32(12) + le16(0x0040) + le16(0x0007) + le32(4) + "Scan";
@@ -164,7 +166,8 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
         item.iSubItem = column;
         item.pszText = text;
         item.cchTextMax = 64;
-        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                       reinterpret_cast<LPARAM>(&item));
         return std::wstring(text);
     };
     // The last status pane says, while the mode is off, that it would show more.

@@ -20,7 +20,9 @@ namespace {
 // Refuses the creation of every top-level window of this thread while it lives.
 class RefuseTopLevelWindows {
 public:
-    RefuseTopLevelWindows() { m_hook = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId()); }
+    RefuseTopLevelWindows() {
+        m_hook = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
+    }
     ~RefuseTopLevelWindows() { UnhookWindowsHookEx(m_hook); }
     RefuseTopLevelWindows(const RefuseTopLevelWindows&) = delete;
     RefuseTopLevelWindows& operator=(const RefuseTopLevelWindows&) = delete;
@@ -51,7 +53,8 @@ void CALLBACK CloseFrame(HWND, UINT, UINT_PTR timer, DWORD) {
             if (!IsMainFrame(window)) return TRUE;
             g_documentTitles.clear();
             HWND client = GetDlgItem(window, 0xE900);
-            for (HWND child = GetWindow(client, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            for (HWND child = GetWindow(client, GW_CHILD); child;
+                 child = GetWindow(child, GW_HWNDNEXT))
                 g_documentTitles.push_back(test::TextOf(child));
             PostMessageW(window, WM_CLOSE, 0, 0);
             return FALSE;
@@ -80,7 +83,8 @@ TEST(ShellStartup, NormalCloseEndsWithOne) {
 
 TEST(ShellStartup, OnlyTheFirstArgumentOpensUsedAsGiven) {
     PrepareShellProcess();
-    wchar_t program[] = L"velk.exe", first[] = L"no such folder\\first.dcm", second[] = L"second.dcm";
+    wchar_t program[] = L"velk.exe", first[] = L"no such folder\\first.dcm",
+            second[] = L"second.dcm";
     wchar_t* argv[] = {program, first, second};
     SetTimer(nullptr, 0, 50, &CloseFrame);
     EXPECT_EQ(RunShell(3, argv, SW_SHOWNORMAL), 1);
@@ -120,8 +124,8 @@ protected:
         STARTUPINFOW startup = {};
         startup.cb = sizeof(startup);
         startup.lpDesktop = TestDesktop();
-        ASSERT_TRUE(CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &m_process));
+        ASSERT_TRUE(CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &m_process));
         // Shown once start-up has created it and its bars.
         ASSERT_TRUE(test::PumpUntil([&] {
             m_frame = FindFrameOf(m_process.dwProcessId);
@@ -138,7 +142,8 @@ protected:
 
     void TearDown() override {
         if (m_process.hProcess) {
-            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(m_process.hProcess, 99);
+            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(m_process.hProcess, 99);
             CloseHandle(m_process.hThread);
             CloseHandle(m_process.hProcess);
         }
@@ -163,6 +168,6 @@ TEST_F(VelkProcess, ExitCommandEndsWithOne) {
     EXPECT_EQ(WaitForExit(), 1u);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace velk

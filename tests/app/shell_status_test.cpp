@@ -49,8 +49,8 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
     const std::wstring size = std::to_wstring(b.bytes().size()) + L" bytes";
 
     const HWND first = Open(path);
-    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian", size, L"19 errors, 0 warnings",
-                                                  L"Complete"}));
+    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian",
+                                                  size, L"19 errors, 0 warnings", L"Complete"}));
 
     const HWND list = test::ListOf(first);  // Left on the expanded sequence collapses it
     ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -63,7 +63,8 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
     EXPECT_EQ(Panes()[5].rfind(L"Stopped at ", 0), 0u) << Panes()[5];
 
     Open(m_files.path() + L"absent.dcm");
-    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"", L"No such file"}));
+    EXPECT_EQ(Panes(),
+              (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"", L"No such file"}));
     ::SendMessageW(m_frame.GetMDIClient(), WM_MDIACTIVATE, WPARAM(first), 0);
     Pump();
     EXPECT_EQ(Panes()[1], L"2 rows");
@@ -94,7 +95,8 @@ TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
         RECT rect{};
         ::GetTextExtentPoint32W(dc, texts[pane].c_str(), int(texts[pane].size()), &text);
         ::SendMessageW(StatusBar(), SB_GETRECT, pane, reinterpret_cast<LPARAM>(&rect));
-        EXPECT_TRUE(rect.right - rect.left >= text.cx && (pane == 5 || rect.right - rect.left <= text.cx + 40));
+        EXPECT_TRUE(rect.right - rect.left >= text.cx &&
+                    (pane == 5 || rect.right - rect.left <= text.cx + 40));
     }
     ::ReleaseDC(StatusBar(), dc);
 

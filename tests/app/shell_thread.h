@@ -18,7 +18,8 @@ namespace test {
 
 class ShellThread {
 public:
-    explicit ShellThread(const std::wstring& firstArgument = std::wstring()) : m_argument(firstArgument) {
+    explicit ShellThread(const std::wstring& firstArgument = std::wstring())
+        : m_argument(firstArgument) {
         m_thread = std::thread([this] { Run(); });
     }
     // A test that gave up early still ends the shell rather than wait for it.

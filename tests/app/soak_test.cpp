@@ -89,7 +89,8 @@ double PrivateRegionBytes() {
     MEMORY_BASIC_INFORMATION region{};
     const char* at = nullptr;
     while (::VirtualQuery(at, &region, sizeof region) == sizeof region) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += double(region.RegionSize);
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += double(region.RegionSize);
         const char* next = static_cast<const char*>(region.BaseAddress) + region.RegionSize;
         if (next <= at) break;
         at = next;
@@ -108,7 +109,8 @@ long UserObjectsByIndex() {
     long count = 0;
     for (UINT_PTR value = kFirst; value <= kLast; value += 2) {
         const auto handle = reinterpret_cast<HANDLE>(value);
-        if (::IsMenu(static_cast<HMENU>(handle)) || ::CopyAcceleratorTableW(static_cast<HACCEL>(handle), nullptr, 0))
+        if (::IsMenu(static_cast<HMENU>(handle)) ||
+            ::CopyAcceleratorTableW(static_cast<HACCEL>(handle), nullptr, 0))
             ++count;
     }
     return count;
@@ -125,8 +127,8 @@ protected:
     Usage Measure(const test::ShellDriver& shell) const {
         PROCESS_MEMORY_COUNTERS_EX memory{};
         memory.cb = sizeof(memory);
-        ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                               sizeof(memory));
+        ::GetProcessMemoryInfo(::GetCurrentProcess(),
+                               reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
         const double own = memory.PrivateUsage ? double(memory.PrivateUsage) : PrivateRegionBytes();
         const int windows = shell.WindowCount();
         long user = long(::GetGuiResources(::GetCurrentProcess(), GR_USEROBJECTS));
@@ -147,9 +149,11 @@ protected:
             const std::string bytes = c.make();
             if (bytes.size() > catalogue::seed_size_limit) continue;
             if ((mixed.size() + 1) % std::size_t(plan.realEvery) == 0)
-                mixed.push_back(std::wstring(kRealFolder) + kRealFiles[real++ % std::size(kRealFiles)]);
+                mixed.push_back(std::wstring(kRealFolder) +
+                                kRealFiles[real++ % std::size(kRealFiles)]);
             const std::string name(c.name);
-            mixed.push_back(m_folder.Write(std::wstring(name.begin(), name.end()) + L".dcm", bytes));
+            mixed.push_back(
+                m_folder.Write(std::wstring(name.begin(), name.end()) + L".dcm", bytes));
         }
         return mixed;
     }
@@ -172,7 +176,8 @@ protected:
         if (find) shell.Command(document, ID_EDIT_FIND);
         for (HWND dialog : shell.FindDialogs()) {
             ::SetDlgItemTextW(dialog, 0x480, L"0008");
-            shell.Send(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), LPARAM(::GetDlgItem(dialog, IDOK)));
+            shell.Send(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                       LPARAM(::GetDlgItem(dialog, IDOK)));
             shell.Send(dialog, WM_COMMAND, IDCANCEL);
         }
         shell.Command(document, ID_VIEW_REFRESH);
@@ -202,24 +207,28 @@ TEST_F(Soak, WindowsObjectsAndMemoryStayFlatOverManyCycles) {
         if (cycle == kWarmUpCycles) warm = Measure(shell);
         if (cycle % 100 == 0 || cycle == cycles) {
             const Usage now = Measure(shell);
-            std::printf("cycle %5d (%4lu s): windows %d, USER %ld, GDI %ld, private %.2f MiB, commit %.2f MiB, "
-                        "heap %ld blocks %.1f KiB\n",
-                        cycle, (::GetTickCount() - start) / 1000, now.windows, now.user, now.gdi,
-                        now.private_bytes / (1024.0 * 1024.0), now.commit_charge / (1024.0 * 1024.0),
-                        now.heap_blocks, now.heap_bytes / 1024.0);
+            std::printf(
+                "cycle %5d (%4lu s): windows %d, USER %ld, GDI %ld, private %.2f MiB, commit %.2f "
+                "MiB, "
+                "heap %ld blocks %.1f KiB\n",
+                cycle, (::GetTickCount() - start) / 1000, now.windows, now.user, now.gdi,
+                now.private_bytes / (1024.0 * 1024.0), now.commit_charge / (1024.0 * 1024.0),
+                now.heap_blocks, now.heap_bytes / 1024.0);
         }
     }
     const Usage end = Measure(shell);
-    std::printf("after the warm-up (%d cycles): windows %d, USER %ld, GDI %ld, private %.2f MiB, commit %.2f MiB, "
-                "heap %ld blocks %.1f KiB\n",
-                kWarmUpCycles, warm.windows, warm.user, warm.gdi, warm.private_bytes / (1024.0 * 1024.0),
-                warm.commit_charge / (1024.0 * 1024.0), warm.heap_blocks, warm.heap_bytes / 1024.0);
+    std::printf(
+        "after the warm-up (%d cycles): windows %d, USER %ld, GDI %ld, private %.2f MiB, commit "
+        "%.2f MiB, "
+        "heap %ld blocks %.1f KiB\n",
+        kWarmUpCycles, warm.windows, warm.user, warm.gdi, warm.private_bytes / (1024.0 * 1024.0),
+        warm.commit_charge / (1024.0 * 1024.0), warm.heap_blocks, warm.heap_bytes / 1024.0);
     EXPECT_EQ(end.windows, warm.windows);
     EXPECT_LE(end.user, warm.user + kObjectTolerance);
     EXPECT_LE(end.gdi, warm.gdi + kObjectTolerance);
     EXPECT_LE(end.private_bytes, warm.private_bytes + kPrivateTolerance);
-    EXPECT_LE(end.heap_blocks,
-              warm.heap_blocks + kHeapBlockTolerance + findsAfterWarmUp * kHeapBlocksKeptPerFindDialog);
+    EXPECT_LE(end.heap_blocks, warm.heap_blocks + kHeapBlockTolerance +
+                                   findsAfterWarmUp * kHeapBlocksKeptPerFindDialog);
     ::PostMessageW(frame, WM_CLOSE, 0, 0);
 }
 

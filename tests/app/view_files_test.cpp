@@ -18,7 +18,8 @@ namespace {
 using namespace viewtest;
 using test::dicom_builder;
 
-const wchar_t* const kPydicomFiles = L"Z:\\usr\\lib\\python3\\dist-packages\\pydicom\\data\\test_files\\";
+const wchar_t* const kPydicomFiles =
+    L"Z:\\usr\\lib\\python3\\dist-packages\\pydicom\\data\\test_files\\";
 
 std::string small_file() {
     dicom_builder b;
@@ -41,8 +42,10 @@ std::vector<int> container_rows(HWND list) {
 class FilesTest : public DocumentsTest {};
 
 TEST_F(FilesTest, NamesOutsideTheAnsiCodePageOpen) {
-    for (const std::wstring& name : {std::wstring(L"\u03b1\u03ba\u03c4\u03b9\u03bd\u03bf\u03b3\u03c1\u03b1\u03c6\u03af\u03b1.dcm"),
-                                    std::wstring(L"\u80f8\u90e8\u64ae\u5f71.dcm")}) {
+    for (const std::wstring& name :
+         {std::wstring(
+              L"\u03b1\u03ba\u03c4\u03b9\u03bd\u03bf\u03b3\u03c1\u03b1\u03c6\u03af\u03b1.dcm"),
+          std::wstring(L"\u80f8\u90e8\u64ae\u5f71.dcm")}) {
         HWND document = OpenBytes(name, small_file());
         EXPECT_EQ(ItemCount(ListOf(document)), 8) << "the file must open by its wide name";
         EXPECT_EQ(TextOf(document), name);
@@ -61,8 +64,9 @@ TEST_F(FilesTest, ARealStructuredReportCollapsesAndExpandsBackToItsLoad) {
 
     HWND list = ListOf(Open(path));
     ASSERT_EQ(ItemCount(list), static_cast<int>(rows.size()));
-    EXPECT_EQ(ReadRow(list, 0), (std::vector<std::wstring>{L"(0002,0000)", L"UL", L"4", L"Group 0002 Length",
-                                                           ReadCell(list, 0, 4).text, L"132"}));
+    EXPECT_EQ(ReadRow(list, 0),
+              (std::vector<std::wstring>{L"(0002,0000)", L"UL", L"4", L"Group 0002 Length",
+                                         ReadCell(list, 0, 4).text, L"132"}));
     const std::vector<std::wstring> loaded = ReadAll(list);
     const std::vector<int> containers = container_rows(list);
     ASSERT_GE(containers.size(), 100u);
@@ -83,7 +87,9 @@ TEST_F(FilesTest, ImplicitDataSetsExpandToTheRowsOfTheLoad) {
     b.preamble().transfer_syntax(test::implicit_le_uid());
     b.implicit_header(0x0008, 0x1140, test::undefined).item();
     b.implicit_element(0x0008, 0x1150, "1.23");
-    b.implicit_header(0x0040, 0xA730, test::undefined).item(12).implicit_element(0x0040, 0xA040, "TEXT");
+    b.implicit_header(0x0040, 0xA730, test::undefined)
+        .item(12)
+        .implicit_element(0x0040, 0xA040, "TEXT");
     b.sequence_end().item_end().sequence_end();
     b.implicit_element(0x0010, 0x0010, "Doe^");
     HWND list = ListOf(OpenBytes(L"implicit.dcm", b.bytes()));
@@ -99,19 +105,24 @@ TEST_F(FilesTest, DeepNestingIndentsByTheWrappedDepthAndCollapsesWhole) {
     dicom_builder b;
     b.preamble().transfer_syntax(test::explicit_le_uid());
     for (int i = 0; i < 20; ++i) {
-        if (i % 2 == 0) b.sequence(0x0040, 0xA730);
-        else b.item().explicit_element(0x0040, 0xA040, "CS", "TEXT");
+        if (i % 2 == 0)
+            b.sequence(0x0040, 0xA730);
+        else
+            b.item().explicit_element(0x0040, 0xA040, "CS", "TEXT");
     }
     for (int i = 19; i >= 0; --i) {
-        if (i % 2 == 0) b.sequence_end();
-        else b.explicit_element(0x0040, 0xA160, "UT", "after").item_end();
+        if (i % 2 == 0)
+            b.sequence_end();
+        else
+            b.explicit_element(0x0040, 0xA160, "UT", "after").item_end();
     }
     b.explicit_element(0x0010, 0x0010, "PN", "Doe^");
     HWND list = ListOf(OpenBytes(L"deep.dcm", b.bytes()));
     const std::vector<std::wstring> loaded = ReadAll(list);
     // Row 1 is the outer sequence at level 0; the rows at level 16 show indent 0.
     bool wrapped = false;
-    for (int row = 2; row < ItemCount(list) - 1; ++row) wrapped |= ReadCell(list, row, 0).indent == 0;
+    for (int row = 2; row < ItemCount(list) - 1; ++row)
+        wrapped |= ReadCell(list, row, 0).indent == 0;
     EXPECT_TRUE(wrapped);
 
     ClickIcon(list, 1);
@@ -143,7 +154,7 @@ TEST_F(ChangedFileTest, AVanishedFileExpandsToNothingAndComesBackLater) {
     ASSERT_TRUE(::DeleteFileW(m_path.c_str()));
     ClickIcon(m_list, 2);
     EXPECT_EQ(ItemCount(m_list), 4);
-    EXPECT_EQ(ReadCell(m_list, 2, 0).image, 1);  // expanded, with nothing the file still holds
+    EXPECT_EQ(ReadCell(m_list, 2, 0).image, 1);   // expanded, with nothing the file still holds
     EXPECT_EQ(ReadCell(m_list, 2, 0).text, L"");  // no file, no tag
     EXPECT_EQ(ReadCell(m_list, 2, 5).text, L"");
 

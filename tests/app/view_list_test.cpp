@@ -27,38 +27,51 @@ sample cells_file() {
     dicom_builder b;
     std::vector<std::size_t> at;
     b.preamble();
-    at.push_back(b.size()); b.explicit_element(0x0002, 0x0000, "UL", test::le32(196));
-    at.push_back(b.size()); b.transfer_syntax(test::explicit_le_uid());
-    at.push_back(b.size()); b.explicit_element(0x0008, 0x0060, "CS", "MR");
-    at.push_back(b.size()); b.explicit_element(0x0009, 0x1001, "LO", "priv");
-    at.push_back(b.size()); b.sequence(0x0008, 0x1140);
-    at.push_back(b.size()); b.item();
-    at.push_back(b.size()); b.explicit_element(0x0008, 0x1150, "UI", "1.23");
-    at.push_back(b.size()); b.item_end();
-    at.push_back(b.size()); b.sequence_end();
-    at.push_back(b.size()); b.sequence(0x0008, 0x1115, 0);
-    at.push_back(b.size()); b.explicit_element(0x0010, 0x0010, "PN", "Doe^");
+    at.push_back(b.size());
+    b.explicit_element(0x0002, 0x0000, "UL", test::le32(196));
+    at.push_back(b.size());
+    b.transfer_syntax(test::explicit_le_uid());
+    at.push_back(b.size());
+    b.explicit_element(0x0008, 0x0060, "CS", "MR");
+    at.push_back(b.size());
+    b.explicit_element(0x0009, 0x1001, "LO", "priv");
+    at.push_back(b.size());
+    b.sequence(0x0008, 0x1140);
+    at.push_back(b.size());
+    b.item();
+    at.push_back(b.size());
+    b.explicit_element(0x0008, 0x1150, "UI", "1.23");
+    at.push_back(b.size());
+    b.item_end();
+    at.push_back(b.size());
+    b.sequence_end();
+    at.push_back(b.size());
+    b.sequence(0x0008, 0x1115, 0);
+    at.push_back(b.size());
+    b.explicit_element(0x0010, 0x0010, "PN", "Doe^");
     return {b.bytes(), at};
 }
 
 // Row 2 holds rows 3 to 5; row 10 is a container too.
 std::string renumber_file() {
     dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid());          // row 0
-    b.explicit_element(0x0008, 0x0060, "CS", "MR");                 // row 1
-    b.sequence(0x0008, 0x1140, 8 + 12 + 12).item(24);               // rows 2, 3
-    b.explicit_element(0x0008, 0x1150, "UI", "1.23");               // row 4
-    b.explicit_element(0x0008, 0x1155, "UI", "1234");               // row 5
-    for (std::uint16_t e = 0x20; e < 0x24; ++e)                     // rows 6 to 9
+    b.preamble().transfer_syntax(test::explicit_le_uid());  // row 0
+    b.explicit_element(0x0008, 0x0060, "CS", "MR");         // row 1
+    b.sequence(0x0008, 0x1140, 8 + 12 + 12).item(24);       // rows 2, 3
+    b.explicit_element(0x0008, 0x1150, "UI", "1.23");       // row 4
+    b.explicit_element(0x0008, 0x1155, "UI", "1234");       // row 5
+    for (std::uint16_t e = 0x20; e < 0x24; ++e)             // rows 6 to 9
         b.explicit_element(0x0008, e, "DA", "20240101");
-    b.sequence(0x0040, 0xA730).item();                              // rows 10, 11
-    b.explicit_element(0x0040, 0xA040, "CS", "TEXT");               // row 12
-    b.item_end().sequence_end();                                    // rows 13, 14
-    b.explicit_element(0x0010, 0x0010, "PN", "Doe^");               // row 15
+    b.sequence(0x0040, 0xA730).item();                 // rows 10, 11
+    b.explicit_element(0x0040, 0xA040, "CS", "TEXT");  // row 12
+    b.item_end().sequence_end();                       // rows 13, 14
+    b.explicit_element(0x0010, 0x0010, "PN", "Doe^");  // row 15
     return b.bytes();
 }
 
-std::wstring offset_text(const sample& s, int row) { return std::to_wstring(s.offsets[std::size_t(row)]); }
+std::wstring offset_text(const sample& s, int row) {
+    return std::to_wstring(s.offsets[std::size_t(row)]);
+}
 
 class ListTest : public DocumentsTest {};
 
@@ -69,9 +82,9 @@ TEST_F(ListTest, SixColumnsWithTheirHeadersAlignmentAndWidths) {
         int format;
         int width;
     };
-    const column expected[] = {{L"Tag", LVCFMT_LEFT, 180},        {L"VR", LVCFMT_LEFT, 40},
-                               {L"Size", LVCFMT_RIGHT, 60},       {L"Description", LVCFMT_LEFT, 200},
-                               {L"Data", LVCFMT_LEFT, 200},       {L"Offset", LVCFMT_RIGHT, 120}};
+    const column expected[] = {{L"Tag", LVCFMT_LEFT, 180},  {L"VR", LVCFMT_LEFT, 40},
+                               {L"Size", LVCFMT_RIGHT, 60}, {L"Description", LVCFMT_LEFT, 200},
+                               {L"Data", LVCFMT_LEFT, 200}, {L"Offset", LVCFMT_RIGHT, 120}};
     HWND header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
     EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 6);
     for (int i = 0; i < 6; ++i) {
@@ -116,15 +129,39 @@ TEST_P(Cells, SixTextsImageAndIndentOfARow) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Cells,
     ::testing::Values(
-        row_case{"GroupLength", 0, {L"(0002,0000)", L"UL", L"4", L"Group 0002 Length", L"196"}, 0, 0},
+        row_case{"GroupLength",
+                 0,
+                 {L"(0002,0000)", L"UL", L"4", L"Group 0002 Length", L"196"},
+                 0,
+                 0},
         row_case{"Modality", 2, {L"(0008,0060)", L"CS", L"2", L"Modality", L"MR"}, 0, 0},
         row_case{"Private", 3, {L"(0009,1001)", L"LO", L"4", L"", L"priv"}, 0, 0},
-        row_case{"Sequence", 4, {L"(0008,1140)", L"SQ", L"-1", L"Referenced Image Sequence", L""}, 1, 0},
+        row_case{"Sequence",
+                 4,
+                 {L"(0008,1140)", L"SQ", L"-1", L"Referenced Image Sequence", L""},
+                 1,
+                 0},
         row_case{"Item", 5, {L"(FFFE,E000)", L"", L"-1", L"Item", L""}, 1, 1},
-        row_case{"NestedElement", 6, {L"(0008,1150)", L"UI", L"4", L"Referenced SOP Class UID", L"1.23"}, 0, 2},
-        row_case{"ItemDelimiter", 7, {L"(FFFE,E00D)", L"", L"0", L"Item Delimitation Item", L""}, 0, 2},
-        row_case{"SequenceDelimiter", 8, {L"(FFFE,E0DD)", L"", L"0", L"Sequence Delimitation Item", L""}, 0, 1},
-        row_case{"EmptySequence", 9, {L"(0008,1115)", L"SQ", L"0", L"Referenced Series Sequence", L""}, 0, 0}),
+        row_case{"NestedElement",
+                 6,
+                 {L"(0008,1150)", L"UI", L"4", L"Referenced SOP Class UID", L"1.23"},
+                 0,
+                 2},
+        row_case{"ItemDelimiter",
+                 7,
+                 {L"(FFFE,E00D)", L"", L"0", L"Item Delimitation Item", L""},
+                 0,
+                 2},
+        row_case{"SequenceDelimiter",
+                 8,
+                 {L"(FFFE,E0DD)", L"", L"0", L"Sequence Delimitation Item", L""},
+                 0,
+                 1},
+        row_case{"EmptySequence",
+                 9,
+                 {L"(0008,1115)", L"SQ", L"0", L"Referenced Series Sequence", L""},
+                 0,
+                 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ListTest, AFileWithoutMarkerOrThatIsMissingShowsHeadersAndNoRows) {
@@ -192,14 +229,13 @@ TEST_P(Clicks, OnlyAPressOnAContainerIconToggles) {
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMSTATE, c.row, LVIS_SELECTED), LVIS_SELECTED);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Where, Clicks,
-    ::testing::Values(click_case{"ContainerIcon", 4, true, false, 7},
-                      click_case{"ContainerText", 4, false, false, 11},
-                      click_case{"DoubleClickTogglesOnce", 4, true, true, 7},
-                      click_case{"PlainElementIcon", 2, true, false, 11},
-                      click_case{"EmptySequenceIcon", 9, true, false, 11}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Where, Clicks,
+                         ::testing::Values(click_case{"ContainerIcon", 4, true, false, 7},
+                                           click_case{"ContainerText", 4, false, false, 11},
+                                           click_case{"DoubleClickTogglesOnce", 4, true, true, 7},
+                                           click_case{"PlainElementIcon", 2, true, false, 11},
+                                           click_case{"EmptySequenceIcon", 9, true, false, 11}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Left and -, Right and + fold the focused container; Left on a nested row
 // climbs to its container; other keys fold nothing.
@@ -256,7 +292,8 @@ TEST_F(ListTest, OddRowsAreDrawnOnTheShadedWindowColour) {
         nm.nmcd.dwItemSpec = row;
         nm.clrTextBk = background = CLR_DEFAULT;
         nm.clrText = CLR_DEFAULT;
-        const LRESULT answer = ::SendMessageW(document, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
+        const LRESULT answer =
+            ::SendMessageW(document, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&nm));
         background = nm.clrTextBk;
         EXPECT_EQ(nm.clrText, COLORREF(CLR_DEFAULT));
         return answer;

@@ -129,7 +129,8 @@ void DocumentsTest::SetUp() {
 void DocumentsTest::TearDown() { CloseDocuments(); }
 
 void DocumentsTest::CloseDocuments() {
-    for (HWND document : m_frame.Documents()) ::SendMessageW(m_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
+    for (HWND document : m_frame.Documents())
+        ::SendMessageW(m_client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
     Pump();
 }
 

@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <new>
 
-
 namespace {
 
 std::size_t largest_request = 0;

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 
-
 namespace allocation_meter {
 
 // Forgets what was measured so far.

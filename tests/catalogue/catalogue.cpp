@@ -462,11 +462,17 @@ std::vector<case_file> table() {
                  .bytes();
          }},
         {"pixels_fragment_ending_early", 17, false,
-         [] { return encapsulated_frame("1.2.840.10008.1.2.5", rle_segment_past_fragment(), false); }},
+         [] {
+             return encapsulated_frame("1.2.840.10008.1.2.5", rle_segment_past_fragment(), false);
+         }},
         {"pixels_rle_segment_past_fragment", 18, false,
-         [] { return encapsulated_frame("1.2.840.10008.1.2.5", rle_segment_past_fragment(), true); }},
+         [] {
+             return encapsulated_frame("1.2.840.10008.1.2.5", rle_segment_past_fragment(), true);
+         }},
         {"pixels_jpeg_of_other_dimensions", 18, false,
-         [] { return encapsulated_frame("1.2.840.10008.1.2.4.70", jpeg_of_other_dimensions(), true); }},
+         [] {
+             return encapsulated_frame("1.2.840.10008.1.2.4.70", jpeg_of_other_dimensions(), true);
+         }},
 
         // Values.
         {"text_2gb_declared", 8, true,

@@ -74,7 +74,8 @@ TEST_P(CatalogueFile, ExpandGivesBackTheRowsOfTheLoad) {
         const dcm_record& row = file.rows[i];
         if (!row.container) continue;
         const std::size_t end = nested_end(file, i);
-        const std::vector<dcm_record> again = dcm_reparse_record(mapping.begin(), mapping.end(), row);
+        const std::vector<dcm_record> again =
+            dcm_reparse_record(mapping.begin(), mapping.end(), row);
         ASSERT_EQ(again.size(), end - i) << "row " << i;
         ASSERT_TRUE(std::equal(again.begin(), again.end(), file.rows.begin() + i)) << "row " << i;
     }

@@ -68,7 +68,7 @@ protected:
             rows.collapse(i);
             const std::size_t n = rows.expand(i, {now.begin(), now.end()});
             const std::vector<dcm_record> added(rows.records().begin() + std::ptrdiff_t(i) + 1,
-                                          rows.records().begin() + std::ptrdiff_t(i + n) + 1);
+                                                rows.records().begin() + std::ptrdiff_t(i + n) + 1);
             expect_rows_inside(added, now.size());
             inserted += n;
         }

@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, LargeFile,
                          ::testing::Values(dcm_reading::standard, dcm_reading::interpret),
                          [](const ::testing::TestParamInfo<dcm_reading>& info) {
                              return std::string(info.param == dcm_reading::standard ? "standard"
-                                                                                      : "interpret");
+                                                                                    : "interpret");
                          });
 
 }  // namespace

@@ -13,8 +13,8 @@
 
 #include "cursor_compare.h"
 #include "parse/file.h"
-#include "parse/record.h"
 #include "parse/mapping.h"
+#include "parse/record.h"
 
 namespace velk {
 

@@ -22,7 +22,6 @@
 #include <vector>
 
 #include "catalogue.h"
-#include "parse/file.h"
 #include "parse/cursor.h"
 #include "parse/file.h"
 
@@ -110,14 +109,17 @@ int main(int argc, char** argv) {
     // large-file tests and benchmark.
     if (argc == 4 && std::string(argv[2]) == "--sparse-pixels") {
         const unsigned fragments = unsigned(std::strtoul(argv[3], nullptr, 10));
-        if (catalogue::write_sparse_pixel_file(argv[1], fragments, std::uint32_t(1) << 30)) return 0;
+        if (catalogue::write_sparse_pixel_file(argv[1], fragments, std::uint32_t(1) << 30))
+            return 0;
         std::fprintf(stderr, "cannot write the sparse file %s\n", argv[1]);
         return 1;
     }
     const std::string mode = argc == 3 ? argv[2] : "";
     if (argc < 2 || argc > 3 ||
         (argc == 3 && mode != "--seeds" && mode != "--values" && mode != "--uids")) {
-        std::fprintf(stderr, "usage: %s FOLDER [--seeds | --values | --uids] | FILE --sparse-pixels N\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s FOLDER [--seeds | --values | --uids] | FILE --sparse-pixels N\n",
+                     argv[0]);
         return 2;
     }
     std::error_code error;

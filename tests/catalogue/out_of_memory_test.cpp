@@ -23,7 +23,9 @@ TEST(OutOfMemory, ALoadThatDoesNotFitListsNothingAndLeavesOthersAlone) {
     const std::string many = case_bytes("zero_length_items_1000000");
     ASSERT_FALSE(many.empty());
     dcm_row_model other, failing;
-    const auto bytes = [](const std::string& b) { return dcm_bytes{b.data(), b.data() + b.size()}; };
+    const auto bytes = [](const std::string& b) {
+        return dcm_bytes{b.data(), b.data() + b.size()};
+    };
     other.load(bytes(sound));
 
     // Room for the load's first reserve, not for a million rows.

@@ -50,8 +50,8 @@ struct object {
         {0x0020, 0x0010, "SH", "1 "},
         {0x0020, 0x0011, "IS", "1 "},
     };
-    std::string tail;                   // raw bytes after the data set
-    long long group_length_delta = 0;   // added to the true (0002,0000)
+    std::string tail;                  // raw bytes after the data set
+    long long group_length_delta = 0;  // added to the true (0002,0000)
 
     void remove(std::uint16_t group, std::uint16_t number) {
         for (auto* list : {&meta, &data})
@@ -64,7 +64,8 @@ struct object {
     void set(std::uint16_t group, std::uint16_t number, std::string vr, std::string value) {
         auto& list = group == 2 ? meta : data;
         auto it = list.begin();
-        while (it != list.end() && (it->group < group || (it->group == group && it->number < number)))
+        while (it != list.end() &&
+               (it->group < group || (it->group == group && it->number < number)))
             ++it;
         if (it != list.end() && it->group == group && it->number == number)
             *it = {group, number, std::move(vr), std::move(value)};
@@ -80,17 +81,19 @@ struct object {
 
     std::string bytes() const {
         dicom_builder meta_group;
-        for (const element& e : meta) meta_group.explicit_element(e.group, e.number, e.vr, padded(e));
+        for (const element& e : meta)
+            meta_group.explicit_element(e.group, e.number, e.vr, padded(e));
         dicom_builder b;
-        b.preamble().explicit_element(
-            0x0002, 0x0000, "UL", le32(std::uint32_t(meta_group.size() + group_length_delta)));
+        b.preamble().explicit_element(0x0002, 0x0000, "UL",
+                                      le32(std::uint32_t(meta_group.size() + group_length_delta)));
         b.raw(meta_group.bytes());
         for (const element& e : data) b.explicit_element(e.group, e.number, e.vr, padded(e));
         return b.raw(tail).bytes();
     }
 };
 
-void image_pixel(object& o, std::uint16_t samples, const char* photometric, std::uint32_t pixel_bytes) {
+void image_pixel(object& o, std::uint16_t samples, const char* photometric,
+                 std::uint32_t pixel_bytes) {
     o.set(0x0028, 0x0002, "US", le16(samples));
     o.set(0x0028, 0x0004, "CS", photometric);
     o.set(0x0028, 0x0010, "US", le16(4));
@@ -104,7 +107,8 @@ void image_pixel(object& o, std::uint16_t samples, const char* photometric, std:
 
 using found = std::pair<std::string, std::uint32_t>;  // kind name, tag
 
-std::vector<found> findings_of(const std::string& bytes, dcm_reading reading = dcm_reading::standard) {
+std::vector<found> findings_of(const std::string& bytes,
+                               dcm_reading reading = dcm_reading::standard) {
     dcm_row_model rows(reading);
     const dcm_bytes file{bytes.data(), bytes.data() + bytes.size()};
     rows.load(file);
@@ -123,19 +127,26 @@ struct check_case {
 const check_case cases[] = {
     {"sound", [](object&) {}, {}},
     {"odd_length",
-     [](object& o) { o.tail = dicom_builder().explicit_element(0x0040, 0x0254, "LO", "ABC").bytes(); },
+     [](object& o) {
+         o.tail = dicom_builder().explicit_element(0x0040, 0x0254, "LO", "ABC").bytes();
+     },
      {{"length", 0x00400254}}},
     {"order", [](object& o) { std::swap(o.data[2], o.data[3]); }, {{"order", 0x00080020}}},
-    {"duplicate", [](object& o) { o.data.insert(o.data.begin() + 8, o.data[8]); },
+    {"duplicate",
+     [](object& o) { o.data.insert(o.data.begin() + 8, o.data[8]); },
      {{"duplicate", 0x00100020}}},
     {"group_length",
-     [](object& o) { o.data.insert(o.data.begin(), {0x0008, 0x0000, "UL", le32(10)}); },
+     [](object& o) {
+         o.data.insert(o.data.begin(), {0x0008, 0x0000, "UL", le32(10)});
+     },
      {{"retired", 0x00080000}, {"group-length", 0x00080000}}},
     {"meta_group_length", [](object& o) { o.group_length_delta = 2; }, {{"meta", 0x00020000}}},
     {"meta_missing", [](object& o) { o.remove(0x0002, 0x0003); }, {{"meta", 0x00020003}}},
-    {"meta_version", [](object& o) { o.meta[0].value = std::string("\x01\0", 2); },
+    {"meta_version",
+     [](object& o) { o.meta[0].value = std::string("\x01\0", 2); },
      {{"meta", 0x00020001}}},
-    {"meta_class_differs", [](object& o) { o.meta[1].value = "1.2.840.10008.5.1.4.1.1.2"; },
+    {"meta_class_differs",
+     [](object& o) { o.meta[1].value = "1.2.840.10008.5.1.4.1.1.2"; },
      {{"meta", 0x00020002}}},
     {"syntax_unknown", [](object& o) { o.meta[3].value = "1.2.3.4"; }, {{"syntax", 0x00020010}}},
     {"private_without_creator",
@@ -152,33 +163,52 @@ const check_case cases[] = {
      {}},
     {"retired", [](object& o) { o.set(0x0008, 0x0001, "UL", le32(0)); }, {{"retired", 0x00080001}}},
     {"required_missing", [](object& o) { o.remove(0x0008, 0x0060); }, {{"required", 0x00080060}}},
-    {"required_empty", [](object& o) { o.set(0x0020, 0x000D, "UI", ""); }, {{"required", 0x0020000D}}},
-    {"value_date", [](object& o) { o.set(0x0008, 0x0020, "DA", "2004.01.19"); }, {{"value", 0x00080020}}},
-    {"value_time", [](object& o) { o.set(0x0008, 0x0030, "TM", "14:04:38"); }, {{"value", 0x00080030}}},
-    {"value_uid_leading_zero", [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.03"); },
+    {"required_empty",
+     [](object& o) { o.set(0x0020, 0x000D, "UI", ""); },
+     {{"required", 0x0020000D}}},
+    {"value_date",
+     [](object& o) { o.set(0x0008, 0x0020, "DA", "2004.01.19"); },
+     {{"value", 0x00080020}}},
+    {"value_time",
+     [](object& o) { o.set(0x0008, 0x0030, "TM", "14:04:38"); },
+     {{"value", 0x00080030}}},
+    {"value_uid_leading_zero",
+     [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.03"); },
      {{"value", 0x0020000E}}},
-    {"value_uid_zeros", [](object& o) { o.set(0x0020, 0x000E, "UI", "0.0"); }, {{"value", 0x0020000E}}},
-    {"value_uid_root", [](object& o) { o.set(0x0020, 0x000E, "UI", "9.8.7.6"); }, {{"value", 0x0020000E}}},
-    {"value_too_long", [](object& o) { o.set(0x0018, 0x0050, "DS", "1.23456789012345678"); },
+    {"value_uid_zeros",
+     [](object& o) { o.set(0x0020, 0x000E, "UI", "0.0"); },
+     {{"value", 0x0020000E}}},
+    {"value_uid_root",
+     [](object& o) { o.set(0x0020, 0x000E, "UI", "9.8.7.6"); },
+     {{"value", 0x0020000E}}},
+    {"value_too_long",
+     [](object& o) { o.set(0x0018, 0x0050, "DS", "1.23456789012345678"); },
      {{"value", 0x00180050}}},
-    {"value_not_a_number", [](object& o) { o.set(0x0018, 0x0050, "DS", "1.2.3"); }, {{"value", 0x00180050}}},
+    {"value_not_a_number",
+     [](object& o) { o.set(0x0018, 0x0050, "DS", "1.2.3"); },
+     {{"value", 0x00180050}}},
     {"value_sound_numbers", [](object& o) { o.set(0x0028, 0x0030, "DS", " -1.5E+3\\.5 "); }, {}},
-    {"value_binary_size", [](object& o) { o.set(0x0018, 0x9087, "FD", std::string(12, '\0')); },
+    {"value_binary_size",
+     [](object& o) { o.set(0x0018, 0x9087, "FD", std::string(12, '\0')); },
      {{"value", 0x00189087}}},
-    {"value_uid_padded_with_space", [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.34.89 "); },
+    {"value_uid_padded_with_space",
+     [](object& o) { o.set(0x0020, 0x000E, "UI", "1.2.34.89 "); },
      {{"value", 0x0020000E}}},
     {"vr", [](object& o) { o.set(0x0010, 0x0010, "LO", "Doe^Jane"); }, {{"vr", 0x00100010}}},
     {"vr_of_several", [](object& o) { o.set(0x0028, 0x0106, "SS", le16(0)); }, {}},
     {"vm", [](object& o) { o.set(0x0028, 0x0030, "DS", "1\\2\\3"); }, {{"vm", 0x00280030}}},
     {"image_pixel_sound", [](object& o) { image_pixel(o, 1, "MONOCHROME2", 16); }, {}},
-    {"pixel_length", [](object& o) { image_pixel(o, 1, "MONOCHROME2", 20); }, {{"pixel", 0x7FE00010}}},
+    {"pixel_length",
+     [](object& o) { image_pixel(o, 1, "MONOCHROME2", 20); },
+     {{"pixel", 0x7FE00010}}},
     {"pixel_high_bit",
      [](object& o) {
          image_pixel(o, 1, "MONOCHROME2", 16);
          o.set(0x0028, 0x0102, "US", le16(11));
      },
      {{"pixel", 0x00280102}}},
-    {"pixel_samples_and_planar", [](object& o) { image_pixel(o, 3, "MONOCHROME2", 48); },
+    {"pixel_samples_and_planar",
+     [](object& o) { image_pixel(o, 3, "MONOCHROME2", 48); },
      {{"pixel", 0x00280002}, {"pixel", 0x00280006}}},
     {"image_pixel_required",
      [](object& o) {
@@ -189,12 +219,21 @@ const check_case cases[] = {
     {"item_length",
      [](object& o) {
          // An item that says 8 bytes and holds an 18-byte element.
-         const std::string inner = dicom_builder().explicit_element(0x0008, 0x1150, "UI", std::string("1.2.3.4.5\0", 10)).bytes();
-         o.tail = dicom_builder().sequence(0x0040, 0x0275, 8 + std::uint32_t(inner.size()))
-                      .item(8).raw(inner).bytes();
+         const std::string inner =
+             dicom_builder()
+                 .explicit_element(0x0008, 0x1150, "UI", std::string("1.2.3.4.5\0", 10))
+                 .bytes();
+         o.tail = dicom_builder()
+                      .sequence(0x0040, 0x0275, 8 + std::uint32_t(inner.size()))
+                      .item(8)
+                      .raw(inner)
+                      .bytes();
      },
      {{"item-length", 0xFFFEE000}}},
-    {"damage", [](object& o) { o.tail = dicom_builder().explicit_header(0x0040, 0x0254, "LO", 40).raw("ab").bytes(); },
+    {"damage",
+     [](object& o) {
+         o.tail = dicom_builder().explicit_header(0x0040, 0x0254, "LO", 40).raw("ab").bytes();
+     },
      {{"damage", 0x00400254}}},
     {"offset_table",
      [](object& o) {
@@ -202,9 +241,16 @@ const check_case cases[] = {
          o.remove(0x7FE0, 0x0010);
          o.meta[3].value = std::string("1.2.840.10008.1.2.4.50\0", 24);
          // The table says the second frame is at 6; it is at 12 (8 + 4).
-         o.tail = dicom_builder().explicit_header(0x7FE0, 0x0010, "OB", test::undefined)
-                      .item(8).raw(le32(0) + le32(6))
-                      .item(4).raw("abcd").item(4).raw("efgh").sequence_end().bytes();
+         o.tail = dicom_builder()
+                      .explicit_header(0x7FE0, 0x0010, "OB", test::undefined)
+                      .item(8)
+                      .raw(le32(0) + le32(6))
+                      .item(4)
+                      .raw("abcd")
+                      .item(4)
+                      .raw("efgh")
+                      .sequence_end()
+                      .bytes();
      },
      {{"pixel", 0xFFFEE000}}},
 };

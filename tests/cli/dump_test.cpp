@@ -90,24 +90,29 @@ TEST_F(Velkdump, CellsAreCutAt259CharactersAndConvertedFromCodePage1252) {
     for (int i = 0; i < 259; ++i) e9 += "\xC3\xA9";
     EXPECT_EQ(r.out,
               "(0010,0010);PN;7;Patient's Name;Ren\xC3\xA9\xE2\x82\xAC\xC2\x81\xC2\x9D;132\n"
-              "(0010,4000);LT;300;Patient Comments;" + e9 + ";147\n");
+              "(0010,4000);LT;300;Patient Comments;" +
+                  e9 + ";147\n");
 }
 
 TEST_F(Velkdump, SeveralFilesAreHeadedAndFailuresReportedWithoutStopping) {
-    const std::string good = file("good.dcm", dicom_builder().preamble()
-                                                  .explicit_element(0x0008, 0x0060, "CS", "MR")
-                                                  .bytes());
+    const std::string good =
+        file("good.dcm",
+             dicom_builder().preamble().explicit_element(0x0008, 0x0060, "CS", "MR").bytes());
     const std::string plain = file("plain.dcm", std::string(200, 'x'));
     const std::string empty = file("empty.dcm", "");
     const std::string missing = testing::TempDir() + "velkdump_missing.dcm";
     const auto r = run({missing, good, plain, empty, good});
     EXPECT_EQ(r.status, 1);
     const std::string rows = "(0008,0060);CS;2;Modality;MR;132\n";
-    EXPECT_EQ(r.out, "==> " + missing + " <==\n\n==> " + good + " <==\n" + rows + "\n==> " +
-                         plain + " <==\n\n==> " + empty + " <==\n\n==> " + good + " <==\n" + rows);
-    EXPECT_EQ(r.err, "velkdump: " + missing + ": no such file\n"
-                     "velkdump: " + plain + ": not a DICOM part-10 file (no \"DICM\" at byte 128)\n"
-                     "velkdump: " + empty + ": empty file, not a DICOM part-10 file\n");
+    EXPECT_EQ(r.out, "==> " + missing + " <==\n\n==> " + good + " <==\n" + rows + "\n==> " + plain +
+                         " <==\n\n==> " + empty + " <==\n\n==> " + good + " <==\n" + rows);
+    EXPECT_EQ(r.err, "velkdump: " + missing +
+                         ": no such file\n"
+                         "velkdump: " +
+                         plain +
+                         ": not a DICOM part-10 file (no \"DICM\" at byte 128)\n"
+                         "velkdump: " +
+                         empty + ": empty file, not a DICOM part-10 file\n");
 }
 
 TEST_F(Velkdump, AFileWithOnlyTheMarkerListsNothingAndSucceeds) {
@@ -121,7 +126,8 @@ TEST_F(Velkdump, AFileWithOnlyTheMarkerListsNothingAndSucceeds) {
 // object per file, a csv record per finding; exit 1 when a file has an error or
 // cannot be read, 2 for a usage error.
 TEST_F(Velkdump, CheckWritesFindingsInEachFormatAndFailsOnAnError) {
-    const std::string odd = file("odd.dcm", dicom_builder().preamble()
+    const std::string odd = file("odd.dcm", dicom_builder()
+                                                .preamble()
                                                 .explicit_element(0x0008, 0x0060, "CS", "MR")
                                                 .explicit_element(0x0009, 0x1010, "LO", "X ")
                                                 .bytes());
@@ -139,14 +145,18 @@ TEST_F(Velkdump, CheckWritesFindingsInEachFormatAndFailsOnAnError) {
     EXPECT_NE(json.err.find("no such file"), std::string::npos);
     const auto document = nlohmann::json::parse(json.out);
     EXPECT_EQ(document["path"], odd);
-    const nlohmann::json expected = {{"severity", "error"}, {"kind", "private"}, {"tag", "00091010"},
-                                     {"offset", 142}, {"message", line.substr(34, line.size() - 35)}};
+    const nlohmann::json expected = {{"severity", "error"},
+                                     {"kind", "private"},
+                                     {"tag", "00091010"},
+                                     {"offset", 142},
+                                     {"message", line.substr(34, line.size() - 35)}};
     const auto& findings = document["findings"];
     EXPECT_NE(std::find(findings.begin(), findings.end(), expected), findings.end()) << json.out;
 
     const auto csv = run({"--check", "--format=csv", odd});
     EXPECT_EQ(csv.out.rfind("severity,kind,tag,offset,message\r\n", 0), 0u);
-    EXPECT_NE(csv.out.find("error,private,00091010,142,\"Private element (0009,1010)"), std::string::npos);
+    EXPECT_NE(csv.out.find("error,private,00091010,142,\"Private element (0009,1010)"),
+              std::string::npos);
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'),
               std::count(text.out.begin(), text.out.end(), '\n') + 1);
     EXPECT_EQ(run({"--check", "--diff", odd, odd}).status, 2);
@@ -171,22 +181,25 @@ TEST_F(Velkdump, DiffListsDifferencesAndExitsAsDiffDoes) {
 
     // A value holding the separator or a quote is quoted, so that it never splits
     // a record; csv and json say the same in their own form.
-    const std::string e = file("e.dcm", dicom_builder().preamble()
+    const std::string e = file("e.dcm", dicom_builder()
+                                            .preamble()
                                             .explicit_element(0x0008, 0x0060, "CS", "MR")
-                                            .explicit_element(0x0010, 0x4000, "LT", "a;\"b\"").bytes());
+                                            .explicit_element(0x0010, 0x4000, "LT", "a;\"b\"")
+                                            .bytes());
     EXPECT_EQ(run({"--diff", a, e}).out,
               "only in second;(0010,4000);LT;Patient Comments;;\"a;\"\"b\"\"\";;142\n");
     EXPECT_EQ(run({"--diff", "--format=csv", a, b}).out,
               "difference,path,VR,name,first value,second value,first offset,second offset\r\n"
               "changed,\"(0008,0060)\",CS,Modality,MR,CT,132,132\r\n"
               "only in second,\"(0010,4000)\",LT,Patient Comments,,Caf\xC3\xA9,,142\r\n");
-    EXPECT_EQ(run({"--diff", "--format=json", a, b}).out,
-              "{\"difference\":\"changed\",\"path\":\"(0008,0060)\",\"VR\":\"CS\",\"name\":\"Modality\","
-              "\"first value\":\"MR\",\"second value\":\"CT\",\"first offset\":\"132\","
-              "\"second offset\":\"132\"}\n"
-              "{\"difference\":\"only in second\",\"path\":\"(0010,4000)\",\"VR\":\"LT\","
-              "\"name\":\"Patient Comments\",\"first value\":\"\",\"second value\":\"Caf\xC3\xA9\","
-              "\"first offset\":\"\",\"second offset\":\"142\"}\n");
+    EXPECT_EQ(
+        run({"--diff", "--format=json", a, b}).out,
+        "{\"difference\":\"changed\",\"path\":\"(0008,0060)\",\"VR\":\"CS\",\"name\":\"Modality\","
+        "\"first value\":\"MR\",\"second value\":\"CT\",\"first offset\":\"132\","
+        "\"second offset\":\"132\"}\n"
+        "{\"difference\":\"only in second\",\"path\":\"(0010,4000)\",\"VR\":\"LT\","
+        "\"name\":\"Patient Comments\",\"first value\":\"\",\"second value\":\"Caf\xC3\xA9\","
+        "\"first offset\":\"\",\"second offset\":\"142\"}\n");
     const auto missing = run({"--diff", a, testing::TempDir() + "velkdump_missing.dcm"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("no such file"), std::string::npos);
@@ -196,7 +209,9 @@ TEST_F(Velkdump, DiffListsDifferencesAndExitsAsDiffDoes) {
     // implicit VR element from the dictionary, text decoded as its character set says.
     const auto implicit = [](bool comments) {
         dicom_builder b;
-        b.preamble().transfer_syntax(test::implicit_le_uid()).implicit_element(0x0008, 0x0005, "ISO_IR 192");
+        b.preamble()
+            .transfer_syntax(test::implicit_le_uid())
+            .implicit_element(0x0008, 0x0005, "ISO_IR 192");
         if (comments) b.implicit_element(0x0010, 0x4000, "\xCE\xB1\xCE\xB2");
         return b.bytes();
     };
@@ -225,11 +240,12 @@ TEST_P(VelkdumpOptions, AnswerAsUsersExpect) {
 
 INSTANTIATE_TEST_SUITE_P(
     Args, VelkdumpOptions,
-    testing::Values(option_case{{"--version"}, 0, "velkdump " VELK_VERSION_TEXT "\n", ""},
-                    option_case{{"--help"}, 0, "Usage: velkdump [OPTION]... FILE...\n", ""},
-                    option_case{{}, 2, "", "velkdump: no file given\n"},
-                    option_case{{"-x"}, 2, "", "velkdump: unknown option '-x'\n"},
-                    option_case{{"--", "--version"}, 1, "", "velkdump: --version: no such file\n"}));
+    testing::Values(
+        option_case{{"--version"}, 0, "velkdump " VELK_VERSION_TEXT "\n", ""},
+        option_case{{"--help"}, 0, "Usage: velkdump [OPTION]... FILE...\n", ""},
+        option_case{{}, 2, "", "velkdump: no file given\n"},
+        option_case{{"-x"}, 2, "", "velkdump: unknown option '-x'\n"},
+        option_case{{"--", "--version"}, 1, "", "velkdump: --version: no such file\n"}));
 
 }  // namespace
 

@@ -20,7 +20,8 @@ TEST(FileFinder, WalksInPathOrderADirectoryAtATime) {
     const fs::path root = fs::path(testing::TempDir()) / "velkdump_finder";
     fs::remove_all(root);
     std::vector<fs::path> made;
-    for (const char* name : {"a-b/x", "a/z", "a.b", "a/y/2", "a/y/10", "b/c/d/e", "Z", "a/y.txt", "c"}) {
+    for (const char* name :
+         {"a-b/x", "a/z", "a.b", "a/y/2", "a/y/10", "b/c/d/e", "Z", "a/y.txt", "c"}) {
         made.push_back(root / fs::u8path(name));
         fs::create_directories(made.back().parent_path());
         std::ofstream(made.back()) << name;

@@ -64,13 +64,20 @@ TEST_F(Formats, FilesListedAtOnceComeOutInArgumentOrder) {
     std::vector<std::string> args;
     for (int i = 0; i < 40; ++i) {
         const std::string name = std::to_string(i) + ".dcm";
-        if (i % 9 == 4) args.push_back(file(name, "not part 10"));
-        else if (i % 9 == 7) args.push_back((m_folder / ("missing" + name)).string());
-        else args.push_back(file(name, dicom_builder().preamble()
-            .explicit_element(0x0020, 0x0013, "IS", std::to_string(i * 97) + " ")
-            .raw(std::string(i * 800, '\0')).bytes()));
+        if (i % 9 == 4)
+            args.push_back(file(name, "not part 10"));
+        else if (i % 9 == 7)
+            args.push_back((m_folder / ("missing" + name)).string());
+        else
+            args.push_back(
+                file(name, dicom_builder()
+                               .preamble()
+                               .explicit_element(0x0020, 0x0013, "IS", std::to_string(i * 97) + " ")
+                               .raw(std::string(i * 800, '\0'))
+                               .bytes()));
     }
-    const std::string small = dicom_builder().preamble().explicit_element(0x0020, 0x0013, "IS", "1 ").bytes();
+    const std::string small =
+        dicom_builder().preamble().explicit_element(0x0020, 0x0013, "IS", "1 ").bytes();
     file("walked/sub/second.dcm", small);
     file("walked/first.dcm", small);
     file("walked/sub/readme.txt", "skipped in a walk, counted at the end");
@@ -87,8 +94,11 @@ TEST_F(Formats, FilesListedAtOnceComeOutInArgumentOrder) {
         EXPECT_EQ(got.err, expected.err) << format;
         EXPECT_EQ(std::count(expected.err.begin(), expected.err.end(), '\n'), 9) << format;
         const std::string tally =
-            "velkdump: 1 file skipped, not DICOM part-10 (--verbose names them); 8 files could not be listed\n";
-        EXPECT_EQ(expected.err.substr(expected.err.size() - std::min(expected.err.size(), tally.size())), tally);
+            "velkdump: 1 file skipped, not DICOM part-10 (--verbose names them); 8 files could not "
+            "be listed\n";
+        EXPECT_EQ(
+            expected.err.substr(expected.err.size() - std::min(expected.err.size(), tally.size())),
+            tally);
         const auto a = expected.out.find("first.dcm"), b = expected.out.find("second.dcm");
         EXPECT_TRUE(a != std::string::npos && b != std::string::npos && a < b) << format;
         EXPECT_EQ(expected.out.find("readme"), std::string::npos) << format;
@@ -101,17 +111,23 @@ TEST_F(Formats, FilesListedAtOnceComeOutInArgumentOrder) {
 
 TEST_F(Formats, JsonNestsItemsAndPointsBulkDataAtTheValueBytes) {
     const std::string ob = "\x01\x02\x03\x04";
-    const std::string path = file("model.dcm", dicom_builder().preamble()
-        .explicit_element(0x0008, 0x0008, "CS", "ORIGINAL \\PRIMARY")
-        .sequence(0x0008, 0x1140)
-            .item().explicit_element(0x0008, 0x1150, "UI", std::string("1.2\0", 4)).item_end()
-            .item(10).explicit_element(0x0028, 0x0010, "US", std::string("\x02\x00", 2))
-        .sequence_end()
-        .explicit_element(0x0010, 0x0010, "PN", "Doe^J=\xE9")
-        .explicit_element(0x0018, 0x0050, "DS", "2.5\\-1e3 ")
-        .explicit_element(0x0020, 0x9165, "AT", std::string("\x10\x00\x20\x00", 4))
-        .explicit_element(0x0028, 0x0030, "US", std::string("\x01\x00\xFF\xFF", 4))
-        .explicit_element(0x7FE0, 0x0010, "OB", ob).bytes());
+    const std::string path = file(
+        "model.dcm", dicom_builder()
+                         .preamble()
+                         .explicit_element(0x0008, 0x0008, "CS", "ORIGINAL \\PRIMARY")
+                         .sequence(0x0008, 0x1140)
+                         .item()
+                         .explicit_element(0x0008, 0x1150, "UI", std::string("1.2\0", 4))
+                         .item_end()
+                         .item(10)
+                         .explicit_element(0x0028, 0x0010, "US", std::string("\x02\x00", 2))
+                         .sequence_end()
+                         .explicit_element(0x0010, 0x0010, "PN", "Doe^J=\xE9")
+                         .explicit_element(0x0018, 0x0050, "DS", "2.5\\-1e3 ")
+                         .explicit_element(0x0020, 0x9165, "AT", std::string("\x10\x00\x20\x00", 4))
+                         .explicit_element(0x0028, 0x0030, "US", std::string("\x01\x00\xFF\xFF", 4))
+                         .explicit_element(0x7FE0, 0x0010, "OB", ob)
+                         .bytes());
     const auto r = run({"--format=json", path});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto doc = nlohmann::json::parse(r.out);
@@ -139,17 +155,22 @@ TEST_F(Formats, JsonNestsItemsAndPointsBulkDataAtTheValueBytes) {
 // sequence of defined length descended into, Cyrillic text decoded.
 TEST_F(Formats, InterpretReadsImplicitVrAndCharacterSetsInEveryFormat) {
     const std::string name = "\xB8\xD2\xD0\xDD";  // "Ivan" in ISO 8859-5
-    const std::string path = file("implicit.dcm", dicom_builder().preamble()
-        .transfer_syntax(test::implicit_le_uid())
-        .implicit_element(0x0008, 0x0005, "ISO_IR 144")
-        .implicit_element(0x0028, 0x0010, std::string("\x00\x02", 2))
-        .implicit_header(0x0040, 0x0275, 8 + 8 + 4)
-            .item(8 + 4).implicit_element(0x0010, 0x0010, name)
-        .bytes());
+    const std::string path =
+        file("implicit.dcm", dicom_builder()
+                                 .preamble()
+                                 .transfer_syntax(test::implicit_le_uid())
+                                 .implicit_element(0x0008, 0x0005, "ISO_IR 144")
+                                 .implicit_element(0x0028, 0x0010, std::string("\x00\x02", 2))
+                                 .implicit_header(0x0040, 0x0275, 8 + 8 + 4)
+                                 .item(8 + 4)
+                                 .implicit_element(0x0010, 0x0010, name)
+                                 .bytes());
     const auto text = run({"--interpret", path});
     EXPECT_NE(text.out.find("(0028,0010);(US);2;Rows;512;"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("  (0010,0010);  (PN);  4;  Patient's Name;  \xD0\x98\xD0\xB2\xD0\xB0"
-                            "\xD0\xBD;"), std::string::npos) << text.out;
+                            "\xD0\xBD;"),
+              std::string::npos)
+        << text.out;
     const auto csv = run({"--format=csv", "--interpret", path});
     EXPECT_NE(csv.out.find("0,\"(0028,0010)\",(US),2,Rows,512,"), std::string::npos) << csv.out;
     const auto json = run({"--format=json", "--interpret", path});
@@ -165,10 +186,12 @@ TEST_F(Formats, InterpretReadsImplicitVrAndCharacterSetsInEveryFormat) {
 // "-" reads standard input: every format as for a file, offsets of the stream,
 // json's data set without group 0002 (--meta puts it beside), binary inline.
 TEST_F(Formats, StandardInputIsListedAsAFileAndJsonLeavesTheMetaGroupOut) {
-    const std::string bytes = dicom_builder().preamble()
-        .transfer_syntax(test::explicit_le_uid())
-        .explicit_element(0x0008, 0x0060, "CS", "MR")
-        .explicit_element(0x7FE0, 0x0010, "OB", "\x01\x02").bytes();
+    const std::string bytes = dicom_builder()
+                                  .preamble()
+                                  .transfer_syntax(test::explicit_le_uid())
+                                  .explicit_element(0x0008, 0x0060, "CS", "MR")
+                                  .explicit_element(0x7FE0, 0x0010, "OB", "\x01\x02")
+                                  .bytes();
     const auto run_stdin = [&](const std::vector<std::string>& args) {
         std::FILE* in = std::tmpfile();
         std::fwrite(bytes.data(), 1, bytes.size(), in);

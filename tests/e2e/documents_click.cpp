@@ -27,7 +27,8 @@ int wmain(int argc, wchar_t** argv) {
 
     DWORD pid = 0;
     ::GetWindowThreadProcessId(list, &pid);
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    HANDLE process =
+        ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
     if (!process) return 1;
     PostClick(list, RemoteIconMiddle(process, list, row));
     ::CloseHandle(process);

@@ -38,19 +38,22 @@ TEST(VelkProcess, ShowsTheFileNamedOnItsCommandLineAndEndsWithOne) {
     const HWND frame = velk.Frame();
     ASSERT_TRUE(frame);
     HWND list = nullptr;
-    ASSERT_TRUE(PumpUntil([&] {
-        list = FindElementList(frame);
-        return list && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
-    }, 20000));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            list = FindElementList(frame);
+            return list && ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+        },
+        20000));
 
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 8);
-    const std::vector<std::wstring> first{L"(0002,0010)", L"UI", L"20", L"Transfer Syntax UID",
-                                          L"1.2.840.10008.1.2.1", L"132"};
+    const std::vector<std::wstring> first{
+        L"(0002,0010)", L"UI", L"20", L"Transfer Syntax UID", L"1.2.840.10008.1.2.1", L"132"};
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(RemoteCellText(velk.Process(), list, 0, column), first[std::size_t(column)]);
     EXPECT_EQ(RemoteCellText(velk.Process(), list, 1, 3), L"Modality");
     EXPECT_EQ(RemoteCellText(velk.Process(), list, 4, 4), L"1.23");
-    EXPECT_NE(TextOf(frame).find(L"process.dcm"), std::wstring::npos);  // the maximised document's title
+    EXPECT_NE(TextOf(frame).find(L"process.dcm"),
+              std::wstring::npos);  // the maximised document's title
 
     PostClick(list, RemoteIconMiddle(velk.Process(), list, 2));
     EXPECT_TRUE(PumpUntil([&] { return ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == 4; }, 5000));

@@ -16,7 +16,8 @@ class RemoteBuffer {
 public:
     RemoteBuffer(HANDLE process, std::size_t size)
         : m_process(process),
-          m_address(::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+          m_address(
+              ::VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
     ~RemoteBuffer() {
         if (m_address) ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
     }
@@ -90,7 +91,8 @@ inline POINT RemoteIconMiddle(HANDLE process, HWND list, int row) {
     RECT r{};
     r.left = LVIR_ICON;
     remote.write(0, &r, sizeof(r));
-    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(0)));
+    ::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(remote.at(0)));
     remote.read(0, &r, sizeof(r));
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }

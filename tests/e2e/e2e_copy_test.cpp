@@ -62,9 +62,9 @@ bool InThisShard(std::size_t index) {
 // A file the viewer opens, with what it must show.
 struct Listed {
     std::wstring file;
-    std::string expected;   // the clipboard after Select All and Copy Rows
-    bool copied;            // false: too many rows to copy in the test's time
-    int rows;               // the rows listed; -1 when not checked
+    std::string expected;  // the clipboard after Select All and Copy Rows
+    bool copied;           // false: too many rows to copy in the test's time
+    int rows;              // the rows listed; -1 when not checked
 };
 
 // Under wine each display request costs about a quarter of a millisecond, so a
@@ -80,7 +80,8 @@ void CheckInViewers(const std::vector<Listed>& listed) {
     for (std::size_t first = 0; first < listed.size(); first += kBatch) {
         const std::size_t end = std::min(listed.size(), first + kBatch);
         std::vector<std::unique_ptr<Viewer>> viewers;
-        for (std::size_t i = first; i < end; ++i) viewers.push_back(std::make_unique<Viewer>(listed[i].file));
+        for (std::size_t i = first; i < end; ++i)
+            viewers.push_back(std::make_unique<Viewer>(listed[i].file));
         for (std::size_t i = first; i < end; ++i) {
             SCOPED_TRACE(Utf8(listed[i].file));
             Viewer& viewer = *viewers[i - first];
@@ -94,7 +95,8 @@ void CheckInViewers(const std::vector<Listed>& listed) {
             ASSERT_TRUE(viewer.Command(kCopyRows));
             const std::string copied = Utf8(copytest::ClipboardText());
             EXPECT_EQ(copied.size(), listed[i].expected.size());
-            EXPECT_TRUE(copied == listed[i].expected) << FirstDifference(copied, listed[i].expected);
+            EXPECT_TRUE(copied == listed[i].expected)
+                << FirstDifference(copied, listed[i].expected);
         }
         // Closed once the batch has copied: a closing window holds up the
         // clipboard for the others for as long as its closing takes.
@@ -108,7 +110,8 @@ TEST(EndToEndCopy, EveryAcceptedPydicomFileCopiesAsVelkdumpListsIt) {
     std::vector<std::wstring> files;
     FilesBelow(L"Z:\\usr\\lib\\python3\\dist-packages\\pydicom\\data\\", files);
     ASSERT_GT(files.size(), 50u) << "pydicom's data folder was not found";
-    ASSERT_EQ(::GetACP(), 1252u) << "velkdump converts as code page 1252 does; the viewer uses the ANSI page";
+    ASSERT_EQ(::GetACP(), 1252u)
+        << "velkdump converts as code page 1252 does; the viewer uses the ANSI page";
     std::vector<Listed> listed;
     std::size_t accepted = 0;
     for (const std::wstring& file : files) {
@@ -132,7 +135,8 @@ TEST(EndToEndCatalogue, EveryFileListsCopiesAndCloses) {
         ASSERT_FALSE(path.empty()) << c.name;
         std::string expected;
         const bool part10 = ExpectedCopy(path, expected);
-        listed.push_back({path, std::move(expected), part10 && c.rows <= kMostRowsCopied, int(c.rows)});
+        listed.push_back(
+            {path, std::move(expected), part10 && c.rows <= kMostRowsCopied, int(c.rows)});
         if (!part10) {
             EXPECT_EQ(c.rows, 0u) << c.name << ": velkdump does not list it";
         }

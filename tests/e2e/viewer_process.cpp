@@ -36,13 +36,14 @@ Viewer::Viewer(const std::wstring& file) {
     std::wstring line = L"\"" + ViewerPath() + L"\" \"" + file + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    ::CreateProcessW(ViewerPath().c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                     &m_process);
+    ::CreateProcessW(ViewerPath().c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &m_process);
 }
 
 Viewer::~Viewer() {
     if (!m_process.hProcess) return;
-    if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(m_process.hProcess, 255);
+    if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
+        ::TerminateProcess(m_process.hProcess, 255);
     ::CloseHandle(m_process.hThread);
     ::CloseHandle(m_process.hProcess);
 }
@@ -62,7 +63,8 @@ HWND Viewer::Frame() {
 
 bool Viewer::Command(WORD id) const {
     DWORD_PTR answer = 0;
-    return ::SendMessageTimeoutW(m_frame, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, kCommandMs, &answer) != 0;
+    return ::SendMessageTimeoutW(m_frame, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, kCommandMs,
+                                 &answer) != 0;
 }
 
 int Viewer::ItemCount() const {
@@ -70,7 +72,8 @@ int Viewer::ItemCount() const {
     const HWND document = client ? ::GetWindow(client, GW_CHILD) : nullptr;
     const HWND list = document ? ::GetWindow(document, GW_CHILD) : nullptr;
     DWORD_PTR count = 0;
-    if (!list || !::SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kCommandMs, &count))
+    if (!list ||
+        !::SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kCommandMs, &count))
         return -1;
     return int(count);
 }

@@ -15,45 +15,40 @@ constexpr LPARAM kRelease = (LPARAM{1} << 30) | (LPARAM{1} << 31);
 
 class CommandBarKeysTest : public CommandBarTest {
 protected:
-    void Post(UINT message, WPARAM wParam, LPARAM lParam = 0) const { host.PostMessage(message, wParam, lParam); }
+    void Post(UINT message, WPARAM wParam, LPARAM lParam = 0) const {
+        host.PostMessage(message, wParam, lParam);
+    }
     void PressAlt() const { Post(WM_SYSKEYDOWN, VK_MENU, kAltDown); }
     void ReleaseAlt() const { Post(WM_SYSKEYUP, VK_MENU, kRelease); }
-    void AltAndLetter(wchar_t letter) const
-    {
+    void AltAndLetter(wchar_t letter) const {
         PressAlt();
         Post(WM_SYSCHAR, letter, kAltDown);
         ReleaseAlt();
     }
-    void PressF10() const
-    {
+    void PressF10() const {
         Post(WM_SYSKEYDOWN, VK_F10);
         Post(WM_SYSKEYUP, VK_F10, kRelease);
     }
     void Key(WPARAM key) const { Post(WM_KEYDOWN, key); }
 
     // A script action: a key typed into the open popup.
-    std::function<void()> MenuKey(WPARAM key) const
-    {
+    std::function<void()> MenuKey(WPARAM key) const {
         HWND target = bar;
         return [target, key] { ::PostMessageW(target, WM_KEYDOWN, key, 0); };
     }
-    std::function<void()> MenuMouse(UINT message, POINT point) const
-    {
+    std::function<void()> MenuMouse(UINT message, POINT point) const {
         HWND target = bar;
         return [target, message, point] { ::PostMessageW(target, message, 0, PointParam(point)); };
     }
 
-    std::vector<HMENU> Popups(std::initializer_list<int> indexes) const
-    {
+    std::vector<HMENU> Popups(std::initializer_list<int> indexes) const {
         std::vector<HMENU> menus;
-        for (int index : indexes)
-            menus.push_back(Popup(index));
+        for (int index : indexes) menus.push_back(Popup(index));
         return menus;
     }
 };
 
-TEST_F(CommandBarKeysTest, AltAloneSelectsTheFirstButtonAndAgainLeaves)
-{
+TEST_F(CommandBarKeysTest, AltAloneSelectsTheFirstButtonAndAgainLeaves) {
     PressAlt();
     ReleaseAlt();
     Pump();
@@ -67,8 +62,7 @@ TEST_F(CommandBarKeysTest, AltAloneSelectsTheFirstButtonAndAgainLeaves)
     EXPECT_FALSE(bar.IsKeyboardMode());
 }
 
-TEST_F(CommandBarKeysTest, AltWithAnotherKeyIsNotTheMenuKey)
-{
+TEST_F(CommandBarKeysTest, AltWithAnotherKeyIsNotTheMenuKey) {
     PressAlt();
     Post(WM_SYSKEYDOWN, VK_BACK, kAltDown);
     ReleaseAlt();
@@ -76,8 +70,7 @@ TEST_F(CommandBarKeysTest, AltWithAnotherKeyIsNotTheMenuKey)
     EXPECT_FALSE(bar.IsKeyboardMode());
 }
 
-TEST_F(CommandBarKeysTest, F10SelectsAndArrowsMoveAroundTheEnds)
-{
+TEST_F(CommandBarKeysTest, F10SelectsAndArrowsMoveAroundTheEnds) {
     PressF10();
     Pump();
     ASSERT_TRUE(bar.IsKeyboardMode());
@@ -102,8 +95,7 @@ struct Mnemonic {
 
 class MnemonicTest : public CommandBarKeysTest, public ::testing::WithParamInterface<Mnemonic> {};
 
-TEST_P(MnemonicTest, AltAndTheLetterOpensItsPopupWithTheFirstItemSelected)
-{
+TEST_P(MnemonicTest, AltAndTheLetterOpensItsPopupWithTheFirstItemSelected) {
     host.script = {MenuKey(VK_ESCAPE)};
     AltAndLetter(GetParam().letter);
     Pump();
@@ -118,17 +110,17 @@ TEST_P(MnemonicTest, AltAndTheLetterOpensItsPopupWithTheFirstItemSelected)
 INSTANTIATE_TEST_SUITE_P(Letters, MnemonicTest,
                          ::testing::Values(Mnemonic{"LowerF", L'f', 0}, Mnemonic{"UpperV", L'V', 1},
                                            Mnemonic{"LowerH", L'h', 2}),
-                         [](const ::testing::TestParamInfo<Mnemonic>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<Mnemonic>& info) {
+                             return info.param.name;
+                         });
 
-TEST_F(CommandBarKeysTest, ALetterThatIsNoMnemonicIsLeftToTheWindow)
-{
+TEST_F(CommandBarKeysTest, ALetterThatIsNoMnemonicIsLeftToTheWindow) {
     MSG msg{host, WM_SYSCHAR, L'q', kAltDown, 0, {}};
     EXPECT_FALSE(loop.PreTranslateMessage(&msg));
     EXPECT_TRUE(host.opened.empty());
 }
 
-TEST_F(CommandBarKeysTest, EnterOpensTheSelectedPopupAndRightAndLeftMoveBetweenPopups)
-{
+TEST_F(CommandBarKeysTest, EnterOpensTheSelectedPopupAndRightAndLeftMoveBetweenPopups) {
     host.script = {MenuKey(VK_RIGHT), MenuKey(VK_LEFT), MenuKey(VK_LEFT), MenuKey(VK_ESCAPE)};
     PressF10();
     Key(VK_RIGHT);
@@ -141,8 +133,7 @@ TEST_F(CommandBarKeysTest, EnterOpensTheSelectedPopupAndRightAndLeftMoveBetweenP
     EXPECT_FALSE(bar.IsKeyboardMode());
 }
 
-TEST_F(CommandBarKeysTest, DownOpensAndLeftFromTheFirstPopupGoesToTheLast)
-{
+TEST_F(CommandBarKeysTest, DownOpensAndLeftFromTheFirstPopupGoesToTheLast) {
     host.script = {MenuKey(VK_LEFT), MenuKey(VK_ESCAPE)};
     PressF10();
     Key(VK_DOWN);
@@ -150,8 +141,7 @@ TEST_F(CommandBarKeysTest, DownOpensAndLeftFromTheFirstPopupGoesToTheLast)
     EXPECT_EQ(host.opened, Popups({0, 2}));
 }
 
-TEST_F(CommandBarKeysTest, ChoosingAnItemSendsItsCommandToTheOwner)
-{
+TEST_F(CommandBarKeysTest, ChoosingAnItemSendsItsCommandToTheOwner) {
     host.script = {MenuKey(VK_RETURN)};  // the first item is already selected
     AltAndLetter(L'f');
     Pump();
@@ -160,16 +150,14 @@ TEST_F(CommandBarKeysTest, ChoosingAnItemSendsItsCommandToTheOwner)
     EXPECT_EQ(bar.GetOpenPopup(), -1);
 }
 
-TEST_F(CommandBarKeysTest, AClickOpensAPopupAndHoveringMovesToAnother)
-{
+TEST_F(CommandBarKeysTest, AClickOpensAPopupAndHoveringMovesToAnother) {
     host.script = {MenuMouse(WM_MOUSEMOVE, ButtonCentre(0)), MenuKey(VK_ESCAPE)};
     bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(ButtonCentre(2)));
     Pump();
     EXPECT_EQ(host.opened, Popups({2, 0}));
 }
 
-TEST_F(CommandBarKeysTest, AClickOnTheOpenPopupsButtonClosesIt)
-{
+TEST_F(CommandBarKeysTest, AClickOnTheOpenPopupsButtonClosesIt) {
     host.script = {MenuMouse(WM_LBUTTONDOWN, ButtonCentre(1))};
     bar.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, PointParam(ButtonCentre(1)));
     Pump();
@@ -178,8 +166,7 @@ TEST_F(CommandBarKeysTest, AClickOnTheOpenPopupsButtonClosesIt)
     EXPECT_TRUE(host.commands.empty());
 }
 
-TEST_F(CommandBarKeysTest, AltMinusOpensTheMaximisedDocumentsSystemMenu)
-{
+TEST_F(CommandBarKeysTest, AltMinusOpensTheMaximisedDocumentsSystemMenu) {
     ASSERT_TRUE(bar.SetMDIClient(client));
     HWND child = NewChild();
     ASSERT_TRUE(child);
@@ -190,8 +177,7 @@ TEST_F(CommandBarKeysTest, AltMinusOpensTheMaximisedDocumentsSystemMenu)
     EXPECT_EQ(host.opened, (std::vector<HMENU>{::GetSystemMenu(child, FALSE)}));
 }
 
-TEST_F(CommandBarKeysTest, KeysOfAnotherWindowAreLeftAlone)
-{
+TEST_F(CommandBarKeysTest, KeysOfAnotherWindowAreLeftAlone) {
     CBarHost other;
     RECT place{60, 60, 300, 200};
     ASSERT_TRUE(other.Create(nullptr, &place, L"Other", kTestWindowStyle));

@@ -10,15 +10,13 @@ namespace {
 
 using Texts = std::vector<std::wstring>;
 
-TEST_F(CommandBarTest, ShowsEachTopLevelPopupAsAButtonWithItsMnemonic)
-{
+TEST_F(CommandBarTest, ShowsEachTopLevelPopupAsAButtonWithItsMnemonic) {
     EXPECT_EQ(ButtonTexts(), (Texts{L"&File", L"&View", L"&Help"}));
     EXPECT_EQ(bar.GetMenu(), frameMenu);
     EXPECT_EQ(bar.GetStyle() & (TBSTYLE_FLAT | TBSTYLE_LIST), DWORD{TBSTYLE_FLAT | TBSTYLE_LIST});
 }
 
-TEST_F(CommandBarTest, NoMenuGivesNoButtonsAndAForeignHandleChangesNothing)
-{
+TEST_F(CommandBarTest, NoMenuGivesNoButtonsAndAForeignHandleChangesNothing) {
     EXPECT_FALSE(bar.AttachMenu(reinterpret_cast<HMENU>(static_cast<UINT_PTR>(0x7FFF1234))));
     EXPECT_EQ(ButtonTexts().size(), 3u);
     EXPECT_TRUE(bar.AttachMenu(nullptr));
@@ -28,8 +26,7 @@ TEST_F(CommandBarTest, NoMenuGivesNoButtonsAndAForeignHandleChangesNothing)
 
 // ---- Images --------------------------------------------------------------------------
 
-TEST_F(CommandBarTest, EachStripImageBelongsToTheCommandOfItsButton)
-{
+TEST_F(CommandBarTest, EachStripImageBelongsToTheCommandOfItsButton) {
     ASSERT_TRUE(bar.LoadImages(IDR_BAR_IMAGES));
     EXPECT_EQ(bar.Images().Count(), 3);
     EXPECT_EQ(bar.Images().IndexOf(ID_BAR_OPEN), 0);
@@ -54,10 +51,10 @@ struct DamagedStrip {
     UINT id;
 };
 
-class DamagedStripTest : public CommandBarTest, public ::testing::WithParamInterface<DamagedStrip> {};
+class DamagedStripTest : public CommandBarTest,
+                         public ::testing::WithParamInterface<DamagedStrip> {};
 
-TEST_P(DamagedStripTest, LoadsNoImages)
-{
+TEST_P(DamagedStripTest, LoadsNoImages) {
     ASSERT_TRUE(bar.LoadImages(IDR_BAR_IMAGES));
     EXPECT_FALSE(bar.LoadImages(GetParam().id));
     EXPECT_EQ(bar.Images().Count(), 0);
@@ -70,12 +67,13 @@ INSTANTIATE_TEST_SUITE_P(Resources, DamagedStripTest,
                                            DamagedStrip{"NoBitmap", IDR_BAR_NO_BITMAP},
                                            DamagedStrip{"ShortHeader", IDR_BAR_SHORT_HEADER},
                                            DamagedStrip{"Missing", 399}),
-                         [](const ::testing::TestParamInfo<DamagedStrip>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<DamagedStrip>& info) {
+                             return info.param.name;
+                         });
 
 // Draws the Open image (a red square on mask grey) into a white item through the
 // menu's owner-draw messages and reads the pixels back.
-TEST_F(CommandBarTest, DrawsTheImageInTheMenuWithItsMaskTransparent)
-{
+TEST_F(CommandBarTest, DrawsTheImageInTheMenuWithItsMaskTransparent) {
     ASSERT_TRUE(bar.LoadImages(IDR_BAR_IMAGES));
     MEASUREITEMSTRUCT measure{ODT_MENU, 0, ID_BAR_OPEN, 0, 0, 0};
     ASSERT_TRUE(bar.SendMessage(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
@@ -106,8 +104,7 @@ TEST_F(CommandBarTest, DrawsTheImageInTheMenuWithItsMaskTransparent)
 
 // ---- Following the MDI client --------------------------------------------------------
 
-TEST_F(CommandBarTest, ShowsTheActiveDocumentsMenuAndTheFramesAgainAfterTheLastCloses)
-{
+TEST_F(CommandBarTest, ShowsTheActiveDocumentsMenuAndTheFramesAgainAfterTheLastCloses) {
     ASSERT_TRUE(bar.SetMDIClient(client));
     HWND first = NewChild();
     ASSERT_TRUE(first);
@@ -131,8 +128,7 @@ TEST_F(CommandBarTest, ShowsTheActiveDocumentsMenuAndTheFramesAgainAfterTheLastC
     EXPECT_EQ(::GetMenu(host), nullptr);
 }
 
-TEST_F(CommandBarTest, ShowsTheMaximisedDocumentsIconAndButtonsOnlyWhileItIsMaximised)
-{
+TEST_F(CommandBarTest, ShowsTheMaximisedDocumentsIconAndButtonsOnlyWhileItIsMaximised) {
     ASSERT_TRUE(bar.SetMDIClient(client));
     HWND child = NewChild();
     ASSERT_TRUE(child);
@@ -160,8 +156,7 @@ TEST_F(CommandBarTest, ShowsTheMaximisedDocumentsIconAndButtonsOnlyWhileItIsMaxi
     EXPECT_LT(firstButton.left, icon.right);
 }
 
-TEST_F(CommandBarTest, NoticesAMaximiseFromTheDocumentsOwnCaption)
-{
+TEST_F(CommandBarTest, NoticesAMaximiseFromTheDocumentsOwnCaption) {
     ASSERT_TRUE(bar.SetMDIClient(client));
     HWND child = NewChild();
     ASSERT_TRUE(child);
@@ -177,10 +172,10 @@ struct DecorationClick {
     bool releaseInside;
 };
 
-class DecorationClickTest : public CommandBarTest, public ::testing::WithParamInterface<DecorationClick> {};
+class DecorationClickTest : public CommandBarTest,
+                            public ::testing::WithParamInterface<DecorationClick> {};
 
-TEST_P(DecorationClickTest, ActsOnTheMaximisedDocumentOnlyWhenReleasedOnTheButton)
-{
+TEST_P(DecorationClickTest, ActsOnTheMaximisedDocumentOnlyWhenReleasedOnTheButton) {
     ASSERT_TRUE(bar.SetMDIClient(client));
     HWND child = NewChild();
     ASSERT_TRUE(child);
@@ -199,9 +194,7 @@ TEST_P(DecorationClickTest, ActsOnTheMaximisedDocumentOnlyWhenReleasedOnTheButto
         return;
     }
     switch (GetParam().part) {
-    case CMDICommandBarCtrl::Part::Minimize:
-        EXPECT_TRUE(::IsIconic(child));
-        break;
+    case CMDICommandBarCtrl::Part::Minimize: EXPECT_TRUE(::IsIconic(child)); break;
     case CMDICommandBarCtrl::Part::Restore:
         EXPECT_FALSE(::IsZoomed(child));
         EXPECT_FALSE(::IsIconic(child));
@@ -219,11 +212,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DecorationClick{"Minimize", CMDICommandBarCtrl::Part::Minimize, true},
                       DecorationClick{"Restore", CMDICommandBarCtrl::Part::Restore, true},
                       DecorationClick{"Close", CMDICommandBarCtrl::Part::Close, true},
-                      DecorationClick{"CloseReleasedOutside", CMDICommandBarCtrl::Part::Close, false}),
+                      DecorationClick{"CloseReleasedOutside", CMDICommandBarCtrl::Part::Close,
+                                      false}),
     [](const ::testing::TestParamInfo<DecorationClick>& info) { return info.param.name; });
 
-TEST_F(CommandBarTest, StopsFollowingAClientThatIsDestroyed)
-{
+TEST_F(CommandBarTest, StopsFollowingAClientThatIsDestroyed) {
     ASSERT_TRUE(bar.SetMDIClient(client));
     HWND child = NewChild();
     ::SendMessageW(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);

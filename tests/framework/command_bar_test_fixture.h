@@ -20,8 +20,7 @@ constexpr DWORD kTestWindowStyle = WS_POPUP | WS_BORDER | WS_SYSMENU;
 
 class CommandBarTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         GetAppModule().AddMessageLoop(&loop);
         // Keep the real pointer away from the bar: its moves must not hover-track.
         ::SetCursorPos(0, ::GetSystemMetrics(SM_CYSCREEN) - 1);
@@ -33,41 +32,39 @@ protected:
         ASSERT_TRUE(bar.AttachMenu(frameMenu));
         CLIENTCREATESTRUCT clientInfo{nullptr, 0xFF00};
         client = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"MDICLIENT", nullptr,
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 30, 660, 320,
-                                   host, reinterpret_cast<HMENU>(0xE900), ::GetModuleHandleW(nullptr),
-                                   &clientInfo);
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 30,
+                                   660, 320, host, reinterpret_cast<HMENU>(0xE900),
+                                   ::GetModuleHandleW(nullptr), &clientInfo);
         ASSERT_TRUE(client);
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         host.DestroyWindow();
-        for (HMENU menu : childMenus)
-            ::DestroyMenu(menu);
+        for (HMENU menu : childMenus) ::DestroyMenu(menu);
         ::DestroyMenu(frameMenu);
         GetAppModule().RemoveMessageLoop();
     }
 
-    static HMENU LoadMenu(UINT id) { return ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id)); }
+    static HMENU LoadMenu(UINT id) {
+        return ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id));
+    }
 
-    HWND NewChild()
-    {
+    HWND NewChild() {
         HMENU menu = LoadMenu(IDR_BAR_CHILD_MENU);
         childMenus.push_back(menu);
         auto* child = new CBarChild(menu, frameMenu);
         HWND hwnd = child->Create(client, nullptr, L"Document");
-        if (!hwnd)
-            delete child;
+        if (!hwnd) delete child;
         return hwnd;
     }
 
-    std::vector<std::wstring> ButtonTexts() const
-    {
+    std::vector<std::wstring> ButtonTexts() const {
         std::vector<std::wstring> texts;
         const int count = static_cast<int>(bar.SendMessage(TB_BUTTONCOUNT));
         for (int i = 0; i < count; ++i) {
             TBBUTTON button{};
-            bar.SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button));
+            bar.SendMessage(TB_GETBUTTON, static_cast<WPARAM>(i),
+                            reinterpret_cast<LPARAM>(&button));
             wchar_t text[64] = {};
             bar.SendMessage(TB_GETBUTTONTEXTW, static_cast<WPARAM>(button.idCommand),
                             reinterpret_cast<LPARAM>(text));
@@ -76,10 +73,10 @@ protected:
         return texts;
     }
 
-    POINT ButtonCentre(int index) const
-    {
+    POINT ButtonCentre(int index) const {
         RECT rect{};
-        bar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+        bar.SendMessage(TB_GETITEMRECT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&rect));
         return CentreOf(rect);
     }
 
@@ -87,8 +84,7 @@ protected:
 
     // Runs the queued messages with a safety net: a popup still open after a few
     // seconds is closed and the test told so.
-    void Pump()
-    {
+    void Pump() {
         ::SetTimer(host, CBarHost::kSafetyTimer, 4000, nullptr);
         PumpMessages(loop);
         ::KillTimer(host, CBarHost::kSafetyTimer);

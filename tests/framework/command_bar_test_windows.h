@@ -25,35 +25,28 @@ public:
     bool timedOut = false;
     static constexpr UINT_PTR kSafetyTimer = 7;
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         switch (m.message) {
         case WM_INITMENUPOPUP:
             opened.push_back(reinterpret_cast<HMENU>(m.wParam));
             RunNextAction();
             return true;
-        case WM_COMMAND:
-            commands.push_back(LOWORD(m.wParam));
-            return true;
+        case WM_COMMAND: commands.push_back(LOWORD(m.wParam)); return true;
         case WM_MENUSELECT:
-            if (m.lParam)
-                selected.push_back(LOWORD(m.wParam));
+            if (m.lParam) selected.push_back(LOWORD(m.wParam));
             return true;
         case WM_TIMER:
-            if (m.wParam != kSafetyTimer)
-                return false;
+            if (m.wParam != kSafetyTimer) return false;
             ::KillTimer(m_hWnd, kSafetyTimer);
             timedOut = true;
             ::EndMenu();
             return true;
-        default:
-            return false;
+        default: return false;
         }
     }
 
 private:
-    void RunNextAction()
-    {
+    void RunNextAction() {
         if (script.empty()) {
             ::EndMenu();
             return;
@@ -69,14 +62,12 @@ class CBarChild : public CWindowImpl<CBarChild, CWindow, CMDIChildTraits> {
 public:
     CBarChild(HMENU menu, HMENU frameMenu) : m_menu(menu), m_frameMenu(frameMenu) {}
 
-    static CWindowClassInfo& GetWndClassInfo()
-    {
+    static CWindowClassInfo& GetWndClassInfo() {
         static CWindowClassInfo info = CWindowClassInfo::MDIChild(0);
         return info;
     }
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         HWND client = GetParent();
         if (m.message == WM_MDIACTIVATE && reinterpret_cast<HWND>(m.lParam) == m_hWnd) {
             ::SendMessageW(client, WM_MDISETMENU, reinterpret_cast<WPARAM>(m_menu),
@@ -91,11 +82,9 @@ public:
     void OnFinalMessage(HWND) override { delete this; }
 
 private:
-    bool IsLastChild(HWND client) const
-    {
+    bool IsLastChild(HWND client) const {
         for (HWND w = ::GetWindow(client, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
-            if (w != m_hWnd && !::GetWindow(w, GW_OWNER))
-                return false;
+            if (w != m_hWnd && !::GetWindow(w, GW_OWNER)) return false;
         }
         return true;
     }
@@ -106,8 +95,7 @@ private:
 
 // Lets every queued message through the thread's filters, as the message loop
 // does, until the queue is empty.
-inline void PumpMessages(CMessageLoop& loop)
-{
+inline void PumpMessages(CMessageLoop& loop) {
     MSG msg;
     const DWORD deadline = ::GetTickCount() + 10000;
     while (::GetTickCount() < deadline && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -118,14 +106,10 @@ inline void PumpMessages(CMessageLoop& loop)
     }
 }
 
-inline POINT CentreOf(const RECT& rect)
-{
+inline POINT CentreOf(const RECT& rect) {
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-inline LPARAM PointParam(POINT point)
-{
-    return MAKELPARAM(point.x, point.y);
-}
+inline LPARAM PointParam(POINT point) { return MAKELPARAM(point.x, point.y); }
 
 }  // namespace velk

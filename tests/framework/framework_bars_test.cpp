@@ -23,8 +23,7 @@ struct ResourceCase {
 
 class ToolBarResourceParsing : public ::testing::TestWithParam<ResourceCase> {};
 
-TEST_P(ToolBarResourceParsing, ReadsNoFurtherThanTheResource)
-{
+TEST_P(ToolBarResourceParsing, ReadsNoFurtherThanTheResource) {
     const ResourceCase& c = GetParam();
     std::vector<unsigned char> bytes;
     for (uint16_t word : c.words) {
@@ -44,7 +43,11 @@ TEST_P(ToolBarResourceParsing, ReadsNoFurtherThanTheResource)
 INSTANTIATE_TEST_SUITE_P(
     Framework, ToolBarResourceParsing,
     ::testing::Values(
-        ResourceCase{"ButtonsAndSeparators", {1, 16, 15, 3, 0xE101, 0, 0xE122}, 0, true, {0xE101, 0, 0xE122}},
+        ResourceCase{"ButtonsAndSeparators",
+                     {1, 16, 15, 3, 0xE101, 0, 0xE122},
+                     0,
+                     true,
+                     {0xE101, 0, 0xE122}},
         ResourceCase{"NoItems", {1, 16, 15, 0}, 0, true, {}},
         ResourceCase{"ItemsEndExactlyAtTheEnd", {1, 16, 15, 1, 0xE101}, 0, true, {0xE101}},
         ResourceCase{"LastItemOneByteShort", {1, 16, 15, 1, 0xE101}, 1, false, {}},
@@ -58,12 +61,13 @@ class CHost : public CWindowImpl<CHost> {};
 
 class Bars : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(host.Create(nullptr, nullptr, L"host", WS_OVERLAPPEDWINDOW)); }
+    void SetUp() override {
+        ASSERT_TRUE(host.Create(nullptr, nullptr, L"host", WS_OVERLAPPEDWINDOW));
+    }
     CHost host;
 };
 
-std::vector<int> ButtonCommands(HWND toolBar)
-{
+std::vector<int> ButtonCommands(HWND toolBar) {
     std::vector<int> commands;
     const int count = static_cast<int>(::SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -74,40 +78,42 @@ std::vector<int> ButtonCommands(HWND toolBar)
     return commands;
 }
 
-TEST_F(Bars, ToolBarHasTheResourcesButtonsInOrder)
-{
-    HWND toolBar = CreateToolBarFromResource(host, IDR_TEST_FRAME, false, fwtest::kToolBarStyle, 0xE800);
+TEST_F(Bars, ToolBarHasTheResourcesButtonsInOrder) {
+    HWND toolBar =
+        CreateToolBarFromResource(host, IDR_TEST_FRAME, false, fwtest::kToolBarStyle, 0xE800);
     ASSERT_TRUE(toolBar);
-    EXPECT_EQ((std::vector<int>{ID_TEST_OPEN, 0, ID_TEST_COPY, ID_TEST_FIND}), ButtonCommands(toolBar));
+    EXPECT_EQ((std::vector<int>{ID_TEST_OPEN, 0, ID_TEST_COPY, ID_TEST_FIND}),
+              ButtonCommands(toolBar));
     EXPECT_EQ(0xE800, ::GetDlgCtrlID(toolBar));
     TBBUTTON find{};
     ::SendMessageW(toolBar, TB_GETBUTTON, 3, reinterpret_cast<LPARAM>(&find));
     EXPECT_EQ(2, find.iBitmap) << "images are counted without the separators";
 
-    HWND withSeparator = CreateToolBarFromResource(host, IDR_TEST_FRAME, true, fwtest::kToolBarStyle, 1);
-    EXPECT_EQ((std::vector<int>{0, ID_TEST_OPEN, 0, ID_TEST_COPY, ID_TEST_FIND}), ButtonCommands(withSeparator));
+    HWND withSeparator =
+        CreateToolBarFromResource(host, IDR_TEST_FRAME, true, fwtest::kToolBarStyle, 1);
+    EXPECT_EQ((std::vector<int>{0, ID_TEST_OPEN, 0, ID_TEST_COPY, ID_TEST_FIND}),
+              ButtonCommands(withSeparator));
 }
 
-TEST_F(Bars, MissingToolBarResourceGivesNoWindow)
-{
+TEST_F(Bars, MissingToolBarResourceGivesNoWindow) {
     EXPECT_EQ(nullptr, CreateToolBarFromResource(host, 999, false, fwtest::kToolBarStyle, 1));
 }
 
-REBARBANDINFOW BandInfo(HWND rebar, int index)
-{
+REBARBANDINFOW BandInfo(HWND rebar, int index) {
     REBARBANDINFOW band{};
     band.cbSize = REBARBANDINFOW_V6_SIZE;
-    band.fMask = RBBIM_ID | RBBIM_STYLE | RBBIM_SIZE | RBBIM_CHILDSIZE | RBBIM_IDEALSIZE | RBBIM_CHILD;
+    band.fMask =
+        RBBIM_ID | RBBIM_STYLE | RBBIM_SIZE | RBBIM_CHILDSIZE | RBBIM_IDEALSIZE | RBBIM_CHILD;
     ::SendMessageW(rebar, RB_GETBANDINFOW, index, reinterpret_cast<LPARAM>(&band));
     return band;
 }
 
-TEST_F(Bars, ReBarBandsAreMeasuredFromTheirWindows)
-{
+TEST_F(Bars, ReBarBandsAreMeasuredFromTheirWindows) {
     HWND rebar = CreateReBar(host, fwtest::kReBarStyle, 0xE800);
-    HWND toolBar = CreateToolBarFromResource(host, IDR_TEST_FRAME, false, fwtest::kToolBarStyle, 0xE800);
-    HWND label = ::CreateWindowExW(0, L"STATIC", L"label", WS_CHILD | WS_VISIBLE, 0, 0, 90, 17, host, nullptr,
-                                   nullptr, nullptr);
+    HWND toolBar =
+        CreateToolBarFromResource(host, IDR_TEST_FRAME, false, fwtest::kToolBarStyle, 0xE800);
+    HWND label = ::CreateWindowExW(0, L"STATIC", L"label", WS_CHILD | WS_VISIBLE, 0, 0, 90, 17,
+                                   host, nullptr, nullptr, nullptr);
     RECT first{}, last{};
     ::SendMessageW(toolBar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
     ::SendMessageW(toolBar, TB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
@@ -142,8 +148,7 @@ TEST_F(Bars, ReBarBandsAreMeasuredFromTheirWindows)
     EXPECT_EQ(90u, BandInfo(rebar, 1).cxIdeal);
 }
 
-TEST_F(Bars, StatusBarShowsItsIdleTextAndPrompts)
-{
+TEST_F(Bars, StatusBarShowsItsIdleTextAndPrompts) {
     HWND status = CreateStatusBar(host, 0xE001, fwtest::kStatusBarStyle, 0xE801);
     ASSERT_TRUE(status);
     EXPECT_EQ(0xE801, ::GetDlgCtrlID(status));

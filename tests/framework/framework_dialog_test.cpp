@@ -20,8 +20,7 @@ public:
     bool initialised = false;
     int finalCalls = 0;
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CTestDialog>;
         static const Map::Entry map[] = {
             Map::Message(WM_INITDIALOG, &CTestDialog::OnInitDialog),
@@ -36,31 +35,26 @@ public:
     bool confirmOnOpen = true;
 
 private:
-    LRESULT OnInitDialog(CMessage&)
-    {
+    LRESULT OnInitDialog(CMessage&) {
         initialised = true;
         SetDlgItemText(IDC_TEST_EDIT, L"typed");
-        if (confirmOnOpen)
-            PostMessage(WM_COMMAND, IDOK);
+        if (confirmOnOpen) PostMessage(WM_COMMAND, IDOK);
         return TRUE;
     }
-    LRESULT OnOk(CMessage&)
-    {
+    LRESULT OnOk(CMessage&) {
         wchar_t text[64] = {};
         ::GetDlgItemTextW(m_hWnd, IDC_TEST_EDIT, text, 64);
         confirmedText = text;
         EndDialog(IDOK);
         return 0;
     }
-    LRESULT OnCancel(CMessage&)
-    {
+    LRESULT OnCancel(CMessage&) {
         EndDialog(IDCANCEL);
         return 0;
     }
 };
 
-TEST(Dialog, ModalDialogRunsUntilItEndsAndAnswersItsResult)
-{
+TEST(Dialog, ModalDialogRunsUntilItEndsAndAnswersItsResult) {
     CTestDialog dialog;
     EXPECT_EQ(IDOK, dialog.DoModal(nullptr));
     EXPECT_TRUE(dialog.initialised);
@@ -69,8 +63,7 @@ TEST(Dialog, ModalDialogRunsUntilItEndsAndAnswersItsResult)
     EXPECT_EQ(nullptr, dialog.m_hWnd);
 }
 
-TEST(Dialog, ModelessDialogLivesUntilItEnds)
-{
+TEST(Dialog, ModelessDialogLivesUntilItEnds) {
     CTestDialog dialog;
     dialog.confirmOnOpen = false;
     HWND hwnd = dialog.Create(nullptr);
@@ -82,8 +75,7 @@ TEST(Dialog, ModelessDialogLivesUntilItEnds)
     EXPECT_EQ(1, dialog.finalCalls);
 }
 
-TEST(FileDialog, AddsExplorerHookAndSizingToTheCallersFlags)
-{
+TEST(FileDialog, AddsExplorerHookAndSizingToTheCallersFlags) {
     CFileOpenDialog dialog;
     EXPECT_EQ(0x880026u, dialog.m_ofn.Flags);
     EXPECT_EQ(260u, dialog.m_ofn.nMaxFile);
@@ -96,19 +88,15 @@ TEST(FileDialog, AddsExplorerHookAndSizingToTheCallersFlags)
 // Finds the thread's file dialog once it is up and presses a button of it.
 struct DialogPress {
     static UINT button;
-    static BOOL CALLBACK PressInDialog(HWND hwnd, LPARAM)
-    {
+    static BOOL CALLBACK PressInDialog(HWND hwnd, LPARAM) {
         wchar_t className[16] = {};
         ::GetClassNameW(hwnd, className, 16);
-        if (std::wstring(className) != L"#32770" || !::IsWindowVisible(hwnd))
-            return TRUE;
-        if (button == IDOK)
-            ::SetDlgItemTextW(hwnd, 0x47C, L"C:\\chosen.dcm");  // the file name box
+        if (std::wstring(className) != L"#32770" || !::IsWindowVisible(hwnd)) return TRUE;
+        if (button == IDOK) ::SetDlgItemTextW(hwnd, 0x47C, L"C:\\chosen.dcm");  // the file name box
         ::PostMessageW(hwnd, WM_COMMAND, button, 0);
         return FALSE;
     }
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD)
-    {
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
         ::EnumThreadWindows(::GetCurrentThreadId(), &PressInDialog, 0);
     }
 };
@@ -123,8 +111,7 @@ struct FileDialogCase {
 
 class FileDialogAnswers : public ::testing::TestWithParam<FileDialogCase> {};
 
-TEST_P(FileDialogAnswers, ReportTheUsersChoice)
-{
+TEST_P(FileDialogAnswers, ReportTheUsersChoice) {
     const FileDialogCase& c = GetParam();
     DialogPress::button = c.button;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, &DialogPress::OnTimer);
@@ -137,7 +124,8 @@ TEST_P(FileDialogAnswers, ReportTheUsersChoice)
 
 INSTANTIATE_TEST_SUITE_P(Framework, FileDialogAnswers,
                          ::testing::Values(FileDialogCase{"Cancelled", IDCANCEL, IDCANCEL, L""},
-                                           FileDialogCase{"Confirmed", IDOK, IDOK, L"C:\\chosen.dcm"}),
+                                           FileDialogCase{"Confirmed", IDOK, IDOK,
+                                                          L"C:\\chosen.dcm"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -20,10 +20,8 @@ class CRecordingFilter : public CMessageFilter {
 public:
     CRecordingFilter(std::string name, std::vector<std::string>& log, UINT takes = 0)
         : m_name(std::move(name)), m_log(log), m_takes(takes) {}
-    BOOL PreTranslateMessage(MSG* msg) override
-    {
-        if (msg->message < WM_APP)
-            return FALSE;
+    BOOL PreTranslateMessage(MSG* msg) override {
+        if (msg->message < WM_APP) return FALSE;
         m_log.push_back(m_name + " sees " + std::to_string(msg->message - WM_APP));
         return msg->message == m_takes;
     }
@@ -38,11 +36,9 @@ private:
 class CQuitWhenIdle : public CIdleHandler {
 public:
     explicit CQuitWhenIdle(std::vector<std::string>& log) : m_log(log) {}
-    BOOL OnIdle() override
-    {
+    BOOL OnIdle() override {
         m_log.push_back("idle");
-        if (++calls == 1)
-            ::PostQuitMessage(7);
+        if (++calls == 1) ::PostQuitMessage(7);
         return FALSE;
     }
     int calls = 0;
@@ -54,8 +50,7 @@ private:
 // A thread message (no window): only filters and the loop ever see it.
 void PostToThread(UINT message) { ::PostThreadMessageW(::GetCurrentThreadId(), message, 0, 0); }
 
-TEST(MessageLoop, FiltersSeeMessagesNewestFirstAndIdleRunsWhenTheQueueIsEmpty)
-{
+TEST(MessageLoop, FiltersSeeMessagesNewestFirstAndIdleRunsWhenTheQueueIsEmpty) {
     std::vector<std::string> log;
     CRecordingFilter older("older", log, kPassed);
     CRecordingFilter newer("newer", log, kSwallowed);
@@ -69,11 +64,11 @@ TEST(MessageLoop, FiltersSeeMessagesNewestFirstAndIdleRunsWhenTheQueueIsEmpty)
     PostToThread(kSwallowed);
     PostToThread(kPassed);
     EXPECT_EQ(7, loop.Run());
-    EXPECT_EQ((std::vector<std::string>{"newer sees 10", "newer sees 11", "older sees 11", "idle"}), log);
+    EXPECT_EQ((std::vector<std::string>{"newer sees 10", "newer sees 11", "older sees 11", "idle"}),
+              log);
 }
 
-TEST(MessageLoop, RemovedFilterIsNoLongerAsked)
-{
+TEST(MessageLoop, RemovedFilterIsNoLongerAsked) {
     std::vector<std::string> log;
     CRecordingFilter filter("filter", log);
     CQuitWhenIdle idle(log);
@@ -91,8 +86,7 @@ TEST(MessageLoop, RemovedFilterIsNoLongerAsked)
 class CSelfRemovingFilter : public CMessageFilter {
 public:
     explicit CSelfRemovingFilter(CMessageLoop& loop) : m_loop(loop) {}
-    BOOL PreTranslateMessage(MSG*) override
-    {
+    BOOL PreTranslateMessage(MSG*) override {
         ++calls;
         m_loop.RemoveMessageFilter(this);
         return FALSE;
@@ -103,8 +97,7 @@ private:
     CMessageLoop& m_loop;
 };
 
-TEST(MessageLoop, FilterMayRemoveItselfWhileAsked)
-{
+TEST(MessageLoop, FilterMayRemoveItselfWhileAsked) {
     CMessageLoop loop;
     CSelfRemovingFilter first(loop), second(loop);
     loop.AddMessageFilter(&first);
@@ -116,8 +109,7 @@ TEST(MessageLoop, FilterMayRemoveItselfWhileAsked)
     EXPECT_EQ(1, second.calls);
 }
 
-TEST(MessageLoop, ModuleKeepsOneLoopPerThread)
-{
+TEST(MessageLoop, ModuleKeepsOneLoopPerThread) {
     CAppModule& module = GetAppModule();
     EXPECT_EQ(::GetModuleHandleW(nullptr), module.GetResourceInstance());
     CMessageLoop loop, another;

@@ -15,18 +15,15 @@ using fwtest::CTestFrame;
 
 class MDIFrame : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         frame = std::make_unique<CTestFrame>();
         // Not shown: a top-level window that is shown waits for a window manager
         // that the test display does not have.
         ASSERT_TRUE(frame->CreateEx());
     }
 
-    void TearDown() override
-    {
-        if (frame->IsWindow())
-            frame->DestroyWindow();
+    void TearDown() override {
+        if (frame->IsWindow()) frame->DestroyWindow();
         fwtest::TakeQuitMessage();
     }
 
@@ -35,19 +32,18 @@ protected:
     std::unique_ptr<CTestFrame> frame;
 };
 
-TEST_F(MDIFrame, CreatesItselfFromOneResourceIdentifier)
-{
+TEST_F(MDIFrame, CreatesItselfFromOneResourceIdentifier) {
     EXPECT_EQ(L"Test Frame", frame->GetWindowText());
     EXPECT_EQ(frame->m_hMenu, FrameMenu());
-    EXPECT_EQ((std::vector<std::wstring>{L"&File", L"&View", L"&Help"}), fwtest::MenuTexts(FrameMenu()));
+    EXPECT_EQ((std::vector<std::wstring>{L"&File", L"&View", L"&Help"}),
+              fwtest::MenuTexts(FrameMenu()));
     EXPECT_TRUE(frame->m_hAccel);
     EXPECT_EQ(frame->m_hWndMDIClient, frame->m_hWndClient);
     EXPECT_EQ(0xE900, ::GetDlgCtrlID(frame->m_hWndMDIClient));
     EXPECT_TRUE(::GetWindowLongPtrW(frame->m_hWndMDIClient, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 }
 
-TEST_F(MDIFrame, LaysOutTopBarStatusBarAndClient)
-{
+TEST_F(MDIFrame, LaysOutTopBarStatusBarAndClient) {
     frame->SetWindowPos(nullptr, 0, 0, 640, 480, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client{}, bar{}, status{}, mdi{};
     frame->GetClientRect(&client);
@@ -72,8 +68,7 @@ TEST_F(MDIFrame, LaysOutTopBarStatusBarAndClient)
     EXPECT_EQ(client.bottom, mdi.bottom);
 }
 
-TEST_F(MDIFrame, ActiveChildInstallsItsMenuAndTheWindowListFollows)
-{
+TEST_F(MDIFrame, ActiveChildInstallsItsMenuAndTheWindowListFollows) {
     CTestChild* first = CTestChild::Open(frame->m_hWndMDIClient);
     ASSERT_TRUE(first);
     EXPECT_EQ(L"Test Document", first->GetWindowText());
@@ -103,7 +98,8 @@ TEST_F(MDIFrame, ActiveChildInstallsItsMenuAndTheWindowListFollows)
     EXPECT_EQ(second->m_hWnd, frame->MDIGetActive());
     EXPECT_EQ(second->m_hMenu, FrameMenu()) << "the remaining child shows its menu";
     EXPECT_EQ(3, ::GetMenuItemCount(secondWindowMenu)) << "the window list lost the first child";
-    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(second->m_hWnd), 0);
+    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(second->m_hWnd),
+                   0);
     EXPECT_EQ(frame->m_hMenu, FrameMenu()) << "the frame's own menu returns with the last child";
 
     CTestChild* later = CTestChild::Open(frame->m_hWndMDIClient);
@@ -113,18 +109,17 @@ TEST_F(MDIFrame, ActiveChildInstallsItsMenuAndTheWindowListFollows)
         << "a window list again after the earlier window menus are gone";
 }
 
-TEST_F(MDIFrame, ChildDeletesItselfAfterItsWindowIsDestroyed)
-{
+TEST_F(MDIFrame, ChildDeletesItselfAfterItsWindowIsDestroyed) {
     std::vector<std::string> log;
     CTestChild* child = CTestChild::Open(frame->m_hWndMDIClient, &log);
     ASSERT_TRUE(child);
     frame->MDIActivate(child->m_hWnd);
-    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child->m_hWnd), 0);
+    ::SendMessageW(frame->m_hWndMDIClient, WM_MDIDESTROY, reinterpret_cast<WPARAM>(child->m_hWnd),
+                   0);
     EXPECT_EQ(std::vector<std::string>{"final"}, log);
 }
 
-TEST_F(MDIFrame, NewChildIsMaximisedWhenTheActiveOneIs)
-{
+TEST_F(MDIFrame, NewChildIsMaximisedWhenTheActiveOneIs) {
     CTestChild* first = CTestChild::Open(frame->m_hWndMDIClient);
     ASSERT_TRUE(first);
     frame->MDIMaximize(first->m_hWnd);
@@ -137,8 +132,7 @@ TEST_F(MDIFrame, NewChildIsMaximisedWhenTheActiveOneIs)
 
 // Switching quietly between maximised children (drawing off during the switch)
 // ends as the plain switch does, with the client drawing again.
-TEST_F(MDIFrame, QuietSwitchesEndMaximisedAndDrawingAgain)
-{
+TEST_F(MDIFrame, QuietSwitchesEndMaximisedAndDrawingAgain) {
     ASSERT_TRUE(QuietMaximizedSwitches(frame->m_hWndMDIClient));
     CTestChild* children[3] = {};
     for (CTestChild*& child : children) {
@@ -165,8 +159,7 @@ TEST_F(MDIFrame, QuietSwitchesEndMaximisedAndDrawingAgain)
     expectActive(frame->MDIGetActive(), nullptr, "destroy");
 }
 
-TEST_F(MDIFrame, ChildViewFillsTheChildsClientArea)
-{
+TEST_F(MDIFrame, ChildViewFillsTheChildsClientArea) {
     CTestChild* child = CTestChild::Open(frame->m_hWndMDIClient);
     ASSERT_TRUE(child);
     child->SetWindowPos(nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOMOVE);
@@ -186,12 +179,12 @@ struct PromptCase {
 
 class MenuPrompts : public MDIFrame, public ::testing::WithParamInterface<PromptCase> {};
 
-TEST_P(MenuPrompts, ShowTheItemsStringUpToTheNewlineInSimpleMode)
-{
+TEST_P(MenuPrompts, ShowTheItemsStringUpToTheNewlineInSimpleMode) {
     const PromptCase& c = GetParam();
     HWND status = frame->m_hWndStatusBar;
     EXPECT_EQ(L"Ready", fwtest::StatusPartText(status, 0));
-    frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(c.id, c.flags), reinterpret_cast<LPARAM>(FrameMenu()));
+    frame->SendMessage(WM_MENUSELECT, MAKEWPARAM(c.id, c.flags),
+                       reinterpret_cast<LPARAM>(FrameMenu()));
     EXPECT_TRUE(::SendMessageW(status, SB_ISSIMPLE, 0, 0));
     EXPECT_EQ(std::wstring(c.prompt), fwtest::StatusText(status));
 
@@ -214,8 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PromptCase{"Popup", 1, MF_POPUP, L""}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MDIFrame, ChildSystemMenuPromptsShowInTheFramesStatusBar)
-{
+TEST_F(MDIFrame, ChildSystemMenuPromptsShowInTheFramesStatusBar) {
     CTestChild* child = CTestChild::Open(frame->m_hWndMDIClient);
     ASSERT_TRUE(child);
     child->SendMessage(WM_MENUSELECT, MAKEWPARAM(SC_SIZE, MF_SYSMENU), 0);
@@ -230,8 +222,7 @@ struct ToolTipCase {
 
 class ToolTips : public MDIFrame, public ::testing::WithParamInterface<ToolTipCase> {};
 
-TEST_P(ToolTips, AreThePartOfTheStringAfterTheNewline)
-{
+TEST_P(ToolTips, AreThePartOfTheStringAfterTheNewline) {
     const ToolTipCase& c = GetParam();
     NMTTDISPINFOW request{};
     request.hdr.hwndFrom = frame->m_toolBar;
@@ -254,8 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       .substr(0, 79)}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(MDIFrame, ToolbarsOwnTooltipAsksTheFrame)
-{
+TEST_F(MDIFrame, ToolbarsOwnTooltipAsksTheFrame) {
     HWND toolTip = reinterpret_cast<HWND>(::SendMessageW(frame->m_toolBar, TB_GETTOOLTIPS, 0, 0));
     ASSERT_TRUE(toolTip);
     wchar_t text[80] = {};
@@ -268,10 +258,11 @@ TEST_F(MDIFrame, ToolbarsOwnTooltipAsksTheFrame)
     EXPECT_EQ(std::wstring(L"Copy"), tool.lpszText ? tool.lpszText : L"(null)");
 }
 
-TEST_F(MDIFrame, MenusShowTheUpdateUITableWhenTheirPopupOpens)
-{
+TEST_F(MDIFrame, MenusShowTheUpdateUITableWhenTheirPopupOpens) {
     HMENU view = ::GetSubMenu(FrameMenu(), 1);
-    auto checked = [view](UINT id) { return (::GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0; };
+    auto checked = [view](UINT id) {
+        return (::GetMenuState(view, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
     frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(view), 1);
     EXPECT_TRUE(checked(ID_TEST_TOOLBAR));
     EXPECT_TRUE(checked(ID_TEST_STATUS_BAR));
@@ -285,8 +276,7 @@ TEST_F(MDIFrame, MenusShowTheUpdateUITableWhenTheirPopupOpens)
     EXPECT_FALSE(frame->UISetCheck(ID_TEST_NO_STRING, true)) << "not in the table";
 }
 
-TEST_F(MDIFrame, IdleUpdateBringsRegisteredToolbarsInStep)
-{
+TEST_F(MDIFrame, IdleUpdateBringsRegisteredToolbarsInStep) {
     frame->UISetCheck(ID_TEST_FIND, true);
     EXPECT_FALSE(::SendMessageW(frame->m_toolBar, TB_ISBUTTONCHECKED, ID_TEST_FIND, 0));
     frame->UIUpdateToolBar();
@@ -296,8 +286,7 @@ TEST_F(MDIFrame, IdleUpdateBringsRegisteredToolbarsInStep)
     EXPECT_FALSE(::SendMessageW(frame->m_toolBar, TB_ISBUTTONENABLED, ID_TEST_FIND, 0));
 }
 
-TEST_F(MDIFrame, PreTranslationOffersKeysToTheActiveChild)
-{
+TEST_F(MDIFrame, PreTranslationOffersKeysToTheActiveChild) {
     std::vector<std::string> log;
     CTestChild* child = CTestChild::Open(frame->m_hWndMDIClient, &log);
     ASSERT_TRUE(child);
@@ -308,8 +297,7 @@ TEST_F(MDIFrame, PreTranslationOffersKeysToTheActiveChild)
     EXPECT_EQ((std::vector<std::string>{"forwarded", "forwarded"}), log);
 }
 
-TEST_F(MDIFrame, FrameAcceleratorsComeFirst)
-{
+TEST_F(MDIFrame, FrameAcceleratorsComeFirst) {
     BYTE keys[256] = {};
     ::GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
@@ -322,8 +310,7 @@ TEST_F(MDIFrame, FrameAcceleratorsComeFirst)
     EXPECT_EQ(std::vector<UINT>{ID_TEST_FIND}, frame->m_commands);
 }
 
-TEST(FrameDestruction, TopLevelFramePostsQuitWithCodeOne)
-{
+TEST(FrameDestruction, TopLevelFramePostsQuitWithCodeOne) {
     fwtest::TakeQuitMessage();
     CTestFrame frame;
     ASSERT_TRUE(frame.CreateEx());
@@ -331,8 +318,7 @@ TEST(FrameDestruction, TopLevelFramePostsQuitWithCodeOne)
     EXPECT_EQ(1, fwtest::TakeQuitMessage());
 }
 
-TEST(FrameDestruction, PopUpFrameLeavesTheLoopRunning)
-{
+TEST(FrameDestruction, PopUpFrameLeavesTheLoopRunning) {
     fwtest::TakeQuitMessage();
     CTestFrame frame;
     ASSERT_TRUE(frame.CreateEx(nullptr, nullptr, WS_POPUP | WS_CAPTION));
@@ -342,13 +328,11 @@ TEST(FrameDestruction, PopUpFrameLeavesTheLoopRunning)
 
 class CRefusingFrame : public CMDIFrameWindowImpl<CRefusingFrame> {
 public:
-    static CWindowClassInfo& GetWndClassInfo()
-    {
+    static CWindowClassInfo& GetWndClassInfo() {
         static CWindowClassInfo info = CWindowClassInfo::Frame(IDR_TEST_FRAME);
         return info;
     }
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         if (m.message == WM_CREATE) {
             m.result = -1;
             return true;
@@ -357,16 +341,14 @@ public:
     }
 };
 
-TEST(FrameDestruction, FrameThatFailsInCreateGivesNoWindow)
-{
+TEST(FrameDestruction, FrameThatFailsInCreateGivesNoWindow) {
     CRefusingFrame frame;
     EXPECT_EQ(nullptr, frame.CreateEx());
     EXPECT_EQ(nullptr, frame.m_hWnd);
     fwtest::TakeQuitMessage();
 }
 
-TEST(WindowMenu, IsTheSecondLastPopupNamedWindow)
-{
+TEST(WindowMenu, IsTheSecondLastPopupNamedWindow) {
     HMENU bar = ::CreateMenu();
     HMENU file = ::CreatePopupMenu(), window = ::CreatePopupMenu(), help = ::CreatePopupMenu();
     ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");

@@ -1,8 +1,8 @@
 // Identifiers of the framework tests' own resources.
 #pragma once
 
-#define IDR_TEST_FRAME 300     // frame: title, menu (no window menu), accelerators, toolbar
-#define IDR_TEST_CHILD 301     // MDI child: title and a menu with a "&Window" popup
+#define IDR_TEST_FRAME 300  // frame: title, menu (no window menu), accelerators, toolbar
+#define IDR_TEST_CHILD 301  // MDI child: title and a menu with a "&Window" popup
 #define IDD_TEST_DIALOG 310
 
 #define ID_TEST_OPEN 0xE101

@@ -26,11 +26,11 @@ constexpr DWORD kStatusBarStyle = 0x56000100;
 // bar, the MDI client; an update-UI table for two menu items and a button.
 class CTestFrame : public CMDIFrameWindowImpl<CTestFrame>, public CUpdateUI<CTestFrame> {
 public:
-    static constexpr CUpdateUIEntry kUpdateUI[] = {
-        {ID_TEST_TOOLBAR, kUpdateMenu}, {ID_TEST_STATUS_BAR, kUpdateMenu}, {ID_TEST_FIND, kUpdateToolBar}};
+    static constexpr CUpdateUIEntry kUpdateUI[] = {{ID_TEST_TOOLBAR, kUpdateMenu},
+                                                   {ID_TEST_STATUS_BAR, kUpdateMenu},
+                                                   {ID_TEST_FIND, kUpdateToolBar}};
 
-    static CWindowClassInfo& GetWndClassInfo()
-    {
+    static CWindowClassInfo& GetWndClassInfo() {
         static CWindowClassInfo info = CWindowClassInfo::Frame(IDR_TEST_FRAME);
         return info;
     }
@@ -38,8 +38,7 @@ public:
     HWND m_toolBar = nullptr;
     std::vector<UINT> m_commands;  // commands the frame received
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CTestFrame>;
         static const Map::Entry map[] = {
             Map::Message(WM_CREATE, &CTestFrame::OnCreate),
@@ -50,8 +49,7 @@ public:
     }
 
 private:
-    LRESULT OnCreate(CMessage&)
-    {
+    LRESULT OnCreate(CMessage&) {
         m_toolBar = CreateToolBarFromResource(m_hWnd, IDR_TEST_FRAME, false, kToolBarStyle, 0xE800);
         CreateTopReBar(kReBarStyle, 0xE800);
         AddTopBarBand(m_toolBar, false);
@@ -64,8 +62,7 @@ private:
         return 0;
     }
 
-    LRESULT OnCommand(CMessage& m)
-    {
+    LRESULT OnCommand(CMessage& m) {
         m_commands.push_back(m.CommandId());
         m.handled = false;  // on to the default frame procedure (window list)
         return 0;
@@ -76,8 +73,7 @@ private:
 // its controls' notifications.
 class CTestChild : public CMDIChildWindowImpl<CTestChild> {
 public:
-    static CWindowClassInfo& GetWndClassInfo()
-    {
+    static CWindowClassInfo& GetWndClassInfo() {
         static CWindowClassInfo info = CWindowClassInfo::MDIChild(IDR_TEST_CHILD);
         return info;
     }
@@ -85,16 +81,13 @@ public:
     explicit CTestChild(std::vector<std::string>* log = nullptr) : m_log(log) {}
 
     // A child window with a view that fills it.
-    static CTestChild* Open(HWND mdiClient, std::vector<std::string>* log = nullptr)
-    {
+    static CTestChild* Open(HWND mdiClient, std::vector<std::string>* log = nullptr) {
         auto* child = new CTestChild(log);
-        if (!child->Create(mdiClient))
-            return nullptr;  // deleted by its final hook
+        if (!child->Create(mdiClient)) return nullptr;  // deleted by its final hook
         return child;
     }
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CTestChild>;
         static const Map::Entry map[] = {
             Map::Message(WM_CREATE, &CTestChild::OnCreate),
@@ -104,40 +97,34 @@ public:
                ReflectNotifications(m);
     }
 
-    void OnFinalMessage(HWND) override
-    {
+    void OnFinalMessage(HWND) override {
         Log("final");
         delete this;
     }
 
 private:
-    LRESULT OnCreate(CMessage& m)
-    {
-        m_hWndClient = ::CreateWindowExW(0, L"STATIC", L"view", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, m_hWnd,
-                                         nullptr, nullptr, nullptr);
+    LRESULT OnCreate(CMessage& m) {
+        m_hWndClient = ::CreateWindowExW(0, L"STATIC", L"view", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                         m_hWnd, nullptr, nullptr, nullptr);
         m.handled = false;
         return 0;
     }
 
-    LRESULT OnForward(CMessage& m)
-    {
+    LRESULT OnForward(CMessage& m) {
         Log("forwarded");
         const MSG* msg = reinterpret_cast<const MSG*>(m.lParam);
         return msg->message == WM_KEYDOWN && msg->wParam == VK_F2;
     }
 
-    void Log(const char* what)
-    {
-        if (m_log)
-            m_log->push_back(what);
+    void Log(const char* what) {
+        if (m_log) m_log->push_back(what);
     }
 
     std::vector<std::string>* m_log;
 };
 
 // The menu item texts of a popup, in order ("-" for a separator).
-inline std::vector<std::wstring> MenuTexts(HMENU menu)
-{
+inline std::vector<std::wstring> MenuTexts(HMENU menu) {
     std::vector<std::wstring> texts;
     for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
         wchar_t text[128] = {};
@@ -149,23 +136,21 @@ inline std::vector<std::wstring> MenuTexts(HMENU menu)
 }
 
 // The text a status bar shows in simple mode (which answers for part 0 then).
-inline std::wstring StatusText(HWND statusBar)
-{
+inline std::wstring StatusText(HWND statusBar) {
     wchar_t text[256] = {};
     ::SendMessageW(statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
-inline std::wstring StatusPartText(HWND statusBar, int part)
-{
+inline std::wstring StatusPartText(HWND statusBar, int part) {
     wchar_t text[256] = {};
-    ::SendMessageW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text));
+    ::SendMessageW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part),
+                   reinterpret_cast<LPARAM>(text));
     return text;
 }
 
 // Removes a WM_QUIT that a destroyed frame posted; answers its code, or -1.
-inline int TakeQuitMessage()
-{
+inline int TakeQuitMessage() {
     MSG msg{};
     if (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
         return static_cast<int>(msg.wParam);

@@ -13,20 +13,19 @@ namespace velk {
 
 namespace {
 
-constexpr UINT kOwnOnly = WM_APP + 1;    // only the derived map takes it
-constexpr UINT kBaseOnly = WM_APP + 2;   // only the base map takes it
-constexpr UINT kBoth = WM_APP + 3;       // both maps have an entry
-constexpr UINT kNobody = WM_APP + 4;     // the default procedure answers
-constexpr UINT kDeclined = WM_APP + 5;   // the derived handler lets it go on
-constexpr UINT kThrows = WM_APP + 6;     // the handler throws
+constexpr UINT kOwnOnly = WM_APP + 1;   // only the derived map takes it
+constexpr UINT kBaseOnly = WM_APP + 2;  // only the base map takes it
+constexpr UINT kBoth = WM_APP + 3;      // both maps have an entry
+constexpr UINT kNobody = WM_APP + 4;    // the default procedure answers
+constexpr UINT kDeclined = WM_APP + 5;  // the derived handler lets it go on
+constexpr UINT kThrows = WM_APP + 6;    // the handler throws
 constexpr UINT kDestroySelf = WM_APP + 7;
 
 class CBaseWindow : public CWindowImpl<CBaseWindow> {
 public:
     std::vector<std::string> log;
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CBaseWindow>;
         static const Map::Entry map[] = {
             Map::Message(kBaseOnly, &CBaseWindow::OnBase),
@@ -37,8 +36,7 @@ public:
         return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);
     }
 
-    LRESULT OnBase(CMessage&)
-    {
+    LRESULT OnBase(CMessage&) {
         log.push_back("base");
         return 20;
     }
@@ -50,8 +48,7 @@ public:
     HWND finalHandle = nullptr;
     HWND handleDuringFinal = reinterpret_cast<HWND>(1);
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CDerivedWindow>;
         static const Map::Entry map[] = {
             Map::Message(kOwnOnly, &CDerivedWindow::OnOwn),
@@ -63,31 +60,26 @@ public:
         return Map::Route(*this, map, m) || CBaseWindow::ProcessWindowMessage(m);
     }
 
-    void OnFinalMessage(HWND hwnd) override
-    {
+    void OnFinalMessage(HWND hwnd) override {
         ++finalCalls;
         finalHandle = hwnd;
         handleDuringFinal = m_hWnd;
     }
 
-    LRESULT OnOwn(CMessage&)
-    {
+    LRESULT OnOwn(CMessage&) {
         log.push_back("own");
         return 10;
     }
-    LRESULT OnDecline(CMessage& m)
-    {
+    LRESULT OnDecline(CMessage& m) {
         log.push_back("own declines");
         m.handled = false;
         return 99;
     }
-    LRESULT OnThrow(CMessage&)
-    {
+    LRESULT OnThrow(CMessage&) {
         log.push_back("own throws");
         throw std::runtime_error("handler failure");
     }
-    LRESULT OnDestroySelf(CMessage&)
-    {
+    LRESULT OnDestroySelf(CMessage&) {
         DestroyWindow();
         // Still inside our own message: the final hook must not have run yet.
         log.push_back(finalCalls == 0 ? "final deferred" : "final too early");
@@ -104,8 +96,7 @@ struct MapCase {
 
 class MessageMapOrder : public ::testing::TestWithParam<MapCase> {};
 
-TEST_P(MessageMapOrder, OffersOwnEntriesThenBaseThenDefault)
-{
+TEST_P(MessageMapOrder, OffersOwnEntriesThenBaseThenDefault) {
     const MapCase& c = GetParam();
     CDerivedWindow window;
     ASSERT_TRUE(window.Create(nullptr, nullptr, L"map", WS_OVERLAPPEDWINDOW, 0));
@@ -124,8 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
                       MapCase{"ThrowingHandlerFallsToDefault", kThrows, 0, {"own throws"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Framework, WindowTextAndClassComeFromTheWindowClass)
-{
+TEST(Framework, WindowTextAndClassComeFromTheWindowClass) {
     CDerivedWindow window;
     ASSERT_TRUE(window.Create(nullptr, nullptr, L"caption", WS_OVERLAPPEDWINDOW, 0));
     EXPECT_EQ(L"caption", window.GetWindowText());
@@ -135,8 +125,7 @@ TEST(Framework, WindowTextAndClassComeFromTheWindowClass)
     EXPECT_EQ(0, std::wstring(className).rfind(L"velk:", 0)) << "generated class name";
 }
 
-TEST(Framework, ChildWindowTakesItsIdentifierAndAnEmptyDefaultRectangle)
-{
+TEST(Framework, ChildWindowTakesItsIdentifierAndAnEmptyDefaultRectangle) {
     CDerivedWindow parent;
     ASSERT_TRUE(parent.Create(nullptr, nullptr, L"parent", WS_OVERLAPPEDWINDOW, 0));
     CDerivedWindow child;
@@ -147,8 +136,7 @@ TEST(Framework, ChildWindowTakesItsIdentifierAndAnEmptyDefaultRectangle)
     EXPECT_EQ(0, rect.right - rect.left);
 }
 
-TEST(Framework, FinalMessageHookRunsOnceAfterTheWindowIsGone)
-{
+TEST(Framework, FinalMessageHookRunsOnceAfterTheWindowIsGone) {
     CDerivedWindow window;
     HWND hwnd = window.Create(nullptr, nullptr, L"final", WS_OVERLAPPEDWINDOW, 0);
     ASSERT_TRUE(hwnd);
@@ -159,8 +147,7 @@ TEST(Framework, FinalMessageHookRunsOnceAfterTheWindowIsGone)
     EXPECT_FALSE(::IsWindow(hwnd));
 }
 
-TEST(Framework, FinalMessageWaitsForTheOutermostMessageOfItsWindow)
-{
+TEST(Framework, FinalMessageWaitsForTheOutermostMessageOfItsWindow) {
     CDerivedWindow window;
     ASSERT_TRUE(window.Create(nullptr, nullptr, L"self", WS_OVERLAPPEDWINDOW, 0));
     window.SendMessage(kDestroySelf);
@@ -179,8 +166,7 @@ private:
     int* m_deleted;
 };
 
-TEST(Framework, FinalMessageHookMayDeleteTheObject)
-{
+TEST(Framework, FinalMessageHookMayDeleteTheObject) {
     int deleted = 0;
     auto* window = new CSelfDeleting(&deleted);
     HWND hwnd = window->Create(nullptr, nullptr, L"heap", WS_OVERLAPPEDWINDOW, 0);
@@ -192,8 +178,7 @@ TEST(Framework, FinalMessageHookMayDeleteTheObject)
 class CRefusesCreation : public CWindowImpl<CRefusesCreation> {
 public:
     int finalCalls = 0;
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CRefusesCreation>;
         static const Map::Entry map[] = {Map::Message(WM_CREATE, &CRefusesCreation::OnCreate)};
         return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);
@@ -202,16 +187,14 @@ public:
     void OnFinalMessage(HWND) override { ++finalCalls; }
 };
 
-TEST(Framework, WindowRefusedInCreateIsNotCreatedAndObjectIsFree)
-{
+TEST(Framework, WindowRefusedInCreateIsNotCreatedAndObjectIsFree) {
     CRefusesCreation window;
     EXPECT_EQ(nullptr, window.Create(nullptr, nullptr, L"refused", WS_OVERLAPPEDWINDOW, 0));
     EXPECT_EQ(nullptr, window.m_hWnd);
     EXPECT_EQ(1, window.finalCalls);
 }
 
-TEST(Framework, ObjectDestroyedFirstTakesItsWindowWithIt)
-{
+TEST(Framework, ObjectDestroyedFirstTakesItsWindowWithIt) {
     HWND hwnd = nullptr;
     {
         CDerivedWindow window;
@@ -225,8 +208,7 @@ TEST(Framework, ObjectDestroyedFirstTakesItsWindowWithIt)
 class CStaticWatcher : public CWindowImpl<CStaticWatcher> {
 public:
     int seen = 0;
-    bool ProcessWindowMessage(CMessage& m) override
-    {
+    bool ProcessWindowMessage(CMessage& m) override {
         using Map = MessageMap<CStaticWatcher>;
         static const Map::Entry map[] = {Map::Message(kOwnOnly, &CStaticWatcher::OnPing)};
         return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);
@@ -234,8 +216,7 @@ public:
     LRESULT OnPing(CMessage&) { return ++seen; }
 };
 
-TEST(Framework, SubclassedWindowKeepsItsOwnProcedureForTheRest)
-{
+TEST(Framework, SubclassedWindowKeepsItsOwnProcedureForTheRest) {
     HWND edit = ::CreateWindowExW(0, L"EDIT", L"text", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
                                   nullptr, nullptr);
     ASSERT_TRUE(edit);
@@ -254,19 +235,18 @@ TEST(Framework, SubclassedWindowKeepsItsOwnProcedureForTheRest)
 // procedure; a layer removed while a message passes through it leaves that
 // message's way as it was; the window's procedure comes back with the last one.
 std::vector<std::string> g_layers;
-LRESULT CALLBACK Layer(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
-{
+LRESULT CALLBACK Layer(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                       DWORD_PTR data) {
     if (msg == kOwnOnly) {
         g_layers.push_back(std::to_string(id) + ":" + std::to_string(data));
-        if (wParam == id)
-            RemoveSubclass(window, &Layer, id);
+        if (wParam == id) RemoveSubclass(window, &Layer, id);
     }
     return CallNextSubclass(window, msg, wParam, lParam);
 }
 
-TEST(Framework, SubclassLayersRunTopFirstAndComeOffInAnyOrder)
-{
-    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr);
+TEST(Framework, SubclassLayersRunTopFirstAndComeOffInAnyOrder) {
+    HWND edit = ::CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                  nullptr, nullptr);
     ASSERT_TRUE(edit);
     const LONG_PTR own = ::GetWindowLongPtrW(edit, GWLP_WNDPROC);
     ASSERT_TRUE(AddSubclass(edit, &Layer, 1, 10));

@@ -18,11 +18,11 @@ struct ColourText {
 
 class ColourTextTest : public ::testing::TestWithParam<ColourText> {};
 
-TEST_P(ColourTextTest, ParsesThreeNumbersFrom0To255)
-{
+TEST_P(ColourTextTest, ParsesThreeNumbersFrom0To255) {
     COLORREF colour = RGB(1, 2, 3);
     EXPECT_EQ(CHyperLinkBase::ParseColourText(GetParam().text, &colour), GetParam().valid);
-    EXPECT_EQ(colour, GetParam().valid ? GetParam().colour : RGB(1, 2, 3)) << "a failure leaves it alone";
+    EXPECT_EQ(colour, GetParam().valid ? GetParam().colour : RGB(1, 2, 3))
+        << "a failure leaves it alone";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -38,8 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ColourText{"Negative", L"-1,2,3", false, 0},
                       ColourText{"Letters", L"a,b,c", false, 0},
                       ColourText{"EmptyField", L"1,,3", false, 0},
-                      ColourText{"Empty", L"", false, 0},
-                      ColourText{"Null", nullptr, false, 0}),
+                      ColourText{"Empty", L"", false, 0}, ColourText{"Null", nullptr, false, 0}),
     [](const ::testing::TestParamInfo<ColourText>& info) { return info.param.name; });
 
 class CColourLink : public CHyperLinkImpl<CColourLink> {};
@@ -47,20 +46,18 @@ class CColourLink : public CHyperLinkImpl<CColourLink> {};
 // Sets the browser's link colour values for one test and puts back what was there.
 class BrowserColours {
 public:
-    BrowserColours()
-    {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr);
+    BrowserColours() {
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                          nullptr);
         Save(L"Anchor Color", m_link);
         Save(L"Anchor Color Visited", m_visited);
     }
-    ~BrowserColours()
-    {
+    ~BrowserColours() {
         Restore(L"Anchor Color", m_link);
         Restore(L"Anchor Color Visited", m_visited);
         ::RegCloseKey(m_key);
     }
-    void Set(const wchar_t* name, const std::wstring& text) const
-    {
+    void Set(const wchar_t* name, const std::wstring& text) const {
         ::RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     }
@@ -71,16 +68,14 @@ private:
         bool present = false;
         std::wstring text;
     };
-    void Save(const wchar_t* name, Saved& saved) const
-    {
+    void Save(const wchar_t* name, Saved& saved) const {
         wchar_t text[256] = {};
         DWORD bytes = sizeof(text) - sizeof(wchar_t);
-        saved.present = ::RegQueryValueExW(m_key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &bytes) ==
-                        ERROR_SUCCESS;
+        saved.present = ::RegQueryValueExW(m_key, name, nullptr, nullptr,
+                                           reinterpret_cast<BYTE*>(text), &bytes) == ERROR_SUCCESS;
         saved.text = text;
     }
-    void Restore(const wchar_t* name, const Saved& saved) const
-    {
+    void Restore(const wchar_t* name, const Saved& saved) const {
         if (saved.present)
             Set(name, saved.text);
         else
@@ -91,8 +86,7 @@ private:
     Saved m_visited;
 };
 
-COLORREF CreatedColour(bool visited)
-{
+COLORREF CreatedColour(bool visited) {
     CColourLink link;
     RECT rect{0, 0, 100, 20};
     link.Create(::GetDesktopWindow(), &rect, nullptr, WS_POPUP);
@@ -101,8 +95,7 @@ COLORREF CreatedColour(bool visited)
     return colour;
 }
 
-TEST(HyperLinkColourTest, TheUsersBrowserColoursReplaceTheDefaults)
-{
+TEST(HyperLinkColourTest, TheUsersBrowserColoursReplaceTheDefaults) {
     BrowserColours colours;
     colours.Set(L"Anchor Color", L"10,20,30");
     colours.Set(L"Anchor Color Visited", L"40, 50, 60");
@@ -110,8 +103,7 @@ TEST(HyperLinkColourTest, TheUsersBrowserColoursReplaceTheDefaults)
     EXPECT_EQ(CreatedColour(true), RGB(40, 50, 60));
 }
 
-TEST(HyperLinkColourTest, AMalformedBrowserColourKeepsTheDefault)
-{
+TEST(HyperLinkColourTest, AMalformedBrowserColourKeepsTheDefault) {
     BrowserColours colours;
     colours.Set(L"Anchor Color", L"300,0,0");
     colours.Set(L"Anchor Color Visited", std::wstring(200, L'7'));

@@ -17,10 +17,8 @@ class CLinkParent : public CWindowImpl<CLinkParent, CWindow, CFrameTraits> {
 public:
     HFONT font = nullptr;  // what WM_GETFONT answers
 
-    bool ProcessWindowMessage(CMessage& m) override
-    {
-        if (m.message != WM_GETFONT)
-            return false;
+    bool ProcessWindowMessage(CMessage& m) override {
+        if (m.message != WM_GETFONT) return false;
         m.result = reinterpret_cast<LRESULT>(font);
         return true;
     }
@@ -29,8 +27,7 @@ public:
 class CTestLink : public CHyperLinkImpl<CTestLink> {
 public:
     int navigations = 0;
-    bool Navigate() override
-    {
+    bool Navigate() override {
         ++navigations;
         return true;
     }
@@ -38,25 +35,21 @@ public:
 
 class HyperLinkTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         RECT place{30, 30, 530, 230};
         // A pop-up: under a bare X server wine waits on every hide of a captioned window.
         ASSERT_TRUE(parent.Create(nullptr, &place, L"Link parent", WS_POPUP | WS_BORDER));
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         link.DestroyWindow();
         parent.DestroyWindow();
-        if (parent.font)
-            ::DeleteObject(parent.font);
+        if (parent.font) ::DeleteObject(parent.font);
     }
 
     // Creates the link as the frame does: measured within `width`, then sized to
     // its label unless `keepSize`.
-    void CreateLink(int width = 1024, int height = 0, bool keepSize = false)
-    {
+    void CreateLink(int width = 1024, int height = 0, bool keepSize = false) {
         RECT rect{0, 0, width, height};
         ASSERT_TRUE(link.Create(parent, &rect));
         link.SetLabel(kLabel);
@@ -64,11 +57,11 @@ protected:
         SIZE ideal{};
         ASSERT_TRUE(link.GetIdealSize(&ideal));
         if (!keepSize)
-            link.SetWindowPos(nullptr, 0, 0, ideal.cx, ideal.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            link.SetWindowPos(nullptr, 0, 0, ideal.cx, ideal.cy,
+                              SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    SIZE TextExtent(const wchar_t* text) const
-    {
+    SIZE TextExtent(const wchar_t* text) const {
         HDC dc = ::GetDC(link);
         HGDIOBJ previous = ::SelectObject(dc, link.GetLinkFont());
         SIZE extent{};
@@ -82,8 +75,7 @@ protected:
     CTestLink link;
 };
 
-TEST_F(HyperLinkTest, IdealSizeIsTheLabelsExtentInTheLinkFont)
-{
+TEST_F(HyperLinkTest, IdealSizeIsTheLabelsExtentInTheLinkFont) {
     CreateLink();
     SIZE ideal{};
     ASSERT_TRUE(link.GetIdealSize(&ideal));
@@ -96,8 +88,7 @@ TEST_F(HyperLinkTest, IdealSizeIsTheLabelsExtentInTheLinkFont)
     EXPECT_EQ(client.bottom, ideal.cy);
 }
 
-TEST_F(HyperLinkTest, ALabelWiderThanItsWindowWraps)
-{
+TEST_F(HyperLinkTest, ALabelWiderThanItsWindowWraps) {
     // Room for the first words only (the link font measures as the GUI font does).
     HDC screen = ::GetDC(nullptr);
     HGDIOBJ previous = ::SelectObject(screen, ::GetStockObject(DEFAULT_GUI_FONT));
@@ -124,8 +115,7 @@ class ClickTest : public HyperLinkTest, public ::testing::WithParamInterface<Cli
 
 // The window is larger than the label, so that a point can be in the window but
 // outside the link rectangle.
-TEST_P(ClickTest, ActivatesOnlyForAPressAndAReleaseBothInsideTheLabel)
-{
+TEST_P(ClickTest, ActivatesOnlyForAPressAndAReleaseBothInsideTheLabel) {
     CreateLink(400, 60, true);
     const RECT label = link.GetLinkRect();
     const LPARAM inside = MAKELPARAM(label.left + 3, label.top + 3);
@@ -147,23 +137,23 @@ INSTANTIATE_TEST_SUITE_P(Mouse, ClickTest,
                                            Click{"DragOutAndReleaseOutside", true, false, 0},
                                            Click{"PressOutsideReleaseInside", false, true, 0},
                                            Click{"PressAndReleaseOutside", false, false, 0}),
-                         [](const ::testing::TestParamInfo<Click>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<Click>& info) {
+                             return info.param.name;
+                         });
 
-TEST_F(HyperLinkTest, EnterAndSpaceActivateAndOtherCharactersDoNot)
-{
+TEST_F(HyperLinkTest, EnterAndSpaceActivateAndOtherCharactersDoNot) {
     CreateLink();
     EXPECT_EQ(link.SendMessage(WM_GETDLGCODE), LRESULT{DLGC_WANTCHARS});
     link.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     link.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     ASSERT_EQ(::GetFocus(), link.m_hWnd);
-    for (wchar_t character : {L'\r', L' ', L'a', L'\t'})
-        link.SendMessage(WM_CHAR, character, 1);
+    for (wchar_t character : {L'\r', L' ', L'a', L'\t'}) link.SendMessage(WM_CHAR, character, 1);
     EXPECT_EQ(link.navigations, 3);  // the click, Enter and Space
 }
 
-TEST_F(HyperLinkTest, TheLinkFontIsAnUnderlinedCopyOfTheParentsFont)
-{
-    parent.font = ::CreateFontW(-17, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+TEST_F(HyperLinkTest, TheLinkFontIsAnUnderlinedCopyOfTheParentsFont) {
+    parent.font = ::CreateFontW(-17, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                                0, 0, L"Tahoma");
     CreateLink();
     EXPECT_EQ(link.GetNormalFont(), parent.font);
     EXPECT_FALSE(link.OwnsFont());
@@ -175,8 +165,7 @@ TEST_F(HyperLinkTest, TheLinkFontIsAnUnderlinedCopyOfTheParentsFont)
     EXPECT_STREQ(linkFont.lfFaceName, L"Tahoma");
 }
 
-TEST_F(HyperLinkTest, WithoutAParentFontTheSystemsControlFontIsUsed)
-{
+TEST_F(HyperLinkTest, WithoutAParentFontTheSystemsControlFontIsUsed) {
     CreateLink();
     EXPECT_EQ(link.GetNormalFont(), ::GetStockObject(DEFAULT_GUI_FONT));
     LOGFONTW linkFont{};
@@ -184,8 +173,7 @@ TEST_F(HyperLinkTest, WithoutAParentFontTheSystemsControlFontIsUsed)
     EXPECT_TRUE(linkFont.lfUnderline);
 }
 
-TEST_F(HyperLinkTest, TheTooltipShowsTheLinkTextOverTheLinkRectangle)
-{
+TEST_F(HyperLinkTest, TheTooltipShowsTheLinkTextOverTheLinkRectangle) {
     CreateLink();
     HWND tip = link.GetToolTip();
     ASSERT_TRUE(tip);
@@ -202,8 +190,7 @@ TEST_F(HyperLinkTest, TheTooltipShowsTheLinkTextOverTheLinkRectangle)
     EXPECT_TRUE(::EqualRect(&tool.rect, &link.GetLinkRect()));
 }
 
-TEST_F(HyperLinkTest, PaintsTheLabelInTheLinkColour)
-{
+TEST_F(HyperLinkTest, PaintsTheLabelInTheLinkColour) {
     CreateLink();
     const RECT area = link.GetLinkRect();
     HDC screen = ::GetDC(nullptr);

@@ -15,8 +15,10 @@ using namespace velk;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string> fields(1);
     for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == 0xFF) fields.emplace_back();
-        else fields.back() += static_cast<char>(data[i]);
+        if (data[i] == 0xFF)
+            fields.emplace_back();
+        else
+            fields.back() += static_cast<char>(data[i]);
     }
     std::string record;
     for (const std::string& field : fields) {

@@ -20,8 +20,8 @@ using namespace velk;
 
 namespace {
 
-const char* const syntaxes[] = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1",
-                                "1.2.840.10008.1.2.2", "1.2.840.10008.1.2.1.99"};
+const char* const syntaxes[] = {"1.2.840.10008.1.2", "1.2.840.10008.1.2.1", "1.2.840.10008.1.2.2",
+                                "1.2.840.10008.1.2.1.99"};
 
 std::string le16(unsigned v) { return {char(v & 0xFF), char((v >> 8) & 0xFF)}; }
 

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (row >= rows.size()) return 0;
     dcm_pixel_description d;
     std::string problem;
-    if (!dcm_describe_pixels(input.begin(), input.end(), rows.records(), row,
-                             rows.reading(), d, problem))
+    if (!dcm_describe_pixels(input.begin(), input.end(), rows.records(), row, rows.reading(), d,
+                             problem))
         return 0;
     for (const std::uint32_t index : {0u, d.frames - 1}) {
         const dcm_decoded_frame decoded = dcm_decode_frame(d, index);

@@ -43,8 +43,9 @@ inline void check_decoded(const dcm_pixel_description& d, bool ok, const dcm_fra
                           const std::string& problem) {
     require(ok == problem.empty(), "a sentence exactly when there is no frame");
     if (!ok) return;
-    require(f.rows == d.rows && f.columns == d.columns && f.values.size() == f.count() * f.value_size,
-            "a frame of the described size");
+    require(
+        f.rows == d.rows && f.columns == d.columns && f.values.size() == f.count() * f.value_size,
+        "a frame of the described size");
     const dcm_display_image image = dcm_display(d, f, dcm_default_window(d, f));
     require(image.pixels.size() == std::size_t(image.rows) * image.columns * image.channels,
             "an image of the frame's size");

@@ -29,7 +29,8 @@ const char* const vr_codes[] = {"AE", "AI", "AS", "CS", "DA", "DS", "DT",       
 void check_cut(const char* vr, const fuzz::exact_input& value, std::size_t limit) {
     // Larger than any rendering of the value: the whole text up to its first NUL.
     std::string shown(4 * value.size() + 64, '\0');
-    shown.resize(dcm_render_value_cut(&shown[0], shown.size(), vr, value.begin(), value.end(), limit));
+    shown.resize(
+        dcm_render_value_cut(&shown[0], shown.size(), vr, value.begin(), value.end(), limit));
     for (std::size_t capacity : {0, 1, 2, 17, 260}) {
         const std::unique_ptr<char[]> out(new char[capacity]);
         const std::size_t n =

@@ -67,7 +67,8 @@ inline loaded_file load(const char* begin, const char* end) {
 
 // The text of every column of every row, read from [begin, end), which need not
 // be the bytes the rows were loaded from. Out-of-range columns included.
-inline void render_every_cell(const char* begin, const char* end, const std::vector<dcm_record>& rows) {
+inline void render_every_cell(const char* begin, const char* end,
+                              const std::vector<dcm_record>& rows) {
     char text[dcm_cell_capacity];
     for (const dcm_record& row : rows) {
         for (int column = -1; column <= dcm_column_count; ++column) {

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {

@@ -36,10 +36,10 @@ TEST(FolderTable, GroupsSortsFoldsAndFilters) {
     table.add(file("a/10", "A", "3", "10"));
     table.add(file("a/9", "A", "3", "9"));
     table.add(file("a/s2", "A", "2", "1"));
-    EXPECT_EQ(shown(table), (std::vector<std::string>{"Study: Study A (3 files)", ".Series: 3 (2 files)",
-                                                      "..a/10", "..a/9", ".Series: 2 (1 file)", "..a/s2",
-                                                      "Study: Study B (1 file)", ".Series: 1 (1 file)",
-                                                      "..b/2"}));
+    EXPECT_EQ(shown(table), (std::vector<std::string>{
+                                "Study: Study A (3 files)", ".Series: 3 (2 files)", "..a/10",
+                                "..a/9", ".Series: 2 (1 file)", "..a/s2", "Study: Study B (1 file)",
+                                ".Series: 1 (1 file)", "..b/2"}));
     // Numbers sort as numbers; a second click reverses.
     table.sort_by(dcm_index_column::instance_number);
     EXPECT_EQ(shown(table)[2], "..a/s2");
@@ -54,23 +54,24 @@ TEST(FolderTable, GroupsSortsFoldsAndFilters) {
     EXPECT_EQ(shown(table).size(), 7u);
     table.toggle(0);
     table.sort_by(dcm_index_column::path);
-    EXPECT_EQ(shown(table), (std::vector<std::string>{"Study: Study A (3 files)",
-                                                      "Study: Study B (1 file)", ".Series: 1 (1 file)",
-                                                      "..b/2"}));
+    EXPECT_EQ(shown(table),
+              (std::vector<std::string>{"Study: Study A (3 files)", "Study: Study B (1 file)",
+                                        ".Series: 1 (1 file)", "..b/2"}));
     table.toggle(0);
     EXPECT_EQ(shown(table).size(), 7u);  // the series folded inside stays folded
 
     // The filter, in any case, counts what passes.
     table.set_filter("STUDY b");
-    EXPECT_EQ(shown(table), (std::vector<std::string>{"Study: Study B (1 file)", ".Series: 1 (1 file)",
-                                                      "..b/2"}));
-    EXPECT_EQ(table.text(),
-              "Path\tPatient's Name\tPatient ID\tStudy Date\tStudy Description\tModality\tSeries Number\t"
-              "Series Description\tInstance Number\tSOP Class\tRows x Columns\tFrames\tTransfer Syntax\t"
-              "Size\tProblem\r\n"
-              "Study: Study B (1 file)\t\t\t\tStudy B\t\t\t\t\t\t\t\t\t\t\r\n"
-              "  Series: 1 (1 file)\t\t\t\t\t\t1\t\t\t\t\t\t\t\t\r\n"
-              "    b/2\t\t\t\tStudy B\t\t1\t\t2\t\t\t\t\t\t\r\n");
+    EXPECT_EQ(shown(table), (std::vector<std::string>{"Study: Study B (1 file)",
+                                                      ".Series: 1 (1 file)", "..b/2"}));
+    EXPECT_EQ(
+        table.text(),
+        "Path\tPatient's Name\tPatient ID\tStudy Date\tStudy Description\tModality\tSeries Number\t"
+        "Series Description\tInstance Number\tSOP Class\tRows x Columns\tFrames\tTransfer Syntax\t"
+        "Size\tProblem\r\n"
+        "Study: Study B (1 file)\t\t\t\tStudy B\t\t\t\t\t\t\t\t\t\t\r\n"
+        "  Series: 1 (1 file)\t\t\t\t\t\t1\t\t\t\t\t\t\t\t\r\n"
+        "    b/2\t\t\t\tStudy B\t\t1\t\t2\t\t\t\t\t\t\r\n");
     table.set_grouped(false);
     EXPECT_EQ(shown(table), (std::vector<std::string>{"b/2"}));
 }

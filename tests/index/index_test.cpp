@@ -61,10 +61,10 @@ std::vector<std::string> shape(const dcm_directory_tree& tree) {
 TEST(DirectoryTree, BrokenOffsetsEndTheirBranchAndNothingLoops) {
     // Links are 1-based record numbers; 0 ends a chain.
     const std::string bytes = directory_of({
-        {2, 3},                 // 1: next 2, lower 3
-        {raw + 1000000, 0},     // 2: next outside the file
-        {raw + 1, 1},           // 3: next at no record, lower back up to 1 (a loop)
-        {4, 4},                 // 4: reached by nothing, and its own next and lower
+        {2, 3},              // 1: next 2, lower 3
+        {raw + 1000000, 0},  // 2: next outside the file
+        {raw + 1, 1},        // 3: next at no record, lower back up to 1 (a loop)
+        {4, 4},              // 4: reached by nothing, and its own next and lower
     });
     const dcm_directory_tree tree = dcm_read_directory(bytes.data(), bytes.data() + bytes.size());
     ASSERT_EQ(tree.problem, "");

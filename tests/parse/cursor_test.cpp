@@ -18,7 +18,7 @@ std::vector<dcm_cursor> collect(const std::string& bytes, dcm_syntax mode = synt
                                 int depth = 0) {
     std::vector<dcm_cursor> out;
     dcm_cursor_insert<std::back_insert_iterator<std::vector<dcm_cursor>>> v(std::back_inserter(out),
-                                                                           depth, bytes.data());
+                                                                            depth, bytes.data());
     const char* p = bytes.data();
     dcm_parse(p, std::uint32_t(bytes.size()), v, true, mode, false, p + bytes.size());
     return out;

@@ -21,9 +21,7 @@ events parse_file(const std::string& bytes) {
     return v.events;
 }
 
-std::string temp_path(const char* name) {
-    return ::testing::TempDir() + "velk_file_test_" + name;
-}
+std::string temp_path(const char* name) { return ::testing::TempDir() + "velk_file_test_" + name; }
 
 TEST(Marker, OnlyAFilePrefixedByPreambleAndDicmIsParsed) {
     EXPECT_EQ(parse_file(dicom_builder().preamble().bytes()), events{"base"});
@@ -44,10 +42,9 @@ TEST(FileEntry, ImplicitTransferSyntaxSwitchesTheDataSet) {
                                   .implicit_element(0x0008, 0x0060, "MR")
                                   .implicit_element(0x0010, 0x0010, "Doe^")
                                   .bytes();
-    EXPECT_EQ(parse_file(bytes), (events{"base", "@132 (0002,0001) OB 2 h12 m2",
-                                         "@146 (0002,0010) UI 18 h8 m1",
-                                         "@172 (0008,0060) -- 2 h8 m1",
-                                         "@182 (0010,0010) -- 4 h8 m1"}));
+    EXPECT_EQ(parse_file(bytes),
+              (events{"base", "@132 (0002,0001) OB 2 h12 m2", "@146 (0002,0010) UI 18 h8 m1",
+                      "@172 (0008,0060) -- 2 h8 m1", "@182 (0010,0010) -- 4 h8 m1"}));
 }
 
 TEST(FileEntry, BigEndianIsWalkedAsExplicitLittleEndian) {
@@ -83,7 +80,8 @@ TEST(FileEntry, LoadsFromDiskWithFileOffsets) {
                     .write(path));
     test::recording_visitor v;
     dcm_load_file(path.c_str(), v);
-    EXPECT_EQ(v.events, (events{"base", "@132 (0002,0000) UL 4 h8 m2", "@144 (0008,0060) CS 2 h8 m2"}));
+    EXPECT_EQ(v.events,
+              (events{"base", "@132 (0002,0000) UL 4 h8 m2", "@144 (0008,0060) CS 2 h8 m2"}));
     std::remove(path.c_str());
 }
 
@@ -94,8 +92,8 @@ TEST(FileEntry, TruncatedFileListsWhatCameBeforeTheBreak) {
                             .explicit_element(0x0010, 0x0010, "PN", "Doe^John")
                             .bytes();
     bytes.resize(bytes.size() - 3);
-    EXPECT_EQ(parse_file(bytes), (events{"base", "@132 (0008,0060) CS 2 h8 m2",
-                                         "@142 (0010,0010) PN 8 h8 m2"}));
+    EXPECT_EQ(parse_file(bytes),
+              (events{"base", "@132 (0008,0060) CS 2 h8 m2", "@142 (0010,0010) PN 8 h8 m2"}));
 }
 
 }  // namespace

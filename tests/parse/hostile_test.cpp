@@ -27,7 +27,8 @@ struct counting_visitor {
         --depth;
         return false;
     }
-    dcm_visit element(const void*, dcm_syntax, std::uint32_t, const char*, bool, const void*, std::uint32_t) {
+    dcm_visit element(const void*, dcm_syntax, std::uint32_t, const char*, bool, const void*,
+                      std::uint32_t) {
         ++elements;
         return visit_descend;
     }
@@ -40,7 +41,8 @@ std::uint32_t walk(const std::string& bytes, test::recording_visitor& v) {
 }
 
 TEST(Bounds, ValueEndingExactlyAtTheEndIsWhole) {
-    const std::string bytes = dicom_builder().explicit_element(0x0010, 0x0010, "PN", "Doe^").bytes();
+    const std::string bytes =
+        dicom_builder().explicit_element(0x0010, 0x0010, "PN", "Doe^").bytes();
     test::recording_visitor v(bytes.data());
     EXPECT_EQ(walk(bytes, v), 12u);
     EXPECT_EQ(v.events.size(), 1u);
@@ -56,9 +58,9 @@ TEST(Bounds, ValuePastTheEndIsReportedAndEndsEveryLevel) {
                                   .bytes();
     test::recording_visitor v(bytes.data());
     EXPECT_EQ(walk(bytes, v), bytes.size());
-    EXPECT_EQ(v.events, (std::vector<std::string>{"@0 (FFFE,E000) -- undef h8 C m2",
-                                                  "enter undef mode 2",
-                                                  "@8 (0010,0010) PN 100 h8 m2", "leave 12"}));
+    EXPECT_EQ(v.events,
+              (std::vector<std::string>{"@0 (FFFE,E000) -- undef h8 C m2", "enter undef mode 2",
+                                        "@8 (0010,0010) PN 100 h8 m2", "leave 12"}));
 }
 
 TEST(Bounds, HugeLengthsNeitherWrapNorReadPastTheEnd) {
@@ -176,15 +178,16 @@ std::string random_stream(std::mt19937& rng) {
     const int count = std::uniform_int_distribution<int>(0, 40)(rng);
     for (int i = 0; i < count; ++i) {
         switch (pick(rng)) {
-            case 0: case 1: b.item(); break;
-            case 2: b.sequence(0x0008, 0x1140); break;
-            case 3: b.item_end(); break;
-            case 4: b.sequence_end(); break;
-            case 5: b.transfer_syntax(test::implicit_le_uid()); break;
-            case 6: b.transfer_syntax(test::explicit_le_uid()); break;
-            case 7: b.implicit_element(0x0008, 0x0060, "MR"); break;
-            case 8: b.explicit_element(0x0008, 0x0060, "CS", "MR"); break;
-            default: b.raw(std::string(std::size_t(pick(rng)), char(pick(rng) * 25))); break;
+        case 0:
+        case 1: b.item(); break;
+        case 2: b.sequence(0x0008, 0x1140); break;
+        case 3: b.item_end(); break;
+        case 4: b.sequence_end(); break;
+        case 5: b.transfer_syntax(test::implicit_le_uid()); break;
+        case 6: b.transfer_syntax(test::explicit_le_uid()); break;
+        case 7: b.implicit_element(0x0008, 0x0060, "MR"); break;
+        case 8: b.explicit_element(0x0008, 0x0060, "CS", "MR"); break;
+        default: b.raw(std::string(std::size_t(pick(rng)), char(pick(rng) * 25))); break;
         }
     }
     return b.bytes();

@@ -15,7 +15,9 @@ namespace velk {
 
 namespace {
 
-std::string temp_path(const char* name) { return ::testing::TempDir() + "velk_mapping_test_" + name; }
+std::string temp_path(const char* name) {
+    return ::testing::TempDir() + "velk_mapping_test_" + name;
+}
 
 void write_file(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -24,7 +26,9 @@ void write_file(const std::string& path, const std::string& bytes) {
     std::fclose(f);
 }
 
-dcm_open_failure failure_of(const std::string& path) { return dcm_file_mapping(path.c_str()).failure(); }
+dcm_open_failure failure_of(const std::string& path) {
+    return dcm_file_mapping(path.c_str()).failure();
+}
 
 TEST(Mapping, EachRefusalNamesItsReason) {
     const std::string file = temp_path("file"), empty = temp_path("empty");
@@ -35,7 +39,8 @@ TEST(Mapping, EachRefusalNamesItsReason) {
     EXPECT_EQ(failure_of(empty), dcm_open_failure::empty);
     EXPECT_EQ(failure_of(temp_path("missing")), dcm_open_failure::not_found);
     EXPECT_EQ(failure_of(::testing::TempDir()), dcm_open_failure::folder);
-    EXPECT_EQ(dcm_file_mapping(static_cast<const char*>(nullptr)).failure(), dcm_open_failure::not_found);
+    EXPECT_EQ(dcm_file_mapping(static_cast<const char*>(nullptr)).failure(),
+              dcm_open_failure::not_found);
     EXPECT_FALSE(dcm_file_mapping(empty.c_str()).is_open());
     // A file that grew since it was empty maps whole.
     write_file(empty, "grown");
@@ -58,14 +63,14 @@ TEST(Mapping, PipeAndCharacterDeviceAreRefusedWithoutWaiting) {
 
 TEST(DevicePath, ReservedNamesAndTheDeviceNamespace) {
     for (const wchar_t* device :
-         {L"CON", L"nul", L"Com1", L"LPT9", L"aux.dcm", L"C:\\data\\NUL.txt", L"c:/x/con  .dcm", L"COM3:",
-          L"C:PRN", L"CONIN$", L"\\\\.\\COM1", L"\\\\.\\pipe\\velk", L"\\\\.\\PhysicalDrive0",
-          L"\\\\?\\GLOBALROOT\\Device\\Null", L"\\??\\C:\\x.dcm"})
+         {L"CON", L"nul", L"Com1", L"LPT9", L"aux.dcm", L"C:\\data\\NUL.txt", L"c:/x/con  .dcm",
+          L"COM3:", L"C:PRN", L"CONIN$", L"\\\\.\\COM1", L"\\\\.\\pipe\\velk",
+          L"\\\\.\\PhysicalDrive0", L"\\\\?\\GLOBALROOT\\Device\\Null", L"\\??\\C:\\x.dcm"})
         EXPECT_TRUE(dcm_is_device_path(device)) << std::wstring(device).size();
     for (const wchar_t* file :
          {L"C:\\data\\image.dcm", L"console.dcm", L"COM10", L"C:\\CON\\x.dcm", L"nullable", L"LPT",
-          L"\\\\server\\share\\x.dcm", L"\\\\?\\C:\\very\\long\\x.dcm", L"\\\\?\\UNC\\server\\share\\x.dcm",
-          L"\\\\.\\C:\\x.dcm", L"relative\\file"})
+          L"\\\\server\\share\\x.dcm", L"\\\\?\\C:\\very\\long\\x.dcm",
+          L"\\\\?\\UNC\\server\\share\\x.dcm", L"\\\\.\\C:\\x.dcm", L"relative\\file"})
         EXPECT_FALSE(dcm_is_device_path(file)) << std::wstring(file).size();
 }
 

@@ -25,7 +25,8 @@ walk parse(const std::string& bytes, test::recording_visitor& v, bool recurse = 
            std::uint32_t length = 0xFFFFFFFEu) {
     const char* p = bytes.data();
     if (length == 0xFFFFFFFEu) length = std::uint32_t(bytes.size());
-    const std::uint32_t n = dcm_parse(p, length, v, recurse, mode, stop_after_one, p + bytes.size());
+    const std::uint32_t n =
+        dcm_parse(p, length, v, recurse, mode, stop_after_one, p + bytes.size());
     return {n, v.events};
 }
 
@@ -115,17 +116,15 @@ TEST(Parser, ContainerDecision) {
     const std::string empty_sq = dicom_builder().sequence(0x0008, 0x1140, 0).bytes();
     EXPECT_EQ(parse(empty_sq).seen, events{"@0 (0008,1140) SQ 0 h12 m2"});
 
-    const std::string defined_sq = dicom_builder()
-                                       .sequence(0x0008, 0x1140, 8)
-                                       .item(0)
-                                       .bytes();
+    const std::string defined_sq = dicom_builder().sequence(0x0008, 0x1140, 8).item(0).bytes();
     EXPECT_EQ(parse(defined_sq, false).seen, events{"@0 (0008,1140) SQ 8 h12 m2"})
         << "without recurse a defined-length sequence is stepped over";
     EXPECT_EQ(parse(defined_sq, true).seen,
               (events{"@0 (0008,1140) SQ 8 h12 C m2", "enter 8 mode 2",
                       "@12 (FFFE,E000) -- 0 h8 m2", "leave 8"}));
 
-    const std::string undefined_sq = dicom_builder().sequence(0x0008, 0x1140).sequence_end().bytes();
+    const std::string undefined_sq =
+        dicom_builder().sequence(0x0008, 0x1140).sequence_end().bytes();
     EXPECT_EQ(parse(undefined_sq, false).seen.front(), "@0 (0008,1140) SQ undef h12 C m2")
         << "an undefined length is a container whatever the recurse flag";
 }
@@ -142,19 +141,20 @@ TEST(Parser, ImplicitDefinedSequenceIsSteppedOverUnread) {
 }
 
 TEST(Parser, EncapsulatedPixelDataListsFragmentsWithoutDescent) {
-    const std::string bytes = dicom_builder()
-                                  .explicit_header(0x7FE0, 0x0010, "OB", test::undefined)
-                                  .item(0)
-                                  .item(4)
-                                  .raw(test::le16(0xFFFE) + test::le16(0xE000))  // looks like an item
-                                  .sequence_end()
-                                  .explicit_element(0xFFFC, 0xFFFC, "OB", "")
-                                  .bytes();
+    const std::string bytes =
+        dicom_builder()
+            .explicit_header(0x7FE0, 0x0010, "OB", test::undefined)
+            .item(0)
+            .item(4)
+            .raw(test::le16(0xFFFE) + test::le16(0xE000))  // looks like an item
+            .sequence_end()
+            .explicit_element(0xFFFC, 0xFFFC, "OB", "")
+            .bytes();
     const walk w = parse(bytes);
-    EXPECT_EQ(w.seen, (events{"@0 (7FE0,0010) OB undef h12 C m2", "enter undef mode 2",
-                              "@12 (FFFE,E000) -- 0 h8 m2", "@20 (FFFE,E000) -- 4 h8 m2",
-                              "@32 (FFFE,E0DD) -- 0 h8 m2", "leave 28",
-                              "@40 (FFFC,FFFC) OB 0 h12 m2"}));
+    EXPECT_EQ(w.seen,
+              (events{"@0 (7FE0,0010) OB undef h12 C m2", "enter undef mode 2",
+                      "@12 (FFFE,E000) -- 0 h8 m2", "@20 (FFFE,E000) -- 4 h8 m2",
+                      "@32 (FFFE,E0DD) -- 0 h8 m2", "leave 28", "@40 (FFFC,FFFC) OB 0 h12 m2"}));
     EXPECT_EQ(w.consumed, bytes.size());
 }
 
@@ -186,22 +186,17 @@ TEST(Parser, NestedTransferSyntaxChangesOnlyItsOwnLevel) {
 TEST(Parser, DelimiterValueIsNeverSteppedOver) {
     // A delimiter with length 4 ends its level after its header; the four bytes
     // after it are read as the next element of the enclosing level.
-    const std::string bytes = dicom_builder()
-                                  .item()
-                                  .item_end(4)
-                                  .explicit_element(0x0010, 0x0010, "PN", "")
-                                  .bytes();
+    const std::string bytes =
+        dicom_builder().item().item_end(4).explicit_element(0x0010, 0x0010, "PN", "").bytes();
     const walk w = parse(bytes);
-    EXPECT_EQ(w.seen, (events{"@0 (FFFE,E000) -- undef h8 C m2", "enter undef mode 2",
-                              "@8 (FFFE,E00D) -- 4 h8 m2", "leave 8",
-                              "@16 (0010,0010) PN 0 h8 m2"}));
+    EXPECT_EQ(w.seen,
+              (events{"@0 (FFFE,E000) -- undef h8 C m2", "enter undef mode 2",
+                      "@8 (FFFE,E00D) -- 4 h8 m2", "leave 8", "@16 (0010,0010) PN 0 h8 m2"}));
 }
 
 TEST(Parser, TopLevelDelimiterEndsTheWalk) {
-    const std::string bytes = dicom_builder()
-                                  .sequence_end()
-                                  .explicit_element(0x0010, 0x0010, "PN", "")
-                                  .bytes();
+    const std::string bytes =
+        dicom_builder().sequence_end().explicit_element(0x0010, 0x0010, "PN", "").bytes();
     const walk w = parse(bytes);
     EXPECT_EQ(w.seen, events{"@0 (FFFE,E0DD) -- 0 h8 m2"});
     EXPECT_EQ(w.consumed, 8u);
@@ -228,8 +223,8 @@ TEST(Parser, AnElementPastTheOffsetLimitEndsTheWalkWithItsReason) {
     dcm_record_insert visitor(records, 0, true, syntax_explicit_le);
     visitor.set_base(base);
     dcm_walk_log log{base, {}};
-    dcm_parse(data, dcm_to_the_end, visitor, true, syntax_explicit_le, false, data + bytes.size(), 0,
-              &log);
+    dcm_parse(data, dcm_to_the_end, visitor, true, syntax_explicit_le, false, data + bytes.size(),
+              0, &log);
     EXPECT_EQ(log.result.status, dcm_walk_status::offset_too_large);
     EXPECT_EQ(log.result.tag, 0x00081150u);
     EXPECT_EQ(log.result.offset, dcm_record_offset_limit);

@@ -42,7 +42,8 @@ records subtree(const records& l, std::size_t i) {
 // encapsulated pixel data element holding an undefined-length item, and an
 // unknown-VR value of undefined length.
 dicom_builder& nested_data_set(dicom_builder& b, bool implicit) {
-    auto plain = [&](std::uint16_t g, std::uint16_t e, const char* vr, const std::string& v) -> dicom_builder& {
+    auto plain = [&](std::uint16_t g, std::uint16_t e, const char* vr,
+                     const std::string& v) -> dicom_builder& {
         return implicit ? b.implicit_element(g, e, v) : b.explicit_element(g, e, vr, v);
     };
     auto seq = [&](std::uint16_t g, std::uint16_t e) -> dicom_builder& {

@@ -73,7 +73,8 @@ TEST(SyntaxRegistry, FindsEachUidPaddedOrNotAndNoPrefixOfOne) {
         if (info.deflated) {
             EXPECT_TRUE(info.explicit_vr) << info.uid;
         }
-        if (info.compression != dcm_compression::none && info.compression != dcm_compression::other) {
+        if (info.compression != dcm_compression::none &&
+            info.compression != dcm_compression::other) {
             EXPECT_TRUE(info.encapsulated) << info.uid;
         }
     }
@@ -82,8 +83,10 @@ TEST(SyntaxRegistry, FindsEachUidPaddedOrNotAndNoPrefixOfOne) {
     EXPECT_FALSE(dcm_find_syntax(uid_implicit_vr_little_endian)->explicit_vr);
     EXPECT_EQ(dcm_find_syntax(uid_explicit_vr_big_endian)->byte_order, dcm_byte_order::big);
     EXPECT_TRUE(dcm_find_syntax(uid_deflated_explicit_vr_little_endian)->deflated);
-    EXPECT_EQ(dcm_find_syntax("1.2.840.10008.1.2.4.57")->compression, dcm_compression::jpeg_lossless);
-    EXPECT_EQ(dcm_find_syntax("1.2.840.10008.1.2.4.70")->compression, dcm_compression::jpeg_lossless);
+    EXPECT_EQ(dcm_find_syntax("1.2.840.10008.1.2.4.57")->compression,
+              dcm_compression::jpeg_lossless);
+    EXPECT_EQ(dcm_find_syntax("1.2.840.10008.1.2.4.70")->compression,
+              dcm_compression::jpeg_lossless);
 }
 
 }  // namespace

@@ -20,10 +20,8 @@ std::wstring temp_folder() {
 }
 
 TEST(WidePath, GreekAndJapaneseNamesOpen) {
-    const std::string bytes = test::dicom_builder()
-                                  .preamble()
-                                  .explicit_element(0x0008, 0x0060, "CS", "MR")
-                                  .bytes();
+    const std::string bytes =
+        test::dicom_builder().preamble().explicit_element(0x0008, 0x0060, "CS", "MR").bytes();
     for (const wchar_t* name : {L"\x03b1\x03c1\x03c7\x03b5\x03af\x03bf.dcm", L"\x753b\x50cf.dcm"}) {
         const std::wstring path = temp_folder() + name;
         std::FILE* f = _wfopen(path.c_str(), L"wb");

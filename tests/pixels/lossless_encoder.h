@@ -18,26 +18,31 @@ struct lossless_jpeg_settings {
 class lossless_jpeg_encoder {
 public:
     // `samples` holds rows x columns x components values, components side by side.
-    std::vector<unsigned char> encode(const std::vector<std::uint16_t>& samples, int rows, int columns,
-                                      int components, const lossless_jpeg_settings& s) {
+    std::vector<unsigned char> encode(const std::vector<std::uint16_t>& samples, int rows,
+                                      int columns, int components,
+                                      const lossless_jpeg_settings& s) {
         m_out = {0xFF, 0xD8};
         const int p = s.precision;
-        segment(0xC3, {std::uint8_t(p), std::uint8_t(rows >> 8), std::uint8_t(rows), std::uint8_t(columns >> 8),
-                       std::uint8_t(columns), std::uint8_t(components)},
+        segment(0xC3,
+                {std::uint8_t(p), std::uint8_t(rows >> 8), std::uint8_t(rows),
+                 std::uint8_t(columns >> 8), std::uint8_t(columns), std::uint8_t(components)},
                 components);
         std::vector<unsigned char> table = {0x00, 0, 0, 0, 0, 17, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         for (int i = 0; i <= 16; ++i) table.push_back(std::uint8_t(i));
         raw_segment(0xC4, table);
         if (s.restart_interval)
-            raw_segment(0xDD, {std::uint8_t(s.restart_interval >> 8), std::uint8_t(s.restart_interval)});
+            raw_segment(0xDD,
+                        {std::uint8_t(s.restart_interval >> 8), std::uint8_t(s.restart_interval)});
         std::vector<unsigned char> scan = {std::uint8_t(components)};
-        for (int c = 0; c < components; ++c) scan.push_back(std::uint8_t(c + 1)), scan.push_back(0x00);
+        for (int c = 0; c < components; ++c)
+            scan.push_back(std::uint8_t(c + 1)), scan.push_back(0x00);
         scan.push_back(std::uint8_t(s.predictor));
         scan.push_back(0);
         scan.push_back(std::uint8_t(s.point_transform));
         raw_segment(0xDA, scan);
         const auto at = [&](int y, int x, int c) {
-            return std::int32_t(samples[(std::size_t(y) * columns + x) * components + c] >> s.point_transform);
+            return std::int32_t(samples[(std::size_t(y) * columns + x) * components + c] >>
+                                s.point_transform);
         };
         int left = s.restart_interval, marker = 0;
         bool first_line = true, first = true;
@@ -52,12 +57,18 @@ public:
                 }
                 for (int c = 0; c < components; ++c) {
                     std::int32_t px;
-                    if (first) px = 1 << (p - s.point_transform - 1);
-                    else if (first_line) px = at(y, x - 1, c);
-                    else if (x == 0) px = at(y - 1, 0, c);
+                    if (first)
+                        px = 1 << (p - s.point_transform - 1);
+                    else if (first_line)
+                        px = at(y, x - 1, c);
+                    else if (x == 0)
+                        px = at(y - 1, 0, c);
                     else {
-                        const std::int32_t a = at(y, x - 1, c), b = at(y - 1, x, c), d = at(y - 1, x - 1, c);
-                        const std::int32_t v[] = {0, a, b, d, a + b - d, a + ((b - d) >> 1), b + ((a - d) >> 1), (a + b) >> 1};
+                        const std::int32_t a = at(y, x - 1, c), b = at(y - 1, x, c),
+                                           d = at(y - 1, x - 1, c);
+                        const std::int32_t v[] = {
+                            0,           a, b, d, a + b - d, a + ((b - d) >> 1), b + ((a - d) >> 1),
+                            (a + b) >> 1};
                         px = v[s.predictor];
                     }
                     put_difference(std::int32_t((std::uint32_t(at(y, x, c) - px)) & 0xFFFF));
@@ -81,7 +92,8 @@ private:
         m_out.insert(m_out.end(), body.begin(), body.end());
     }
     void segment(unsigned char marker, std::vector<unsigned char> body, int components) {
-        for (int c = 0; c < components; ++c) body.insert(body.end(), {std::uint8_t(c + 1), 0x11, 0});
+        for (int c = 0; c < components; ++c)
+            body.insert(body.end(), {std::uint8_t(c + 1), 0x11, 0});
         raw_segment(marker, body);
     }
     void put_bits(std::uint32_t v, int n) {

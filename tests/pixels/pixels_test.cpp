@@ -4,17 +4,18 @@
 
 #include <random>
 
+#include "dicom_builder.h"
 #include "pixels/decode.h"
 #include "pixels/decoders.h"
 #include "pixels/display.h"
 #include "pixels/frame_viewer.h"
-#include "dicom_builder.h"
 #include "tests/pixels/lossless_encoder.h"
 
 namespace velk {
 namespace {
 
-dcm_pixel_description described(std::uint32_t rows, std::uint32_t columns, std::uint32_t bits_allocated,
+dcm_pixel_description described(std::uint32_t rows, std::uint32_t columns,
+                                std::uint32_t bits_allocated,
                                 const std::vector<unsigned char>& data) {
     dcm_pixel_description d;
     d.rows = rows;
@@ -74,7 +75,8 @@ TEST(Native, Ybr422OfAnOddWidthSharesChromaInPairs) {
     d.photometric = dcm_photometric::ybr_full_422;
     const dcm_decoded_frame f = dcm_decode_frame(d, 0);
     ASSERT_TRUE(f.ok()) << f.problem;
-    EXPECT_EQ(values_of(f.frame), (std::vector<std::int64_t>{10, 100, 200, 11, 100, 200, 12, 101, 201}));
+    EXPECT_EQ(values_of(f.frame),
+              (std::vector<std::int64_t>{10, 100, 200, 11, 100, 200, 12, 101, 201}));
 }
 
 TEST(Native, FramesThatPromiseMoreThanTheBytesGiveASentence) {
@@ -127,20 +129,22 @@ struct lossless_case {
 
 TEST(JpegLossless, EveryPredictorPrecisionAndPointTransformGivesTheSamplesBack) {
     const lossless_case cases[] = {
-        {16, 1, 0, 0, 1}, {16, 2, 0, 0, 1}, {16, 3, 0, 0, 1}, {16, 4, 0, 0, 1}, {16, 5, 0, 0, 1},
-        {16, 6, 0, 0, 1}, {16, 7, 0, 0, 1}, {12, 7, 0, 0, 1}, {2, 4, 0, 0, 1},  {8, 6, 0, 5, 3},
-        {12, 1, 3, 7, 1}, {16, 5, 2, 0, 3},
+        {16, 1, 0, 0, 1}, {16, 2, 0, 0, 1}, {16, 3, 0, 0, 1}, {16, 4, 0, 0, 1},
+        {16, 5, 0, 0, 1}, {16, 6, 0, 0, 1}, {16, 7, 0, 0, 1}, {12, 7, 0, 0, 1},
+        {2, 4, 0, 0, 1},  {8, 6, 0, 5, 3},  {12, 1, 3, 7, 1}, {16, 5, 2, 0, 3},
     };
     std::mt19937 random(7);
     for (const lossless_case& c : cases) {
         const int rows = 9, columns = 11;
         std::vector<std::uint16_t> samples(std::size_t(rows) * columns * c.components);
         for (std::uint16_t& s : samples)
-            s = static_cast<std::uint16_t>((random() % (1u << c.precision)) >> c.point_transform
-                                           << c.point_transform);
-        if (c.precision == 16 && c.point_transform == 0) samples[3] = 0, samples[4] = 0x8000;  // 32768 apart
+            s = static_cast<std::uint16_t>((random() % (1u << c.precision)) >>
+                                           c.point_transform << c.point_transform);
+        if (c.precision == 16 && c.point_transform == 0)
+            samples[3] = 0, samples[4] = 0x8000;  // 32768 apart
         const std::vector<unsigned char> jpeg = test::lossless_jpeg_encoder().encode(
-            samples, rows, columns, c.components, {c.precision, c.predictor, c.point_transform, c.restart});
+            samples, rows, columns, c.components,
+            {c.precision, c.predictor, c.point_transform, c.restart});
         dcm_pixel_description d = described(rows, columns, c.precision > 8 ? 16 : 8, {});
         d.samples = std::uint32_t(c.components);
         dcm_frame out;
@@ -148,7 +152,8 @@ TEST(JpegLossless, EveryPredictorPrecisionAndPointTransformGivesTheSamplesBack) 
         ASSERT_TRUE(dcm_decode_jpeg_lossless(d, jpeg, out, problem))
             << problem << " precision " << c.precision << " predictor " << c.predictor;
         std::vector<std::int64_t> want(samples.begin(), samples.end());
-        EXPECT_EQ(values_of(out), want) << "precision " << c.precision << " predictor " << c.predictor;
+        EXPECT_EQ(values_of(out), want)
+            << "precision " << c.precision << " predictor " << c.predictor;
     }
 }
 
@@ -171,7 +176,8 @@ TEST(Display, TheLinearWindowRescaleAndMonochrome1) {
     dcm_pixel_description d = described(1, 4, 16, data);
     const dcm_frame f = dcm_decode_frame(d, 0).frame;
     // Center 2048, width 4096: 0 is black, 4095 white, 2047.5 the middle.
-    EXPECT_EQ(dcm_display(d, f, {2048, 4096}).pixels, (std::vector<unsigned char>{0, 255, 128, 127}));
+    EXPECT_EQ(dcm_display(d, f, {2048, 4096}).pixels,
+              (std::vector<unsigned char>{0, 255, 128, 127}));
     // A width of 1 is a threshold at the center.
     EXPECT_EQ(dcm_display(d, f, {2048, 1}).pixels, (std::vector<unsigned char>{0, 255, 255, 0}));
     // With no window in the file, the frame's rescaled extremes are black and white.
@@ -187,7 +193,7 @@ TEST(Display, TheLinearWindowRescaleAndMonochrome1) {
 TEST(FrameViewer, FramesWindowDragAndTheValueUnderThePointer) {
     using test::le16;
     const std::string values = le16(0) + le16(100) + le16(200) + le16(300) +  // frame 1
-                               le16(0xFFFF) + le16(5) + le16(6) + le16(7);     // frame 2
+                               le16(0xFFFF) + le16(5) + le16(6) + le16(7);    // frame 2
     const std::string file = test::dicom_builder()
                                  .preamble()
                                  .transfer_syntax(test::explicit_le_uid())

@@ -57,8 +57,9 @@ TEST(CellText, FirstElementOfAPart10File) {
 
 TEST(CellText, ExplicitTextElement) {
     dicom_builder b;
-    b.preamble().explicit_element(0x0008, 0x103E, "LO", "Head ").explicit_element(
-        0x0008, 0x0060, "CS", "MR");
+    b.preamble()
+        .explicit_element(0x0008, 0x103E, "LO", "Head ")
+        .explicit_element(0x0008, 0x0060, "CS", "MR");
     const auto cursors = parse(b.bytes());
     ASSERT_EQ(cursors.size(), 2u);
     EXPECT_EQ(cells(b.bytes(), cursors[0])[0], "(0008,103E)");
@@ -77,7 +78,8 @@ TEST(CellText, UndefinedSequenceItemAndDelimiters) {
     const std::string& f = b.bytes();
     const auto c = parse(f);
     ASSERT_EQ(c.size(), 5u);
-    EXPECT_EQ(cells(f, c[0]), (row{"(0008,1140)", "SQ", "-1", "Referenced Image Sequence", "", "132"}));
+    EXPECT_EQ(cells(f, c[0]),
+              (row{"(0008,1140)", "SQ", "-1", "Referenced Image Sequence", "", "132"}));
     EXPECT_EQ(cells(f, c[1]), (row{"(FFFE,E000)", "", "-1", "Item", "", "144"}));
     EXPECT_EQ(cells(f, c[2])[4], "1.2");
     EXPECT_EQ(cells(f, c[3]), (row{"(FFFE,E00D)", "", "0", "Item Delimitation Item", "", "163"}));
@@ -117,8 +119,10 @@ TEST(CellText, EncapsulatedPixelDataShowsTheFirst24BytesAfterItsHeader) {
     dicom_builder b;
     b.preamble()
         .explicit_header(0x7FE0, 0x0010, "OB", test::undefined)
-        .item(4).raw("\x01\x02\x03\x04")
-        .item(16).raw(std::string(16, '\xAB'))
+        .item(4)
+        .raw("\x01\x02\x03\x04")
+        .item(16)
+        .raw(std::string(16, '\xAB'))
         .sequence_end();
     const auto c = parse(b.bytes());
     ASSERT_FALSE(c.empty());

@@ -27,8 +27,7 @@ struct decode_case {
 // ones as peers encode the names of their sample files).
 const decode_case cases[] = {
     {"ISO_IR 100", dcm_text_form::person_name, "Buc^J\xE9r\xF4me", "Buc^Jérôme"},
-    {"ISO_IR 126", dcm_text_form::person_name, "\xC4\xE9\xEF\xED\xF5\xF3\xE9\xEF\xF2",
-     "Διονυσιος"},
+    {"ISO_IR 126", dcm_text_form::person_name, "\xC4\xE9\xEF\xED\xF5\xF3\xE9\xEF\xF2", "Διονυσιος"},
     {"", dcm_text_form::text, "caf\xE9", "café"},  // the default repertoire, as peers read it
     {"\\ISO 2022 IR 87", dcm_text_form::person_name,
      "\x1B(BYamada^Tarou=\x1B$B;3ED\x1B(B^\x1B$BB@O:\x1B(B=\x1B$B$d$^$@\x1B(B^\x1B$B$?$m$&\x1B(B",
@@ -61,8 +60,11 @@ TEST(Charset, BrokenBytesGiveReplacementAndTheRestSurvives) {
     EXPECT_EQ(decode("\\ISO 2022 IR 87", dcm_text_form::text, "\x1B%Gx"), "\uFFFD%Gx");
     // A two-byte set whose second byte is missing or out of range.
     EXPECT_EQ(decode("\\ISO 2022 IR 87", dcm_text_form::text, "\x1B$B;"), "\uFFFD");
-    EXPECT_EQ(decode("\\ISO 2022 IR 149", dcm_text_form::text, "\x1B$)C\xC8" "a"),
-              "\uFFFD" "a");
+    EXPECT_EQ(decode("\\ISO 2022 IR 149", dcm_text_form::text,
+                     "\x1B$)C\xC8"
+                     "a"),
+              "\uFFFD"
+              "a");
     // UTF-8: a surrogate, an overlong form, a lone continuation byte.
     EXPECT_EQ(decode("ISO_IR 192", dcm_text_form::text, "\xED\xA0\x80|\xC0\xAF|\x80"),
               "\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD|\uFFFD");
@@ -74,14 +76,12 @@ TEST(Charset, BrokenBytesGiveReplacementAndTheRestSurvives) {
 // depends on the VR.
 TEST(Charset, DelimitersReturnToTheFirstSet) {
     const std::string latin_then_cyrillic = "\x1B-L\xC0^\xC0\\\xC0\r\xC0";
-    EXPECT_EQ(decode("ISO 2022 IR 100\\ISO 2022 IR 144", dcm_text_form::person_name,
-                     latin_then_cyrillic),
-              "Р^À\\À\rÀ");
-    EXPECT_EQ(decode("ISO 2022 IR 100\\ISO 2022 IR 144", dcm_text_form::multi,
-                     latin_then_cyrillic),
+    EXPECT_EQ(
+        decode("ISO 2022 IR 100\\ISO 2022 IR 144", dcm_text_form::person_name, latin_then_cyrillic),
+        "Р^À\\À\rÀ");
+    EXPECT_EQ(decode("ISO 2022 IR 100\\ISO 2022 IR 144", dcm_text_form::multi, latin_then_cyrillic),
               "Р^Р\\À\rÀ");
-    EXPECT_EQ(decode("ISO 2022 IR 100\\ISO 2022 IR 144", dcm_text_form::text,
-                     latin_then_cyrillic),
+    EXPECT_EQ(decode("ISO 2022 IR 100\\ISO 2022 IR 144", dcm_text_form::text, latin_then_cyrillic),
               "Р^Р\\Р\rÀ");
 }
 

@@ -21,9 +21,7 @@ struct loaded_file {
     explicit loaded_file(std::string b) : bytes(std::move(b)) {
         rows = dcm_compare_load(bytes.data(), bytes.data() + bytes.size());
     }
-    dcm_compare_side side() const {
-        return {bytes.data(), bytes.data() + bytes.size(), rows};
-    }
+    dcm_compare_side side() const { return {bytes.data(), bytes.data() + bytes.size(), rows}; }
     std::string bytes;
     std::vector<dcm_record> rows;
 };
@@ -62,7 +60,9 @@ TEST(Compare, MatchesByPathWithItemIndexOccurrenceAndOrder) {
     a.explicit_element(0x0008, 0x0060, "CS", "CT").sequence(0x0040, 0xA730);
     item(a, "AA");
     item(a, "BB");
-    a.sequence_end().explicit_element(0x0010, 0x0010, "PN", "Doe^J ").explicit_element(0x0010, 0x0010, "PN", "X ");
+    a.sequence_end()
+        .explicit_element(0x0010, 0x0010, "PN", "Doe^J ")
+        .explicit_element(0x0010, 0x0010, "PN", "X ");
     a.explicit_element(0x0020, 0x0010, "SH", "1 ");
 
     dicom_builder b = with_meta();
@@ -104,7 +104,9 @@ TEST(Compare, RealFilesAgainstThemselvesAndAChangedCopy) {
         // The first row with a text value gets one byte changed.
         for (std::size_t r = 0; r < file.rows.size(); ++r) {
             const dcm_record& c = file.rows[r];
-            if (c.container || c.length == 0 || c.length == 0xFFFFFFFFu || c.vr[0] != 'L' || c.vr[1] != 'O') continue;
+            if (c.container || c.length == 0 || c.length == 0xFFFFFFFFu || c.vr[0] != 'L' ||
+                c.vr[1] != 'O')
+                continue;
             std::string bytes = file.bytes;
             bytes[c.offset + c.header_length] ^= 0x20;
             const loaded_file changed(bytes);
@@ -121,9 +123,12 @@ TEST(Compare, RealFilesAgainstThemselvesAndAChangedCopy) {
 // one per line, and the dump of a value cut by the end of the file.
 TEST(Inspect, HeaderTextNumbersAndDump) {
     dicom_builder b = with_meta();
-    b.explicit_element(0x0008, 0x0005, "CS", "ISO_IR 192").explicit_element(0x0008, 0x0008, "CS", "A\\B\\");
+    b.explicit_element(0x0008, 0x0005, "CS", "ISO_IR 192")
+        .explicit_element(0x0008, 0x0008, "CS", "A\\B\\");
     b.sequence(0x0040, 0xA730).item().explicit_element(0x0008, 0x0005, "CS", "ISO_IR 100");
-    b.explicit_element(0x0028, 0x0010, "US", std::string("\x00\x02\x01\x00\x07", 5)).item_end().sequence_end();
+    b.explicit_element(0x0028, 0x0010, "US", std::string("\x00\x02\x01\x00\x07", 5))
+        .item_end()
+        .sequence_end();
     b.explicit_element(0x0018, 0x9087, "FD", std::string("\x00\x00\x00\x00\x00\x00\xf8\x3f", 8));
     b.explicit_element(0x0020, 0x5000, "AT", std::string("\x18\x00\x63\x10", 4));
     b.explicit_header(0x7FE0, 0x0010, "OB", 40).raw("0123456789ABCDEFGHIJ");
@@ -139,10 +144,9 @@ TEST(Inspect, HeaderTextNumbersAndDump) {
         return lines;
     };
     EXPECT_EQ(inspect(2), (std::vector<std::string>{
-                               "Tag: (0008,0008)", "Name: Image Type", "VR: CS", "Length: 4",
-                               "Offset: 178, value at 186",
-                               "Text in character set ISO_IR 192", "",
-                               "[0] A", "[1] B", "[2] "}));
+                              "Tag: (0008,0008)", "Name: Image Type", "VR: CS", "Length: 4",
+                              "Offset: 178, value at 186", "Text in character set ISO_IR 192", "",
+                              "[0] A", "[1] B", "[2] "}));
     const auto numbers = inspect(6);  // in the item, whose own character set applies
     EXPECT_EQ(std::vector<std::string>(numbers.begin() + 5, numbers.end()),
               (std::vector<std::string>{"2 numbers", "1 bytes left over after the last number", "",
@@ -157,7 +161,8 @@ TEST(Inspect, HeaderTextNumbersAndDump) {
                   "       313  47 48 49 4A                                       GHIJ"}));
     // A file shrunk since the layout gives what is still there.
     const dcm_inspection in(begin, end, rows[11], "");
-    EXPECT_EQ(in.line(in.line_count() - 1, begin, end - 2), "       313  47 48                                             GH");
+    EXPECT_EQ(in.line(in.line_count() - 1, begin, end - 2),
+              "       313  47 48                                             GH");
     EXPECT_EQ(dcm_inspection().line(0, nullptr, nullptr), "no element");
 }
 
@@ -166,12 +171,14 @@ TEST(Inspect, HeaderTextNumbersAndDump) {
 TEST(Inspect, Iso2022TextIsDecodedByTheListsDecoder) {
     dicom_builder b = with_meta();
     b.explicit_element(0x0008, 0x0005, "CS", "\\ISO 2022 IR 87");
-    b.explicit_element(0x0010, 0x0010, "PN",
-                       "Yamada^Tarou=\033$B;3ED\033(B^\033$BB@O:\033(B=\033$B$d$^$@\033(B^\033$B$?$m$&\033(B");
+    b.explicit_element(
+        0x0010, 0x0010, "PN",
+        "Yamada^Tarou=\033$B;3ED\033(B^\033$BB@O:\033(B=\033$B$d$^$@\033(B^\033$B$?$m$&\033(B");
     const loaded_file file(b.bytes());
     const char* begin = file.bytes.data();
     const char* end = begin + file.bytes.size();
-    const dcm_inspection in(begin, end, file.rows[2], dcm_character_set_for(begin, end, file.rows, 2));
+    const dcm_inspection in(begin, end, file.rows[2],
+                            dcm_character_set_for(begin, end, file.rows, 2));
     ASSERT_EQ(in.line_count(), 8u);
     EXPECT_EQ(in.line(5, begin, end), "Text in character set \\ISO 2022 IR 87");
     EXPECT_EQ(in.line(7, begin, end), u8"[0] Yamada^Tarou=山田^太郎=やまだ^たろう");

@@ -30,11 +30,11 @@ TEST(DictionaryFull, IsSortedForItsSearch) {
 // The rows an implicit VR reader needs most, and the ranges the registry gives by pattern.
 TEST(DictionaryFull, KnowsListedTagsRangesAndChoices) {
     EXPECT_EQ(name_of(0x00100010), "Patient's Name");
-    EXPECT_EQ(vr_of(0x300A00B0), "SQ");            // Beam Sequence
-    EXPECT_EQ(vr_of(0x00404070), "SQ");            // a recent sequence
-    EXPECT_EQ(vr_of(0x7FE00010), "OW");            // Pixel Data: "OB or OW"
-    EXPECT_EQ(vr_of(0x00280106), "US");            // Smallest Image Pixel Value: "US or SS"
-    EXPECT_EQ(vr_of(0x7FE00001), "OV");            // Extended Offset Table
+    EXPECT_EQ(vr_of(0x300A00B0), "SQ");                // Beam Sequence
+    EXPECT_EQ(vr_of(0x00404070), "SQ");                // a recent sequence
+    EXPECT_EQ(vr_of(0x7FE00010), "OW");                // Pixel Data: "OB or OW"
+    EXPECT_EQ(vr_of(0x00280106), "US");                // Smallest Image Pixel Value: "US or SS"
+    EXPECT_EQ(vr_of(0x7FE00001), "OV");                // Extended Offset Table
     EXPECT_TRUE(dcm_full_find(0x00080010)->retired);   // Recognition Code
     EXPECT_FALSE(dcm_full_find(0x00080016)->retired);  // SOP Class UID
     // Repeating groups: every even group of the range.

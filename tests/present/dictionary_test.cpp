@@ -69,8 +69,7 @@ TEST(DictionaryTable, Exactly53RetiredRowsAndEveryGroupLengthNamedAfterItsGroup)
         const std::string name = e.name;
         const bool is_retired = ends_with(name, " (RET)") || name == "Source Image ID (RET)s";
         retired += is_retired;
-        EXPECT_EQ(name.find("(RET)"), is_retired ? name.rfind("(RET)") : std::string::npos)
-            << name;
+        EXPECT_EQ(name.find("(RET)"), is_retired ? name.rfind("(RET)") : std::string::npos) << name;
         if (e.element == 0 && e.group != 0xFFFE) {
             char expected[32];
             std::snprintf(expected, sizeof expected, "Group %04X Length%s", e.group,
@@ -118,21 +117,17 @@ INSTANTIATE_TEST_SUITE_P(
         quoted_row{0x00000120, "US", "Message Id being Responded to"},
         quoted_row{0x00020010, "UI", "Transfer Syntax UID"},
         quoted_row{0x00100010, "PN", "Patient's Name"},
-        quoted_row{0x00181030, "LO", "Protocol Name"},
-        quoted_row{0x00181130, "DS", "Table Height"},
+        quoted_row{0x00181030, "LO", "Protocol Name"}, quoted_row{0x00181130, "DS", "Table Height"},
         quoted_row{0x00181251, "SH", "Transmitting Coil"},
         quoted_row{0x00181260, "SH", "Screen Type"},
         quoted_row{0x00186028, "FD", "Reference Pixel Physical Value X"},
         quoted_row{0x00203100, "SH", "Source Image ID (RET)s"},
         quoted_row{0x00280009, "AT", "Frame Increment Pointer"},
-        quoted_row{0x60003000, "OW", "Overlay Data"},
-        quoted_row{0x7FE00010, "OB", "Pixel Data"},
-        quoted_row{0x00080023, "DA", "Image Date"},
-        quoted_row{0x00080033, "TM", "Image Time"},
+        quoted_row{0x60003000, "OW", "Overlay Data"}, quoted_row{0x7FE00010, "OB", "Pixel Data"},
+        quoted_row{0x00080023, "DA", "Image Date"}, quoted_row{0x00080033, "TM", "Image Time"},
         quoted_row{0x00200013, "IS", "Image Number"},
         quoted_row{0x00082129, "IS", "Number of Event Timers"},
-        quoted_row{0x00082128, "IS", "View Number"},
-        quoted_row{0x00080060, "CS", "Modality"},
+        quoted_row{0x00082128, "IS", "View Number"}, quoted_row{0x00080060, "CS", "Modality"},
         quoted_row{0x00200010, "SH", "Study ID"}));
 
 class DictionaryMissing : public testing::TestWithParam<std::uint32_t> {};
@@ -146,11 +141,11 @@ TEST_P(DictionaryMissing, IsNotFoundAndLeavesTheOutputsAlone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Tags, DictionaryMissing,
-                         testing::Values(0x00400000u,   // group length of a group without rows
-                                         0x00090010u,   // private
-                                         0x60023000u,   // second overlay group
-                                         0x50103000u,   // second curve group
-                                         0x00100002u,   // halves of (0002,0010) swapped
+                         testing::Values(0x00400000u,  // group length of a group without rows
+                                         0x00090010u,  // private
+                                         0x60023000u,  // second overlay group
+                                         0x50103000u,  // second curve group
+                                         0x00100002u,  // halves of (0002,0010) swapped
                                          0xFFFFFFFFu, 0x00000004u, 0xFFFEE0DEu));
 
 TEST(DictionaryFind, GroupAndElementHalvesAreNotInterchangeable) {

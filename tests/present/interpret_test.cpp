@@ -73,11 +73,12 @@ struct listing {
 TEST(Interpret, RendersEveryNumberKindInBothByteOrders) {
     for (const bool big : {false, true}) {
         const std::string set =
-            element(0x0018, 0x9219, "SS", u16(0xFFFE, big), big) +                  // -2
+            element(0x0018, 0x9219, "SS", u16(0xFFFE, big), big) +  // -2
             element(0x0020, 0x5000, "AT", u16(0x0010, big) + u16(0x0020, big), big) +
             element(0x0040, 0xA161, "FD", bytes_of(0x3FF8000000000000, 8, big), big) +  // 1.5
-            element(0x0070, 0x1101, "OD", bytes_of(0xC004000000000000, 8, big) +
-                                              bytes_of(0x4000000000000000, 8, big), big) +
+            element(0x0070, 0x1101, "OD",
+                    bytes_of(0xC004000000000000, 8, big) + bytes_of(0x4000000000000000, 8, big),
+                    big) +
             element(0x0070, 0x1102, "OL", u32(7, big) + u32(0xFFFFFFFF, big), big) +
             element(0x7FE0, 0x0001, "OV", bytes_of(0xFFFFFFFFFFFFFFFF, 8, big), big) +
             element(0x0072, 0x0082, "SV", bytes_of(0xFFFFFFFFFFFFFFFD, 8, big), big) +
@@ -86,8 +87,9 @@ TEST(Interpret, RendersEveryNumberKindInBothByteOrders) {
         const listing l(part10(big ? "1.2.840.10008.1.2.2" : "1.2.840.10008.1.2.1", set));
         ASSERT_TRUE(l.result.complete());
         ASSERT_EQ(l.records.size(), 10u);
-        const char* expected[] = {"-2", "2097168", "1.5", "-2.5/2", "7/4294967295",
-                                  "18446744073709551615", "-3", "42", "http://x/y "};
+        const char* expected[] = {"-2",     "2097168",      "1.5",
+                                  "-2.5/2", "7/4294967295", "18446744073709551615",
+                                  "-3",     "42",           "http://x/y "};
         for (std::size_t i = 0; i < 9; ++i) {
             EXPECT_EQ(l.cell(i + 1, dcm_column_data), expected[i]) << big << " row " << i + 1;
         }
@@ -98,11 +100,10 @@ TEST(Interpret, RendersEveryNumberKindInBothByteOrders) {
 // Implicit VR: the dictionary gives the VR ("(US)"), the value and the sequence.
 TEST(Interpret, ImplicitElementsTakeTheDictionaryVr) {
     const std::string set = u16(0x0028, false) + u16(0x0010, false) + u32(2, false) +
-                            u16(512, false) +                                     // Rows
+                            u16(512, false) +  // Rows
                             u16(0x0040, false) + u16(0x0275, false) + u32(8 + 18, false) +
                             u16(0xFFFE, false) + u16(0xE000, false) + u32(18, false) +
-                            u16(0x0040, false) + u16(0x0007, false) + u32(10, false) +
-                            "Scheduled ";
+                            u16(0x0040, false) + u16(0x0007, false) + u32(10, false) + "Scheduled ";
     const listing l(part10("1.2.840.10008.1.2", set));
     ASSERT_EQ(l.records.size(), 5u);
     EXPECT_EQ(l.cell(1, dcm_column_vr), "(US)");
@@ -146,14 +147,14 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     const std::string item = element(0x0008, 0x0100, "SH", "T-04000 ", false);
     const std::string set = element(0x0008, 0x0060, "CS", "CT", false) + u16(0x0008, false) +
                             u16(0x1032, false) + "SQ" + std::string(2, '\0') +
-                            u32(std::uint32_t(8 + item.size()), false) +
-                            u16(0xFFFE, false) + u16(0xE000, false) +
-                            u32(std::uint32_t(item.size()), false) + item;
+                            u32(std::uint32_t(8 + item.size()), false) + u16(0xFFFE, false) +
+                            u16(0xE000, false) + u32(std::uint32_t(item.size()), false) + item;
     const std::string file = part10("1.2.840.10008.1.2.1.99", deflated(set));
     const dcm_bytes bytes{file.data(), file.data() + file.size()};
     dcm_row_model rows(dcm_reading::interpret);
     const dcm_walk_result walked = rows.load(bytes);
-    ASSERT_TRUE(walked.complete()) << dcm_walk_status_text(walked.status) << " at " << walked.offset;
+    ASSERT_TRUE(walked.complete())
+        << dcm_walk_status_text(walked.status) << " at " << walked.offset;
     ASSERT_EQ(rows.size(), 5u);
     const auto cell = [&](std::size_t row, int column) {
         char out[dcm_cell_capacity];
@@ -172,7 +173,8 @@ TEST(Interpret, RowModelFoldsSequencesOfADeflatedDataSet) {
     const char* begin = inflated.begin;
     const char* end = inflated.end;
     const dcm_inspection inspected(begin, end, rows.record(4), "");
-    EXPECT_EQ(inspected.line(4, begin, end), "Offset: z30, value at z38 (in the inflated data set)");
+    EXPECT_EQ(inspected.line(4, begin, end),
+              "Offset: z30, value at z38 (in the inflated data set)");
     EXPECT_EQ(inspected.line(inspected.line_count() - 1, begin, end), "[0] T-04000 ");
 }
 
@@ -184,7 +186,8 @@ TEST(Interpret, InflatesTheDataSetOfEveryDeflatedSyntax) {
     for (std::size_t i = 0; i < dcm_syntax_count; ++i) {
         if (!dcm_syntax_table[i].deflated) continue;
         ++deflated_syntaxes;
-        const std::string file = part10(std::string(dcm_syntax_table[i].uid).c_str(), deflated(set));
+        const std::string file =
+            part10(std::string(dcm_syntax_table[i].uid).c_str(), deflated(set));
         const dcm_bytes bytes{file.data(), file.data() + file.size()};
         dcm_row_model rows(dcm_reading::interpret);
         ASSERT_TRUE(rows.load(bytes).complete()) << dcm_syntax_table[i].uid;
@@ -204,14 +207,18 @@ TEST(Interpret, InspectorReadsByTheVrAndByteOrderShown) {
         rows.load(bytes);
         const dcm_inspection in(bytes.begin, bytes.end, rows.record(row), "", rows.reading());
         std::vector<std::string> lines;
-        for (std::size_t i = 0; i < in.line_count(); ++i) lines.push_back(in.line(i, bytes.begin, bytes.end));
+        for (std::size_t i = 0; i < in.line_count(); ++i)
+            lines.push_back(in.line(i, bytes.begin, bytes.end));
         return lines;
     };
-    const auto big = inspect(part10("1.2.840.10008.1.2.2", element(0x0028, 0x0010, "US", u16(512, true), true)), 1);
+    const auto big = inspect(
+        part10("1.2.840.10008.1.2.2", element(0x0028, 0x0010, "US", u16(512, true), true)), 1);
     EXPECT_EQ(big.front(), "Tag: (0028,0010)");
     EXPECT_EQ(big.back(), "[0] 512");
-    const auto implicit = inspect(part10("1.2.840.10008.1.2", u16(0x0028, false) + u16(0x0010, false) +
-                                                                u32(2, false) + u16(512, false)), 1);
+    const auto implicit =
+        inspect(part10("1.2.840.10008.1.2",
+                       u16(0x0028, false) + u16(0x0010, false) + u32(2, false) + u16(512, false)),
+                1);
     EXPECT_EQ(implicit[2], "VR: (US), from the dictionary");
     EXPECT_EQ(implicit.back(), "[0] 512");
 }
@@ -261,8 +268,8 @@ TEST(Interpret, CutsDecodedTextOnACharacterBoundary) {
 // The status bar's hint after a default load, one file of each kind: what
 // Interpret would show more of, and nothing for a file it reads alike.
 TEST(Interpret, HintsWhatTheDefaultReadingMisses) {
-    const std::string implicit_rows = u16(0x0028, false) + u16(0x0010, false) + u32(2, false) +
-                                      u16(512, false);
+    const std::string implicit_rows =
+        u16(0x0028, false) + u16(0x0010, false) + u32(2, false) + u16(512, false);
     const std::string name = element(0x0010, 0x0010, "PN", "Doe^J ", false);
     const struct {
         std::string file;
@@ -271,11 +278,9 @@ TEST(Interpret, HintsWhatTheDefaultReadingMisses) {
         {part10("1.2.840.10008.1.2", implicit_rows), dcm_interpret_hint::implicit_vr},
         {part10("1.2.840.10008.1.2.2", element(0x0010, 0x0010, "PN", "Doe^J ", true)),
          dcm_interpret_hint::other_syntax},
-        {part10("1.2.840.10008.1.2.1",
-                element(0x0008, 0x0005, "CS", "ISO_IR 144", false) + name),
+        {part10("1.2.840.10008.1.2.1", element(0x0008, 0x0005, "CS", "ISO_IR 144", false) + name),
          dcm_interpret_hint::character_set},
-        {part10("1.2.840.10008.1.2.1",
-                element(0x0008, 0x0005, "CS", "ISO_IR 100", false) + name),
+        {part10("1.2.840.10008.1.2.1", element(0x0008, 0x0005, "CS", "ISO_IR 100", false) + name),
          dcm_interpret_hint::none},
         {part10("1.2.840.10008.1.2.1", name), dcm_interpret_hint::none},
     };

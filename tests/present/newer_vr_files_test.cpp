@@ -37,7 +37,8 @@ protected:
             std::string line;
             for (int column : {dcm_column_tag, dcm_column_vr, dcm_column_size, dcm_column_data}) {
                 char text[dcm_cell_capacity];
-                const std::size_t n = rows.cell_text(dcm_bytes::of(file), row, column, text, sizeof text);
+                const std::size_t n =
+                    rows.cell_text(dcm_bytes::of(file), row, column, text, sizeof text);
                 line += std::string(text, n) + (column == dcm_column_data ? "" : ";");
             }
             if (line.compare(0, 6, "(0002,") != 0) lines.push_back(line);

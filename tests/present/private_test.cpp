@@ -42,7 +42,9 @@ TEST(PrivateElements, BlocksResolvePerDataSetAndItem) {
     file.preamble().transfer_syntax(test::implicit_le_uid());
     // Item 1 uses block 10 without reserving it; item 2 reserves it itself.
     file.implicit_header(0x0008, 0x1140, test::undefined)
-        .item().implicit_element(0x0019, 0x1009, "1.0 ").item_end()
+        .item()
+        .implicit_element(0x0019, 0x1009, "1.0 ")
+        .item_end()
         .item()
         .implicit_element(0x0019, 0x0010, "SIEMENS MR HEADER ")
         .implicit_element(0x0019, 0x1009, "2.0 ")
@@ -50,15 +52,15 @@ TEST(PrivateElements, BlocksResolvePerDataSetAndItem) {
         .sequence_end();
     file.implicit_element(0x0019, 0x0010, "SIEMENS MR HEADER ")  // trailing space trimmed
         .implicit_element(0x0019, 0x0011, "NO SUCH CREATOR")
-        .implicit_element(0x0019, 0x100B, "12345 ")                  // DS in the dictionary
+        .implicit_element(0x0019, 0x100B, "12345 ")  // DS in the dictionary
         .implicit_element(0x0019, 0x1012, std::string("\x01\0\0\0\xFF\xFF\xFF\xFF", 8))  // SL
-        .implicit_element(0x0019, 0x1109, "TEXT")                    // an unknown creator's
+        .implicit_element(0x0019, 0x1109, "TEXT")                       // an unknown creator's
         .implicit_element(0x0019, 0x1209, std::string("\x01\x02", 2));  // no creator at all
     const auto rows = interpret_rows(file.bytes());
     ASSERT_EQ(rows.size(), 16u);
     EXPECT_EQ(rows[3].tag, "(0019,1009)");  // item 1: block 10 not reserved there
     EXPECT_EQ(rows[3].name, "");
-    EXPECT_EQ(rows[3].value, "1.0 ");        // unknown, printable: the text
+    EXPECT_EQ(rows[3].value, "1.0 ");       // unknown, printable: the text
     EXPECT_EQ(rows[7].tag, "(0019,1009)");  // item 2: its own creator
     EXPECT_EQ(rows[7].vr, "(LO)");
     EXPECT_TRUE(rows[7].vr_from_dictionary);
@@ -67,9 +69,9 @@ TEST(PrivateElements, BlocksResolvePerDataSetAndItem) {
     EXPECT_EQ(rows[12].vr, "(DS)");
     EXPECT_EQ(rows[12].name, "[SliceMeasurementDuration]");
     EXPECT_EQ(rows[13].vr, "(SL)");
-    EXPECT_EQ(rows[13].value, "1/-1");       // read by the dictionary's VR
+    EXPECT_EQ(rows[13].value, "1/-1");  // read by the dictionary's VR
     EXPECT_EQ(rows[14].vr, "");
     EXPECT_EQ(rows[14].name, "");
     EXPECT_EQ(rows[14].value, "TEXT");
-    EXPECT_EQ(rows[15].value, "0102");       // not printable: hex, as OB shows
+    EXPECT_EQ(rows[15].value, "0102");  // not printable: hex, as OB shows
 }

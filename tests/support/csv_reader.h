@@ -18,9 +18,12 @@ inline bool read_csv(const std::string& text, csv_records& records) {
         const char c = text[i];
         std::string& field = records.back().back();
         if (quoted) {
-            if (c != '"') field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
-            else quoted = false;
+            if (c != '"')
+                field += c;
+            else if (i + 1 < text.size() && text[i + 1] == '"')
+                field += text[++i];
+            else
+                quoted = false;
         } else if (c == '"') {
             if (!field.empty() || was_quoted) return false;
             quoted = was_quoted = true;
@@ -37,8 +40,8 @@ inline bool read_csv(const std::string& text, csv_records& records) {
             field += c;
         }
     }
-    const bool ended = !quoted && records.back().size() == 1 && records.back()[0].empty() &&
-                       !was_quoted;
+    const bool ended =
+        !quoted && records.back().size() == 1 && records.back()[0].empty() && !was_quoted;
     records.pop_back();
     return ended;
 }

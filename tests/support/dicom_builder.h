@@ -12,16 +12,15 @@ namespace test {
 
 constexpr std::uint32_t undefined = 0xFFFFFFFFu;
 
-inline std::string le16(std::uint16_t v) {
-    return std::string{char(v & 0xFF), char(v >> 8)};
-}
+inline std::string le16(std::uint16_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
 
 inline std::string le32(std::uint32_t v) {
     return le16(std::uint16_t(v & 0xFFFF)) + le16(std::uint16_t(v >> 16));
 }
 
 inline bool long_form(const std::string& vr) {
-    for (const char* v : {"SQ", "OB", "OW", "OF", "UT", "UN", "UC", "UR", "OD", "OL", "OV", "SV", "UV"})
+    for (const char* v :
+         {"SQ", "OB", "OW", "OF", "UT", "UN", "UC", "UR", "OD", "OL", "OV", "SV", "UV"})
         if (vr == v) return true;
     return false;
 }
@@ -41,7 +40,7 @@ public:
         tag(group, element);
         m_bytes += vr.substr(0, 2);
         if (long_form(vr)) {
-            m_bytes += le16(0);          // reserved
+            m_bytes += le16(0);  // reserved
             m_bytes += le32(length);
         } else {
             m_bytes += le16(std::uint16_t(length));

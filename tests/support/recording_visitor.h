@@ -35,8 +35,8 @@ public:
     }
 
     // "@offset (gggg,eeee) VR length hHEADER [C] mMODE", VR "--" when there is none
-    dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr, bool container,
-                const void* value, std::uint32_t length) override {
+    dcm_visit element(const void* start, dcm_syntax mode, std::uint32_t tag, const char* vr,
+                      bool container, const void* value, std::uint32_t length) override {
         char line[96];
         std::snprintf(line, sizeof line, "@%ld (%04X,%04X) %s %s h%ld%s m%d",
                       long(static_cast<const char*>(start) - m_base), unsigned(tag >> 16),

@@ -95,19 +95,21 @@ TEST_F(RowsOfAFile, CopiesTheRowsShownAfterACollapse) {
 
 TEST_F(RowsOfAFile, ASelectionThatDoesNotAdvanceOrLeavesTheRowsEnds) {
     dcm_text_buffer<char> text;
-    dcm_copy_rows_text(rows, file(), [](int) { return 1; }, dcm_cp1252_to_utf8(), text);
+    dcm_copy_rows_text(
+        rows, file(), [](int) { return 1; }, dcm_cp1252_to_utf8(), text);
     EXPECT_EQ(std::count(text.data(), text.data() + text.size(), '\n'), 1);
-    dcm_copy_rows_text(rows, file(), [](int after) { return after + 9; }, dcm_cp1252_to_utf8(), text);
+    dcm_copy_rows_text(
+        rows, file(), [](int after) { return after + 9; }, dcm_cp1252_to_utf8(), text);
     EXPECT_EQ(std::count(text.data(), text.data() + text.size(), '\n'), 1);  // 8, not 17
 }
 
 TEST_F(RowsOfAFile, FindsInTheConvertedCellsFromTheMark) {
-    EXPECT_EQ(find(u"\u20AC", true, -1).row, 2);             // a converted byte
-    EXPECT_EQ(find(u"REN\u00C9", false, -1).outcome,          // only a to z fold
+    EXPECT_EQ(find(u"\u20AC", true, -1).row, 2);      // a converted byte
+    EXPECT_EQ(find(u"REN\u00C9", false, -1).outcome,  // only a to z fold
               dcm_find_result::kind::not_found);
     EXPECT_EQ(find(u"ren\u00E9", false, -1).row, 2);
-    EXPECT_EQ(find(u"other word", false, 2).row, 9);          // the empty OW's text
-    EXPECT_EQ(find(u"MR", true, 2).row, 1);                   // wraps past the end
+    EXPECT_EQ(find(u"other word", false, 2).row, 9);  // the empty OW's text
+    EXPECT_EQ(find(u"MR", true, 2).row, 1);           // wraps past the end
     EXPECT_EQ(find(u"nowhere", false, -1).outcome, dcm_find_result::kind::not_found);
 }
 

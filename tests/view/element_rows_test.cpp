@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -29,14 +29,16 @@ dcm_row_model loaded(const std::string& bytes) {
     return rows;
 }
 
-// What must hold whatever the file did: a collapsed row is a container with nothing nested after it.
+// What must hold whatever the file did: a collapsed row is a container with nothing nested after
+// it.
 void expect_consistent(const dcm_row_model& rows) {
     for (int r : rows.collapsed()) {
         ASSERT_GE(r, 0);
         ASSERT_LT(std::size_t(r), rows.size());
         EXPECT_TRUE(rows.records()[std::size_t(r)].container) << "row " << r;
         if (std::size_t(r) + 1 < rows.size()) {
-            EXPECT_LE(rows.records()[std::size_t(r) + 1].level, rows.records()[std::size_t(r)].level)
+            EXPECT_LE(rows.records()[std::size_t(r) + 1].level,
+                      rows.records()[std::size_t(r)].level)
                 << "row " << r;
         }
     }
@@ -58,7 +60,8 @@ expected_view model(const dcm_row_model& full, const std::set<std::uint64_t>& co
         std::size_t next = i + 1;
         if (collapsed.count(c.offset)) {
             v.collapsed.insert(int(v.elements.size() - 1));
-            while (next < full.size() && full.records()[next].level > full.records()[i].level) ++next;
+            while (next < full.size() && full.records()[next].level > full.records()[i].level)
+                ++next;
         }
         i = next;
     }
@@ -76,7 +79,8 @@ std::set<std::uint64_t> nested_offsets(const dcm_row_model& full, std::uint64_t 
     std::set<std::uint64_t> nested;
     std::size_t i = 0;
     while (full.records()[i].offset != offset) ++i;
-    for (std::size_t e = i + 1; e < full.size() && full.records()[e].level > full.records()[i].level; ++e)
+    for (std::size_t e = i + 1;
+         e < full.size() && full.records()[e].level > full.records()[i].level; ++e)
         nested.insert(full.records()[e].offset);
     return nested;
 }
@@ -197,14 +201,13 @@ TEST_P(RandomClicks, KeepTheRowsOfTheLoadMinusCollapsedContainers) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RandomClicks,
-    ::testing::Values(toggle_case{"Explicit", nested_file(false), 120},
-                      toggle_case{"Implicit", nested_file(true), 120},
-                      toggle_case{"Deep16", deep_file(16), 120},
-                      toggle_case{"Deep20", deep_file(20), 120},
-                      toggle_case{"Deep200", deep_file(200), 120}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, RandomClicks,
+                         ::testing::Values(toggle_case{"Explicit", nested_file(false), 120},
+                                           toggle_case{"Implicit", nested_file(true), 120},
+                                           toggle_case{"Deep16", deep_file(16), 120},
+                                           toggle_case{"Deep20", deep_file(20), 120},
+                                           toggle_case{"Deep200", deep_file(200), 120}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct deep_case {
     const char* name;
@@ -224,14 +227,15 @@ TEST_P(DeepNesting, CollapsingTheOuterContainerHidesEveryNestedRow) {
 
     // Past 16 levels the stored depth wraps: a nested row shows a depth no
     // greater than the container's, which a collapse by stored depth stops at.
-    const bool wraps = std::any_of(rows.records().begin() + std::ptrdiff_t(outer) + 1,
-                                   rows.records().end() - 1,
-                                   [&](const dcm_record& c) { return c.depth() <= rows.records()[outer].depth(); });
+    const bool wraps = std::any_of(
+        rows.records().begin() + std::ptrdiff_t(outer) + 1, rows.records().end() - 1,
+        [&](const dcm_record& c) { return c.depth() <= rows.records()[outer].depth(); });
     EXPECT_EQ(wraps, GetParam().levels >= 16);
 
     EXPECT_EQ(rows.collapse(outer), full.size() - outer - 2);  // all but the last element
     expect_matches(rows, model(full, {rows.records()[outer].offset}));
-    EXPECT_EQ(rows.expand(outer, {bytes.data(), bytes.data() + bytes.size()}), full.size() - outer - 2);
+    EXPECT_EQ(rows.expand(outer, {bytes.data(), bytes.data() + bytes.size()}),
+              full.size() - outer - 2);
     expect_matches(rows, model(full, {}));
 }
 
@@ -257,17 +261,17 @@ INSTANTIATE_TEST_SUITE_P(Levels, DeepNesting,
 // Row 2 with nested rows 3 to 5, and a collapsed row 10.
 TEST(CollapsedSet, RenumbersRowsBelowACollapseAndBackOnExpand) {
     dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid());          // row 0
-    b.explicit_element(0x0008, 0x0060, "CS", "MR");                 // row 1
-    b.sequence(0x0008, 0x1140, 8 + 12 + 12).item(24);               // rows 2, 3
-    b.explicit_element(0x0008, 0x1150, "UI", "1.23");               // row 4
-    b.explicit_element(0x0008, 0x1155, "UI", "1234");               // row 5
-    for (std::uint16_t e = 0x20; e < 0x24; ++e)                     // rows 6 to 9
+    b.preamble().transfer_syntax(test::explicit_le_uid());  // row 0
+    b.explicit_element(0x0008, 0x0060, "CS", "MR");         // row 1
+    b.sequence(0x0008, 0x1140, 8 + 12 + 12).item(24);       // rows 2, 3
+    b.explicit_element(0x0008, 0x1150, "UI", "1.23");       // row 4
+    b.explicit_element(0x0008, 0x1155, "UI", "1234");       // row 5
+    for (std::uint16_t e = 0x20; e < 0x24; ++e)             // rows 6 to 9
         b.explicit_element(0x0008, e, "DA", "20240101");
-    b.sequence(0x0040, 0xA730).item();                              // rows 10, 11
-    b.explicit_element(0x0040, 0xA040, "CS", "TEXT");               // row 12
-    b.item_end().sequence_end();                                    // rows 13, 14
-    b.explicit_element(0x0010, 0x0010, "PN", "Doe^");               // row 15
+    b.sequence(0x0040, 0xA730).item();                 // rows 10, 11
+    b.explicit_element(0x0040, 0xA040, "CS", "TEXT");  // row 12
+    b.item_end().sequence_end();                       // rows 13, 14
+    b.explicit_element(0x0010, 0x0010, "PN", "Doe^");  // row 15
     const std::string bytes = b.bytes();
     dcm_row_model rows = loaded(bytes);
     ASSERT_EQ(rows.size(), 16u);
@@ -316,7 +320,8 @@ TEST(CollapsedSet, OnlyContainersCollapseAndOnlyCollapsedRowsExpand) {
     dcm_row_model rows = loaded(bytes);
     const std::size_t before = rows.size();
     std::size_t empty_sequence = 0;
-    while (rows.records()[empty_sequence].length != 0 || rows.records()[empty_sequence].vr[0] != 'S')
+    while (rows.records()[empty_sequence].length != 0 ||
+           rows.records()[empty_sequence].vr[0] != 'S')
         ++empty_sequence;
     EXPECT_FALSE(rows.records()[empty_sequence].container);
 
@@ -327,12 +332,12 @@ TEST(CollapsedSet, OnlyContainersCollapseAndOnlyCollapsedRowsExpand) {
     EXPECT_EQ(rows.collapse(empty_sequence), 0u);   // an empty sequence is no container
     EXPECT_EQ(rows.collapse(0), 0u);                // a plain element
     EXPECT_EQ(rows.collapse(before), 0u);           // past the last row
-    EXPECT_EQ(rows.expand(container, {b, e}), 0u);    // expanded already: no second copy
+    EXPECT_EQ(rows.expand(container, {b, e}), 0u);  // expanded already: no second copy
     EXPECT_EQ(rows.expand(before + 5, {b, e}), 0u);
     EXPECT_EQ(rows.size(), before);
     EXPECT_TRUE(rows.collapsed().empty());
     EXPECT_GT(rows.collapse(container), 0u);
-    EXPECT_EQ(rows.collapse(container), 0u);        // collapsed already
+    EXPECT_EQ(rows.collapse(container), 0u);  // collapsed already
     expect_consistent(rows);
 }
 
@@ -478,7 +483,11 @@ namespace velk {
 TEST(CollapsedContainers, FoldAgainInTheOtherReading) {
     dicom_builder b;  // rows 1-5: a sequence; 6-14: a sequence whose item holds the sequence at 8
     b.preamble().explicit_element(0x0008, 0x0060, "CS", "MR").sequence(0x0008, 0x1140).item();
-    b.explicit_element(0x0008, 0x1150, "UI", "1.2").item_end().sequence_end().sequence(0x0040, 0xA730).item();
+    b.explicit_element(0x0008, 0x1150, "UI", "1.2")
+        .item_end()
+        .sequence_end()
+        .sequence(0x0040, 0xA730)
+        .item();
     b.sequence(0x0040, 0xA043).item().explicit_element(0x0010, 0x0010, "PN", "Doe^J ").item_end();
     b.sequence_end().item_end().sequence_end();
     const std::string bytes = b.bytes();

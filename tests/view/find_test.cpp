@@ -40,17 +40,16 @@ TEST_P(FindOrder, LooksAtEveryRowOnceWithTheMarkLast) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FindOrder,
-    testing::Values(
-        order_case{"down_from_mark_3", 10, 3, true, {4, 5, 6, 7, 8, 9, 0, 1, 2, 3}},
-        order_case{"up_from_mark_3", 10, 3, false, {2, 1, 0, 9, 8, 7, 6, 5, 4, 3}},
-        order_case{"up_without_mark", 10, -1, false, {0, 9, 8, 7, 6, 5, 4, 3, 2, 1}},
-        order_case{"down_without_mark", 4, -1, true, {0, 1, 2, 3}},
-        order_case{"down_from_last_row", 4, 3, true, {0, 1, 2, 3}},
-        order_case{"up_from_row_0", 4, 0, false, {3, 2, 1, 0}},
-        order_case{"single_row_marked", 1, 0, true, {0}},
-        order_case{"mark_past_the_end", 3, 7, true, {2, 0, 1}},
-        order_case{"empty_list", 0, -1, true, {}},
-        order_case{"empty_list_with_stale_mark", 0, 4, false, {}}),
+    testing::Values(order_case{"down_from_mark_3", 10, 3, true, {4, 5, 6, 7, 8, 9, 0, 1, 2, 3}},
+                    order_case{"up_from_mark_3", 10, 3, false, {2, 1, 0, 9, 8, 7, 6, 5, 4, 3}},
+                    order_case{"up_without_mark", 10, -1, false, {0, 9, 8, 7, 6, 5, 4, 3, 2, 1}},
+                    order_case{"down_without_mark", 4, -1, true, {0, 1, 2, 3}},
+                    order_case{"down_from_last_row", 4, 3, true, {0, 1, 2, 3}},
+                    order_case{"up_from_row_0", 4, 0, false, {3, 2, 1, 0}},
+                    order_case{"single_row_marked", 1, 0, true, {0}},
+                    order_case{"mark_past_the_end", 3, 7, true, {2, 0, 1}},
+                    order_case{"empty_list", 0, -1, true, {}},
+                    order_case{"empty_list_with_stale_mark", 0, 4, false, {}}),
     [](const testing::TestParamInfo<order_case>& info) { return std::string(info.param.name); });
 
 struct match_case {
@@ -71,20 +70,20 @@ TEST_P(CellMatch, FoldsOnlyAToZ) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cells, CellMatch,
-    testing::Values(
-        match_case{"lower_finds_title_case", u"modality", false, u"Modality", true},
-        match_case{"match_case_refuses_other_case", u"modality", true, u"Modality", false},
-        match_case{"match_case_exact", u"Modality", true, u"Modality", true},
-        match_case{"upper_pattern_finds_lower_cell", u"MR", false, u"mr", true},
-        match_case{"substring_in_the_middle", u"0010", false, u"(0010,0010)", true},
-        match_case{"whole_tag", u"(0010,0010)", false, u"(0010,0010)", true},
-        match_case{"longer_than_cell", u"Modality!", false, u"Modality", false},
-        match_case{"e_acute_not_folded", u"\u00e9", false, u"\u00c9", false},
-        match_case{"e_acute_exact", u"\u00e9", false, u"caf\u00e9", true},
-        match_case{"sharp_s_not_folded", u"\u00df", false, u"SS", false},
-        match_case{"brackets_not_letters", u"[", false, u"{", false},
-        match_case{"at_sign_not_folded", u"@", false, u"`", false},
-        match_case{"empty_pattern_matches_anything", u"", false, u"x", true}),
+    testing::Values(match_case{"lower_finds_title_case", u"modality", false, u"Modality", true},
+                    match_case{"match_case_refuses_other_case", u"modality", true, u"Modality",
+                               false},
+                    match_case{"match_case_exact", u"Modality", true, u"Modality", true},
+                    match_case{"upper_pattern_finds_lower_cell", u"MR", false, u"mr", true},
+                    match_case{"substring_in_the_middle", u"0010", false, u"(0010,0010)", true},
+                    match_case{"whole_tag", u"(0010,0010)", false, u"(0010,0010)", true},
+                    match_case{"longer_than_cell", u"Modality!", false, u"Modality", false},
+                    match_case{"e_acute_not_folded", u"\u00e9", false, u"\u00c9", false},
+                    match_case{"e_acute_exact", u"\u00e9", false, u"caf\u00e9", true},
+                    match_case{"sharp_s_not_folded", u"\u00df", false, u"SS", false},
+                    match_case{"brackets_not_letters", u"[", false, u"{", false},
+                    match_case{"at_sign_not_folded", u"@", false, u"`", false},
+                    match_case{"empty_pattern_matches_anything", u"", false, u"x", true}),
     [](const testing::TestParamInfo<match_case>& info) { return std::string(info.param.name); });
 
 TEST(CellMatch, PatternIsCutAt259Characters) {
@@ -134,11 +133,13 @@ std::array<text16, 6> row_of(const text16& tag, const text16& description) {
 
 fake_list ten_rows() {
     fake_list list;
-    for (int i = 0; i < 10; ++i) list.rows.push_back(row_of(u"(0008,00" + text16(1, char16_t(u'0' + i)) + u"0)", u""));
+    for (int i = 0; i < 10; ++i)
+        list.rows.push_back(row_of(u"(0008,00" + text16(1, char16_t(u'0' + i)) + u"0)", u""));
     return list;
 }
 
-dcm_find_result find(fake_list& list, const text16& what, bool down = true, bool match_case = false) {
+dcm_find_result find(fake_list& list, const text16& what, bool down = true,
+                     bool match_case = false) {
     const dcm_cell_matcher<char16_t> matcher(what.c_str(), match_case);
     return dcm_find_next(list, matcher, down);
 }

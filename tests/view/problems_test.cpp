@@ -19,21 +19,22 @@ TEST(Problems, CountMarkAndMoveBetweenTheRowsWithFindings) {
     const std::string bytes = dicom_builder()
                                   .preamble()
                                   .explicit_element(0x0008, 0x0020, "DA", "2004.01.19")  // row 0
-                                  .sequence(0x0008, 0x1140)                               // row 1
-                                  .item()                                                 // row 2
-                                  .explicit_element(0x0008, 0x1150, "UI", "1.02")         // row 3
+                                  .sequence(0x0008, 0x1140)                              // row 1
+                                  .item()                                                // row 2
+                                  .explicit_element(0x0008, 0x1150, "UI", "1.02")        // row 3
                                   .item_end()
                                   .sequence_end()
-                                  .explicit_element(0x0010, 0x0010, "PN", "Doe ")         // row 6
+                                  .explicit_element(0x0010, 0x0010, "PN", "Doe ")  // row 6
                                   .bytes();
     dcm_row_model rows;
     const dcm_bytes file{bytes.data(), bytes.data() + bytes.size()};
     rows.load(file);
     dcm_findings findings = dcm_check(rows, file);
     // Only the element rules: the file has no meta group and no modules.
-    findings.list.erase(std::remove_if(findings.list.begin(), findings.list.end(),
-                                       [](const dcm_finding& f) { return f.kind != dcm_check_kind::value; }),
-                        findings.list.end());
+    findings.list.erase(
+        std::remove_if(findings.list.begin(), findings.list.end(),
+                       [](const dcm_finding& f) { return f.kind != dcm_check_kind::value; }),
+        findings.list.end());
     const dcm_problems problems(findings);
     EXPECT_EQ(problems.summary(), "2 errors, 0 warnings");
     const std::vector<dcm_record>& shown = rows.records();

@@ -95,8 +95,8 @@ TEST(RealFiles, ChunkedLoadsListWhatAWholeLoadLists) {
             const std::string expected = listing(rows, bytes, all);
             for (const std::size_t chunk : {1, 3, 64}) {
                 text_sink sink;
-                const dcm_walk_result chunked = rows.load_in_chunks(
-                    bytes, chunk, [&](const dcm_row_model& part) {
+                const dcm_walk_result chunked =
+                    rows.load_in_chunks(bytes, chunk, [&](const dcm_row_model& part) {
                         if (!part.reading().holds_records()) {
                             ASSERT_LE(part.size(), chunk);
                         }

@@ -15,9 +15,7 @@ namespace {
 using test::dicom_builder;
 
 struct filtered_file {
-    explicit filtered_file(std::string b) : bytes(std::move(b)) {
-        rows.load(file());
-    }
+    explicit filtered_file(std::string b) : bytes(std::move(b)) { rows.load(file()); }
     std::vector<std::uint32_t> apply(const std::string& pattern, bool match_case = false) {
         const auto cells = [&](std::size_t row, int column, char* out, std::size_t capacity) {
             return rows.cell_text(file(), row, column, out, capacity);
@@ -33,15 +31,15 @@ struct filtered_file {
 
 std::string nested_file() {
     dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid());                 // row 0
-    b.explicit_element(0x0010, 0x0010, "PN", "Doe^Jane");                   // 1
-    b.sequence(0x0040, 0xA730);                                             // 2
-    b.item().explicit_element(0x0008, 0x0100, "SH", "T-A0100 ").item_end();  // 3 4 5
-    b.item().sequence(0x0040, 0xA043);                                      // 6 7
+    b.preamble().transfer_syntax(test::explicit_le_uid());                     // row 0
+    b.explicit_element(0x0010, 0x0010, "PN", "Doe^Jane");                      // 1
+    b.sequence(0x0040, 0xA730);                                                // 2
+    b.item().explicit_element(0x0008, 0x0100, "SH", "T-A0100 ").item_end();    // 3 4 5
+    b.item().sequence(0x0040, 0xA043);                                         // 6 7
     b.item().explicit_element(0x0008, 0x0104, "LO", "jane's doe").item_end();  // 8 9 10
-    b.sequence_end().item_end();                                            // 11 12
-    b.sequence_end();                                                       // 13
-    b.explicit_header(0x7FE0, 0x0010, "OB", 2).raw("\x01\x02");             // 14
+    b.sequence_end().item_end();                                               // 11 12
+    b.sequence_end();                                                          // 13
+    b.explicit_header(0x7FE0, 0x0010, "OB", 2).raw("\x01\x02");                // 14
     return b.bytes();
 }
 
@@ -66,7 +64,8 @@ TEST(RowFilter, MatchesWithTheirContainersFoldedAsFindFolds) {
 // gives, also after the text is shortened again or the rows changed.
 TEST(RowFilter, NarrowingGivesWhatAFreshFilterGives) {
     filtered_file f(nested_file());
-    const std::vector<std::string> typed = {"0", "00", "000", "0008", "0008,", "000", "", "E", "Ea", "Ite"};
+    const std::vector<std::string> typed = {"0",   "00", "000", "0008", "0008,",
+                                            "000", "",   "E",   "Ea",   "Ite"};
     for (const std::string& text : typed) {
         const std::vector<std::uint32_t> narrowed = f.apply(text);
         filtered_file fresh(nested_file());

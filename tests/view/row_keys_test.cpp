@@ -6,8 +6,8 @@
 namespace velk {
 
 TEST(RowKeys, FoldOnlyWhatCanFoldAndClimbOnlyWithLeft) {
-    const RowKeyTarget collapsed{true, true, true}, expanded{true, false, true}, leaf{false, false, true},
-        top_leaf{false, false, false};
+    const RowKeyTarget collapsed{true, true, true}, expanded{true, false, true},
+        leaf{false, false, true}, top_leaf{false, false, false};
     EXPECT_EQ(ActionForRowKey(RowKey::right, collapsed), RowKeyAction::expand);
     EXPECT_EQ(ActionForRowKey(RowKey::plus, expanded), RowKeyAction::ignore);  // not typed text
     EXPECT_EQ(ActionForRowKey(RowKey::plus, leaf), RowKeyAction::ignore);

@@ -31,7 +31,8 @@ bool write_file(const std::wstring& path, const std::string& bytes) {
 
 std::wstring ansi_to_wide(const std::string& s) {
     std::wstring w(s.size(), L'\0');
-    const int n = MultiByteToWideChar(CP_THREAD_ACP, 0, s.data(), int(s.size()), &w[0], int(w.size()));
+    const int n =
+        MultiByteToWideChar(CP_THREAD_ACP, 0, s.data(), int(s.size()), &w[0], int(w.size()));
     w.resize(n > 0 ? n : 0);
     return w;
 }
@@ -106,7 +107,9 @@ TEST_F(RowText, ColumnSixGivesNoText) {
 }
 
 TEST_F(RowText, IndentAndImageAsAsked) {
-    struct expectation { int row, indent, image; };
+    struct expectation {
+        int row, indent, image;
+    };
     ASSERT_EQ(m_rows.collapse(2), 2u);  // the item
     const expectation rows[] = {{0, 0, 0}, {1, 0, 1}, {2, 1, 2}, {3, 1, 0}};
     for (const auto& r : rows) {

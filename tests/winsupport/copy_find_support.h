@@ -45,7 +45,8 @@ inline std::string SampleFile() {
         .sequence_end()
         .explicit_element(0x0010, 0x0010, "PN", "Doe^John")
         .explicit_element(0x0010, 0x0020, "LO", "ID0010");
-    for (std::uint16_t i = 0; i < 60; ++i) b.explicit_element(0x0029, std::uint16_t(0x1000 + i), "LO", "fill");
+    for (std::uint16_t i = 0; i < 60; ++i)
+        b.explicit_element(0x0029, std::uint16_t(0x1000 + i), "LO", "fill");
     b.explicit_element(0x0020, 0x4000, "LT", std::string(1000, 'c'));
     return b.bytes();
 }

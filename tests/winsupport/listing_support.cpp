@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "cli/output.h"
-#include "present/listing.h"
 #include "cli/velkdump.h"
 #include "parse/cursor.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
+#include "present/listing.h"
 
 namespace velk {
 
@@ -41,7 +41,8 @@ std::vector<std::size_t> RowEnds(const std::wstring& path) {
     text_output lines;
     std::size_t end = 0;
     for (std::size_t row = 0; row < rows.size(); ++row) {
-        dcm_write_row(rows, dcm_bytes::of(file), row, dcm_cp1252_to_utf8(), dcm_line_end::lf, lines);
+        dcm_write_row(rows, dcm_bytes::of(file), row, dcm_cp1252_to_utf8(), dcm_line_end::lf,
+                      lines);
         end += lines.take().size();
         ends.push_back(end);
     }
@@ -52,7 +53,8 @@ std::vector<std::size_t> RowEnds(const std::wstring& path) {
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0,
+                                        nullptr, nullptr);
     std::string out(std::size_t(n), '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), &out[0], n, nullptr, nullptr);
     return out;
@@ -83,7 +85,8 @@ bool ExpectedCopy(const std::wstring& path, std::string& expected) {
         expected += "\r\n";
         begin = end;
     }
-    if (begin != text.size()) ADD_FAILURE() << Utf8(path) << ": velkdump's rows do not add up to its listing";
+    if (begin != text.size())
+        ADD_FAILURE() << Utf8(path) << ": velkdump's rows do not add up to its listing";
     return begin == text.size();
 }
 
@@ -96,7 +99,8 @@ std::string FirstDifference(const std::string& viewer, const std::string& velkdu
     }
     auto line = [line_start](const std::string& s) {
         const std::size_t end = s.find('\n', line_start);
-        return s.substr(line_start, end == std::string::npos ? std::string::npos : end - line_start);
+        return s.substr(line_start,
+                        end == std::string::npos ? std::string::npos : end - line_start);
     };
     return "viewer:   " + line(viewer) + "\nvelkdump: " + line(velkdump);
 }

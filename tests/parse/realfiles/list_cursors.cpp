@@ -23,8 +23,9 @@ void list(const char* path) {
     std::vector<dcm_record> records;
     dcm_read_records(file.begin(), file.end(), records);
     for (const dcm_record& c : records) {
-        std::printf("%llu %u %08X %u %02X%02X %u\n", static_cast<unsigned long long>(c.offset), c.depth(), tag_at(file, c),
-                    c.length, unsigned(static_cast<unsigned char>(c.vr[0])),
+        std::printf("%llu %u %08X %u %02X%02X %u\n", static_cast<unsigned long long>(c.offset),
+                    c.depth(), tag_at(file, c), c.length,
+                    unsigned(static_cast<unsigned char>(c.vr[0])),
                     unsigned(static_cast<unsigned char>(c.vr[1])), unsigned(c.container));
     }
 }
