@@ -50,6 +50,8 @@ void CDocument::ReadFacts() {
     const dcm_syntax_info* known = dcm_find_syntax(load.transfer_syntax);
     facts.syntax = Widen(known ? std::string(known->name) : load.transfer_syntax);
     facts.interpretHint = dcm_interpret_hint_text(rows.interpret_hint());
+    if (load.open == dcm_open_failure::none && facts.walk.status != dcm_walk_status::not_part10)
+        facts.problems = Widen(m_view.Problems().summary());
     m_facts = facts;
 }
 

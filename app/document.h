@@ -27,6 +27,7 @@ struct DocumentFacts {
     // While the default reading is in use: why View > Interpret would show more
     // (ASCII words, "" when it would not).
     const char* interpretHint = "";
+    std::wstring problems;  // the check's count ("2 errors, 5 warnings"); "" when no file was read
 };
 
 class CDocument {

@@ -9,6 +9,7 @@
 #include "app/directory_frame.h"
 #include "app/documents.h"
 #include "app/folder_frame.h"
+#include "app/problems_frame.h"
 #include "app/resource.h"
 #include "app/status_panes.h"
 #include "framework/bars.h"
@@ -69,6 +70,7 @@ bool CMainFrame::ProcessWindowMessage(CMessage& m) {
         Map::Command(ID_FILE_OPEN, &CMainFrame::OnFileOpen),
         Map::Command(ID_FILE_OPEN_FOLDER, &CMainFrame::OnFileOpenFolder),
         Map::Command(ID_VIEW_DIRECTORY, &CMainFrame::OnViewDirectory),
+        Map::Command(ID_VIEW_PROBLEMS, &CMainFrame::OnViewProblems),
         Map::Command(ID_VIEW_TOOLBAR, &CMainFrame::OnViewToolBar),
         Map::Command(ID_VIEW_STATUS_BAR, &CMainFrame::OnViewStatusBar),
         Map::Command(ID_VIEW_INTERPRET, &CMainFrame::OnViewInterpret),
@@ -196,6 +198,14 @@ LRESULT CMainFrame::OnViewDirectory(CMessage&) {
     if (!path || !*path) return 0;
     CDirectoryFrame::CreateIn(m_hWndMDIClient, path,
                               [this](const std::wstring& file) { OpenDocument(file.c_str()); });
+    return 0;
+}
+
+LRESULT CMainFrame::OnViewProblems(CMessage&) {
+    CChildFrame* document = CChildFrame::Of(MDIGetActive());
+    if (!document || !document->m_view.Path()) return 0;
+    CProblemsFrame::CreateIn(m_hWndMDIClient, document->m_hWnd, document->m_view.Path(),
+                             document->m_view.Problems().findings());
     return 0;
 }
 

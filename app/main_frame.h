@@ -69,6 +69,7 @@ private:
     LRESULT OnFileOpen(CMessage& m);
     LRESULT OnFileOpenFolder(CMessage& m);
     LRESULT OnViewDirectory(CMessage& m);
+    LRESULT OnViewProblems(CMessage& m);
     LRESULT OnViewToolBar(CMessage& m);
     LRESULT OnViewStatusBar(CMessage& m);
     LRESULT OnViewInterpret(CMessage& m);

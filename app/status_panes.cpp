@@ -20,8 +20,10 @@ constexpr const wchar_t* kPaneTipsProperty = L"velk.PaneTips";
 constexpr LONG kFarRight = 0x7FFF;
 // The window property of the bar set while its last pane is the pixel under the pointer.
 constexpr const wchar_t* kPixelPaneProperty = L"velk.PixelPane";
-// The prompt pane, the document's four and the pixel under the pointer.
-constexpr UINT_PTR kMostPanes = 6;
+// The prompt pane and the document's five.
+constexpr UINT_PTR kDocumentPanes = 6;
+// Those and the pixel under the pointer.
+constexpr UINT_PTR kMostPanes = kDocumentPanes + 1;
 
 // 1234567 -> "1,234,567".
 std::wstring Grouped(std::uint64_t n) {
@@ -83,6 +85,7 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
         if (!texts.load.empty()) texts.load += L"; ";
         for (const char* c = facts.interpretHint; *c; ++c) texts.load += wchar_t(*c);
     }
+    texts.problems = facts.problems;
     return texts;
 }
 
@@ -154,20 +157,21 @@ void SetPaneTips(HWND statusBar, const std::vector<std::wstring>& texts) {
 
 // Each pane as wide as its text, the prompt pane as wide as the prompt it shows
 // now ("Ready"; a menu's prompts show in the bar's simple mode, across it); the
-// load pane takes the rest.
+// load pane takes the rest, after the check's count.
 void ShowDocumentPanes(HWND statusBar, const DocumentFacts& facts) {
     if (!statusBar) return;
     const DocumentPaneTexts panes = PaneTextsOf(facts);
-    const std::vector<std::wstring> texts = {PaneText(statusBar, 0), panes.rows, panes.syntax,
-                                             panes.size, panes.load};
+    const std::vector<std::wstring> texts = {
+        PaneText(statusBar, 0), panes.rows, panes.syntax, panes.size, panes.problems, panes.load};
     const std::vector<int> widths = PaneWidths(statusBar, texts);
-    int edges[5];
+    constexpr int kPanes = int(kDocumentPanes);
+    int edges[kPanes];
     int right = 0;
-    for (int i = 0; i < 4; ++i) edges[i] = right += widths[std::size_t(i)];
-    edges[4] = -1;
-    ::SendMessageW(statusBar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    for (int i = 0; i < kPanes - 1; ++i) edges[i] = right += widths[std::size_t(i)];
+    edges[kPanes - 1] = -1;
+    ::SendMessageW(statusBar, SB_SETPARTS, kPanes, reinterpret_cast<LPARAM>(edges));
     ::RemovePropW(statusBar, kPixelPaneProperty);
-    for (WPARAM i = 1; i < 5; ++i)
+    for (WPARAM i = 1; i < WPARAM(kPanes); ++i)
         ::SendMessageW(statusBar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(texts[i].c_str()));
     SetPaneTips(statusBar, texts);
 }

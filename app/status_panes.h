@@ -11,9 +11,9 @@
 
 namespace velk {
 
-// The texts of the four document panes, in their order.
+// The texts of the document panes, in their order.
 struct DocumentPaneTexts {
-    std::wstring rows, syntax, size, load;
+    std::wstring rows, syntax, size, problems, load;
 };
 DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts);
 

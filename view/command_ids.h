@@ -62,6 +62,11 @@
 // Added with the inspector's image: View > Restore Window/Level, the file's own
 // window for the frame shown.
 #define ID_VIEW_RESTORE_WINDOW 0x8050
+// Added with the check: the rows with findings one after another (F8,
+// Shift+F8), and the list of them all (View menu).
+#define ID_VIEW_NEXT_PROBLEM 0x8060
+#define ID_VIEW_PREVIOUS_PROBLEM 0x8061
+#define ID_VIEW_PROBLEMS 0x8062
 
 // The element list: its context menu and the three row icons.
 #define IDR_LIST_CONTEXT 203
@@ -118,6 +123,9 @@ inline constexpr unsigned kCommandIds[] = {
     ID_FILE_OPEN_FOLDER,
     ID_VIEW_DIRECTORY,
     ID_VIEW_RESTORE_WINDOW,
+    ID_VIEW_NEXT_PROBLEM,
+    ID_VIEW_PREVIOUS_PROBLEM,
+    ID_VIEW_PROBLEMS,
 };
 
 constexpr bool CommandIdsAreDistinct() {

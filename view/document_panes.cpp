@@ -17,6 +17,23 @@ namespace velk {
 
 namespace {
 
+// "Error (value): DA value ... may not hold: '.'", one line per finding of the
+// element, for the top of the inspector. A missing element's finding lies at the
+// element after the place it belongs and names its own tag: it is not that
+// element's, and the Problems window lists it.
+std::vector<std::string> FindingLines(const dcm_problems& problems, const dcm_record& element,
+                                      std::uint32_t tag) {
+    std::vector<std::string> lines;
+    for (std::size_t i : problems.findings_of(element)) {
+        const dcm_finding& f = problems.findings().list[i];
+        if (f.tag != tag) continue;
+        std::string line = dcm_severity_name(f.severity);
+        if (!line.empty()) line[0] = char(line[0] - 'a' + 'A');
+        lines.push_back(line + " (" + dcm_check_kind_name(f.kind) + "): " + f.message);
+    }
+    return lines;
+}
+
 constexpr int kFilterBoxId = 0x7F01;
 constexpr int kInspectorId = 0x7F02;
 constexpr int kMatchCountId = 0x7F03;
@@ -218,6 +235,7 @@ void CDocumentPanes::Inspect() {
     const int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
     const dcm_row_model& shown = m_view.Rows();
     m_inspection = dcm_inspection();
+    m_findingLines.clear();
     if (row >= 0 && std::size_t(row) < shown.size() && m_view.Path()) {
         const dcm_file_mapping file(m_view.Path());
         const dcm_record& element = shown.record(std::size_t(row));
@@ -235,6 +253,10 @@ void CDocumentPanes::Inspect() {
         const std::size_t index = std::size_t(at - all.begin());
         m_inspection = dcm_inspection(
             begin, end, element, dcm_character_set_for(begin, end, all, index), shown.reading());
+        const std::uint32_t tag = dcm_fits(begin, end, std::uint64_t(element.offset) + 4)
+                                      ? dcm_load_tag(begin + element.offset, element.byte_order())
+                                      : 0;
+        m_findingLines = FindingLines(m_view.Problems(), element, tag);
         ShowFrameOf(element, begin, end);
     } else if (m_frameShown) {
         m_frameShown = false;
@@ -242,7 +264,8 @@ void CDocumentPanes::Inspect() {
         LayOut();
     }
     m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    m_inspector.SetItemCountEx(int(std::min<std::size_t>(m_inspection.line_count(), INT_MAX)), 0);
+    const std::size_t lines = m_findingLines.size() + m_inspection.line_count();
+    m_inspector.SetItemCountEx(int(std::min<std::size_t>(lines, INT_MAX)), 0);
     m_inspector.Invalidate(TRUE);
 }
 
@@ -266,7 +289,10 @@ void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, c
 
 // A line of the inspection, read in the bytes its element's offsets count in:
 // the file's, or the inflated data set the list's rows hold.
+// The element's findings come first.
 std::string CDocumentPanes::InspectedLine(std::size_t line, const dcm_file_mapping& file) const {
+    if (line < m_findingLines.size()) return m_findingLines[line];
+    line -= m_findingLines.size();
     if (!m_inspection.inflated()) return m_inspection.line(line, file.begin(), file.end());
     const dcm_bytes inflated = m_view.Rows().reading().inflated();
     return m_inspection.line(line, inflated.begin, inflated.end);

@@ -86,6 +86,7 @@ private:
     int m_splitterTop = 0;       // where the gap begins, while the inspector shows
     bool m_dragging = false;
     dcm_inspection m_inspection;
+    std::vector<std::string> m_findingLines;  // the inspected element's findings, above its lines
     std::optional<dcm_file_mapping> m_paintFile;  // while the inspector paints
 
     // While a filter is typed: every row of the document, the filter over them,

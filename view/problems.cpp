@@ -1,6 +1,7 @@
 #include "view/problems.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace velk {
 
@@ -53,6 +54,25 @@ std::size_t dcm_problems::next_row(const std::vector<dcm_record>& rows, std::siz
         if (marked(rows[row])) return row;
     }
     return n;
+}
+
+dcm_problems::place dcm_problems::next_place(place from, bool forward) const {
+    if (m_by_offset.empty()) return from;
+    const auto before = [](const auto& a, const place& b) { return a.first < b; };
+    if (forward) {
+        const auto it = std::upper_bound(m_by_offset.begin(), m_by_offset.end(), from,
+                                         [](const place& a, const auto& b) { return a < b.first; });
+        return it != m_by_offset.end() ? it->first : m_by_offset.front().first;
+    }
+    const auto it = std::lower_bound(m_by_offset.begin(), m_by_offset.end(), from, before);
+    return it != m_by_offset.begin() ? std::prev(it)->first : m_by_offset.back().first;
+}
+
+std::size_t dcm_problems::row_at_or_before(const std::vector<dcm_record>& rows, place at) {
+    const auto it =
+        std::upper_bound(rows.begin(), rows.end(), at,
+                         [](const place& a, const dcm_record& r) { return a < place_of(r); });
+    return it != rows.begin() ? std::size_t(it - rows.begin()) - 1 : rows.size();
 }
 
 }  // namespace velk

@@ -38,8 +38,20 @@ public:
     // be rows.size() (no row focused): forward then starts at the first row.
     std::size_t next_row(const std::vector<dcm_record>& rows, std::size_t from, bool forward) const;
 
+    // Where an element lies in file order: whether its offset counts in the
+    // inflated data set, and the offset.
+    using place = std::pair<bool, std::uint64_t>;
+    static place place_of(const dcm_record& r) { return {r.inflated, r.offset}; }
+    // The place of the first element with a finding after (forward) or before
+    // `from`, going round the end; `from` itself when there are no findings.
+    // Reaches elements that collapsed rows hide, which next_row does not.
+    place next_place(place from, bool forward) const;
+    // The last row of `rows` at or before `at`: the element's own row, or the
+    // collapsed container that hides it; rows.size() when `at` is before them all.
+    static std::size_t row_at_or_before(const std::vector<dcm_record>& rows, place at);
+
 private:
-    using key = std::pair<bool, std::uint64_t>;  // inflated, offset
+    using key = place;
     dcm_findings m_findings;
     std::vector<std::pair<key, std::size_t>> m_by_offset;  // ascending, with each finding's index
 };

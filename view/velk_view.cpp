@@ -1,5 +1,6 @@
 #include "view/velk_view.h"
 
+#include "check/check.h"
 #include "present/cell_text.h"
 #include "view/reading.h"
 #include "view/screen_scale.h"
@@ -50,10 +51,13 @@ bool CVelkView::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CVelkView>;
     static const Map::Entry map[] = {
         Map::Message(WM_CREATE, &CVelkView::OnCreate),
+        Map::Message(kCheckRowsMessage, &CVelkView::OnCheckRows),
         Map::Message(FindDialogMessage(), &CVelkView::OnFindDialogMessage),
         Map::Command(kFindCommand, &CVelkView::ShowFindDialog),
         Map::Command(kRefreshCommand, &CVelkView::OnRefresh),
         Map::Command(ID_VIEW_APPLY_READING, &CVelkView::OnApplyReading),
+        Map::Command(ID_VIEW_NEXT_PROBLEM, &CVelkView::OnNextProblem),
+        Map::Command(ID_VIEW_PREVIOUS_PROBLEM, &CVelkView::OnPreviousProblem),
         Map::NotifyAs(OCM_NOTIFY, NM_CUSTOMDRAW, &CVelkView::OnCustomDraw),
         Map::Message(WM_DESTROY, &CVelkView::OnDestroyFindDialogs),
     };
@@ -88,6 +92,7 @@ LRESULT CVelkView::LoadFile(const wchar_t* path,
     const CWaitCursor wait;
     if (m_rows.reading().kind() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
     m_rows.load_file(m_path);
+    m_problems = dcm_problems();
     CollapseAgain(m_rows, keepCollapsed);
     m_highlighted.clear();
     ++m_loadCount;
@@ -99,6 +104,26 @@ LRESULT CVelkView::LoadFile(const wchar_t* path,
     }
     // Paints now: the display requests of the first page come before the return.
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    // The check waits for the queue: a document being opened paints first.
+    PostMessage(kCheckRowsMessage, m_loadCount, 0);
+    return 0;
+}
+
+// The check reads a whole load: the rows shown when nothing is folded or
+// filtered, else the file read again in the same reading.
+LRESULT CVelkView::OnCheckRows(CMessage& m) {
+    if (m.wParam != m_loadCount || !m_path) return 0;  // a later load posted its own
+    const dcm_file_mapping file(m_path);
+    const dcm_bytes bytes = dcm_bytes::of(file);
+    if (m_rows.collapsed().empty() && m_highlighted.empty()) {
+        m_problems = dcm_problems(dcm_check(m_rows, bytes));
+    } else {
+        dcm_row_model whole(m_rows.reading().kind());
+        whole.load(bytes);
+        m_problems = dcm_problems(dcm_check(whole, bytes));
+    }
+    if (m_rowsChanged) m_rowsChanged();
+    if (!m_problems.empty()) Invalidate(FALSE);  // the marks
     return 0;
 }
 

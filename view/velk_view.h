@@ -14,6 +14,7 @@
 #include "view/command_ids.h"
 #include "view/dcm_list_view.h"
 #include "view/find_dialog.h"
+#include "view/problems.h"
 
 namespace velk {
 
@@ -23,6 +24,9 @@ namespace velk {
 constexpr int kRowIconExpanded = IDI_ROW_EXPANDED;
 constexpr int kRowIconCollapsed = IDI_ROW_COLLAPSED;
 constexpr int kRowIconPlain = IDI_ROW_LEAF;
+
+// Posted by each load to the view itself: the check runs once the rows are shown.
+constexpr UINT kCheckRowsMessage = WM_APP + 22;
 
 // The Refresh command (F5, the View menu, the toolbar).
 constexpr WORD kRefreshCommand = ID_VIEW_REFRESH;
@@ -39,6 +43,11 @@ COLORREF ShadedRowColour(COLORREF window);
 
 // The background of a row that holds the filter's text.
 constexpr COLORREF kFilterMatchColour = RGB(255, 240, 160);
+
+// The backgrounds of a row whose element has a finding: an error, or only
+// warnings and notes. Odd rows take them shaded as the window colour is.
+constexpr COLORREF kErrorRowColour = RGB(255, 214, 214);
+constexpr COLORREF kWarningRowColour = RGB(255, 232, 204);
 
 class CVelkView : public CDcmListViewVirtual {
 public:
@@ -57,6 +66,12 @@ public:
     // whether the view took it.
     BOOL PreTranslateMessage(MSG* msg);
 
+    // The check's findings of the last load (empty until the check has run).
+    const dcm_problems& Problems() const { return m_problems; }
+    // Focuses the row of the element at `at`, expanding the containers that
+    // hide it; answers its row, or -1 when no row reaches it (problem_rows.cpp).
+    int RevealPlace(dcm_problems::place at);
+
 protected:
     std::wstring m_pathText;                   // the path of the last load; m_path points into it
     HWND m_findDialog = nullptr;               // the find dialog opened last, or null
@@ -64,14 +79,24 @@ protected:
     wchar_t m_findWhat[kFindWhatLength] = {};  // the text to find
     // After the record: every dialog that edits it ends before it goes.
     CFindDialogs m_findDialogs;
+    dcm_problems m_problems;  // the last load's findings
 
 private:
     LRESULT OnCreate(CMessage& m);
     LRESULT OnRefresh(CMessage& m);
     LRESULT OnApplyReading(CMessage& m);
     LRESULT OnCustomDraw(CMessage& m);
+    // The background of row `row`: the window colour, shaded on odd rows, marked
+    // where its element has a finding, highlighted where a filter matched it.
+    COLORREF RowBackground(int row) const;
     void CreateRowImages();
     void CreateColumns();
+    // Checks the rows of the load numbered wParam, whole, and tells the listeners.
+    LRESULT OnCheckRows(CMessage& m);
+    // F8 and Shift+F8 (problem_rows.cpp).
+    LRESULT OnNextProblem(CMessage& m);
+    LRESULT OnPreviousProblem(CMessage& m);
+    void MoveToProblem(bool forward);
     // Find (find_dialog.cpp).
     void PrepareFindRecord();
     LRESULT ShowFindDialog(CMessage& m);

@@ -1,6 +1,6 @@
 // Every second row drawn on a slightly darker shade of the window colour, so
-// that the eye can follow a row across the six columns; and the file mapped
-// once for the length of a paint.
+// that the eye can follow a row across the six columns; rows with findings
+// tinted, shaded the same way; and the file mapped once for the length of a paint.
 #include "view/velk_view.h"
 
 namespace velk {
@@ -10,24 +10,31 @@ COLORREF ShadedRowColour(COLORREF window) {
     return RGB(shade(GetRValue(window)), shade(GetGValue(window)), shade(GetBValue(window)));
 }
 
+COLORREF CVelkView::RowBackground(int row) const {
+    if (IsHighlighted(row)) return kFilterMatchColour;
+    COLORREF colour = ::GetSysColor(COLOR_WINDOW);
+    if (row >= 0 && std::size_t(row) < m_rows.size() &&
+        m_problems.marked(m_rows.record(std::size_t(row)))) {
+        colour = kWarningRowColour;
+        for (std::size_t i : m_problems.findings_of(m_rows.record(std::size_t(row))))
+            if (m_problems.findings().list[i].severity == dcm_severity::error)
+                colour = kErrorRowColour;
+    }
+    return row % 2 ? ShadedRowColour(colour) : colour;
+}
+
 LRESULT CVelkView::OnCustomDraw(CMessage& m) {
     auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(m.lParam);
     switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT: MapFileForPaint(); return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
     case CDDS_POSTPAINT: UnmapFileAfterPaint(); return CDRF_DODEFAULT;
     case CDDS_ITEMPREPAINT: {
-        const COLORREF window = ::GetSysColor(COLOR_WINDOW);
-        draw->clrTextBk = draw->nmcd.dwItemSpec % 2 ? ShadedRowColour(window) : window;
-        if (IsHighlighted(static_cast<int>(draw->nmcd.dwItemSpec)))
-            draw->clrTextBk = kFilterMatchColour;
+        draw->clrTextBk = RowBackground(static_cast<int>(draw->nmcd.dwItemSpec));
         // The Interpret reading greys a VR that was not read from the file.
         return m_rows.cells_are_utf8() ? CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW : CDRF_NEWFONT;
     }
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
-        const COLORREF window = ::GetSysColor(COLOR_WINDOW);
-        draw->clrTextBk = draw->nmcd.dwItemSpec % 2 ? ShadedRowColour(window) : window;
-        if (IsHighlighted(static_cast<int>(draw->nmcd.dwItemSpec)))
-            draw->clrTextBk = kFilterMatchColour;
+        draw->clrTextBk = RowBackground(static_cast<int>(draw->nmcd.dwItemSpec));
         const bool grey =
             draw->iSubItem == dcm_column_vr && PaintFile() &&
             m_rows.vr_from_dictionary(dcm_bytes::of(*PaintFile()),

@@ -279,10 +279,10 @@ TEST_F(BrowsePanes, PixelDataShowsItsFramesAndWindow) {
     const int x = (area.right - side) / 2 + side / 4,
               y = 18 + (area.bottom - 18 - side) / 2 + side / 4;
     ::SendMessageW(pane, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 6);
-    EXPECT_EQ(StatusPane(bar, 5), L"Column 1, row 1: 7 (7)");
+    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 7);
+    EXPECT_EQ(StatusPane(bar, 6), L"Column 1, row 1: 7 (7)");
     ::SendMessageW(pane, WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 5);
+    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 6);
     // Another row hides it.
     ::SendMessageW(list, WM_KEYDOWN, VK_HOME, 1);
     EXPECT_FALSE(::IsWindowVisible(pane));

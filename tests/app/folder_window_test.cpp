@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/child_frame.h"
 #include "app/directory_frame.h"
 #include "app/folder_frame.h"
 #include "app/main_frame.h"
@@ -266,5 +267,58 @@ TEST_F(FolderWindows, DirectoryShowsADicomdirsTreeAndEnterOpensTheFileItNames) {
 }
 
 }  // namespace
+
+// A file with findings: the status bar counts them; the View menu's Next
+// Problem moves the focus to a marked row; View > Problems lists them all, and
+// Enter on one selects its row, expanding the sequence that hid it.
+TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
+    dicom_builder b;
+    b.preamble().transfer_syntax(test::explicit_le_uid());                       // row 0
+    b.explicit_element(0x0008, 0x0020, "DA", "2004.01.19");                      // 1
+    b.sequence(0x0008, 0x1140).item();                                           // 2 3
+    b.explicit_element(0x0008, 0x1150, "UI", "1.02").item_end().sequence_end();  // 4 5 6
+    const std::wstring path = test::RunFolder() + L"problems.dcm";
+    ASSERT_TRUE(test::WriteFile(path, b.bytes()));
+    s_frame->OpenDocument(path.c_str());
+    test::Pump();
+    CChildFrame* document = CChildFrame::Of(Active());
+    ASSERT_NE(document, nullptr);
+    const dcm_problems& problems = document->m_view.Problems();
+    const HWND bar = ::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR);
+    wchar_t pane[128] = {};
+    ::SendMessageW(bar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(pane));
+    EXPECT_STREQ(pane,
+                 L"20 errors, 0 warnings");  // the value rules, the meta group and the modules
+
+    CVelkView& view = document->m_view;
+    view.CollapseRow(2);
+    view.FocusRow(1);
+    Choose(L"Ne&xt Problem\tF8");
+    const int focused = view.GetNextItem(-1, LVNI_FOCUSED);
+    ASSERT_GE(focused, 0);
+    EXPECT_NE(focused, 1);
+    EXPECT_TRUE(problems.marked(view.Rows().record(std::size_t(focused))));
+
+    Choose(L"&Problems");
+    const HWND window = Active();
+    EXPECT_EQ(test::TextOf(window), L"Problems: problems.dcm");
+    const HWND list = ::GetWindow(window, GW_CHILD);
+    ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0),
+              LRESULT(problems.findings().list.size()));
+    int uid = 0;
+    while (uid < int(problems.findings().list.size()) && Cell(list, uid, 2) != L"(0008,1150)")
+        ++uid;
+    LVITEMW select{};
+    select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, WPARAM(uid), reinterpret_cast<LPARAM>(&select));
+    Enter(list);
+    EXPECT_EQ(Active(), document->m_hWnd);
+    const int shown = view.GetNextItem(-1, LVNI_FOCUSED);
+    EXPECT_EQ(Cell(view.m_hWnd, shown, 0), L"(0008,1150)");
+    HWND client = s_frame->GetMDIClient();
+    while (HWND active = Active())
+        ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
+    test::Pump();
+}
 
 }  // namespace velk

@@ -42,6 +42,8 @@ const KeyCase kTable[] = {
     {"F5", kNone, VK_F5, ID_VIEW_REFRESH},
     {"CtrlL", kCtrl, 'L', ID_VIEW_FILTER},
     {"CtrlI", kCtrl, 'I', ID_VIEW_INTERPRET},
+    {"F8", kNone, VK_F8, ID_VIEW_NEXT_PROBLEM},
+    {"ShiftF8", kShift, VK_F8, ID_VIEW_PREVIOUS_PROBLEM},
 };
 
 TEST(ShellAccelerators, TableHoldsExactlyTheFramesKeysWithoutMenuFlash) {

@@ -73,6 +73,7 @@ TEST(ShellResources, DocumentMenuHasItsWindowPopupSecondLast) {
         L"&View\n  &Toolbar E800\n  &Status Bar E801\n  -\n  Refresh E803\n"
         L"  -\n  &Inspector 8021\n  &Filter\tCtrl+L 8022\n"
         L"  I&nterpret\tCtrl+I 8030\n  -\n  &Directory 8041\n  -\n  Restore Window/&Level 8050\n"
+        L"  -\n  Ne&xt Problem\tF8 8060\n  Pre&vious Problem\tShift+F8 8061\n  &Problems 8062\n"
         L"&Window\n  &Cascade E132\n  &Horizontal Tile E133\n  &Vertical Tile E134\n  Arrange "
         L"&Icons E131\n"
         L"&Help\n  &About velk... E140\n");

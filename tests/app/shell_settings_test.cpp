@@ -176,7 +176,7 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     // The last status pane says, while the mode is off, that it would show more.
     const auto last_pane = [this] {
         wchar_t text[256] = {};
-        ::SendMessageW(StatusBar(), SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(text));
+        ::SendMessageW(StatusBar(), SB_GETTEXTW, 5, reinterpret_cast<LPARAM>(text));
         return std::wstring(text);
     };
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);

@@ -50,7 +50,7 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
 
     const HWND first = Open(path);
     EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"6 rows", L"Explicit VR Little Endian",
-                                                  size, L"Complete"}));
+                                                  size, L"19 errors, 0 warnings", L"Complete"}));
 
     const HWND list = test::ListOf(first);  // Left on the expanded sequence collapses it
     ListView_SetItemState(list, 1, LVIS_FOCUSED, LVIS_FOCUSED);
@@ -60,10 +60,11 @@ TEST_F(StatusPanes, ShowTheActiveDocumentAndFollowItsRows) {
 
     const std::string cut = b.bytes().substr(0, b.bytes().size() - 2);
     Open(m_files.Write(L"cut.dcm", cut));
-    EXPECT_EQ(Panes()[4].rfind(L"Stopped at ", 0), 0u) << Panes()[4];
+    EXPECT_EQ(Panes()[5].rfind(L"Stopped at ", 0), 0u) << Panes()[5];
 
     Open(m_files.path() + L"absent.dcm");
-    EXPECT_EQ(Panes(), (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"No such file"}));
+    EXPECT_EQ(Panes(),
+              (std::vector<std::wstring>{L"Ready", L"0 rows", L"", L"", L"", L"No such file"}));
     ::SendMessageW(m_frame.GetMDIClient(), WM_MDIACTIVATE, WPARAM(first), 0);
     Pump();
     EXPECT_EQ(Panes()[1], L"2 rows");
@@ -84,18 +85,18 @@ TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
     b.explicit_element(0x0008, 0x0060, "CS", "MR");
     Open(m_files.Write(L"big.dcm", b.bytes()));
     const std::vector<std::wstring> texts = Panes();
-    ASSERT_EQ(texts.size(), 5u);
-    EXPECT_NE(texts[4].find(L"View > Interpret (Ctrl+I)"), std::wstring::npos) << texts[4];
+    ASSERT_EQ(texts.size(), 6u);
+    EXPECT_NE(texts[5].find(L"View > Interpret (Ctrl+I)"), std::wstring::npos) << texts[5];
 
     HDC dc = ::GetDC(StatusBar());
     ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(StatusBar(), WM_GETFONT, 0, 0)));
-    for (WPARAM pane = 0; pane < 5; ++pane) {
+    for (WPARAM pane = 0; pane < 6; ++pane) {
         SIZE text{};
         RECT rect{};
         ::GetTextExtentPoint32W(dc, texts[pane].c_str(), int(texts[pane].size()), &text);
         ::SendMessageW(StatusBar(), SB_GETRECT, pane, reinterpret_cast<LPARAM>(&rect));
         EXPECT_TRUE(rect.right - rect.left >= text.cx &&
-                    (pane == 4 || rect.right - rect.left <= text.cx + 40));
+                    (pane == 5 || rect.right - rect.left <= text.cx + 40));
     }
     ::ReleaseDC(StatusBar(), dc);
 
@@ -110,7 +111,7 @@ TEST_F(StatusPanes, FitTheirTextsAndShowThemAsTooltips) {
 
     HWND tips = static_cast<HWND>(::GetPropW(StatusBar(), L"velk.PaneTips"));
     ASSERT_NE(tips, nullptr);
-    EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 5);  // one per pane, its text whole
+    EXPECT_EQ(::SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 6);  // one per pane, its text whole
 }
 
 }  // namespace

@@ -301,12 +301,16 @@ TEST_F(ListTest, OddRowsAreDrawnOnTheShadedWindowColour) {
     COLORREF background = 0;
     // Item by item, and told the end of the paint (the file is mapped in between).
     EXPECT_EQ(draw(CDDS_PREPAINT, 0, background), CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT);
+    // Rows 0 and 1 hold elements the check finds errors in: marked, and shaded
+    // alike on the odd row; row 6 holds none.
     EXPECT_EQ(draw(CDDS_ITEMPREPAINT, 0, background), CDRF_NEWFONT);
-    EXPECT_EQ(background, window);
+    EXPECT_EQ(background, kErrorRowColour);
     EXPECT_EQ(draw(CDDS_ITEMPREPAINT, 1, background), CDRF_NEWFONT);
-    EXPECT_EQ(background, ShadedRowColour(window));
+    EXPECT_EQ(background, ShadedRowColour(kErrorRowColour));
     EXPECT_EQ(draw(CDDS_ITEMPREPAINT, 6, background), CDRF_NEWFONT);
     EXPECT_EQ(background, window);
+    EXPECT_EQ(draw(CDDS_ITEMPREPAINT, 7, background), CDRF_NEWFONT);
+    EXPECT_EQ(background, ShadedRowColour(window));
     EXPECT_EQ(draw(CDDS_ITEMPOSTPAINT, 1, background), CDRF_DODEFAULT);
     EXPECT_EQ(draw(CDDS_POSTPAINT, 0, background), CDRF_DODEFAULT);
 }

@@ -49,8 +49,16 @@ TEST(Problems, CountMarkAndMoveBetweenTheRowsWithFindings) {
               std::string::npos);
 
     // Collapsed, the sequence's rows are gone and F8 skips to what is shown.
+    const dcm_problems::place uid = dcm_problems::place_of(shown[3]);
     rows.collapse(1);
     EXPECT_EQ(problems.next_row(rows.records(), 0, true), 0u);
+    // By place, F8 reaches the hidden element: its row is the collapsed sequence.
+    const dcm_problems::place first = dcm_problems::place_of(rows.record(0));
+    EXPECT_EQ(problems.next_place(first, true), uid);
+    EXPECT_EQ(problems.next_place(first, false), uid);  // round the start
+    EXPECT_EQ(problems.next_place(uid, true), first);
+    EXPECT_EQ(dcm_problems::row_at_or_before(rows.records(), uid), 1u);
+    EXPECT_EQ(dcm_problems::row_at_or_before(rows.records(), {false, 0}), rows.size());
     EXPECT_EQ(dcm_problems(dcm_findings{}).summary(), "No problems found");
 }
 
