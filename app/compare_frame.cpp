@@ -5,6 +5,7 @@
 
 #include "app/child_frame.h"
 #include "app/resource.h"
+#include "app/row_list.h"
 #include "framework/file_dialog.h"
 #include "parse/file.h"
 #include "parse/mapping.h"
@@ -84,14 +85,8 @@ bool CCompareFrame::ProcessWindowMessage(CMessage& m) {
 }
 
 LRESULT CCompareFrame::OnCreate(CMessage& m) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    const DWORD style =
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
-    if (m_list.Create(WC_LISTVIEWW, m_hWnd, nullptr, nullptr, style, WS_EX_CLIENTEDGE)) {
+    if (CreateRowList(m_list, m_hWnd)) {
         m_hWndClient = m_list.m_hWnd;
-        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
-                                        LVS_EX_DOUBLEBUFFER);
         for (int i = 0; i < dcm_difference_column_count; ++i)
             m_list.InsertColumn(i, columns[i].header, LVCFMT_LEFT, columns[i].width, i);
     }

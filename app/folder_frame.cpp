@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/resource.h"
+#include "app/row_list.h"
 #include "app/status_panes.h"
 #include "index/folder_index.h"
 #include "view/clipboard.h"
@@ -139,14 +140,8 @@ bool CFolderFrame::ProcessWindowMessage(CMessage& m) {
 }
 
 LRESULT CFolderFrame::OnCreate(CMessage& m) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    const DWORD style =
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
-    if (m_list.Create(WC_LISTVIEWW, m_hWnd, nullptr, nullptr, style, WS_EX_CLIENTEDGE)) {
+    if (CreateRowList(m_list, m_hWnd)) {
         m_hWndClient = m_list.m_hWnd;
-        m_list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
-                                        LVS_EX_DOUBLEBUFFER);
         for (std::size_t c = 0; c < dcm_index_column_count; ++c)
             m_list.InsertColumn(int(c), widen(dcm_index_column_of(c).title).c_str(), LVCFMT_LEFT,
                                 kColumnWidths[c], int(c));
