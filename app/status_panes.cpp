@@ -52,24 +52,9 @@ std::wstring Sentence(const std::wstring& words) {
 // stopped (the offset as the Offset column shows it, so that Find reaches it).
 std::wstring LoadText(const DocumentFacts& facts) {
     if (facts.open != dcm_open_failure::none) return Sentence(dcm_open_failure_text(facts.open));
-    const dcm_walk_result& walk = facts.walk;
-    switch (walk.status) {
-    case dcm_walk_status::complete:
-    case dcm_walk_status::not_part10:
-    case dcm_walk_status::out_of_memory: return Sentence(dcm_walk_status_text(walk.status));
-    default: break;
-    }
-    // The offset in full, past 4 GiB too.
-    std::wstring text = L"Stopped at " + std::to_wstring(walk.offset);
-    if (walk.tag != 0) {
-        wchar_t tag[16];
-        std::swprintf(tag, 16, L", (%04X,%04X)", unsigned(walk.tag >> 16),
-                      unsigned(walk.tag & 0xFFFF));
-        text += tag;
-    }
-    text += L": ";
-    for (const char* c = dcm_walk_status_text(walk.status); *c; ++c) text += wchar_t(*c);
-    return text;
+    std::wstring text;
+    for (char c : dcm_walk_end_text(facts.walk)) text += wchar_t(c);
+    return Sentence(text);
 }
 
 }  // namespace

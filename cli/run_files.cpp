@@ -89,6 +89,11 @@ void report(const listed_file& file, const file_listing& result, text_output& ou
         std::fprintf(err, "velkdump: %s: skipped, %s\n", file.path.c_str(), skipped_reason);
         return;
     }
+    if (!result.walk_end.empty()) {
+        out.flush();
+        progress.clear();
+        std::fprintf(err, "velkdump: %s: %s\n", file.path.c_str(), result.walk_end.c_str());
+    }
     if (result.problem.empty()) return;
     ++skips.unreadable;
     out.flush();
@@ -209,7 +214,8 @@ private:
                 }
                 from = done.end;
                 all_listed = all_listed && done.result.problem.empty() && !done.result.failed;
-                if (!done.result.problem.empty()) write_piece(from);
+                if (!done.result.problem.empty() || !done.result.walk_end.empty())
+                    write_piece(from);
                 report(*s->files[k], done.result, out, progress, skips, err);
                 progress.done(++count, found.count, found.all);
             }

@@ -17,6 +17,9 @@ struct file_listing {
     std::string problem;   // why the file could not be listed, or empty
     bool skipped = false;  // a walked file that is not a part-10 file: left out, counted
     bool failed = false;   // listed, and what it lists is a failure (its check found an error)
+    // Listed as far as the walk went, and where and why it stopped ("stopped at
+    // 2994: ..."): said on stderr after the rows, the exit status unchanged.
+    std::string walk_end = {};
 };
 
 // Lists one file into `out`, calling out.start() before its first output (and

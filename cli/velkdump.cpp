@@ -88,8 +88,9 @@ nlohmann::json json_document(const dcm_row_model& rows, dcm_bytes bytes, const l
 
 // Loads a file's rows into `rows` and writes them in the format asked. `uri`
 // names the file in json's bulk data, or is empty for bytes read from a stream.
-void write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
-                   const std::string& uri, const listing_kind& kind, text_output& out) {
+// Answers how the walk ended.
+dcm_walk_result write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
+                              const std::string& uri, const listing_kind& kind, text_output& out) {
     const bool several = kind.several;
     switch (kind.format) {
     case dump_format::text:
@@ -110,6 +111,7 @@ void write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file
         break;
     }
     }
+    return rows.walk_result();
 }
 
 // Loads a file's rows whole into `rows` and writes its findings in the format
@@ -171,8 +173,13 @@ file_listing list_bytes(dcm_bytes bytes, const listed_file& file, const std::str
         listing.failed = write_findings(rows, bytes, file, kind.format, kind.several, out);
         return listing;
     }
-    write_listing(rows, bytes, file, uri, kind, out);
-    return {};
+    const dcm_walk_result walk = write_listing(rows, bytes, file, uri, kind, out);
+    file_listing listing;
+    if (walk.status == dcm_walk_status::out_of_memory)
+        listing.problem = dcm_walk_end_text(walk);  // nothing listed
+    else if (!walk.complete())
+        listing.walk_end = dcm_walk_end_text(walk);
+    return listing;
 }
 
 // Standard input or a pipe: read into memory up to the cap, then listed as a
@@ -201,10 +208,12 @@ file_listing list_stream(const std::filesystem::path& path, const listed_file& f
     }
     const char* begin = stream.bytes.data();
     file_listing listed = list_bytes({begin, begin + stream.bytes.size()}, file, {}, kind, out);
-    if (listed.problem.empty() && stream.capped)
+    if (listed.problem.empty() && stream.capped) {
+        listed.walk_end.clear();  // it stopped where the cap cut the bytes
         listed.problem = "more than " + dump_stream_cap_text() +
                          ", the most read from a stream: the rows of its first " +
                          dump_stream_cap_text() + " are listed";
+    }
     return listed;
 }
 

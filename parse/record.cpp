@@ -1,5 +1,6 @@
 #include "parse/record.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "parse/file.h"
@@ -22,6 +23,23 @@ const char* dcm_walk_status_text(dcm_walk_status status) {
     case dcm_walk_status::offset_too_large: return "element past the 256 TiB an offset holds";
     }
     return "";
+}
+
+std::string dcm_walk_end_text(const dcm_walk_result& walk) {
+    switch (walk.status) {
+    case dcm_walk_status::complete:
+    case dcm_walk_status::not_part10:
+    case dcm_walk_status::out_of_memory: return dcm_walk_status_text(walk.status);
+    default: break;
+    }
+    std::string text = "stopped at " + std::to_string(walk.offset);
+    if (walk.tag != 0) {
+        char tag[16];
+        std::snprintf(tag, sizeof tag, ", (%04X,%04X)", unsigned(walk.tag >> 16),
+                      unsigned(walk.tag & 0xFFFF));
+        text += tag;
+    }
+    return text + ": " + dcm_walk_status_text(walk.status);
 }
 
 dcm_record_insert::dcm_record_insert(std::vector<dcm_record>& records, std::uint32_t level,

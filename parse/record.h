@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "parse/header.h"
@@ -74,6 +75,12 @@ struct dcm_walk_result {
 // Words for a status, for the command line and the status bar: "complete",
 // "header cut by the end of the file", ...
 const char* dcm_walk_status_text(dcm_walk_status status);
+
+// How a walk ended, in words for the command line and the status bar: the
+// status alone where it names no place ("complete", "not a DICOM part-10
+// file"), otherwise where it stopped, the offset in full:
+// "stopped at 2994, (0027,1040): element header cut by the end of the file".
+std::string dcm_walk_end_text(const dcm_walk_result& walk);
 
 // A walk's records handed on in bounded chunks, so that nothing the walk holds
 // grows with the file: once the walk's vector holds `rows` records, `hand_on`

@@ -115,6 +115,28 @@ TEST_F(Velkdump, SeveralFilesAreHeadedAndFailuresReportedWithoutStopping) {
                          empty + ": empty file, not a DICOM part-10 file\n");
 }
 
+// A walk that stops early lists the rows before the damage and says where it
+// stopped, in every format and with -j, after the rows; the file still counts as
+// listed.
+TEST_F(Velkdump, AWalkThatStopsEarlySaysWhereAfterTheRows) {
+    std::string bytes =
+        dicom_builder().preamble().explicit_element(0x0008, 0x0060, "CS", "MR").bytes();
+    bytes += std::string("\x10\x00\x10\x00PN", 6);  // a header cut by the end of the file
+    const std::string cut = file("cut.dcm", bytes);
+    const std::string said = "velkdump: " + cut +
+                             ": stopped at 142, (0010,0010): element header cut by the "
+                             "end of the file\n";
+    for (const char* format : {"--format=text", "--format=csv", "--format=json"}) {
+        const auto r = run({format, cut});
+        EXPECT_EQ(r.status, 0) << format;
+        EXPECT_NE(r.out.find("MR"), std::string::npos) << format;
+        EXPECT_EQ(r.err, said) << format;
+    }
+    const auto several = run({"-j", "2", cut, cut});
+    EXPECT_EQ(several.status, 0);
+    EXPECT_EQ(several.err, said + said);
+}
+
 TEST_F(Velkdump, AFileWithOnlyTheMarkerListsNothingAndSucceeds) {
     const auto r = run({file("marker.dcm", dicom_builder().preamble().bytes())});
     EXPECT_EQ(r.status, 0);
