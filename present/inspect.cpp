@@ -226,8 +226,13 @@ std::string dcm_inspection::dump_line(std::size_t i, const char* value, std::uin
     if (first >= size) return {};
     const std::size_t n =
         std::size_t(std::min<std::uint64_t>(dcm_inspect_dump_width, size - first));
+    // Every line's offset right-aligned to the widest of the value's (at least
+    // 10 digits), so that the columns stay aligned past 9.3 GiB too.
+    const std::uint64_t last_line = (m_value_size - 1) / dcm_inspect_dump_width;
+    const std::size_t width = std::max<std::size_t>(
+        10, offset_text(m_value_offset + last_line * dcm_inspect_dump_width, m_inflated).size());
     std::string offset = offset_text(m_value_offset + first, m_inflated);
-    std::string text(offset.size() < 10 ? 10 - offset.size() : 0, ' ');
+    std::string text(offset.size() < width ? width - offset.size() : 0, ' ');
     text += offset;
     text += "  ";
     std::string chars;
