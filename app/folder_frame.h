@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/list_view.h"
 #include "framework/mdi_child.h"
@@ -65,6 +66,8 @@ private:
     void StartReading();
     void StopReading();
     void ShowLines();
+    std::vector<dcm_folder_line> VisibleLines() const;
+    void ShowNewLines(const std::vector<dcm_folder_line>& shown);
     void ShowProgress() const;
     void Activate(int line);
     bool FoldByKey(const MSG& msg);
