@@ -42,15 +42,6 @@ constexpr int kFilterHeight = 24;
 constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80,  180, 60, 60, 180, 60,
                                                        200, 90,  50,  160, 80,  50, 60, 200};
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
-                                           int(wide.size()));
-    wide.resize(made > 0 ? std::size_t(made) : 0);
-    return wide;
-}
-
 std::string narrow(const std::wstring& wide) {
     if (wide.empty()) return {};
     const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
@@ -62,6 +53,15 @@ std::string narrow(const std::wstring& wide) {
 }
 
 }  // namespace
+
+std::wstring WidenUtf8(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    std::wstring wide(utf8.size(), L'\0');
+    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()));
+    wide.resize(made > 0 ? std::size_t(made) : 0);
+    return wide;
+}
 
 // What the reading thread hands the window: rows read and not yet taken, and
 // the counts for the status bar. Shared, so that a thread that outlives its
@@ -152,8 +152,8 @@ LRESULT CFolderFrame::OnCreate(CMessage& m) {
     if (CreateRowList(m_list, m_hWnd)) {
         m_hWndClient = m_list.m_hWnd;
         for (std::size_t c = 0; c < dcm_index_column_count; ++c)
-            m_list.InsertColumn(int(c), widen(dcm_index_column_of(c).title).c_str(), LVCFMT_LEFT,
-                                kColumnWidths[c], int(c));
+            m_list.InsertColumn(int(c), WidenUtf8(dcm_index_column_of(c).title).c_str(),
+                                LVCFMT_LEFT, kColumnWidths[c], int(c));
     }
     m_filter =
         ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0,
@@ -376,7 +376,8 @@ LRESULT CFolderFrame::OnNotify(CMessage& m) {
             item.iSubItem < 0 || std::size_t(item.iSubItem) >= dcm_index_column_count)
             return 0;
         const auto line = std::size_t(item.iItem);
-        std::wstring text = widen(m_table.cell(line, static_cast<dcm_index_column>(item.iSubItem)));
+        std::wstring text =
+            WidenUtf8(m_table.cell(line, static_cast<dcm_index_column>(item.iSubItem)));
         if (item.iSubItem == 0) {
             // The nesting by indentation, and a group's fold as a sign before its label.
             const dcm_folder_line& at = m_table.line(line);
@@ -440,7 +441,7 @@ LRESULT CFolderFrame::OnRefresh(CMessage&) {
 // Every line shown, with the column titles first, cells separated by tabs: a
 // spreadsheet takes it as it is.
 LRESULT CFolderFrame::OnCopyRows(CMessage&) {
-    const std::wstring text = widen(m_table.text());
+    const std::wstring text = WidenUtf8(m_table.text());
     CopyTextToClipboard(m_hWnd, text.c_str(), text.size());
     return 0;
 }

@@ -24,6 +24,10 @@ namespace velk {
 // Opens a file (a full path) as a document, as File > Open does.
 using open_document_fn = std::function<void(const std::wstring& path)>;
 
+// The index's text (UTF-8: cells, a DICOMDIR record's label) as the folder and
+// directory windows show it.
+std::wstring WidenUtf8(const std::string& utf8);
+
 class CFolderFrame : public CMDIChildWindowImpl<CFolderFrame> {
 public:
     // The document window's icons, menu and accelerators.
