@@ -15,15 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
-                                           int(wide.size()));
-    wide.resize(made > 0 ? std::size_t(made) : 0);
-    return wide;
-}
-
 HTREEITEM Insert(HWND tree, HTREEITEM parent, const std::wstring& text, LPARAM data) {
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
@@ -89,7 +80,7 @@ void CDirectoryFrame::Fill() {
             m_records.problem = dcm_open_failure_text(file.failure());
     }
     if (!m_records.problem.empty()) {
-        Insert(m_tree, TVI_ROOT, widen(m_records.problem), -1);
+        Insert(m_tree, TVI_ROOT, WidenUtf8(m_records.problem), -1);
         return;
     }
     ::SendMessageW(m_tree, WM_SETREDRAW, FALSE, 0);
@@ -98,7 +89,8 @@ void CDirectoryFrame::Fill() {
         const dcm_directory_node& node = m_records.nodes[i];
         const std::size_t depth = std::min<std::size_t>(node.depth, parents.size());
         const HTREEITEM parent = depth == 0 ? TVI_ROOT : parents[depth - 1];
-        const HTREEITEM item = Insert(m_tree, parent, widen(dcm_directory_label(node)), LPARAM(i));
+        const HTREEITEM item =
+            Insert(m_tree, parent, WidenUtf8(dcm_directory_label(node)), LPARAM(i));
         parents.resize(depth + 1);
         parents[depth] = item;
     }

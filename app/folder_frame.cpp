@@ -27,6 +27,13 @@ namespace {
 // Posted by the reading thread when rows are waiting (never more than one is
 // in the queue at a time).
 constexpr UINT kRowsRead = WM_APP + 24;
+// The shortest pause between two times the window is told of rows: at most ten
+// times a second. While the rows are many, telling the list costs more (under
+// wine, giving a list its new count waits on the display and the wine server):
+// the pause is then this many times what the last telling took, so that the
+// window takes at most a quarter of the time and the readers keep the rest.
+constexpr unsigned kLeastPauseMs = 100;
+constexpr unsigned kPausePerUpdateCost = 4;
 // The filter box's control identifier: below the commands' block.
 constexpr int kFilterBoxId = 0x101;
 constexpr int kFilterHeight = 24;
@@ -34,15 +41,6 @@ constexpr int kFilterHeight = 24;
 // Widths of the columns, in the index's column order.
 constexpr int kColumnWidths[dcm_index_column_count] = {260, 160, 100, 80,  180, 60, 60, 180, 60,
                                                        200, 90,  50,  160, 80,  50, 60, 200};
-
-std::wstring widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
-                                           int(wide.size()));
-    wide.resize(made > 0 ? std::size_t(made) : 0);
-    return wide;
-}
 
 std::string narrow(const std::wstring& wide) {
     if (wide.empty()) return {};
@@ -56,6 +54,15 @@ std::string narrow(const std::wstring& wide) {
 
 }  // namespace
 
+std::wstring WidenUtf8(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    std::wstring wide(utf8.size(), L'\0');
+    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
+                                           int(wide.size()));
+    wide.resize(made > 0 ? std::size_t(made) : 0);
+    return wide;
+}
+
 // What the reading thread hands the window: rows read and not yet taken, and
 // the counts for the status bar. Shared, so that a thread that outlives its
 // window (it never does: the window waits for it) would find it still there.
@@ -67,6 +74,7 @@ struct CFolderFrame::reading {
     std::size_t unreadable = 0;  // of the listed, those whose row holds a problem
     bool finished = false;
     std::atomic<bool> stop{false};
+    std::atomic<unsigned> pause_ms{kLeastPauseMs};  // between two tellings of the window
     std::atomic<bool> posted{false};
     HWND window = nullptr;
 
@@ -78,8 +86,9 @@ struct CFolderFrame::reading {
 namespace {
 
 // The reading thread: every file below `folder` (read by several readers,
-// dcm_index_default_jobs), its row as soon as it is read; the window hears of the first at once and
-// of the rest at most ten times a second.
+// dcm_index_default_jobs), its row as soon as it is read; the window hears of
+// the first at once and of the rest at most ten times a second (kLeastPauseMs),
+// less often while telling it costs more.
 void ReadFolder(std::shared_ptr<CFolderFrame::reading> shared, fs::path folder);
 
 }  // namespace
@@ -143,8 +152,8 @@ LRESULT CFolderFrame::OnCreate(CMessage& m) {
     if (CreateRowList(m_list, m_hWnd)) {
         m_hWndClient = m_list.m_hWnd;
         for (std::size_t c = 0; c < dcm_index_column_count; ++c)
-            m_list.InsertColumn(int(c), widen(dcm_index_column_of(c).title).c_str(), LVCFMT_LEFT,
-                                kColumnWidths[c], int(c));
+            m_list.InsertColumn(int(c), WidenUtf8(dcm_index_column_of(c).title).c_str(),
+                                LVCFMT_LEFT, kColumnWidths[c], int(c));
     }
     m_filter =
         ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0,
@@ -197,21 +206,63 @@ void CFolderFrame::StopReading() {
 
 LRESULT CFolderFrame::OnRowsRead(CMessage&) {
     if (!m_reading) return 0;
+    const auto start = std::chrono::steady_clock::now();
     std::vector<dcm_index_row> rows;
     {
         std::lock_guard<std::mutex> lock(m_reading->mutex);
         rows.swap(m_reading->rows);
         m_reading->posted = false;
     }
+    const std::vector<dcm_folder_line> shown = VisibleLines();
     for (dcm_index_row& row : rows) m_table.add(std::move(row));
-    ShowLines();
+    ShowNewLines(shown);
     ShowProgress();
+    const auto cost = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - start);
+    m_reading->pause_ms =
+        std::max(kLeastPauseMs, kPausePerUpdateCost * static_cast<unsigned>(cost.count()));
     return 0;
 }
 
 void CFolderFrame::ShowLines() {
     m_list.SetItemCountEx(int(m_table.line_count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
     m_list.Invalidate(FALSE);
+}
+
+// The lines the list shows now, from its top line to the last that shows in part.
+std::vector<dcm_folder_line> CFolderFrame::VisibleLines() const {
+    const std::size_t top = std::size_t(std::max(0, m_list.GetTopIndex()));
+    const std::size_t end =
+        std::min(m_table.line_count(), top + std::size_t(m_list.GetCountPerPage()) + 1);
+    std::vector<dcm_folder_line> lines;
+    for (std::size_t i = top; i < end; ++i) lines.push_back(m_table.line(i));
+    return lines;
+}
+
+// After rows arrived: the new count, and only the shown lines that changed
+// painted again (a group's count, a file sorted in among them), not the whole
+// list: most batches land below the lines in view.
+void CFolderFrame::ShowNewLines(const std::vector<dcm_folder_line>& shown) {
+    const auto same = [](const dcm_folder_line& a, const dcm_folder_line& b) {
+        return a.kind == b.kind && a.row == b.row && a.files == b.files &&
+               a.collapsed == b.collapsed;
+    };
+    const int top = std::max(0, m_list.GetTopIndex());
+    m_list.SetItemCountEx(int(m_table.line_count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    int first = -1, last = -1;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const std::size_t index = std::size_t(top) + i;
+        if (index < m_table.line_count() && same(shown[i], m_table.line(index))) continue;
+        if (first < 0) first = int(index);
+        last = int(index);
+    }
+    // Lines past those shown before, when the list was not full: new ones.
+    const std::size_t now_shown = VisibleLines().size();
+    if (now_shown > shown.size()) {
+        if (first < 0) first = top + int(shown.size());
+        last = top + int(now_shown) - 1;
+    }
+    if (first >= 0) m_list.RedrawItems(first, last);
 }
 
 // "Reading: 120 files so far" while the folder is read, then what was found.
@@ -325,7 +376,8 @@ LRESULT CFolderFrame::OnNotify(CMessage& m) {
             item.iSubItem < 0 || std::size_t(item.iSubItem) >= dcm_index_column_count)
             return 0;
         const auto line = std::size_t(item.iItem);
-        std::wstring text = widen(m_table.cell(line, static_cast<dcm_index_column>(item.iSubItem)));
+        std::wstring text =
+            WidenUtf8(m_table.cell(line, static_cast<dcm_index_column>(item.iSubItem)));
         if (item.iSubItem == 0) {
             // The nesting by indentation, and a group's fold as a sign before its label.
             const dcm_folder_line& at = m_table.line(line);
@@ -389,7 +441,7 @@ LRESULT CFolderFrame::OnRefresh(CMessage&) {
 // Every line shown, with the column titles first, cells separated by tabs: a
 // spreadsheet takes it as it is.
 LRESULT CFolderFrame::OnCopyRows(CMessage&) {
-    const std::wstring text = widen(m_table.text());
+    const std::wstring text = WidenUtf8(m_table.text());
     CopyTextToClipboard(m_hWnd, text.c_str(), text.size());
     return 0;
 }
@@ -434,7 +486,8 @@ void ReadFolder(std::shared_ptr<CFolderFrame::reading> shared, fs::path folder) 
                                  if (outcome == dcm_index_outcome::unreadable) ++shared->unreadable;
                                  shared->rows.push_back(std::move(row));
                              }
-                             if (tell || clock::now() - last > std::chrono::milliseconds(100)) {
+                             const std::chrono::milliseconds pause(shared->pause_ms.load());
+                             if (tell || clock::now() - last > pause) {
                                  last = clock::now();
                                  tell = true;
                              }

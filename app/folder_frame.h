@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "framework/list_view.h"
 #include "framework/mdi_child.h"
@@ -22,6 +23,10 @@ namespace velk {
 
 // Opens a file (a full path) as a document, as File > Open does.
 using open_document_fn = std::function<void(const std::wstring& path)>;
+
+// The index's text (UTF-8: cells, a DICOMDIR record's label) as the folder and
+// directory windows show it.
+std::wstring WidenUtf8(const std::string& utf8);
 
 class CFolderFrame : public CMDIChildWindowImpl<CFolderFrame> {
 public:
@@ -65,6 +70,8 @@ private:
     void StartReading();
     void StopReading();
     void ShowLines();
+    std::vector<dcm_folder_line> VisibleLines() const;
+    void ShowNewLines(const std::vector<dcm_folder_line>& shown);
     void ShowProgress() const;
     void Activate(int line);
     bool FoldByKey(const MSG& msg);

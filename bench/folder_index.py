@@ -2,6 +2,7 @@
 """Times velkdump --index over a folder as a modality exports it.
 
 usage: folder_index.py VELKDUMP [--files 10000] [--runs 7] [--jobs 2] [--peer]
+                       [--wine WINDOWS_BUILD [--earlier OTHER_WINDOWS_BUILD]]
 
 Writes FILES part-10 files into a temporary folder once: 10 patients, each with
 studies of series of images, in folders PATIENT/STUDY/SERIES as an export
@@ -16,9 +17,18 @@ listing (`velkdump -r --format=csv -j N`) of the same files, each as a ratio to
 the index, run by run in turns, so that both see the same machine.
 --peer also times pydicom reading the same columns from the same files
 (dcmread with stop_before_pixels, one process), once.
+--wine times, in the same turns, the Windows build under wine (WINEPREFIX as
+set; DISPLAY set, for the window): wine's start alone (`velkdump.exe
+--version`), `velkdump.exe --index -r -j N`, and the folder window's own
+reading (velk_folder_bench: the main frame opens the folder as the command line
+does, up to the last row listed); with the wine server kept running
+throughout, so that each start is a program's, not the server's, and the
+server's processor time over each run taken from /proc. --earlier times
+another build's velkdump.exe and window (an earlier commit's) in the same turns.
 """
 import argparse
 import os
+import re
 import statistics
 import struct
 import subprocess
@@ -87,14 +97,119 @@ def write_folder(folder, files):
             f.truncate(len(data) + PIXEL_BYTES)  # the pixels: a hole
 
 
-def timed(command):
+def timed(command, stdout=subprocess.DEVNULL):
     start = time.perf_counter()
-    child = subprocess.Popen(command, stdout=subprocess.DEVNULL)
+    child = subprocess.Popen(command, stdout=stdout)
     _, status, usage = os.wait4(child.pid, 0)
     wall = time.perf_counter() - start
     if status != 0:
         raise subprocess.CalledProcessError(status, command)
     return wall, usage.ru_utime + usage.ru_stime
+
+
+class Wine:
+    """The Windows build's programs under wine, with this prefix's server kept
+    running and its processor time read before and after each run."""
+
+    def __init__(self, build):
+        self.velkdump, self.window = self.programs(build)
+        prefix = os.environ.get("WINEPREFIX", os.path.expanduser("~/.wine"))
+        os.environ["WINEDEBUG"] = "-all"
+        info = os.stat(prefix)
+        self.tag = f"server-{info.st_dev:x}-{info.st_ino:x}"
+        # With no server running, the first start is the server's too.
+        self.cold_start = None
+        if self.find_server() is None:
+            self.cold_start = timed(["wine", self.velkdump, "--version"])[0]
+            subprocess.run(["wineserver", "-w"], check=True)  # until it ends, a few s
+        subprocess.run(["wineserver", "-p"], check=True)
+        subprocess.run(["wine", self.velkdump, "--version"], check=True,
+                       stdout=subprocess.DEVNULL)
+        self.server = self.find_server()
+
+    def find_server(self):
+        return next((pid for pid in os.listdir("/proc") if pid.isdigit()
+                     and os.path.basename(self.cwd(pid)) == self.tag
+                     and "wineserver" in self.name(pid)), None)
+
+    @staticmethod
+    def programs(build):
+        return (os.path.join(build, "cli", "velkdump.exe"),
+                os.path.join(build, "tests", "app", "velk_folder_bench.exe"))
+
+    @staticmethod
+    def cwd(pid):
+        try:
+            return os.readlink(f"/proc/{pid}/cwd")
+        except OSError:
+            return ""
+
+    @staticmethod
+    def name(pid):
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                return f.read().decode(errors="replace")
+        except OSError:
+            return ""
+
+    def server_seconds(self):
+        with open(f"/proc/{self.server}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def run(self, command):
+        """wall, the program's processor, the server's processor; and the
+        window's own figure (ms to the last row) when the program prints one."""
+        before = self.server_seconds()
+        with tempfile.TemporaryFile() as out:
+            wall, cpu = timed(["wine", *command], stdout=out)
+            out.seek(0)
+            printed = out.read().decode(errors="replace")
+        server = self.server_seconds() - before
+        found = re.search(r"last row (\d+) ms", printed)
+        return wall, cpu, server, float(found.group(1)) / 1000 if found else None
+
+    def stop(self):
+        subprocess.run(["wineserver", "-k"], check=False)
+
+
+def wine_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def wine_runs(wine, folder, jobs, runs, host_command, earlier):
+    """Each wine command and the host's index, in turns, RUNS times."""
+    folder = wine_path(folder)
+    commands = {"wine start (velkdump.exe --version)": [wine.velkdump, "--version"]}
+    builds = [("", (wine.velkdump, wine.window))]
+    if earlier:
+        builds.append(("earlier ", Wine.programs(earlier)))
+    for label, (velkdump, window) in builds:
+        commands[f"{label}velkdump.exe --index -r -j {jobs}"] = [
+            velkdump, "--index", "-r", "-j", str(jobs), folder]
+        commands[f"{label}window, command to last row"] = [window, folder, "1"]
+    for command in commands.values():
+        wine.run(command)  # the first run of each, left out
+    host = f"host velkdump --index -r -j {jobs}"
+    taken = {name: [] for name in [host, *commands]}
+    for _ in range(runs):
+        wall, cpu = timed(host_command)
+        taken[host].append((wall, cpu, 0.0, None))
+        for name, command in commands.items():
+            taken[name].append(wine.run(command))
+    print(f"under wine, {runs} runs each in turns, medians "
+          "(wall; the program's processor; the wine server's processor):")
+    for name, results in taken.items():
+        wall = statistics.median(r[0] for r in results)
+        cpu = statistics.median(r[1] for r in results)
+        server = statistics.median(r[2] for r in results)
+        line = f"  {name:38} wall {wall:6.2f} s  cpu {cpu:5.2f} s  server {server:5.2f} s"
+        own = [r[3] for r in results if r[3] is not None]
+        if own:
+            line += f"  command to last row {statistics.median(own):6.2f} s"
+        print(line)
+    if wine.cold_start is not None:
+        print(f"  wine start with no server running (1 run): {wine.cold_start:.2f} s")
 
 
 def pydicom_seconds(folder):
@@ -116,9 +231,23 @@ def main():
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--peer", action="store_true")
+    parser.add_argument("--wine", metavar="WINDOWS_BUILD")
+    parser.add_argument("--earlier", metavar="OTHER_WINDOWS_BUILD")
     args = parser.parse_args()
     with tempfile.TemporaryDirectory() as folder:
         write_folder(folder, args.files)
+        if args.wine:
+            wine = Wine(args.wine)
+            try:
+                print(f"{args.files} files; load average "
+                      f"{' '.join(f'{x:.2f}' for x in os.getloadavg())}")
+                host = [args.velkdump, "--index", "-r", "-j", str(args.jobs), folder]
+                timed(host)  # the folder in the page cache
+                wine_runs(wine, folder, args.jobs, args.runs, host, args.earlier)
+                print(f"load average after: {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
+            finally:
+                wine.stop()
+            return
         j = ["-j", str(args.jobs)]
         commands = {
             f"--index -j {args.jobs}": [args.velkdump, "--index", "-r", *j, folder],

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "index/folder_walk.h"
@@ -16,35 +17,54 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The walk's paths on their way to the readers, bounded.
+// The paths handed over at once, at most. Each hand-over between the walk and
+// a reader locks, and wakes a thread that waits: under wine a request to its
+// server and back (two more a file, where reading a file costs three). So the
+// walk hands over paths in batches while the readers are busy, and a lone path
+// only while one waits for work, so that the first row is not held back.
+constexpr std::size_t kPathsABatch = 64;
+
+using path_batch = std::vector<fs::path>;
+
+// The walk's paths on their way to the readers, in batches, bounded: at most
+// dcm_index_queue_paths waiting, and a batch in each reader's hands.
 class path_queue {
 public:
     // Waits for room; false once the queue is closed.
-    bool push(fs::path path) {
+    bool push(path_batch&& batch) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_room.wait(lock, [&] { return m_closed || m_paths.size() < dcm_index_queue_paths; });
+        m_room.wait(lock, [&] {
+            return m_closed || m_queued + batch.size() <= dcm_index_queue_paths || m_queued == 0;
+        });
         if (m_closed) return false;
-        m_paths.push_back(std::move(path));
+        m_queued += batch.size();
+        m_batches.push_back(std::move(batch));
+        m_empty = false;
         m_waiting.notify_one();
         return true;
     }
 
-    // Waits for a path; false when the queue is closed and empty.
-    bool pop(fs::path& path) {
+    // Waits for a batch; false when the queue is closed and empty.
+    bool pop(path_batch& batch) {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_waiting.wait(lock, [&] { return m_closed || !m_paths.empty(); });
-        if (m_paths.empty()) return false;
-        path = std::move(m_paths.front());
-        m_paths.pop_front();
+        m_waiting.wait(lock, [&] { return m_closed || !m_batches.empty(); });
+        if (m_batches.empty()) return false;
+        batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        m_queued -= batch.size();
+        m_empty = m_batches.empty();
         m_room.notify_one();
         return true;
     }
+
+    // Whether no batch waits (a reader may be idle): read without the lock, a hint.
+    bool empty() const { return m_empty; }
 
     // No more paths: the readers finish what is queued (or, dropping it, stop).
     void close(bool drop) {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_closed = true;
-        if (drop) m_paths.clear();
+        if (drop) m_batches.clear();
         m_room.notify_all();
         m_waiting.notify_all();
     }
@@ -53,7 +73,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_room;
     std::condition_variable m_waiting;
-    std::deque<fs::path> m_paths;
+    std::deque<path_batch> m_batches;
+    std::size_t m_queued = 0;  // paths in m_batches
+    std::atomic<bool> m_empty{true};
     bool m_closed = false;
 };
 
@@ -82,8 +104,12 @@ void dcm_index_folder(const fs::path& folder, unsigned jobs, const std::atomic<b
     std::vector<std::thread> readers;
     const auto read = [&] {
         std::vector<char> buffer;
-        fs::path path;
-        while (!stop && queue.pop(path)) index_one(folder, path, buffer, each);
+        path_batch batch;
+        while (!stop && queue.pop(batch))
+            for (const fs::path& path : batch) {
+                if (stop) break;
+                index_one(folder, path, buffer, each);
+            }
         if (stop) queue.close(true);  // the walk may wait for room: free it
     };
     try {
@@ -92,7 +118,13 @@ void dcm_index_folder(const fs::path& folder, unsigned jobs, const std::atomic<b
         // Fewer readers than asked; with none at all, the walk reads alone.
         if (readers.empty()) return dcm_index_folder(folder, 1, stop, each);
     }
-    dcm_walk_folder(folder, [&](const fs::path& path) { return !stop && queue.push(path); });
+    path_batch batch;
+    dcm_walk_folder(folder, [&](const fs::path& path) {
+        batch.push_back(path);
+        if (batch.size() < kPathsABatch && !queue.empty()) return !stop.load();
+        return !stop && queue.push(std::exchange(batch, {}));
+    });
+    if (!batch.empty() && !stop) queue.push(std::move(batch));
     queue.close(stop);
     for (std::thread& reader : readers) reader.join();
 }

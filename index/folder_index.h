@@ -14,8 +14,9 @@
 
 namespace velk {
 
-// Paths found but not yet read, at most: the walk waits for the readers beyond
-// this, so memory does not grow with the folder while the readers fall behind.
+// Paths found but not yet read, at most, beside the batch (up to 64) each
+// reader holds: the walk waits for the readers beyond this, so memory does not
+// grow with the folder while the readers fall behind.
 constexpr std::size_t dcm_index_queue_paths = 256;
 
 // Called on a reader thread with each file's row (its path cell relative to the

@@ -197,6 +197,9 @@ TEST_F(FolderWindows, OpenFolderListsTheFilesGroupedAndEnterOpensOne) {
     EXPECT_EQ(Cell(list, 1, 0), L"    [-] Series: 1.1.1 (2 files)");
     EXPECT_EQ(Cell(list, 2, 0), L"        IM\\A1");
     EXPECT_EQ(Cell(list, 2, 1), L"Doe^Jane");
+    // The size, as the file's handle gives it.
+    EXPECT_EQ(Cell(list, 2, int(dcm_index_column::size)),
+              std::to_wstring(image_bytes("1.1", "1.1.1", "2").size()));
     EXPECT_NE(
         test::TextOf(::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR)).find(L"3 DICOM files; 1 other"),
         std::wstring::npos);
