@@ -98,8 +98,9 @@ bool dcm_windowed_view::is_held(std::size_t window) const {
 }
 
 bool dcm_windowed_view::fill(const void* address) noexcept {
-    // Never allocates and never reads the reserved range: it runs inside the
-    // fault handler of a thread that was reading the view, not holding this lock.
+    // Takes nothing from the heap and never reads the reserved range: it runs
+    // inside the fault handler of a thread that was reading the view, which may
+    // hold any lock (the heap's, say) but none of this view's.
     const std::lock_guard<std::mutex> guard(m_lock);
     const std::size_t window =
         static_cast<std::size_t>(static_cast<const char*>(address) - m_base) / dcm_window_bytes;

@@ -7,10 +7,13 @@
 // the same rows in bounded memory.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "catalogue.h"
 #include "load_support.h"
@@ -122,6 +125,35 @@ TEST_P(LargeFile, ListsWholeThroughWindowsInBoundedMemory) {
     const std::uint64_t filled = dcm_windows_filled();
     EXPECT_EQ(cell(rows, file, name, dcm_column_data), "Doe^Jane");
     EXPECT_EQ(dcm_windows_filled(), filled + 1);
+}
+
+// Views read on several threads at once, as the folder window reads files: two
+// threads share one view and two have one each, and every view has more
+// windows read than it holds, so that fills and drops cross.
+TEST_P(LargeFile, ListsThroughWindowsOnSeveralThreads) {
+    const whole_view_limit limit(dcm_window_bytes);
+    const dcm_file_mapping shared(path.c_str());
+    ASSERT_TRUE(shared.is_windowed());
+    std::atomic<unsigned> wrong{0};
+    auto list = [&](const dcm_file_mapping& mapping, std::size_t first_window) {
+        for (int round = 0; round < 2; ++round) {
+            dcm_row_model rows(GetParam());
+            if (!rows.load(dcm_bytes::of(mapping)).complete() ||
+                rows.size() != catalogue::sparse_pixel_file_rows(fragments))
+                ++wrong;
+            for (std::size_t k = 0; k < dcm_windows_held / 2 + 8; ++k)
+                if (mapping.begin()[(first_window + k) * dcm_window_bytes] != 0) ++wrong;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < 4; ++t)
+        threads.emplace_back([&, t] {
+            if (t < 2) return list(shared, 1 + t * 100);
+            const dcm_file_mapping own(path.c_str());
+            list(own, 1 + t * 100);
+        });
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, LargeFile,
