@@ -4,6 +4,8 @@
 // Every handle is opened sharing read, write and delete, so that the program
 // that wrote the file may rewrite, rename or delete it while it is shown. Both
 // handles are closed as soon as the view exists; the view alone keeps the bytes.
+// A file read in windows (parse/windowed_view.h) keeps its handle for as long
+// as its view lives instead.
 #include <windows.h>
 
 #include <algorithm>
