@@ -80,7 +80,8 @@ bool fill(dcm_native_file file, std::uint64_t offset, char* at, std::size_t byte
           std::size_t valid) noexcept {
     // Read aside and moved into place whole, so that another thread reading the
     // same window sees it reserved (and waits for this fill) or filled, never
-    // half read. Without room for a second window it is read in place.
+    // half read. Without room for a second window it is read in place (and a
+    // second thread could then see zeros for that moment, as on Windows).
     void* stage =
         ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     const bool in_place = stage == MAP_FAILED;
