@@ -5,6 +5,7 @@
 #include "app/main_frame.h"
 #include "framework/message_loop.h"
 #include "framework/module.h"
+#include "parse/mapping.h"
 
 namespace velk {
 
@@ -26,6 +27,7 @@ private:
 }  // namespace
 
 int RunShell(int argc, wchar_t** argv, int showCommand) {
+    dcm_whole_view_limit_from_environment();
     RegisteredLoop loop;
     const CSettings settings;
     CMainFrame frame;

@@ -13,7 +13,10 @@ memory (/usr/bin/time), the exit status, the lines written and, for a
 run that failed, the first line it wrote to standard error. Every run is held to
 8 GiB of address space, so that a tool that reads the pixel data into memory
 fails rather than crowd the machine. With --before VELKDUMP, a velkdump built
-from earlier code runs beside.
+from earlier code runs beside. "velkdump windowed" is velkdump reading the
+files a window at a time (VELK_WHOLE_VIEW_LIMIT=1 MiB), as where the system will
+not map them whole; "velkdump, 3 GB" is velkdump held to 3,000,000 KiB of
+address space, less than the 5 GiB file needs.
 
 usage: bench/large_file.py [--build DIR] [--data DIR] [--runs N] [--before VELKDUMP]
 """
@@ -28,15 +31,17 @@ import time
 import compare_dump
 
 ADDRESS_SPACE = 8 << 30
+SMALL_ADDRESS_SPACE = 3000000 << 10  # as `ulimit -v 3000000`
+WINDOWED = {"VELK_WHOLE_VIEW_LIMIT": str(1 << 20)}
 FILES = [("pixels_1_gib.dcm", 1, "1 GiB of pixel data"),
          ("pixels_5_gib.dcm", 5, "5 GiB of pixel data")]
 
 
-def limit_memory():
-    resource.setrlimit(resource.RLIMIT_AS, (ADDRESS_SPACE, ADDRESS_SPACE))
+def limit_memory(address_space):
+    return lambda: resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
 
 
-def run_once(command):
+def run_once(command, env=None, address_space=ADDRESS_SPACE):
     """Wall seconds, peak resident MiB, exit status, lines out, first error line.
 
     The peak comes from /usr/bin/time: a child's own getrusage peak would start
@@ -45,7 +50,8 @@ def run_once(command):
             tempfile.NamedTemporaryFile("r") as peak:
         start = time.perf_counter()
         child = subprocess.Popen(["/usr/bin/time", "-q", "-f", "%M", "-o", peak.name] + command,
-                                 stdout=out, stderr=err, preexec_fn=limit_memory)
+                                 stdout=out, stderr=err, preexec_fn=limit_memory(address_space),
+                                 env=dict(os.environ, **(env or {})))
         _, status, _ = os.wait4(child.pid, 0)
         wall = time.perf_counter() - start
         out.seek(0)
@@ -57,8 +63,8 @@ def run_once(command):
     return wall, int(kib[-1]) / 1024 if kib else float("nan"), code, lines, first_error
 
 
-def measure(command, runs):
-    results = [run_once(command) for _ in range(runs)]
+def measure(command, runs, env=None, address_space=ADDRESS_SPACE):
+    results = [run_once(command, env, address_space) for _ in range(runs)]
     wall = min(r[0] for r in results)
     rss = max(r[1] for r in results)
     _, _, code, lines, first_error = results[-1]
@@ -78,10 +84,13 @@ def main():
                    check=True, stdout=subprocess.DEVNULL)
     make = os.path.join(args.build, "tests", "catalogue", "velk_make_catalogue")
     velkdump = os.path.join(args.build, "cli", "velkdump")
-    tools = [("velkdump", [velkdump]), ("velkdump --interpret", [velkdump, "--interpret"])]
+    tools = [("velkdump", [velkdump], {}), ("velkdump --interpret", [velkdump, "--interpret"], {}),
+             ("velkdump windowed", [velkdump], {"env": WINDOWED}),
+             ("velkdump windowed --interpret", [velkdump, "--interpret"], {"env": WINDOWED}),
+             ("velkdump, 3 GB", [velkdump], {"address_space": SMALL_ADDRESS_SPACE})]
     if args.before:
-        tools.append(("velkdump before", [args.before]))
-    tools += [("dcmdump -M", ["dcmdump", "-M"]), ("gdcmdump", ["gdcmdump"])]
+        tools.append(("velkdump before", [args.before], {}))
+    tools += [("dcmdump -M", ["dcmdump", "-M"], {}), ("gdcmdump", ["gdcmdump"], {})]
 
     data = tempfile.mkdtemp(prefix="velk-large-", dir=args.data)
     paths = []
@@ -92,12 +101,12 @@ def main():
             paths.append(path)
             used = os.stat(path).st_blocks * 512
             print(f"{name}: {os.path.getsize(path):,} bytes, {used:,} on disk")
-        print(f"\n{'tool':22} {'file':22} {'min wall ms':>11} {'peak MiB':>9} {'exit':>5} "
+        print(f"\n{'tool':29} {'file':22} {'min wall ms':>11} {'peak MiB':>9} {'exit':>5} "
               f"{'lines':>6}  error")
-        for label, command in tools:
+        for label, command, how in tools:
             for (name, _, file_label), path in zip(FILES, paths):
-                wall, rss, code, lines, error = measure(command + [path], args.runs)
-                print(f"{label:22} {file_label:22} {wall * 1000:11.1f} {rss:9.1f} {code:5} "
+                wall, rss, code, lines, error = measure(command + [path], args.runs, **how)
+                print(f"{label:29} {file_label:22} {wall * 1000:11.1f} {rss:9.1f} {code:5} "
                       f"{lines:6}  {error[:80]}")
         print(f"\nload average {compare_dump.load_average()}")
     finally:

@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "cli/velkdump.h"
+#include "parse/mapping.h"
 
 using namespace velk;
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    dcm_whole_view_limit_from_environment();
     return velkdump(args, stdout, stderr);
 }

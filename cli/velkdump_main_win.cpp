@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/velkdump.h"
+#include "parse/mapping.h"
 
 using namespace velk;
 
@@ -31,5 +32,6 @@ int wmain(int argc, wchar_t** argv) {
     _setmode(_fileno(stderr), _O_BINARY);
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(to_utf8(argv[i]));
+    dcm_whole_view_limit_from_environment();
     return velkdump(args, stdout, stderr);
 }

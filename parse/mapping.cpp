@@ -1,6 +1,11 @@
 #include "parse/mapping.h"
 
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
 #include <cwctype>
+
+#include "parse/windowed_view.h"
 
 namespace velk {
 
@@ -20,6 +25,31 @@ const char* dcm_open_failure_text(dcm_open_failure why) {
     return "cannot be opened or mapped";
 }
 static_assert(dcm_open_wait_ms == 3000, "the no_answer text names the wait");
+
+namespace {
+
+std::atomic<std::uint64_t> whole_view_limit{UINT64_MAX};
+
+}  // namespace
+
+void dcm_set_whole_view_limit(std::uint64_t bytes) { whole_view_limit.store(bytes); }
+
+std::uint64_t dcm_whole_view_limit() { return whole_view_limit.load(); }
+
+void dcm_whole_view_limit_from_environment() {
+    const char* text = std::getenv("VELK_WHOLE_VIEW_LIMIT");
+    if (!text || *text < '0' || *text > '9') return;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long bytes = std::strtoull(text, &end, 10);
+    if (*end == '\0' && errno == 0) dcm_set_whole_view_limit(bytes);
+}
+
+void dcm_file_mapping::adopt_windowed(std::unique_ptr<dcm_windowed_view> view) {
+    if (!view) return fail(dcm_open_failure::no_memory);
+    adopt(view->data(), view->size());
+    m_windowed = std::move(view);
+}
 
 namespace {
 

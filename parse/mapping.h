@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,18 @@ constexpr unsigned dcm_open_wait_ms = 3000;
 // Such paths are never opened. Portable, so that the rule is tested on the host.
 bool dcm_is_device_path(std::wstring_view path);
 
+// The largest file a mapping asks the system to map whole; a larger one, or one
+// the system will not map whole, is mapped in windows (parse/windowed_view.h).
+// No limit unless set: tests and the environment set a small one, so that the
+// windows are read where the system would map every file whole.
+void dcm_set_whole_view_limit(std::uint64_t bytes);
+std::uint64_t dcm_whole_view_limit();
+// Sets the limit from VELK_WHOLE_VIEW_LIMIT (a count of bytes), if it holds
+// one; velkdump and velk.exe call it once as they start.
+void dcm_whole_view_limit_from_environment();
+
+class dcm_windowed_view;
+
 #ifdef _WIN32
 // Reads the first bytes of the file at `path` into `buffer` (at most `most`;
 // fewer when the file is shorter or is cut meanwhile) and its size into `size`,
@@ -69,6 +82,8 @@ public:
     std::size_t size() const { return m_size; }
     // none while open; otherwise why the path gave no mapping.
     dcm_open_failure failure() const { return m_failure; }
+    // Whether the file is read a window at a time rather than mapped whole.
+    bool is_windowed() const { return m_windowed != nullptr; }
 
 private:
     // Set by the platform's open: either the view and its size, or a reason.
@@ -78,8 +93,11 @@ private:
         m_failure = dcm_open_failure::none;
     }
     void fail(dcm_open_failure why) { m_failure = why; }
+    // The same for a file read in windows: takes the view, or says no_memory.
+    void adopt_windowed(std::unique_ptr<dcm_windowed_view> view);
     friend struct dcm_mapping_platform;
 
+    std::unique_ptr<dcm_windowed_view> m_windowed;  // null for a whole view
     const char* m_data = nullptr;
     std::size_t m_size = 0;
     dcm_open_failure m_failure = dcm_open_failure::not_found;

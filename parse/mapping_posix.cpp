@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "parse/mapping.h"
+#include "parse/windowed_view.h"
 
 namespace velk {
 
@@ -32,6 +33,11 @@ struct descriptor {
     ~descriptor() {
         if (fd >= 0) ::close(fd);
     }
+    int release() {
+        const int kept = fd;
+        fd = -1;
+        return kept;
+    }
 };
 
 }  // namespace
@@ -41,7 +47,7 @@ struct dcm_mapping_platform {
         if (!path || !*path) return m.fail(dcm_open_failure::not_found);
         // Without blocking: a FIFO opens at once instead of waiting for a writer,
         // and is then refused below without a byte read.
-        const descriptor file{::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+        descriptor file{::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
         if (file.fd < 0)
             return m.fail(errno == EISDIR ? dcm_open_failure::folder : failure_of(errno));
         struct stat status {};
@@ -52,7 +58,11 @@ struct dcm_mapping_platform {
         if (static_cast<std::uintmax_t>(status.st_size) > SIZE_MAX)
             return m.fail(dcm_open_failure::no_memory);
         const auto size = static_cast<std::size_t>(status.st_size);
+        if (size > dcm_whole_view_limit())
+            return m.adopt_windowed(dcm_windowed_view::open(file.release(), size));
         void* view = ::mmap(nullptr, size, PROT_READ, MAP_SHARED, file.fd, 0);
+        if (view == MAP_FAILED && failure_of(errno) == dcm_open_failure::no_memory)
+            return m.adopt_windowed(dcm_windowed_view::open(file.release(), size));
         if (view == MAP_FAILED) return m.fail(failure_of(errno));
         m.adopt(static_cast<const char*>(view), size);
     }
@@ -63,7 +73,7 @@ dcm_file_mapping::dcm_file_mapping(const char* path) noexcept {
 }
 
 dcm_file_mapping::~dcm_file_mapping() {
-    if (m_data) ::munmap(const_cast<char*>(m_data), m_size);
+    if (m_data && !m_windowed) ::munmap(const_cast<char*>(m_data), m_size);
 }
 
 }  // namespace velk

@@ -4,6 +4,8 @@
 // Every handle is opened sharing read, write and delete, so that the program
 // that wrote the file may rewrite, rename or delete it while it is shown. Both
 // handles are closed as soon as the view exists; the view alone keeps the bytes.
+// A file read in windows (parse/windowed_view.h) keeps its handle for as long
+// as its view lives instead.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <thread>
 
 #include "parse/mapping.h"
+#include "parse/windowed_view.h"
 
 namespace velk {
 
@@ -169,12 +172,18 @@ struct dcm_mapping_platform {
         const std::uint64_t size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
         if (size == 0) return m.fail(dcm_open_failure::empty);
         if (size > SIZE_MAX) return m.fail(dcm_open_failure::no_memory);
+        if (size > dcm_whole_view_limit())
+            return m.adopt_windowed(dcm_windowed_view::open(file.release(), size));
         const handle section(::CreateFileMappingW(file.h, nullptr, PAGE_READONLY, 0, 0, nullptr));
+        if (!section.h && failure_of(::GetLastError()) == dcm_open_failure::no_memory)
+            return m.adopt_windowed(dcm_windowed_view::open(file.release(), size));
         if (!section.h) return m.fail(failure_of(::GetLastError()));
         // The size read above, not the file's size now: the view never claims
         // more bytes than it maps, even if the file grew meanwhile.
         const void* view =
             ::MapViewOfFile(section.h, FILE_MAP_READ, 0, 0, static_cast<SIZE_T>(size));
+        if (!view && failure_of(::GetLastError()) == dcm_open_failure::no_memory)
+            return m.adopt_windowed(dcm_windowed_view::open(file.release(), size));
         if (!view) return m.fail(failure_of(::GetLastError()));
         m.adopt(static_cast<const char*>(view), static_cast<std::size_t>(size));
     }
@@ -238,7 +247,7 @@ dcm_open_failure dcm_read_file_start(const wchar_t* path, std::size_t most,
 }
 
 dcm_file_mapping::~dcm_file_mapping() {
-    if (m_data) ::UnmapViewOfFile(m_data);
+    if (m_data && !m_windowed) ::UnmapViewOfFile(m_data);
 }
 
 }  // namespace velk
