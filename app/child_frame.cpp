@@ -1,9 +1,11 @@
 #include "app/child_frame.h"
 
 #include "app/compare_frame.h"
+#include "app/documents.h"
 #include "app/resource.h"
 #include "app/status_panes.h"
 #include "framework/reflection.h"
+#include "view/wait_cursor.h"
 
 namespace velk {
 
@@ -50,6 +52,7 @@ bool CChildFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_CREATE, &CChildFrame::OnCreate),
         Map::Message(WM_FORWARDMSG, &CChildFrame::OnForwardMsg),
         Map::Command(ID_FILE_COMPARE, &CChildFrame::OnCompareWith),
+        Map::Message(ApplyReadingMessage(), &CChildFrame::OnApplyReading),
         Map::Message(WM_COMMAND, &CChildFrame::OnCommand),
         Map::Message(WM_MDIACTIVATE, &CChildFrame::OnMDIActivate),
     };
@@ -64,7 +67,11 @@ LRESULT CChildFrame::OnCreate(CMessage& m) {
         m_view.SetCallbackMask(LVIS_STATEIMAGEMASK);
         m_view.SetExtendedListViewStyle(LVS_EX_DOUBLEBUFFER, LVS_EX_DOUBLEBUFFER);
     }
-    m_document.Listen([this](const CDocument& document) { ShowFacts(document); });
+    // The bar counts the rows the list shows, and the check's findings once they arrive.
+    m_view.m_rowsShown = [this] { ShowFacts(); };
+    m_document.listen([this](dcm_document_change change) {
+        if (change == dcm_document_change::checked) ShowFacts();
+    });
     m_panes.OnPixelUnderPointer([this](const std::wstring& pixel) {
         const HWND active =
             reinterpret_cast<HWND>(::SendMessageW(::GetParent(m_hWnd), WM_MDIGETACTIVE, 0, 0));
@@ -79,20 +86,20 @@ HWND CChildFrame::StatusBar() const {
     return client ? ::GetDlgItem(::GetParent(client), IDW_STATUS_BAR) : nullptr;
 }
 
-void CChildFrame::ShowFacts(const CDocument& document) {
+void CChildFrame::ShowFacts() {
     const HWND client = ::GetParent(m_hWnd);
     const HWND active = reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
     if (active != m_hWnd) return;
-    if (document.Path().empty())
+    if (m_document.path().empty())
         ShowNoDocumentPanes(StatusBar());  // a new, empty document
     else
-        ShowDocumentPanes(StatusBar(), document.Facts());
+        ShowDocumentPanes(StatusBar(), FactsOf(m_document, m_view.Rows().size()));
 }
 
 LRESULT CChildFrame::OnMDIActivate(CMessage& m) {
     const HWND activated = reinterpret_cast<HWND>(m.lParam);
     if (activated == m_hWnd)
-        ShowFacts(m_document);
+        ShowFacts();
     else if (!activated)
         ShowNoDocumentPanes(StatusBar());  // the last document window has gone
     m.handled = false;
@@ -112,7 +119,15 @@ LRESULT CChildFrame::OnCommand(CMessage& m) {
 }
 
 LRESULT CChildFrame::OnCompareWith(CMessage&) {
-    CompareWithFromDialog(m_hWndMDIClient, m_view.Path());
+    CompareWithFromDialog(m_hWndMDIClient, m_document.file(), m_document.reading());
+    return 0;
+}
+
+// The list keeps the row at its top (CVelkView) and the document the containers
+// collapsed.
+LRESULT CChildFrame::OnApplyReading(CMessage& m) {
+    const CWaitCursor wait;
+    m_document.set_reading(static_cast<dcm_reading>(m.wParam));
     return 0;
 }
 

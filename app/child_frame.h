@@ -1,12 +1,13 @@
-// The document window: an MDI child that shows one file in its element list
-// view, carries the document menu, passes commands and keyboard pre-translation
-// on to the view, and sends the list's notifications back to it.
+// The document window: an MDI child that holds one document (its file's rows,
+// view/document.h) and shows it in its element list view and panes, carries the
+// document menu, passes commands and keyboard pre-translation on to the view, and
+// sends the list's notifications back to it.
 #pragma once
 
 #include <windows.h>
 
-#include "app/document.h"
 #include "framework/mdi_child.h"
+#include "view/document.h"
 #include "view/document_panes.h"
 #include "view/velk_view.h"
 
@@ -29,9 +30,11 @@ public:
     bool ProcessWindowMessage(CMessage& m) override;
     void OnFinalMessage(HWND hwnd) override;
 
-    CVelkView m_view;
-    CDocument m_document{m_view};
-    CDocumentPanes m_panes{*this, m_view};  // the filter box and the inspector, on request
+    // The document first: the list and the panes observe it, and go before it.
+    dcm_document m_document;
+    CVelkView m_view{m_document};
+    CDocumentPanes m_panes{*this, m_view,
+                           m_document};  // the filter box and the inspector, on request
 
 private:
     CChildFrame() = default;
@@ -42,9 +45,11 @@ private:
     LRESULT OnCommand(CMessage& m);
     LRESULT OnMDIActivate(CMessage& m);
     // Shows the document's facts in the frame's status bar while it is the active one.
-    void ShowFacts(const CDocument& document);
+    void ShowFacts();
     HWND StatusBar() const;
     LRESULT OnCompareWith(CMessage& m);
+    // ApplyReadingMessage(): the document listed again in the reading in wParam.
+    LRESULT OnApplyReading(CMessage& m);
 
     bool* m_deleted = nullptr;  // set when the object deletes itself during creation
 };

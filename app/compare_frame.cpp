@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "app/child_frame.h"
+#include "app/documents.h"
 #include "app/resource.h"
 #include "app/row_list.h"
 #include "framework/file_dialog.h"
@@ -13,7 +14,6 @@
 #include "present/row_model.h"
 #include "view/clipboard.h"
 #include "view/dcm_list_view.h"
-#include "view/reading.h"
 
 namespace velk {
 
@@ -40,8 +40,8 @@ std::wstring widen(const char* text, std::size_t n, bool utf8) {
 
 // A file's rows for the comparison in the documents' reading, every container
 // expanded: none when it does not open or has no marker.
-dcm_row_model rows_of(const dcm_file_mapping& file) {
-    dcm_row_model rows(CurrentReading());
+dcm_row_model rows_of(const dcm_file_mapping& file, dcm_reading reading) {
+    dcm_row_model rows(reading);
     if (file.is_open() && dcm_has_marker(file.begin(), file.end())) rows.load(dcm_bytes::of(file));
     return rows;
 }
@@ -54,10 +54,11 @@ CWindowClassInfo& CCompareFrame::GetWndClassInfo() {
 }
 
 CCompareFrame* CCompareFrame::CreateIn(HWND mdiClient, const std::wstring& first,
-                                       const std::wstring& second) {
+                                       const std::wstring& second, dcm_reading reading) {
     auto* frame = new CCompareFrame;
     frame->m_first = first;
     frame->m_second = second;
+    frame->m_reading = reading;
     // A failed creation has deleted the object already (OnFinalMessage).
     if (!frame->Create(mdiClient)) return nullptr;
     const std::wstring title = std::wstring(L"Compare: ") + ::PathFindFileNameW(first.c_str()) +
@@ -76,8 +77,7 @@ bool CCompareFrame::ProcessWindowMessage(CMessage& m) {
         Map::Message(WM_CREATE, &CCompareFrame::OnCreate),
         Map::Message(WM_NOTIFY, &CCompareFrame::OnNotify),
         Map::Command(ID_VIEW_REFRESH, &CCompareFrame::OnRefresh),
-        Map::Command(ID_VIEW_APPLY_READING,
-                     &CCompareFrame::OnRefresh),  // View > Interpret: again in it
+        Map::Message(ApplyReadingMessage(), &CCompareFrame::OnApplyReading),
         Map::Command(ID_EDIT_COPY_ROWS, &CCompareFrame::OnCopyRows),
         Map::Command(ID_EDIT_SELECT_ALL, &CCompareFrame::OnSelectAll),
     };
@@ -98,7 +98,7 @@ void CCompareFrame::Compare() {
     m_cells.clear();
     {
         const dcm_file_mapping a(m_first.c_str()), b(m_second.c_str());
-        const dcm_row_model rows_a = rows_of(a), rows_b = rows_of(b);
+        const dcm_row_model rows_a = rows_of(a, m_reading), rows_b = rows_of(b, m_reading);
         const bool utf8 = rows_a.cells_are_utf8();
         const dcm_compare_side side_a{a.begin(), a.end(), rows_a.records(), rows_a.reading()};
         const dcm_compare_side side_b{b.begin(), b.end(), rows_b.records(), rows_b.reading()};
@@ -144,6 +144,12 @@ LRESULT CCompareFrame::OnRefresh(CMessage&) {
     return 0;
 }
 
+LRESULT CCompareFrame::OnApplyReading(CMessage& m) {
+    m_reading = static_cast<dcm_reading>(m.wParam);
+    Compare();
+    return 0;
+}
+
 // The selected rows, cells separated by ";" and each row ended by CR LF, as
 // Copy Rows writes the element list's rows.
 LRESULT CCompareFrame::OnCopyRows(CMessage&) {
@@ -174,13 +180,13 @@ namespace {
 // The file of a document window, or null for any other window or an empty document.
 const wchar_t* DocumentPath(HWND window) {
     const CChildFrame* document = CChildFrame::Of(window);
-    const wchar_t* path = document ? document->m_view.Path() : nullptr;
+    const wchar_t* path = document ? document->m_document.file() : nullptr;
     return path && *path ? path : nullptr;
 }
 
 }  // namespace
 
-void CompareWithFromDialog(HWND mdiClient, const wchar_t* first) {
+void CompareWithFromDialog(HWND mdiClient, const wchar_t* first, dcm_reading reading) {
     if (!first || !*first) return;
     // The other open documents first, as a menu at the pointer, then any file.
     std::vector<std::wstring> others;
@@ -209,7 +215,7 @@ void CompareWithFromDialog(HWND mdiClient, const wchar_t* first) {
         if (dialog.DoModal(::GetActiveWindow()) != IDOK) return;
         second = dialog.m_szFileName;
     }
-    CCompareFrame::CreateIn(mdiClient, first, second);
+    CCompareFrame::CreateIn(mdiClient, first, second, reading);
 }
 
 }  // namespace velk

@@ -8,6 +8,7 @@
 #include "app/child_frame.h"
 #include "app/main_frame.h"
 #include "framework/file_dialog.h"
+#include "view/wait_cursor.h"
 
 namespace velk {
 
@@ -27,7 +28,7 @@ private:
 
 }  // namespace
 
-void OpenDocumentIn(HWND mdiClient, const wchar_t* path) {
+void OpenDocumentIn(HWND mdiClient, const wchar_t* path, dcm_reading reading) {
     if (!path) path = L"";
     CChildFrame* child = nullptr;
     {
@@ -36,13 +37,30 @@ void OpenDocumentIn(HWND mdiClient, const wchar_t* path) {
         // Named as it is made: the Window menu lists the name it is made with.
         child = CChildFrame::CreateIn(mdiClient, ::PathFindFileNameW(path));
         if (!child) return;
-        child->m_document.Load(path);
+        const CWaitCursor wait;
+        child->m_document.set_reading(reading);
+        child->m_document.load(path);
         child->MDIMaximize(*child);
     }
     child->RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void NewDocumentIn(HWND mdiClient) { CChildFrame::CreateIn(mdiClient); }
+void NewDocumentIn(HWND mdiClient, dcm_reading reading) {
+    if (CChildFrame* child = CChildFrame::CreateIn(mdiClient))
+        child->m_document.set_reading(reading);
+}
+
+UINT ApplyReadingMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"velk.ApplyReading");
+    return message;
+}
+
+void ApplyReadingIn(HWND mdiClient, dcm_reading reading) {
+    for (HWND child = ::GetWindow(mdiClient, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::SendMessageW(child, ApplyReadingMessage(), WPARAM(reading), 0);
+    }
+}
 
 void OpenDocumentFromDialogIn(HWND mdiClient) {
     CFileOpenDialog dialog;  // every file shown, one file, no default name or extension
@@ -82,11 +100,11 @@ void OpenDroppedDocumentsIn(HWND mdiClient, HDROP drop) {
 }
 
 void OpenDocumentWindow(CMainFrame& frame, const wchar_t* path) {
-    OpenDocumentIn(frame.GetMDIClient(), path);
+    OpenDocumentIn(frame.GetMDIClient(), path, frame.Reading());
     frame.OnDocumentOpened(path);
 }
 
-void NewDocumentWindow(CMainFrame& frame) { NewDocumentIn(frame.GetMDIClient()); }
+void NewDocumentWindow(CMainFrame& frame) { NewDocumentIn(frame.GetMDIClient(), frame.Reading()); }
 
 void OpenDocumentFromDialog(CMainFrame& frame) {
     CFileOpenDialog dialog;  // as OpenDocumentFromDialogIn

@@ -13,7 +13,6 @@
 #include "app/resource.h"
 #include "app/status_panes.h"
 #include "framework/bars.h"
-#include "view/reading.h"
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -101,7 +100,7 @@ LRESULT CMainFrame::OnCreate(CMessage&) {
     UIAddToolBar(m_hWndToolBar);
     UISetCheck(ID_VIEW_TOOLBAR, true);
     UISetCheck(ID_VIEW_STATUS_BAR, true);
-    UISetCheck(ID_VIEW_INTERPRET, CurrentReading() == dcm_reading::interpret);
+    UISetCheck(ID_VIEW_INTERPRET, m_reading == dcm_reading::interpret);
 
     if (CMessageLoop* loop = ThreadLoop()) {
         loop->AddMessageFilter(this);
@@ -194,7 +193,7 @@ LRESULT CMainFrame::OnFileOpenFolder(CMessage&) {
 // The active document's file read as a DICOMDIR; a file that is none shows why.
 LRESULT CMainFrame::OnViewDirectory(CMessage&) {
     const CChildFrame* document = CChildFrame::Of(MDIGetActive());
-    const wchar_t* path = document ? document->m_view.Path() : nullptr;
+    const wchar_t* path = document ? document->m_document.file() : nullptr;
     if (!path || !*path) return 0;
     CDirectoryFrame::CreateIn(m_hWndMDIClient, path,
                               [this](const std::wstring& file) { OpenDocument(file.c_str()); });
@@ -203,9 +202,9 @@ LRESULT CMainFrame::OnViewDirectory(CMessage&) {
 
 LRESULT CMainFrame::OnViewProblems(CMessage&) {
     CChildFrame* document = CChildFrame::Of(MDIGetActive());
-    if (!document || !document->m_view.Path()) return 0;
-    CProblemsFrame::CreateIn(m_hWndMDIClient, document->m_hWnd, document->m_view.Path(),
-                             document->m_view.Problems().findings());
+    if (!document || !document->m_document.file()) return 0;
+    CProblemsFrame::CreateIn(m_hWndMDIClient, document->m_hWnd, document->m_document.path(),
+                             document->m_document.problems().findings());
     return 0;
 }
 
@@ -258,15 +257,12 @@ LRESULT CMainFrame::OnViewStatusBar(CMessage&) {
 
 // One reading for every document: each one lists its file again at once.
 LRESULT CMainFrame::OnViewInterpret(CMessage&) {
-    const bool on = CurrentReading() != dcm_reading::interpret;
-    SetCurrentReading(on ? dcm_reading::interpret : dcm_reading::standard);
+    const bool on = m_reading != dcm_reading::interpret;
+    m_reading = on ? dcm_reading::interpret : dcm_reading::standard;
     UISetCheck(ID_VIEW_INTERPRET, on);
     UIUpdateToolBar();
     if (m_settings) m_settings->SetNumber(kInterpretValue, on ? 1 : 0);
-    for (HWND child = ::GetWindow(m_hWndMDIClient, GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ::SendMessageW(child, WM_COMMAND, ID_VIEW_APPLY_READING, 0);
-    }
+    ApplyReadingIn(m_hWndMDIClient, m_reading);
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "framework/mdi_frame.h"
 #include "framework/message_loop.h"
 #include "framework/update_ui.h"
+#include "present/reading.h"
 #include "view/command_ids.h"
 
 namespace velk {
@@ -56,6 +57,10 @@ public:
     void OnDocumentOpened(const wchar_t* path);
     const CRecentFiles& RecentFiles() const { return m_recent; }
 
+    // The reading every document lists its file in (View > Interpret): one choice
+    // for the whole frame, handed to each document and comparison it opens.
+    dcm_reading Reading() const { return m_reading; }
+
     HWND GetMDIClient() const { return m_hWndMDIClient; }
     HWND GetToolBar() const { return m_hWndToolBar; }
 
@@ -98,6 +103,7 @@ private:
     // Kept per frame rather than per process, so that a second frame in the same
     // process starts with its toolbar, flag and check mark in step.
     bool m_toolBarVisible = true;
+    dcm_reading m_reading = dcm_reading::standard;
     const CSettings* m_settings = nullptr;  // where to remember; null: nowhere
     CRecentFiles m_recent;
 };

@@ -13,7 +13,6 @@
 #include "app/main_frame.h"
 #include "app/resource.h"
 #include "present/cell_text.h"
-#include "view/reading.h"
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -96,7 +95,7 @@ void CMainFrame::ApplyRememberedBars() {
     }
     m_recent.Load(*m_settings);
     if (m_settings->Number(kInterpretValue) == 1u) {
-        SetCurrentReading(dcm_reading::interpret);
+        m_reading = dcm_reading::interpret;
         UISetCheck(ID_VIEW_INTERPRET, true);
     }
 }
@@ -139,7 +138,8 @@ void CMainFrame::OnDocumentOpened(const wchar_t* path) {
     if (active) ApplyRememberedColumns(ListOfDocument(active));
     // Only files that gave bytes: a name that opened nothing is no recent file.
     const CChildFrame* document = CChildFrame::Of(active);
-    if (!path || !*path || !document || document->m_document.Facts().open != dcm_open_failure::none)
+    if (!path || !*path || !document ||
+        document->m_document.rows().load_facts().open != dcm_open_failure::none)
         return;
     m_recent.Add(path);
     m_recent.Save(*m_settings);

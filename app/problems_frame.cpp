@@ -5,6 +5,7 @@
 
 #include "app/child_frame.h"
 #include "app/resource.h"
+#include "app/row_list.h"
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -59,22 +60,12 @@ bool CProblemsFrame::ProcessWindowMessage(CMessage& m) {
 }
 
 LRESULT CProblemsFrame::OnCreate(CMessage& m) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&controls);
-    m_list = ::CreateWindowExW(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA, 0,
-        0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
-    ListView_SetExtendedListViewStyle(m_list, LVS_EX_FULLROWSELECT);
-    for (int i = 0; i < int(sizeof kColumns / sizeof kColumns[0]); ++i) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.pszText = const_cast<wchar_t*>(kColumns[i].header);
-        col.cx = ScaleToScreen(kColumns[i].width);
-        col.iSubItem = i;
-        ::SendMessageW(m_list, LVM_INSERTCOLUMNW, WPARAM(i), reinterpret_cast<LPARAM>(&col));
+    if (CreateRowList(m_list, m_hWnd, LVS_SINGLESEL)) {
+        for (int i = 0; i < int(sizeof kColumns / sizeof kColumns[0]); ++i)
+            m_list.InsertColumn(i, kColumns[i].header, LVCFMT_LEFT,
+                                ScaleToScreen(kColumns[i].width), i);
+        m_hWndClient = m_list.m_hWnd;
     }
-    m_hWndClient = m_list;
     m.handled = false;
     return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "check/finding.h"
+#include "framework/list_view.h"
 #include "framework/mdi_child.h"
 
 namespace velk {
@@ -25,7 +26,7 @@ public:
     bool ProcessWindowMessage(CMessage& m) override;
     void OnFinalMessage(HWND hwnd) override;
 
-    HWND List() const { return m_list; }
+    HWND List() const { return m_list.m_hWnd; }
 
 private:
     CProblemsFrame() = default;
@@ -38,7 +39,7 @@ private:
 
     HWND m_document = nullptr;  // the document window the findings are of
     dcm_findings m_findings;
-    HWND m_list = nullptr;
+    CListViewCtrl m_list;
     std::wstring m_cell;  // the text handed to the list last
 };
 

@@ -1,6 +1,6 @@
 // The report list a window of rows shows them in (the comparison, the folder
-// window): owner data, whole rows selected, columns the user may drag, drawn
-// double-buffered. One place for the styles these windows share.
+// window, the problems window): owner data, whole rows selected, columns the user
+// may drag, drawn double-buffered. One place for the styles these windows share.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,13 @@
 
 namespace velk {
 
-// Creates `list` as a child of `parent`; false when it could not be made.
-inline bool CreateRowList(CListViewCtrl& list, HWND parent) {
+// Creates `list` as a child of `parent`, with `ownStyle` (LVS_SINGLESEL, say)
+// besides the shared ones; false when it could not be made.
+inline bool CreateRowList(CListViewCtrl& list, HWND parent, DWORD ownStyle = 0) {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    const DWORD style =
-        WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | LVS_REPORT | LVS_SHOWSELALWAYS |
+                        LVS_OWNERDATA | ownStyle;
     if (!list.Create(WC_LISTVIEWW, parent, nullptr, nullptr, style, WS_EX_CLIENTEDGE)) return false;
     list.SetExtendedListViewStyle(LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP |
                                   LVS_EX_DOUBLEBUFFER);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "parse/syntax_registry.h"
 #include "view/screen_scale.h"
 
 namespace velk {
@@ -57,7 +58,29 @@ std::wstring LoadText(const DocumentFacts& facts) {
     return Sentence(text);
 }
 
+std::wstring Widen(const std::string& text) {
+    std::wstring wide;
+    for (char c : text) wide += wchar_t(static_cast<unsigned char>(c));
+    return wide;
+}
+
 }  // namespace
+
+DocumentFacts FactsOf(const dcm_document& document, std::size_t rowsShown) {
+    const dcm_row_model& rows = document.rows();
+    const dcm_load_facts& load = rows.load_facts();
+    DocumentFacts facts;
+    facts.rows = rowsShown;
+    facts.fileSize = load.file_size;
+    facts.open = load.open;
+    facts.walk = rows.walk_result();
+    const dcm_syntax_info* known = dcm_find_syntax(load.transfer_syntax);
+    facts.syntax = Widen(known ? std::string(known->name) : load.transfer_syntax);
+    facts.interpretHint = dcm_interpret_hint_text(rows.interpret_hint());
+    if (load.open == dcm_open_failure::none && facts.walk.status != dcm_walk_status::not_part10)
+        facts.problems = Widen(document.problems().summary());
+    return facts;
+}
 
 DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
     DocumentPaneTexts texts;

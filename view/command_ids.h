@@ -44,9 +44,8 @@
 #define ID_VIEW_TOOLBAR 0xE800
 #define ID_VIEW_STATUS_BAR 0xE801
 #define ID_VIEW_REFRESH 0xE803
-// The Interpret reading, and the word to each document window that it changed.
+// The Interpret reading.
 #define ID_VIEW_INTERPRET 0x8030
-#define ID_VIEW_APPLY_READING 0x8031
 
 // Added after the first release's: Compare With (File menu), the inspector pane
 // and the filter box (View menu).
@@ -88,43 +87,15 @@ namespace velk {
 // Every command above, for the checks below and for tests that walk them all. A
 // range of commands is listed by its first and last number.
 inline constexpr unsigned kCommandIds[] = {
-    ID_FILE_MRU_FIRST,
-    ID_FILE_MRU_LAST,
-    ID_FILE_NEW,
-    ID_FILE_OPEN,
-    ID_FILE_SAVE,
-    ID_FILE_SAVE_AS,
-    ID_FILE_PRINT_SETUP,
-    ID_FILE_PRINT,
-    ID_FILE_PRINT_PREVIEW,
-    ID_APP_ABOUT,
-    ID_APP_EXIT,
-    ID_EDIT_COPY_ROWS,
-    ID_EDIT_CUT,
-    ID_EDIT_FIND,
-    ID_EDIT_PASTE,
-    ID_EDIT_SELECT_ALL,
-    ID_EDIT_UNDO,
-    ID_EDIT_COPY_ITEM,
-    ID_WINDOW_ARRANGE,
-    ID_WINDOW_CASCADE,
-    ID_WINDOW_TILE_HORZ,
-    ID_WINDOW_TILE_VERT,
-    ID_NEXT_PANE,
-    ID_PREV_PANE,
-    ID_VIEW_TOOLBAR,
-    ID_VIEW_STATUS_BAR,
-    ID_VIEW_REFRESH,
-    ID_FILE_COMPARE,
-    ID_VIEW_INSPECTOR,
-    ID_VIEW_FILTER,
-    ID_VIEW_INTERPRET,
-    ID_VIEW_APPLY_READING,
-    ID_FILE_OPEN_FOLDER,
-    ID_VIEW_DIRECTORY,
-    ID_VIEW_RESTORE_WINDOW,
-    ID_VIEW_NEXT_PROBLEM,
-    ID_VIEW_PREVIOUS_PROBLEM,
+    ID_FILE_MRU_FIRST,     ID_FILE_MRU_LAST,       ID_FILE_NEW,          ID_FILE_OPEN,
+    ID_FILE_SAVE,          ID_FILE_SAVE_AS,        ID_FILE_PRINT_SETUP,  ID_FILE_PRINT,
+    ID_FILE_PRINT_PREVIEW, ID_APP_ABOUT,           ID_APP_EXIT,          ID_EDIT_COPY_ROWS,
+    ID_EDIT_CUT,           ID_EDIT_FIND,           ID_EDIT_PASTE,        ID_EDIT_SELECT_ALL,
+    ID_EDIT_UNDO,          ID_EDIT_COPY_ITEM,      ID_WINDOW_ARRANGE,    ID_WINDOW_CASCADE,
+    ID_WINDOW_TILE_HORZ,   ID_WINDOW_TILE_VERT,    ID_NEXT_PANE,         ID_PREV_PANE,
+    ID_VIEW_TOOLBAR,       ID_VIEW_STATUS_BAR,     ID_VIEW_REFRESH,      ID_FILE_COMPARE,
+    ID_VIEW_INSPECTOR,     ID_VIEW_FILTER,         ID_VIEW_INTERPRET,    ID_FILE_OPEN_FOLDER,
+    ID_VIEW_DIRECTORY,     ID_VIEW_RESTORE_WINDOW, ID_VIEW_NEXT_PROBLEM, ID_VIEW_PREVIOUS_PROBLEM,
     ID_VIEW_PROBLEMS,
 };
 

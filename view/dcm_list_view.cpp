@@ -35,9 +35,19 @@ bool CDcmListViewVirtual::ProcessWindowMessage(CMessage& m) {
     return Map::Route(*this, map, m) || CWindowImpl::ProcessWindowMessage(m);
 }
 
+CDcmListViewVirtual::CDcmListViewVirtual(dcm_document& document) : m_document(document) {
+    m_document.listen([this](dcm_document_change change) {
+        if (m_hWnd) OnDocumentChanged(change);
+    });
+}
+
+void CDcmListViewVirtual::OnDocumentChanged(dcm_document_change change) {
+    if (change == dcm_document_change::folded && !m_filterRows) ShowRowCount(true);
+}
+
 void CDcmListViewVirtual::ShowRowCount(bool keep_scroll) {
-    SetItemCountEx(static_cast<int>(m_rows.size()), keep_scroll ? LVSICF_NOSCROLL : 0);
-    if (m_rowsChanged) m_rowsChanged();
+    SetItemCountEx(static_cast<int>(Rows().size()), keep_scroll ? LVSICF_NOSCROLL : 0);
+    if (m_rowsShown) m_rowsShown();
 }
 
 int CDcmListViewVirtual::RowIconAt(POINT point) {
@@ -46,7 +56,7 @@ int CDcmListViewVirtual::RowIconAt(POINT point) {
     const int row = HitTest(&hit);
     // Exactly the icon: a click on the indent, the label or another column is
     // the control's own (selection), never a toggle.
-    if (row < 0 || hit.flags != LVHT_ONITEMICON || static_cast<std::size_t>(row) >= m_rows.size())
+    if (row < 0 || hit.flags != LVHT_ONITEMICON || static_cast<std::size_t>(row) >= Rows().size())
         return -1;
     return row;
 }
@@ -54,8 +64,8 @@ int CDcmListViewVirtual::RowIconAt(POINT point) {
 LRESULT CDcmListViewVirtual::OnLButtonDown(CMessage& m) {
     const POINT point{GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam)};
     const int row = RowIconAt(point);
-    if (row >= 0 && m_rows.record(static_cast<std::size_t>(row)).container) {
-        if (m_rows.is_collapsed(static_cast<std::size_t>(row)))
+    if (row >= 0 && Rows().record(static_cast<std::size_t>(row)).container) {
+        if (Rows().is_collapsed(static_cast<std::size_t>(row)))
             ExpandRow(row);
         else
             CollapseRow(row);
@@ -67,8 +77,7 @@ LRESULT CDcmListViewVirtual::OnLButtonDown(CMessage& m) {
 void CDcmListViewVirtual::CollapseRow(int row) {
     {
         CRedrawOff quiet(m_hWnd);
-        if (row >= 0) m_rows.collapse(static_cast<std::size_t>(row));
-        ShowRowCount(true);
+        Fold(row, false);
     }
     Invalidate(FALSE);
 }
@@ -77,25 +86,42 @@ void CDcmListViewVirtual::ExpandRow(int row) {
     {
         const CWaitCursor wait;
         CRedrawOff quiet(m_hWnd);
-        // The file as it is now, by its wide path; one that no longer opens
-        // gives null bytes and the row gets nothing back.
-        const dcm_file_mapping file(m_path);
-        if (row >= 0) m_rows.expand(static_cast<std::size_t>(row), dcm_bytes::of(file));
-        ShowRowCount(true);
+        Fold(row, true);
     }
     Invalidate(TRUE);
+}
+
+void CDcmListViewVirtual::Fold(int row, bool expand) {
+    if (row < 0) return;
+    const auto at = static_cast<std::size_t>(row);
+    if (!m_filterRows) {
+        if (expand)
+            m_document.expand(at);
+        else
+            m_document.collapse(at);
+        return;
+    }
+    if (expand) {
+        // The file as it is now, by its wide path; one that no longer opens
+        // gives null bytes and the row gets nothing back.
+        const dcm_file_mapping file(File());
+        m_filterRows->expand(at, dcm_bytes::of(file));
+    } else {
+        m_filterRows->collapse(at);
+    }
+    ShowRowCount(true);
 }
 
 void CDcmListViewVirtual::MapFileForPaint() {
     m_paintFile.reset();
     // An empty list draws no cells, and the control does not tell the end of
     // such a paint: nothing may stay mapped after it.
-    if (m_path && m_rows.size() != 0) m_paintFile.emplace(m_path);
+    if (File() && Rows().size() != 0) m_paintFile.emplace(File());
 }
 
 LRESULT CDcmListViewVirtual::OnGetDispInfo(CMessage& m) {
     auto* request = reinterpret_cast<NMLVDISPINFOW*>(m.lParam);
-    const dcm_row_source source{m_path, &m_rows, m_paintFile ? &*m_paintFile : nullptr};
+    const dcm_row_source source{File(), &Rows(), m_paintFile ? &*m_paintFile : nullptr};
     return dcm_row_text(source, request->item) ? TRUE : FALSE;
 }
 

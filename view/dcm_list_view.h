@@ -1,6 +1,7 @@
-// The element list window: an owner-data report list whose rows are the elements
-// of one file. It answers the list's display requests, and a click on the box
-// icon of a sequence or item row hides or shows the rows nested in it.
+// The element list window: an owner-data report list over one document's rows
+// (view/document.h), which it observes and never owns. It answers the list's
+// display requests, and a click on the box icon of a sequence or item row asks the
+// document to hide or show the rows nested in it.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "framework/window_impl.h"
 #include "parse/mapping.h"
 #include "present/row_model.h"
+#include "view/document.h"
 #include "view/row_keys.h"
 
 #ifndef OCM_NOTIFY
@@ -32,6 +34,9 @@ struct CDcmListView {
 
 class CDcmListViewVirtual : public CWindowImpl<CDcmListView, CListViewCtrl, CListViewTraits> {
 public:
+    // The list shows `document`'s rows; the document outlives the list.
+    explicit CDcmListViewVirtual(dcm_document& document);
+
     bool ProcessWindowMessage(CMessage& m) override;
 
     // Slot 4: brings back the rows nested in collapsed row `row`, read anew from
@@ -40,22 +45,22 @@ public:
     // Hides the rows nested in container row `row`.
     void CollapseRow(int row);
 
-    const dcm_row_model& Rows() const { return m_rows; }
+    // The rows shown: the document's, or a filter's in their place.
+    const dcm_row_model& Rows() const { return m_filterRows ? *m_filterRows : m_document.rows(); }
 
-    // Called whenever the rows change: a load, Refresh, a collapse or an expand.
-    std::function<void()> m_rowsChanged;
+    // Called whenever the rows shown change: a load, Refresh, a collapse or an
+    // expand, a filter's rows shown or taken away.
+    std::function<void()> m_rowsShown;
 
     // A filter's rows in place of the document's, and back (filter_list.cpp):
-    // swaps the rows shown with `rows`; `matches` marks the shown rows drawn
-    // highlighted (empty: none). Selection and focus are cleared.
-    void SwapRows(dcm_row_model& rows, std::vector<bool> matches);
+    // shows `rows` (which the caller keeps, and may fold through the list, until
+    // ShowDocumentRows), `matches` marking the rows drawn highlighted (empty:
+    // none). Selection and focus are cleared.
+    void ShowFilterRows(dcm_row_model& rows, std::vector<bool> matches);
+    void ShowDocumentRows();
     bool IsHighlighted(int row) const;
     // As the arrow keys move the focus: the row alone selected, focused, in view.
     void FocusRow(int row);
-    // How many times the document's rows were loaded: a filter's rows are
-    // stale once this changes.
-    unsigned LoadCount() const { return m_loadCount; }
-    const wchar_t* Path() const { return m_path; }
 
 protected:
     // Sets the control's item count to the rows held now. With keep_scroll the
@@ -70,10 +75,21 @@ protected:
     // The mapping of the paint under way, or null.
     const dcm_file_mapping* PaintFile() const { return m_paintFile ? &*m_paintFile : nullptr; }
 
-    dcm_row_model m_rows;             // the visible elements and the collapsed rows
-    std::vector<bool> m_highlighted;  // rows a filter matched, while it shows its rows
-    unsigned m_loadCount = 0;
-    const wchar_t* m_path = nullptr;  // the document's path; null until the first load
+    // Told of every change of the document, after it has made it. Folding the
+    // document's rows shows their new count here; a load is the view's (CVelkView).
+    virtual void OnDocumentChanged(dcm_document_change change);
+    // Collapses (or expands) row `row` of the rows shown: a filter's here, the
+    // document's through the document, which then tells the list.
+    void Fold(int row, bool expand);
+
+    // The file's path to map, null until the document's first load.
+    const dcm_path_char* File() const { return m_document.file(); }
+    // While a filter shows its rows: the filter's, which it keeps; else null.
+    void SetFilterRows(dcm_row_model* rows, std::vector<bool> matches);
+
+    dcm_document& m_document;
+    dcm_row_model* m_filterRows = nullptr;  // a filter's rows shown in place of the document's
+    std::vector<bool> m_highlighted;        // rows a filter matched, while it shows its rows
 
 private:
     std::optional<dcm_file_mapping> m_paintFile;  // only while the list paints

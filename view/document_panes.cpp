@@ -236,8 +236,8 @@ void CDocumentPanes::Inspect() {
     const dcm_row_model& shown = m_view.Rows();
     m_inspection = dcm_inspection();
     m_findingLines.clear();
-    if (row >= 0 && std::size_t(row) < shown.size() && m_view.Path()) {
-        const dcm_file_mapping file(m_view.Path());
+    if (row >= 0 && std::size_t(row) < shown.size() && m_document.file()) {
+        const dcm_file_mapping file(m_document.file());
         const dcm_record& element = shown.record(std::size_t(row));
         const dcm_bytes bytes = shown.reading().bytes_of(dcm_bytes::of(file), element);
         const char* begin = bytes.begin;
@@ -256,7 +256,7 @@ void CDocumentPanes::Inspect() {
         const std::uint32_t tag = dcm_fits(begin, end, std::uint64_t(element.offset) + 4)
                                       ? dcm_load_tag(begin + element.offset, element.byte_order())
                                       : 0;
-        m_findingLines = FindingLines(m_view.Problems(), element, tag);
+        m_findingLines = FindingLines(m_document.problems(), element, tag);
         ShowFrameOf(element, begin, end);
     } else if (m_frameShown) {
         m_frameShown = false;
@@ -279,7 +279,7 @@ void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, c
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (pixels && m_framePane.m_hWnd)
-        m_framePane.ShowPixels(m_view.Path(), element.offset, element.inflated);
+        m_framePane.ShowPixels(m_document, element.offset, element.inflated);
     const bool show = pixels && m_framePane.m_hWnd;
     if (show == m_frameShown) return;
     m_frameShown = show;
@@ -402,21 +402,14 @@ void CDocumentPanes::ApplyFilter() {
         ClearFilter();
         return;
     }
-    if (!m_view.Path()) return;
+    if (!m_document.file()) return;
     // The document was read again under the filter (another reading, say): its
     // new rows are the ones to keep.
-    if (m_filtering && m_view.LoadCount() != m_filteredLoad) DropFilter();
-    const dcm_file_mapping file(m_view.Path());
+    if (m_filtering && m_document.load_count() != m_filteredLoad) DropFilter();
+    const dcm_file_mapping file(m_document.file());
     const dcm_bytes bytes = dcm_bytes::of(file);
     if (!m_filtering) {
-        // Every row, read as the list reads them: the list's own when none is
-        // collapsed, else the file walked again.
-        if (m_view.Rows().collapsed().empty()) {
-            m_all = m_view.Rows();
-        } else {
-            m_all = dcm_row_model(m_view.Rows().reading().kind());
-            m_all.load(bytes);
-        }
+        m_all = m_document.whole_rows(bytes);  // read as the list reads them
         m_rowFilter.reset();
     }
     std::vector<std::uint32_t> shown;
@@ -429,15 +422,14 @@ void CDocumentPanes::ApplyFilter() {
     } else {
         m_rowFilter.reset();  // no cell holds a character outside the code page
     }
-    dcm_row_model filtered = m_all;
-    filtered.keep_rows(shown);
+    m_shown = m_all;
+    m_shown.keep_rows(shown);
     std::vector<bool> matches(shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i) matches[i] = m_rowFilter.is_match(shown[i]);
-    m_view.SwapRows(filtered, std::move(matches));
+    m_view.ShowFilterRows(m_shown, std::move(matches));
     if (!m_filtering) {
-        m_documentRows = std::move(filtered);  // the document's own rows, kept aside
         m_filtering = true;
-        m_filteredLoad = m_view.LoadCount();
+        m_filteredLoad = m_document.load_count();
     }
     ShowMatchCount();
     Inspect();
@@ -452,8 +444,8 @@ void CDocumentPanes::ClearFilter() {
     std::optional<dcm_record> kept;
     if (focused >= 0 && std::size_t(focused) < m_view.Rows().size())
         kept = m_view.Rows().record(std::size_t(focused));
-    if (m_view.LoadCount() == m_filteredLoad) {
-        m_view.SwapRows(m_documentRows, {});
+    if (m_document.load_count() == m_filteredLoad) {
+        m_view.ShowDocumentRows();
         if (kept) m_view.FocusRow(RowAtOrAround(m_view.Rows().records(), *kept));
     }
     DropFilter();
@@ -462,7 +454,7 @@ void CDocumentPanes::ClearFilter() {
 }
 
 void CDocumentPanes::DropFilter() {
-    m_documentRows = dcm_row_model();
+    m_shown = dcm_row_model();
     m_all = dcm_row_model();
     m_rowFilter.reset();
     m_filtering = false;
@@ -490,7 +482,7 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             const dcm_file_mapping* file = m_paintFile ? &*m_paintFile : nullptr;
             std::optional<dcm_file_mapping> own;
-            if (!file && m_view.Path()) file = &own.emplace(m_view.Path());
+            if (!file && m_document.file()) file = &own.emplace(m_document.file());
             const std::wstring text =
                 file ? Widen(InspectedLine(std::size_t(item.iItem), *file)) : std::wstring();
             const std::size_t n =
@@ -505,7 +497,8 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
         const auto* draw = reinterpret_cast<const NMCUSTOMDRAW*>(m.lParam);
         if (draw->dwDrawStage == CDDS_PREPAINT) {
             m_paintFile.reset();
-            if (m_view.Path() && m_inspection.line_count() > 0) m_paintFile.emplace(m_view.Path());
+            if (m_document.file() && m_inspection.line_count() > 0)
+                m_paintFile.emplace(m_document.file());
             m.result = CDRF_NOTIFYPOSTPAINT;
         } else {
             if (draw->dwDrawStage == CDDS_POSTPAINT) m_paintFile.reset();
@@ -519,7 +512,7 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
 // The selected lines of the inspector, each ended by CR LF.
 bool CDocumentPanes::CopyInspectorLines() {
     std::wstring text;
-    const dcm_file_mapping file(m_view.Path() ? m_view.Path() : L"");
+    const dcm_file_mapping file(m_document.file() ? m_document.file() : L"");
     std::size_t lines = 0;
     for (int line = m_inspector.GetNextItem(-1, LVNI_SELECTED); line >= 0 && lines < kCopyLineLimit;
          line = m_inspector.GetNextItem(line, LVNI_SELECTED), ++lines) {

@@ -15,6 +15,7 @@
 #include "present/inspect.h"
 #include "present/row_model.h"
 #include "view/command_ids.h"
+#include "view/document.h"
 #include "view/frame_pane.h"
 #include "view/row_filter.h"
 #include "view/velk_view.h"
@@ -23,8 +24,10 @@ namespace velk {
 
 class CDocumentPanes {
 public:
-    // `frame` is the document window, which holds the list and the panes.
-    CDocumentPanes(const CWindow& frame, CVelkView& view) : m_frame(frame), m_view(view) {}
+    // `frame` is the document window, which holds the list over `document`'s rows
+    // and the panes.
+    CDocumentPanes(const CWindow& frame, CVelkView& view, const dcm_document& document)
+        : m_frame(frame), m_view(view), m_document(document) {}
     CDocumentPanes(const CDocumentPanes&) = delete;
     CDocumentPanes& operator=(const CDocumentPanes&) = delete;
 
@@ -54,8 +57,8 @@ private:
     void ShowFrameOf(const dcm_record& element, const char* begin, const char* end);
     std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
     // Every row of the document in file order: the filter's whole rows while it
-    // shows its own, else the list's.
-    const dcm_row_model& AllRows() const { return m_filtering ? m_all : m_view.Rows(); }
+    // shows its own, else the document's.
+    const dcm_row_model& AllRows() const { return m_filtering ? m_all : m_document.rows(); }
     void FocusFilter();
     void HideFilter();
     // Down, Tab or Enter in the box: to the list, its first match focused.
@@ -74,6 +77,7 @@ private:
 
     const CWindow& m_frame;
     CVelkView& m_view;
+    const dcm_document& m_document;
     CListViewCtrl m_inspector;  // an owner-data list of the inspection's lines
     CFramePane m_framePane;     // beside it, the frame of a focused Pixel Data
     bool m_frameShown = false;
@@ -90,11 +94,11 @@ private:
     std::optional<dcm_file_mapping> m_paintFile;  // while the inspector paints
 
     // While a filter is typed: every row of the document, the filter over them,
-    // and the document's own rows (with their collapse state) kept aside.
+    // and the rows it shows, which the list shows in place of the document's.
     bool m_filtering = false;
-    unsigned m_filteredLoad = 0;  // the list's load count when the filter began
+    unsigned m_filteredLoad = 0;  // the document's load count when the filter began
     dcm_row_model m_all;
-    dcm_row_model m_documentRows;
+    dcm_row_model m_shown;
     dcm_row_filter m_rowFilter;
 };
 

@@ -3,7 +3,13 @@
 
 namespace velk {
 
-void CDcmListViewVirtual::SwapRows(dcm_row_model& rows, std::vector<bool> matches) {
+void CDcmListViewVirtual::ShowFilterRows(dcm_row_model& rows, std::vector<bool> matches) {
+    SetFilterRows(&rows, std::move(matches));
+}
+
+void CDcmListViewVirtual::ShowDocumentRows() { SetFilterRows(nullptr, {}); }
+
+void CDcmListViewVirtual::SetFilterRows(dcm_row_model* rows, std::vector<bool> matches) {
     {
         CRedrawOff quiet(m_hWnd);
         UnmapFileAfterPaint();
@@ -14,7 +20,7 @@ void CDcmListViewVirtual::SwapRows(dcm_row_model& rows, std::vector<bool> matche
         const int focused = GetNextItem(-1, LVNI_FOCUSED);
         if (focused >= 0) SetItemState(focused, 0, LVIS_FOCUSED);
         SetSelectionMark(-1);
-        std::swap(m_rows, rows);
+        m_filterRows = rows;
         m_highlighted = std::move(matches);
         ShowRowCount(false);
     }

@@ -57,7 +57,7 @@ LRESULT CVelkView::OnFindDialogMessage(CMessage& m) {
 
 void CVelkView::FindNext() {
     const CWaitCursor wait;
-    velk::FindNext(m_hWnd, m_rows, m_path, m_findReplace);
+    velk::FindNext(m_hWnd, Rows(), File(), m_findReplace);
 }
 
 LRESULT CVelkView::OnDestroyFindDialogs(CMessage& m) {

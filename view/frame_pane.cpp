@@ -19,16 +19,17 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 
 }  // namespace
 
-void CFramePane::ShowPixels(const wchar_t* path, std::uint32_t offset, bool inflated) {
-    m_path = path ? path : L"";
-    const dcm_file_mapping file(m_path.c_str());
+void CFramePane::ShowPixels(const dcm_document& document, std::uint32_t offset, bool inflated) {
+    m_document = &document;
+    const dcm_file_mapping file(m_document->path().c_str());
     m_viewer.open(dcm_bytes::of(file), offset, inflated);
     SetPointer({});
     MakeBitmap();
 }
 
 void CFramePane::ShowFrame(std::uint32_t index) {
-    const dcm_file_mapping file(m_path.c_str());
+    if (!m_document) return;
+    const dcm_file_mapping file(m_document->path().c_str());
     m_viewer.show_frame(dcm_bytes::of(file), index);
     MakeBitmap();
 }

@@ -15,14 +15,16 @@
 
 #include "framework/window_impl.h"
 #include "pixels/frame_viewer.h"
+#include "view/document.h"
 
 namespace velk {
 
 class CFramePane : public CWindowImpl<CFramePane, CWindow, CControlTraits> {
 public:
     // Shows frame 1 of the Pixel Data whose element starts at `offset` of the
-    // file at `path` (`inflated`: in the inflated bytes of a deflated data set).
-    void ShowPixels(const wchar_t* path, std::uint32_t offset, bool inflated);
+    // document's file (`inflated`: in the inflated bytes of a deflated data set).
+    // The document outlives the pane; its file is mapped for each frame shown.
+    void ShowPixels(const dcm_document& document, std::uint32_t offset, bool inflated);
     // The frame shown, for a test or the status bar: "Frame 2 of 10".
     std::wstring FrameText() const;
     const dcm_frame_viewer& Viewer() const { return m_viewer; }
@@ -47,7 +49,7 @@ private:
     void OnMouseMove(int x, int y);
     void SetPointer(std::wstring pixel);
 
-    std::wstring m_path;
+    const dcm_document* m_document = nullptr;  // the document whose frame is shown
     dcm_frame_viewer m_viewer;
     std::vector<unsigned char> m_bitmap;  // the image as a bottom-up 24-bit DIB's rows
     std::wstring m_pointer;               // the pixel under the pointer

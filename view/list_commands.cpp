@@ -13,7 +13,7 @@ LRESULT CDcmListViewVirtual::OnContextMenu(CMessage& m) {
 
 LRESULT CDcmListViewVirtual::OnCopyRows(CMessage&) {
     const CWaitCursor wait;
-    velk::CopyRows(m_hWnd, m_rows, m_path);
+    velk::CopyRows(m_hWnd, Rows(), File());
     return 0;
 }
 

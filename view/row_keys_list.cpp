@@ -32,16 +32,17 @@ LRESULT CDcmListViewVirtual::OnRowChar(CMessage& m) {
 
 bool CDcmListViewVirtual::ApplyRowKey(RowKey key) {
     const int focused = GetNextItem(-1, LVNI_FOCUSED);
-    if (focused < 0 || static_cast<std::size_t>(focused) >= m_rows.size()) return false;
+    const dcm_row_model& rows = Rows();
+    if (focused < 0 || static_cast<std::size_t>(focused) >= rows.size()) return false;
     const auto row = static_cast<std::size_t>(focused);
-    const RowKeyTarget target{m_rows.record(row).container, m_rows.is_collapsed(row),
-                              m_rows.record(row).level > 0};
+    const RowKeyTarget target{rows.record(row).container, rows.is_collapsed(row),
+                              rows.record(row).level > 0};
     switch (ActionForRowKey(key, target)) {
     case RowKeyAction::expand: ExpandRow(focused); return true;
     case RowKeyAction::collapse: CollapseRow(focused); return true;
     case RowKeyAction::focus_container: {
-        const auto level_of = [this](std::size_t i) { return m_rows.record(i).level; };
-        if (std::optional<std::size_t> container = ContainerRowOf(row, m_rows.size(), level_of)) {
+        const auto level_of = [&rows](std::size_t i) { return rows.record(i).level; };
+        if (std::optional<std::size_t> container = ContainerRowOf(row, rows.size(), level_of)) {
             FocusRow(static_cast<int>(*container));
             return true;
         }

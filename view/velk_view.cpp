@@ -1,8 +1,6 @@
 #include "view/velk_view.h"
 
-#include "check/check.h"
 #include "present/cell_text.h"
-#include "view/reading.h"
 #include "view/screen_scale.h"
 #include "view/wait_cursor.h"
 
@@ -55,7 +53,6 @@ bool CVelkView::ProcessWindowMessage(CMessage& m) {
         Map::Message(FindDialogMessage(), &CVelkView::OnFindDialogMessage),
         Map::Command(kFindCommand, &CVelkView::ShowFindDialog),
         Map::Command(kRefreshCommand, &CVelkView::OnRefresh),
-        Map::Command(ID_VIEW_APPLY_READING, &CVelkView::OnApplyReading),
         Map::Command(ID_VIEW_NEXT_PROBLEM, &CVelkView::OnNextProblem),
         Map::Command(ID_VIEW_PREVIOUS_PROBLEM, &CVelkView::OnPreviousProblem),
         Map::NotifyAs(OCM_NOTIFY, NM_CUSTOMDRAW, &CVelkView::OnCustomDraw),
@@ -82,21 +79,27 @@ void CVelkView::CreateColumns() {
                      i);
 }
 
-LRESULT CVelkView::LoadFile(const wchar_t* path,
-                            const std::vector<CollapsedContainer>& keepCollapsed) {
-    // A copy first: Refresh passes the view's own path.
-    std::wstring text = path ? path : L"";
-    m_pathText.swap(text);
-    m_path = m_pathText.c_str();
-    UnmapFileAfterPaint();
-    const CWaitCursor wait;
-    if (m_rows.reading().kind() != CurrentReading()) m_rows = dcm_row_model(CurrentReading());
-    m_rows.load_file(m_path);
-    m_problems = dcm_problems();
-    CollapseAgain(m_rows, keepCollapsed);
-    m_highlighted.clear();
-    ++m_loadCount;
+// Every load of the document shows its rows anew; a fold is the list's own
+// (CDcmListViewVirtual), and the check's findings mark rows.
+void CVelkView::OnDocumentChanged(dcm_document_change change) {
+    switch (change) {
+    case dcm_document_change::loaded: ShowLoad(false); break;
+    case dcm_document_change::relisted: ShowLoad(true); break;
+    case dcm_document_change::checked:
+        if (!m_document.problems().empty()) Invalidate(FALSE);  // the marks
+        break;
+    default: CDcmListViewVirtual::OnDocumentChanged(change); break;
+    }
+}
 
+// The new rows are the document's own: a filter's rows went with the old ones.
+void CVelkView::ShowLoad(bool keepTop) {
+    const int top = keepTop ? GetTopIndex() : 0;
+    // Selection, focus and scroll position go with the items.
+    if (GetItemCount() > 0) DeleteAllItems();
+    UnmapFileAfterPaint();
+    m_filterRows = nullptr;
+    m_highlighted.clear();
     {
         CRedrawOff quiet_header(GetHeader());
         CRedrawOff quiet(m_hWnd);
@@ -105,49 +108,22 @@ LRESULT CVelkView::LoadFile(const wchar_t* path,
     // Paints now: the display requests of the first page come before the return.
     RedrawWindow(RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     // The check waits for the queue: a document being opened paints first.
-    PostMessage(kCheckRowsMessage, m_loadCount, 0);
-    return 0;
-}
-
-// The check reads a whole load: the rows shown when nothing is folded or
-// filtered, else the file read again in the same reading.
-LRESULT CVelkView::OnCheckRows(CMessage& m) {
-    if (m.wParam != m_loadCount || !m_path) return 0;  // a later load posted its own
-    const dcm_file_mapping file(m_path);
-    const dcm_bytes bytes = dcm_bytes::of(file);
-    if (m_rows.collapsed().empty() && m_highlighted.empty()) {
-        m_problems = dcm_problems(dcm_check(m_rows, bytes));
-    } else {
-        dcm_row_model whole(m_rows.reading().kind());
-        whole.load(bytes);
-        m_problems = dcm_problems(dcm_check(whole, bytes));
-    }
-    if (m_rowsChanged) m_rowsChanged();
-    if (!m_problems.empty()) Invalidate(FALSE);  // the marks
-    return 0;
-}
-
-// Lists the file again in the reading now chosen, the row that was at the top
-// of the list back at the top where the new listing has as many rows, and the
-// containers the user collapsed collapsed again where both readings have them.
-LRESULT CVelkView::OnApplyReading(CMessage&) {
-    if (!m_path || m_rows.reading().kind() == CurrentReading()) return 0;
-    const int top = GetTopIndex();
-    const std::vector<CollapsedContainer> collapsed = CollapsedContainers(m_rows);
-    DeleteAllItems();
-    LoadFile(m_pathText.c_str(), collapsed);
+    PostMessage(kCheckRowsMessage, m_document.load_count(), 0);
     const int count = GetItemCount();
     if (top > 0 && count > 0) {
         EnsureVisible(count - 1, FALSE);
         EnsureVisible(top < count ? top : count - 1, FALSE);
     }
+}
+
+LRESULT CVelkView::OnCheckRows(CMessage& m) {
+    m_document.check(static_cast<unsigned>(m.wParam));  // a later load posted its own
     return 0;
 }
 
 LRESULT CVelkView::OnRefresh(CMessage&) {
-    // Selection, focus and scroll position go with the items.
-    DeleteAllItems();
-    LoadFile(m_pathText.c_str());
+    const CWaitCursor wait;
+    m_document.reload();
     return 0;
 }
 

@@ -1,18 +1,15 @@
 // The element list view of one document window: the list with its six columns
-// and row images, loading a file into it, Refresh, and the shading of every
-// second row.
+// and row images over its document's rows, shown anew on each load, Refresh, the
+// marks of the check's findings, and the shading of every second row.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include <string>
-#include <vector>
-
-#include "view/collapsed_containers.h"
 #include "view/command_ids.h"
 #include "view/dcm_list_view.h"
+#include "view/document.h"
 #include "view/find_dialog.h"
 #include "view/problems.h"
 
@@ -25,7 +22,8 @@ constexpr int kRowIconExpanded = IDI_ROW_EXPANDED;
 constexpr int kRowIconCollapsed = IDI_ROW_COLLAPSED;
 constexpr int kRowIconPlain = IDI_ROW_LEAF;
 
-// Posted by each load to the view itself: the check runs once the rows are shown.
+// Posted by the view to itself on each load of its document: the document's check
+// runs once the rows are shown.
 constexpr UINT kCheckRowsMessage = WM_APP + 22;
 
 // The Refresh command (F5, the View menu, the toolbar).
@@ -51,47 +49,39 @@ constexpr COLORREF kWarningRowColour = RGB(255, 232, 204);
 
 class CVelkView : public CDcmListViewVirtual {
 public:
-    CVelkView() = default;
+    explicit CVelkView(dcm_document& document) : CDcmListViewVirtual(document) {}
 
     bool ProcessWindowMessage(CMessage& m) override;
-
-    // Empties the list, fills it from the file at `path` with every container
-    // expanded but those that begin where `keepCollapsed` say, and keeps the
-    // path for Refresh. `path` may be the view's own
-    // path. A file that does not open, or is not a part-10 file, gives no rows.
-    LRESULT LoadFile(const wchar_t* path,
-                     const std::vector<CollapsedContainer>& keepCollapsed = {});
 
     // Offered every queued message while the document window is active; answers
     // whether the view took it.
     BOOL PreTranslateMessage(MSG* msg);
 
-    // The check's findings of the last load (empty until the check has run).
-    const dcm_problems& Problems() const { return m_problems; }
     // Focuses the row of the element at `at`, expanding the containers that
     // hide it; answers its row, or -1 when no row reaches it (problem_rows.cpp).
     int RevealPlace(dcm_problems::place at);
 
 protected:
-    std::wstring m_pathText;                   // the path of the last load; m_path points into it
     HWND m_findDialog = nullptr;               // the find dialog opened last, or null
     FINDREPLACEW m_findReplace{};              // the record the find dialogs work on
     wchar_t m_findWhat[kFindWhatLength] = {};  // the text to find
     // After the record: every dialog that edits it ends before it goes.
     CFindDialogs m_findDialogs;
-    dcm_problems m_problems;  // the last load's findings
 
 private:
     LRESULT OnCreate(CMessage& m);
     LRESULT OnRefresh(CMessage& m);
-    LRESULT OnApplyReading(CMessage& m);
+    void OnDocumentChanged(dcm_document_change change) override;
+    // The document's new rows from the top, or (keepTop) with the row that was at
+    // the top of the list at the top again where there are as many rows.
+    void ShowLoad(bool keepTop);
     LRESULT OnCustomDraw(CMessage& m);
     // The background of row `row`: the window colour, shaded on odd rows, marked
     // where its element has a finding, highlighted where a filter matched it.
     COLORREF RowBackground(int row) const;
     void CreateRowImages();
     void CreateColumns();
-    // Checks the rows of the load numbered wParam, whole, and tells the listeners.
+    // Asks the document to check the load numbered wParam.
     LRESULT OnCheckRows(CMessage& m);
     // F8 and Shift+F8 (problem_rows.cpp).
     LRESULT OnNextProblem(CMessage& m);

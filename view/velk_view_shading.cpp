@@ -13,11 +13,13 @@ COLORREF ShadedRowColour(COLORREF window) {
 COLORREF CVelkView::RowBackground(int row) const {
     if (IsHighlighted(row)) return kFilterMatchColour;
     COLORREF colour = ::GetSysColor(COLOR_WINDOW);
-    if (row >= 0 && std::size_t(row) < m_rows.size() &&
-        m_problems.marked(m_rows.record(std::size_t(row)))) {
+    const dcm_row_model& rows = Rows();
+    const dcm_problems& problems = m_document.problems();
+    if (row >= 0 && std::size_t(row) < rows.size() &&
+        problems.marked(rows.record(std::size_t(row)))) {
         colour = kWarningRowColour;
-        for (std::size_t i : m_problems.findings_of(m_rows.record(std::size_t(row))))
-            if (m_problems.findings().list[i].severity == dcm_severity::error)
+        for (std::size_t i : problems.findings_of(rows.record(std::size_t(row))))
+            if (problems.findings().list[i].severity == dcm_severity::error)
                 colour = kErrorRowColour;
     }
     return row % 2 ? ShadedRowColour(colour) : colour;
@@ -31,13 +33,13 @@ LRESULT CVelkView::OnCustomDraw(CMessage& m) {
     case CDDS_ITEMPREPAINT: {
         draw->clrTextBk = RowBackground(static_cast<int>(draw->nmcd.dwItemSpec));
         // The Interpret reading greys a VR that was not read from the file.
-        return m_rows.cells_are_utf8() ? CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW : CDRF_NEWFONT;
+        return Rows().cells_are_utf8() ? CDRF_NEWFONT | CDRF_NOTIFYSUBITEMDRAW : CDRF_NEWFONT;
     }
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         draw->clrTextBk = RowBackground(static_cast<int>(draw->nmcd.dwItemSpec));
         const bool grey =
             draw->iSubItem == dcm_column_vr && PaintFile() &&
-            m_rows.vr_from_dictionary(dcm_bytes::of(*PaintFile()),
+            Rows().vr_from_dictionary(dcm_bytes::of(*PaintFile()),
                                       static_cast<std::size_t>(draw->nmcd.dwItemSpec));
         draw->clrText = ::GetSysColor(grey ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
         return CDRF_NEWFONT;

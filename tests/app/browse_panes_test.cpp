@@ -11,7 +11,6 @@
 #include "app/resource.h"
 #include "copy_find_support.h"
 #include "dicom_builder.h"
-#include "view/reading.h"
 #include "view_test_support.h"
 
 namespace velk {
@@ -187,9 +186,7 @@ TEST_F(BrowsePanes, FilterFindsTextOutsideTheCodePageInInterpretCells) {
         .explicit_element(0x0008, 0x0005, "CS", "ISO_IR 192");
     b.explicit_element(0x0010, 0x0010, "PN", "\xCE\xB1\xCE\xB2^x ")
         .explicit_element(0x0010, 0x0020, "LO", "ab");
-    SetCurrentReading(dcm_reading::interpret);
-    const HWND document = OpenBytes(L"greek.dcm", b.bytes());
-    SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
+    const HWND document = OpenBytes(L"greek.dcm", b.bytes(), dcm_reading::interpret);
     ::SendMessageW(document, WM_COMMAND, ID_VIEW_FILTER, 0);
     ::SetWindowTextW(FilterBoxOf(document), L"\u03B1\u03B2");
     EXPECT_EQ(Tags(ListOf(document)), std::vector<std::wstring>{L"(0010,0010)"});

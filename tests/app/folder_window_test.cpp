@@ -286,7 +286,7 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     test::Pump();
     CChildFrame* document = CChildFrame::Of(Active());
     ASSERT_NE(document, nullptr);
-    const dcm_problems& problems = document->m_view.Problems();
+    const dcm_problems& problems = document->m_document.problems();
     const HWND bar = ::GetDlgItem(s_frame->m_hWnd, IDW_STATUS_BAR);
     wchar_t pane[128] = {};
     ::SendMessageW(bar, SB_GETTEXTW, 4, reinterpret_cast<LPARAM>(pane));

@@ -11,7 +11,6 @@
 #include "shell_dialog_watcher.h"
 #include "shell_frame_fixture.h"
 #include "temp_folder.h"
-#include "view/reading.h"
 
 namespace velk {
 
@@ -196,7 +195,6 @@ TEST_F(RememberingFrame, InterpretRereadsOpenDocumentsAndIsRemembered) {
     EXPECT_EQ(m_settings.Number(L"Interpret"), 0u);
     EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(top(), scrolled);
-    SetCurrentReading(dcm_reading::standard);  // one reading per process: leave it as found
 }
 
 // View > Inspector is checked while the active document shows its inspector.

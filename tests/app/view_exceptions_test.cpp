@@ -18,6 +18,7 @@ using namespace viewtest;
 // A view whose every expand fails as an exhausted heap would make it fail.
 class CFailingExpandView : public CVelkView {
 public:
+    using CVelkView::CVelkView;
     void ExpandRow(int) override { throw std::bad_alloc(); }
 
     // Counts the paints of the list that reach its drawing.
@@ -59,9 +60,10 @@ TEST_F(ViewExceptions, AFailingExpandChangesNothingAndTheListGoesOn) {
     CReflectingHost host;
     const RECT place{0, 0, 800, 500};
     ASSERT_TRUE(host.Create(m_frame, &place, nullptr, WS_CHILD | WS_VISIBLE));
-    CFailingExpandView view;
+    dcm_document document;
+    CFailingExpandView view(document);
     ASSERT_TRUE(view.Create(host, &place, nullptr, kViewStyle, kViewExStyle));
-    view.LoadFile(path.c_str());
+    document.load(path.c_str());
     ASSERT_EQ(ItemCount(view), 7);
 
     ClickIcon(view, 1);

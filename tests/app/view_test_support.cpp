@@ -134,16 +134,17 @@ void DocumentsTest::CloseDocuments() {
     Pump();
 }
 
-HWND DocumentsTest::Open(const std::wstring& path) {
-    OpenDocumentIn(m_client, path.c_str());
+HWND DocumentsTest::Open(const std::wstring& path, dcm_reading reading) {
+    OpenDocumentIn(m_client, path.c_str(), reading);
     Pump();
     return m_frame.MDIGetActive();
 }
 
-HWND DocumentsTest::OpenBytes(const std::wstring& name, const std::string& bytes) {
+HWND DocumentsTest::OpenBytes(const std::wstring& name, const std::string& bytes,
+                              dcm_reading reading) {
     const std::wstring path = RunFolder() + name;
     EXPECT_TRUE(WriteFile(path, bytes));
-    return Open(path);
+    return Open(path, reading);
 }
 
 }  // namespace viewtest

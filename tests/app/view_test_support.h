@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/mdi_frame.h"
+#include "present/reading.h"
 #include "temp_folder.h"
 #include "windows_test.h"
 
@@ -70,10 +71,12 @@ protected:
     void SetUp() override;
     void TearDown() override;
     void CloseDocuments();
-    // Opens `path` as the frame's Open command does; answers the new document window.
-    HWND Open(const std::wstring& path);
+    // Opens `path` as the frame's Open command does, in `reading`; answers the new
+    // document window.
+    HWND Open(const std::wstring& path, dcm_reading reading = dcm_reading::standard);
     // Writes `bytes` to a file of the test folder and opens it.
-    HWND OpenBytes(const std::wstring& name, const std::string& bytes);
+    HWND OpenBytes(const std::wstring& name, const std::string& bytes,
+                   dcm_reading reading = dcm_reading::standard);
 
     CDocumentsFrame& m_frame = Frame();
     HWND m_client = nullptr;
