@@ -49,19 +49,17 @@ std::wstring Sentence(const std::wstring& words) {
     return text;
 }
 
-// How the load ended: why the path gave nothing, complete, or where the walk
-// stopped (the offset as the Offset column shows it, so that Find reaches it).
-std::wstring LoadText(const DocumentFacts& facts) {
-    if (facts.open != dcm_open_failure::none) return Sentence(dcm_open_failure_text(facts.open));
-    std::wstring text;
-    for (char c : dcm_walk_end_text(facts.walk)) text += wchar_t(c);
-    return Sentence(text);
-}
-
 std::wstring Widen(const std::string& text) {
     std::wstring wide;
     for (char c : text) wide += wchar_t(static_cast<unsigned char>(c));
     return wide;
+}
+
+// How the load ended: why the path gave nothing, complete, or where the walk
+// stopped (the offset as the Offset column shows it, so that Find reaches it).
+std::wstring LoadText(const DocumentFacts& facts) {
+    if (facts.open != dcm_open_failure::none) return Sentence(dcm_open_failure_text(facts.open));
+    return Sentence(Widen(dcm_walk_end_text(facts.walk)));
 }
 
 }  // namespace
