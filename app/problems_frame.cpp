@@ -45,10 +45,27 @@ CProblemsFrame* CProblemsFrame::CreateIn(HWND mdiClient, HWND document, const st
     if (!frame->Create(mdiClient)) return nullptr;
     frame->SetWindowText((std::wstring(L"Problems: ") + ::PathFindFileNameW(path.c_str())).c_str());
     frame->Fill();
+    if (CChildFrame* owner = CChildFrame::Of(document)) {
+        const dcm_document& rows = owner->m_document;
+        frame->m_listening = owner->m_document.listen([frame, &rows](dcm_document_change change) {
+            if (change == dcm_document_change::checked) frame->Refill(rows.problems().findings());
+        });
+    }
     return frame;
 }
 
-void CProblemsFrame::OnFinalMessage(HWND) { delete this; }
+void CProblemsFrame::Refill(dcm_findings findings) {
+    m_findings = std::move(findings);
+    Fill();
+    m_list.Invalidate();
+}
+
+void CProblemsFrame::OnFinalMessage(HWND) {
+    // The document window may have gone first, and its listeners with it.
+    if (CChildFrame* document = ::IsWindow(m_document) ? CChildFrame::Of(m_document) : nullptr)
+        document->m_document.forget(m_listening);
+    delete this;
+}
 
 bool CProblemsFrame::ProcessWindowMessage(CMessage& m) {
     using Map = MessageMap<CProblemsFrame>;

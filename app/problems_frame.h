@@ -1,8 +1,8 @@
 // The problems window: every finding of one document in file order (severity,
 // kind, tag, offset, message) as a report list; Enter or a double click selects
 // the finding's row in the document, expanding the containers that hide it.
-// Opened by View > Problems on the document; it holds the findings as they were
-// when it opened.
+// Opened by View > Problems on the document; it lists the findings again each
+// time the document's check runs (Refresh, the Interpret switch).
 #pragma once
 
 #include <windows.h>
@@ -22,6 +22,8 @@ public:
     // `path`) in a new window inside mdiClient; null when no window could be made.
     static CProblemsFrame* CreateIn(HWND mdiClient, HWND document, const std::wstring& path,
                                     dcm_findings findings);
+    // Lists `findings` again, the focus on the first.
+    void Refill(dcm_findings findings);
 
     bool ProcessWindowMessage(CMessage& m) override;
     void OnFinalMessage(HWND hwnd) override;
@@ -37,7 +39,8 @@ private:
     std::wstring CellText(std::size_t finding, int column) const;
     void ShowSelected();
 
-    HWND m_document = nullptr;  // the document window the findings are of
+    HWND m_document = nullptr;    // the document window the findings are of
+    std::size_t m_listening = 0;  // the token of the listener told of its checks
     dcm_findings m_findings;
     CListViewCtrl m_list;
     std::wstring m_cell;  // the text handed to the list last

@@ -1,5 +1,8 @@
 #include "view/document.h"
 
+#include <algorithm>
+#include <atomic>
+
 #include "check/check.h"
 
 namespace velk {
@@ -69,7 +72,20 @@ bool dcm_document::check(unsigned load) {
 }
 
 void dcm_document::tell(dcm_document_change change) const {
-    for (const listener& l : m_listeners) l(change);
+    for (const auto& told : m_listeners) told.second(change);
+}
+
+std::size_t dcm_document::listen(listener l) {
+    static std::atomic<std::size_t> last_token{0};
+    const std::size_t token = ++last_token;
+    m_listeners.push_back({token, std::move(l)});
+    return token;
+}
+
+void dcm_document::forget(std::size_t token) {
+    m_listeners.erase(std::remove_if(m_listeners.begin(), m_listeners.end(),
+                                     [token](const auto& told) { return told.first == token; }),
+                      m_listeners.end());
 }
 
 }  // namespace velk

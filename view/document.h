@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "present/row_model.h"
@@ -78,9 +79,13 @@ public:
     // is stale once this changes.
     unsigned load_count() const { return m_loads; }
 
-    // A listener is called on every change, in the order they listened, and must
-    // last as long as the document.
-    void listen(listener l) { m_listeners.push_back(std::move(l)); }
+    // A listener is called on every change, in the order they listened, until it
+    // is forgotten or the document goes. Answers the token that forgets it: no two
+    // listeners of any documents share one, so that a window that outlives its
+    // document forgets nothing of another.
+    std::size_t listen(listener l);
+    // Never called while the listeners are being told.
+    void forget(std::size_t token);
 
 private:
     void read(const std::vector<CollapsedContainer>& keep_collapsed);
@@ -93,7 +98,7 @@ private:
     unsigned m_loads = 0;
     bool m_checked = false;  // the last load's check has run
     dcm_problems m_problems;
-    std::vector<listener> m_listeners;
+    std::vector<std::pair<std::size_t, listener>> m_listeners;  // each with its token
 };
 
 }  // namespace velk

@@ -275,13 +275,16 @@ TEST_F(FolderWindows, DirectoryShowsADicomdirsTreeAndEnterOpensTheFileItNames) {
 // Problem moves the focus to a marked row; View > Problems lists them all, and
 // Enter on one selects its row, expanding the sequence that hid it.
 TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
-    dicom_builder b;
-    b.preamble().transfer_syntax(test::explicit_le_uid());                       // row 0
-    b.explicit_element(0x0008, 0x0020, "DA", "2004.01.19");                      // 1
-    b.sequence(0x0008, 0x1140).item();                                           // 2 3
-    b.explicit_element(0x0008, 0x1150, "UI", "1.02").item_end().sequence_end();  // 4 5 6
+    const auto file = [](const char* date) {
+        dicom_builder b;
+        b.preamble().transfer_syntax(test::explicit_le_uid());                       // row 0
+        b.explicit_element(0x0008, 0x0020, "DA", date);                              // 1
+        b.sequence(0x0008, 0x1140).item();                                           // 2 3
+        b.explicit_element(0x0008, 0x1150, "UI", "1.02").item_end().sequence_end();  // 4 5 6
+        return b.bytes();
+    };
     const std::wstring path = test::RunFolder() + L"problems.dcm";
-    ASSERT_TRUE(test::WriteFile(path, b.bytes()));
+    ASSERT_TRUE(test::WriteFile(path, file("2004.01.19")));
     s_frame->OpenDocument(path.c_str());
     test::Pump();
     CChildFrame* document = CChildFrame::Of(Active());
@@ -318,7 +321,20 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     EXPECT_EQ(Active(), document->m_hWnd);
     const int shown = view.GetNextItem(-1, LVNI_FOCUSED);
     EXPECT_EQ(Cell(view.m_hWnd, shown, 0), L"(0008,1150)");
+
+    // The date mended and the file read again: the problems window follows.
+    const std::size_t before = problems.findings().list.size();
+    ASSERT_TRUE(test::WriteFile(path, file("20040119")));
+    Choose(L"Refresh");
+    test::Pump();
+    EXPECT_LT(problems.findings().list.size(), before);
+    EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0),
+              LRESULT(problems.findings().list.size()));
     HWND client = s_frame->GetMDIClient();
+    // The document closes before its problems window.
+    ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document->m_hWnd), 0);
+    test::Pump();
+    EXPECT_TRUE(::IsWindow(window));
     while (HWND active = Active())
         ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(active), 0);
     test::Pump();

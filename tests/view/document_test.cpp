@@ -53,12 +53,19 @@ TEST(Document, LoadsFoldsRelistsAndChecksTellingItsListeners) {
     EXPECT_TRUE(std::any_of(found.begin(), found.end(),
                             [](const dcm_finding& f) { return f.tag == 0x00081150; }));
 
+    // A listener is told until its own document forgets it.
+    int later = 0;
+    const std::size_t token = document.listen([&later](dcm_document_change) { ++later; });
+    dcm_document().forget(token);
     document.reload();
+    document.forget(token);
+    document.reload();
+    EXPECT_EQ(later, 1);
     EXPECT_EQ(document.rows().size(), all);
     EXPECT_TRUE(document.problems().empty());
     using change = dcm_document_change;
     EXPECT_EQ(told, (std::vector<change>{change::loaded, change::folded, change::relisted,
-                                         change::checked, change::loaded}));
+                                         change::checked, change::loaded, change::loaded}));
     std::filesystem::remove(path);
 }
 
