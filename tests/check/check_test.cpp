@@ -279,8 +279,9 @@ TEST(Check, AFindingSaysWhatIsWrongAtTheElementsOffset) {
     const dcm_finding& f = findings.list[1];
     EXPECT_EQ(f.severity, dcm_severity::error);
     EXPECT_EQ(f.offset, bytes.find(std::string("\x08\0\0\0UL", 6)));
-    EXPECT_NE(f.message.find("Group 0008 length says 10 bytes, the group holds"), std::string::npos)
-        << f.message;
+    EXPECT_NE(findings.message(f).find("Group 0008 length says 10 bytes, the group holds"),
+              std::string::npos)
+        << findings.message(f);
     EXPECT_TRUE(findings.has_errors());
 }
 
@@ -314,7 +315,7 @@ TEST(Check, RealFilesGiveFindingsWithinTheirBytesInFileOrder) {
                 last_row = f.row;
             }
             if (entry.path().filename() == "CT_small.dcm") {
-                EXPECT_TRUE(findings.list.empty()) << findings.list[0].message;
+                EXPECT_TRUE(findings.list.empty()) << findings.message(findings.list[0]);
             }
         }
         ++files;
