@@ -90,6 +90,11 @@ void dcm_findings::hold_text(dcm_finding& finding, std::string_view text) {
     block.append(text);
 }
 
+void dcm_findings::shrink_to_fit() {
+    list.shrink_to_fit();
+    if (!m_text_blocks.empty()) m_text_blocks.back().shrink_to_fit();
+}
+
 std::string dcm_findings::message(const dcm_finding& finding) const {
     std::string text;
     append_message(text, finding);

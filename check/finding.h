@@ -83,6 +83,9 @@ struct dcm_findings {
 
     // Keeps `text` as the sentence of `finding` (form text).
     void hold_text(dcm_finding& finding, std::string_view text);
+    // Gives back the room beyond the findings and their text, for a holder
+    // that keeps them (the check leaves room to grow: dcm_check).
+    void shrink_to_fit();
 
 private:
     // The sentences of form text, in blocks that are filled and never moved: a
