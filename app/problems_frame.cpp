@@ -104,7 +104,7 @@ std::wstring CProblemsFrame::CellText(std::size_t i, int column) const {
     case 1: return Widen(dcm_check_kind_name(f.kind));
     case 2: return Widen(dcm_tag_text(f.tag));
     case 3: return (f.inflated ? L"z" : L"") + std::to_wstring(f.offset);
-    default: return Widen(f.message);
+    default: return Widen(m_findings.message(f));
     }
 }
 

@@ -52,6 +52,10 @@ void in_file_order(std::vector<dcm_finding>& list) {
 dcm_findings dcm_check(const dcm_row_model& rows, dcm_bytes file) {
     dcm_findings findings;
     if (!file.begin || rows.walk_result().status == dcm_walk_status::not_part10) return findings;
+    // Room for a finding per row, up to the cap, so that the list is not
+    // copied again and again as it grows (a holder that keeps the findings
+    // gives back what is left over: dcm_check in check.h).
+    findings.list.reserve(std::min(rows.size() + 64, dcm_check_max_findings));
     dcm_check_source source(rows, file, findings);
     dcm_check_meta(source);
     dcm_check_structure(source);

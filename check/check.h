@@ -12,7 +12,9 @@ namespace velk {
 
 // The findings of `rows`, loaded whole (load(), not load_in_chunks()) from
 // `file`, in file order. A load that read no file gives none: why the file
-// could not be read is the caller's to say.
+// could not be read is the caller's to say. The list has room for a finding per
+// row (up to dcm_check_max_findings): whoever keeps it beyond writing it out
+// gives that back (dcm_findings::shrink_to_fit).
 dcm_findings dcm_check(const dcm_row_model& rows, dcm_bytes file);
 
 }  // namespace velk

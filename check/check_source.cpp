@@ -23,11 +23,17 @@ bool unread_in_default_reading(std::string_view uid) {
 dcm_check_source::dcm_check_source(const dcm_row_model& rows, dcm_bytes file, dcm_findings& out)
     : m_rows(rows), m_file(file), m_records(rows.records()), m_out(out), m_count(m_records.size()) {
     m_tags.resize(m_records.size());
+    std::size_t top = 0;
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         const dcm_check_element e = element(i);
         m_tags[i] = e.tag;
-        if (m_records[i].level == 0 && e.has_tag) m_top.emplace_back(e.tag, i);
+        top += m_records[i].level == 0 && e.has_tag;
     }
+    // Counted first: an index grown by doubling would touch twice its memory.
+    m_top.reserve(top);
+    for (std::size_t i = 0; i < m_records.size(); ++i)
+        if (m_records[i].level == 0 && (m_tags[i] != 0 || element(i).has_tag))
+            m_top.push_back(std::uint32_t(i));
     if (rows.reading().kind() == dcm_reading::standard &&
         unread_in_default_reading(dcm_check_syntax_uid(*this))) {
         // The meta group comes first; its rows are the ones checked.
@@ -37,14 +43,14 @@ dcm_check_source::dcm_check_source(const dcm_row_model& rows, dcm_bytes file, dc
             ++meta;
         m_count = meta;
         m_top.erase(std::remove_if(m_top.begin(), m_top.end(),
-                                   [meta](const auto& t) { return t.second >= meta; }),
+                                   [meta](std::uint32_t row) { return row >= meta; }),
                     m_top.end());
     }
     // A data set in order is sorted already; a stable sort keeps the first of
     // a duplicated tag first.
-    if (!std::is_sorted(m_top.begin(), m_top.end()))
-        std::stable_sort(m_top.begin(), m_top.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto by_tag = [this](std::uint32_t a, std::uint32_t b) { return m_tags[a] < m_tags[b]; };
+    if (!std::is_sorted(m_top.begin(), m_top.end(), by_tag))
+        std::stable_sort(m_top.begin(), m_top.end(), by_tag);
 }
 
 std::uint64_t dcm_check_source::domain_size(const dcm_record& r) const {
@@ -74,43 +80,63 @@ dcm_check_element dcm_check_source::element(std::size_t row) const {
 }
 
 std::size_t dcm_check_source::top_level(std::uint32_t tag) const {
-    const auto it = std::lower_bound(m_top.begin(), m_top.end(), tag,
-                                     [](const auto& a, std::uint32_t t) { return a.first < t; });
-    return it != m_top.end() && it->first == tag ? it->second : m_records.size();
+    const auto it =
+        std::lower_bound(m_top.begin(), m_top.end(), tag,
+                         [this](std::uint32_t row, std::uint32_t t) { return m_tags[row] < t; });
+    return it != m_top.end() && m_tags[*it] == tag ? *it : m_records.size();
 }
 
 std::size_t dcm_check_source::top_level_place(std::uint32_t tag) const {
-    const auto it = std::upper_bound(m_top.begin(), m_top.end(), tag,
-                                     [](std::uint32_t t, const auto& a) { return t < a.first; });
-    return it != m_top.end() ? it->second : m_records.size();
+    const auto it =
+        std::upper_bound(m_top.begin(), m_top.end(), tag,
+                         [this](std::uint32_t t, std::uint32_t row) { return t < m_tags[row]; });
+    return it != m_top.end() ? *it : m_records.size();
 }
 
 void dcm_check_source::add(std::size_t row, dcm_severity severity, dcm_check_kind kind,
-                           std::string message) {
-    add_for(row, m_tags[row], severity, kind, std::move(message));
+                           std::string_view message) {
+    add_for(row, m_tags[row], severity, kind, message);
+}
+
+void dcm_check_source::add(std::size_t row, dcm_severity severity, dcm_check_kind kind,
+                           dcm_message_form form, std::uint64_t first, std::uint64_t second) {
+    const dcm_record& r = m_records[row];
+    dcm_finding* f = added(r.offset, r.inflated, row, m_tags[row], severity, kind);
+    if (!f) return;
+    f->form = form;
+    f->values[0] = first;
+    f->values[1] = second;
 }
 
 void dcm_check_source::add_for(std::size_t row, std::uint32_t tag, dcm_severity severity,
-                               dcm_check_kind kind, std::string message) {
+                               dcm_check_kind kind, std::string_view message) {
     if (row < m_records.size()) {
         const dcm_record& r = m_records[row];
-        add_at(r.offset, r.inflated, row, tag, severity, kind, std::move(message));
+        add_at(r.offset, r.inflated, row, tag, severity, kind, message);
         return;
     }
     // Past the last row: the end of the bytes walked.
     const std::uint64_t end = m_records.empty() ? 0 : domain_size(m_records.back());
     const bool inflated = !m_records.empty() && m_records.back().inflated;
-    add_at(end, inflated, row, tag, severity, kind, std::move(message));
+    add_at(end, inflated, row, tag, severity, kind, message);
 }
 
 void dcm_check_source::add_at(std::uint64_t offset, bool inflated, std::size_t row,
                               std::uint32_t tag, dcm_severity severity, dcm_check_kind kind,
-                              std::string message) {
+                              std::string_view message) {
+    if (dcm_finding* f = added(offset, inflated, row, tag, severity, kind))
+        m_out.hold_text(*f, message);
+}
+
+dcm_finding* dcm_check_source::added(std::uint64_t offset, bool inflated, std::size_t row,
+                                     std::uint32_t tag, dcm_severity severity,
+                                     dcm_check_kind kind) {
     if (m_out.list.size() >= dcm_check_max_findings) {
         m_out.capped = true;
-        return;
+        return nullptr;
     }
-    m_out.list.push_back({severity, kind, tag, offset, inflated, row, std::move(message)});
+    m_out.list.push_back({severity, kind, inflated, dcm_message_form::text, tag, offset, row, {}});
+    return &m_out.list.back();
 }
 
 std::string dcm_check_syntax_uid(const dcm_check_source& source) {

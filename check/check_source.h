@@ -56,23 +56,31 @@ public:
     std::size_t top_level_place(std::uint32_t tag) const;
 
     // A finding about row `row`, at its offset.
-    void add(std::size_t row, dcm_severity severity, dcm_check_kind kind, std::string message);
+    void add(std::size_t row, dcm_severity severity, dcm_check_kind kind, std::string_view message);
+    // The same, its sentence made from `form` and `first`, `second` when it is read.
+    void add(std::size_t row, dcm_severity severity, dcm_check_kind kind, dcm_message_form form,
+             std::uint64_t first = 0, std::uint64_t second = 0);
     // The same for a tag that is not the row's (a missing element, found at
     // where it belongs, or at the end).
     void add_for(std::size_t row, std::uint32_t tag, dcm_severity severity, dcm_check_kind kind,
-                 std::string message);
+                 std::string_view message);
     void add_at(std::uint64_t offset, bool inflated, std::size_t row, std::uint32_t tag,
-                dcm_severity severity, dcm_check_kind kind, std::string message);
+                dcm_severity severity, dcm_check_kind kind, std::string_view message);
 
 private:
     const dcm_row_model& m_rows;
     dcm_bytes m_file;
     const std::vector<dcm_record>& m_records;
+    // A new finding at the end of the list, or null when the list is full.
+    dcm_finding* added(std::uint64_t offset, bool inflated, std::size_t row, std::uint32_t tag,
+                       dcm_severity severity, dcm_check_kind kind);
+
     dcm_findings& m_out;
     std::size_t m_count;
     std::vector<std::uint32_t> m_tags;
-    // The top data set's elements, (tag, row) ascending by tag, then row.
-    std::vector<std::pair<std::uint32_t, std::size_t>> m_top;
+    // The top data set's rows, ascending by tag (m_tags), then row. A load
+    // holds fewer than 2^32 rows: at 16 bytes a record, more would take 64 GiB.
+    std::vector<std::uint32_t> m_top;
 };
 
 // The transfer syntax's UID as the file meta information gives it, or "".

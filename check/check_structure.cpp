@@ -69,8 +69,7 @@ private:
         const std::uint32_t tag = m_source.tag(row);
         if (r.length != undefined_length && r.length % 2 != 0)
             m_source.add(row, dcm_severity::error, dcm_check_kind::length,
-                         "Value length " + std::to_string(r.length) +
-                             " is odd; every value has an even length");
+                         dcm_message_form::odd_length, r.length);
         if (r.container && r.length != undefined_length)
             m_containers.push_back({row, std::uint32_t(r.level), r.value_offset() + r.length});
         if (group_of(tag) == 0xFFFE || r.level >= max_levels) return;
@@ -85,11 +84,10 @@ private:
     void order(std::size_t row, std::uint32_t tag, level_state& level) {
         if (level.has_last && tag < level.last_tag)
             m_source.add(row, dcm_severity::error, dcm_check_kind::order,
-                         dcm_tag_text(tag) + " comes after " + dcm_tag_text(level.last_tag) +
-                             "; tags ascend within a data set or item");
+                         dcm_message_form::out_of_order, level.last_tag);
         else if (level.has_last && tag == level.last_tag)
             m_source.add(row, dcm_severity::error, dcm_check_kind::duplicate,
-                         dcm_tag_text(tag) + " appears a second time in the same data set or item");
+                         dcm_message_form::duplicate);
         if (!level.has_last || tag > level.last_tag) level.last_tag = tag;
         level.has_last = true;
     }
@@ -141,15 +139,8 @@ private:
             // Once per block and data set: a block without its creator is one
             // fault, however many elements it holds.
             level.reported.set(element >> 8);
-            std::string message;
-            message.reserve(96);
-            message += "Private element ";
-            dcm_append_tag(message, tag);
-            message += " has no private creator ";
-            dcm_append_tag(message, (std::uint32_t(group) << 16) | (element >> 8));
-            message += " in its data set or item (nor do the block's elements after it)";
             m_source.add(row, dcm_severity::error, dcm_check_kind::private_block,
-                         std::move(message));
+                         dcm_message_form::no_private_creator);
         }
     }
 
@@ -159,13 +150,12 @@ private:
         // standard's PS3.5 section 7.2).
         if (element_of(tag) == 0 && group_of(tag) > 0x0002) {
             m_source.add(row, dcm_severity::info, dcm_check_kind::retired,
-                         dcm_tag_text(tag) + " Group Length is retired");
+                         dcm_message_form::retired_group_length);
             return;
         }
         const dcm_full_entry* entry = dcm_full_find(tag);
         if (!entry || !entry->retired) return;
-        m_source.add(row, dcm_severity::info, dcm_check_kind::retired,
-                     dcm_tag_text(tag) + " " + entry->name + " is retired");
+        m_source.add(row, dcm_severity::info, dcm_check_kind::retired, dcm_message_form::retired);
     }
 
     // Containers at `level` and deeper end before an element at `level`.

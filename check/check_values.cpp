@@ -180,19 +180,9 @@ private:
         case dcm_vr_kind::binary: count = binary(row, e, *info); break;
         default: return;
         }
-        if (dictionary_vr && count > 0 && !allows(parse_multiplicity(entry->vm), count)) {
-            std::string message;
-            message.reserve(112);
-            dcm_append_tag(message, tag);
-            message += ' ';
-            message += entry->name;
-            message += " holds ";
-            message += std::to_string(count);
-            message += count == 1 ? " value" : " values";
-            message += "; the dictionary's multiplicity is ";
-            message += entry->vm;
-            m_source.add(row, dcm_severity::error, dcm_check_kind::vm, std::move(message));
-        }
+        if (dictionary_vr && count > 0 && !allows(parse_multiplicity(entry->vm), count))
+            m_source.add(row, dcm_severity::error, dcm_check_kind::vm,
+                         dcm_message_form::multiplicity, count);
     }
 
     // Whole binary values; the number of values for numbers, 1 for streams.
@@ -287,10 +277,10 @@ private:
         const char last = raw.back();
         const char wrong = info.padding == '\0' ? ' ' : '\0';
         if (last != wrong) return;
-        m_source.add(row, dcm_severity::warning, dcm_check_kind::value,
-                     std::string(info.code) + " value is padded with " +
-                         (wrong == ' ' ? "a space" : "NUL") + "; " + info.code +
-                         " is padded with " + (info.padding == ' ' ? "a space" : "NUL"));
+        const std::uint64_t code =
+            std::uint64_t(std::uint8_t(info.code[0])) << 8 | std::uint8_t(info.code[1]);
+        m_source.add(row, dcm_severity::warning, dcm_check_kind::value, dcm_message_form::padding,
+                     code, std::uint8_t(info.padding));
     }
 
     dcm_check_source& m_source;

@@ -173,17 +173,20 @@ fault_text integer_form(std::string_view v) {
 fault_text uid_form(std::string_view v) {
     if (v.size() > 1 && (v[0] < '0' || v[0] > '2' || v[1] != '.'))
         return "its first component is 0, 1 or 2";
+    // One pass over the characters: a UID is short and a file may hold a
+    // hundred thousand of them, so no search per component.
     bool only_zeros = true;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t stop = std::min(v.find('.', start), v.size());
-        const std::string_view component = v.substr(start, stop - start);
-        if (component.empty()) return "a UID has no empty component";
-        if (component.size() > 1 && component[0] == '0')
-            return "component \"" + std::string(component) + "\" has a leading zero";
-        if (component.find_first_not_of('0') != std::string_view::npos) only_zeros = false;
-        if (stop == v.size()) break;
-        start = stop + 1;
+    std::size_t start = 0;  // the component's first character
+    for (std::size_t at = 0; at <= v.size(); ++at) {
+        if (at < v.size() && v[at] != '.') {
+            only_zeros = only_zeros && v[at] == '0';
+            continue;
+        }
+        if (at == start) return "a UID has no empty component";
+        if (at - start > 1 && v[start] == '0')
+            return "component \"" + std::string(v.substr(start, at - start)) +
+                   "\" has a leading zero";
+        start = at + 1;
     }
     return only_zeros ? "a UID is not nothing but zeros" : fault_text();
 }

@@ -49,7 +49,7 @@ void write_check_text(const dcm_findings& findings, const std::string* path, tex
         line += " at ";
         line += offset_text(f);
         line += ": ";
-        line += f.message;
+        findings.append_message(line, f);
         line += '\n';
         out.put(line);
     }
@@ -62,6 +62,7 @@ void write_check_csv_header(bool with_path, text_output& out) {
 }
 
 void write_check_csv(const dcm_findings& findings, const std::string* path, text_output& out) {
+    std::string message;
     for (const dcm_finding& f : findings.list) {
         if (path) {
             put_csv_field(*path, out);
@@ -69,7 +70,9 @@ void write_check_csv(const dcm_findings& findings, const std::string* path, text
         }
         out.put(std::string(dcm_severity_name(f.severity)) + "," + dcm_check_kind_name(f.kind) +
                 "," + tag_hex(f.tag) + "," + offset_text(f) + ",");
-        put_csv_field(f.message, out);
+        message.clear();
+        findings.append_message(message, f);
+        put_csv_field(message, out);
         out.put("\r\n");
     }
 }
@@ -81,7 +84,7 @@ void write_check_json(const dcm_findings& findings, const std::string& path, tex
                               {"kind", dcm_check_kind_name(f.kind)},
                               {"tag", tag_hex(f.tag)},
                               {"offset", f.offset},
-                              {"message", f.message}};
+                              {"message", findings.message(f)}};
         if (f.inflated) one["inflated"] = true;
         list.push_back(std::move(one));
     }

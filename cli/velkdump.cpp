@@ -118,7 +118,12 @@ dcm_walk_result write_listing(dcm_row_model& rows, dcm_bytes bytes, const listed
 // asked. Answers whether any is an error.
 bool write_findings(dcm_row_model& rows, dcm_bytes bytes, const listed_file& file,
                     dump_format format, bool several, text_output& out) {
-    rows.load(bytes);
+    // The check needs the whole load; reserved for as many rows as the file can
+    // hold, it is never copied to grow. Only the pages written are touched; the
+    // cap keeps what a large file of few elements reserves (a gigabyte of
+    // pixels) within 32 MiB of records.
+    constexpr std::size_t most_rows = std::size_t(1) << 21;
+    rows.load(bytes, dcm_rows_room(bytes, most_rows));
     const dcm_findings findings = dcm_check(rows, bytes);
     const std::string* path = several ? &file.path : nullptr;
     switch (format) {

@@ -25,10 +25,10 @@ void dcm_row_model::start_load(dcm_bytes file) {
     m_reading->forget();
 }
 
-dcm_walk_result dcm_row_model::load(dcm_bytes file) {
+dcm_walk_result dcm_row_model::load(dcm_bytes file, std::size_t room) {
     start_load(file);
     try {
-        m_records.reserve(reserved_rows);
+        m_records.reserve(room);
         m_walk = m_reading->walk(file, m_records, nullptr);
         m_reading->read_whole(file, m_records);
     } catch (...) {

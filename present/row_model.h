@@ -39,6 +39,13 @@ struct dcm_load_facts {
     std::string transfer_syntax;                     // the (0002,0010) Data cell, if any
 };
 
+// Rows a file's bytes can hold at most (an element takes 8 bytes or more), up
+// to `most`: room for a load to reserve. A deflated data set may hold more.
+inline std::size_t dcm_rows_room(dcm_bytes file, std::size_t most) {
+    const std::size_t bytes = file.begin ? std::size_t(file.end - file.begin) : 0;
+    return bytes / 8 < most ? bytes / 8 : most;
+}
+
 class dcm_row_model {
 public:
     // Room reserved before a load; capacity, not a limit.
@@ -68,8 +75,10 @@ public:
     // Empties the rows and fills them from the bytes of a file, every container
     // expanded. Null or unmarked bytes give no rows. When the rows do not fit in
     // memory there are none (out_of_memory()). Answers, and keeps, how the walk
-    // ended.
-    dcm_walk_result load(dcm_bytes file);
+    // ended. `room` rows are reserved first (capacity, not a limit): a reader
+    // that drops the model at once may ask for as many as the file can hold
+    // (dcm_rows_room), so that the rows are never copied to grow.
+    dcm_walk_result load(dcm_bytes file, std::size_t room = reserved_rows);
 
     // Walks the file as load() does but holds at most `chunk_rows` rows at a time:
     // whenever that many are held, and once for the rest, `each(*this)` is called

@@ -29,7 +29,8 @@ std::vector<std::string> FindingLines(const dcm_problems& problems, const dcm_re
         if (f.tag != tag) continue;
         std::string line = dcm_severity_name(f.severity);
         if (!line.empty()) line[0] = char(line[0] - 'a' + 'A');
-        lines.push_back(line + " (" + dcm_check_kind_name(f.kind) + "): " + f.message);
+        lines.push_back(line + " (" + dcm_check_kind_name(f.kind) +
+                        "): " + problems.findings().message(f));
     }
     return lines;
 }

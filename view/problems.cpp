@@ -6,6 +6,7 @@
 namespace velk {
 
 dcm_problems::dcm_problems(dcm_findings findings) : m_findings(std::move(findings)) {
+    m_findings.shrink_to_fit();  // kept as long as the document
     m_by_offset.reserve(m_findings.list.size());
     for (std::size_t i = 0; i < m_findings.list.size(); ++i) {
         const dcm_finding& f = m_findings.list[i];

@@ -151,7 +151,7 @@ TEST_P(CatalogueFile, CheckStaysInsideTheFileAndIsBounded) {
         const dcm_bytes inflated_bytes = rows.reading().inflated();
         const std::size_t inflated = std::size_t(inflated_bytes.end - inflated_bytes.begin);
         for (const dcm_finding& f : findings.list)
-            ASSERT_LE(f.offset, f.inflated ? inflated : bytes.size()) << f.message;
+            ASSERT_LE(f.offset, f.inflated ? inflated : bytes.size()) << findings.message(f);
         EXPECT_LE(findings.list.size(), 8 * rows.size() + 64);
     }
 }

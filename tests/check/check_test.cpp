@@ -279,9 +279,49 @@ TEST(Check, AFindingSaysWhatIsWrongAtTheElementsOffset) {
     const dcm_finding& f = findings.list[1];
     EXPECT_EQ(f.severity, dcm_severity::error);
     EXPECT_EQ(f.offset, bytes.find(std::string("\x08\0\0\0UL", 6)));
-    EXPECT_NE(f.message.find("Group 0008 length says 10 bytes, the group holds"), std::string::npos)
-        << f.message;
+    EXPECT_NE(findings.message(f).find("Group 0008 length says 10 bytes, the group holds"),
+              std::string::npos)
+        << findings.message(f);
     EXPECT_TRUE(findings.has_errors());
+}
+
+// The sentences made from a finding's numbers when read, and those held as
+// text, read the same from a copy that outlives the check's own list.
+TEST(Check, SentencesReadTheSameFromACopyOfTheFindings) {
+    object o;
+    std::swap(o.data[2], o.data[3]);                                                 // order
+    o.data.insert(o.data.begin() + 9, o.data[8]);                                    // duplicate
+    o.set(0x0008, 0x0001, "UL", le32(0));                                            // retired
+    o.set(0x0009, 0x1010, "LO", "AB");                                               // private
+    o.set(0x0020, 0x000D, "UI", "1.2.3.4.7 ");                                       // padding
+    o.set(0x0028, 0x0030, "DS", "1\\2\\3");                                          // vm
+    o.tail = dicom_builder().explicit_element(0x0040, 0x0254, "LO", "ABC").bytes();  // odd
+    o.remove(0x0010, 0x0040);  // a sentence held as text
+    const std::string bytes = o.bytes();
+    const dcm_bytes file{bytes.data(), bytes.data() + bytes.size()};
+    dcm_findings copy;
+    std::vector<std::string> said;
+    {
+        dcm_row_model rows;
+        rows.load(file);
+        const dcm_findings found = dcm_check(rows, file);
+        for (const dcm_finding& f : found.list) said.push_back(found.message(f));
+        copy = found;
+    }
+    ASSERT_EQ(copy.list.size(), said.size());
+    for (std::size_t i = 0; i < said.size(); ++i) EXPECT_EQ(copy.message(copy.list[i]), said[i]);
+    for (const char* sentence : {
+             "(0008,0001) Length to End is retired",
+             "(0008,0020) comes after (0008,0030); tags ascend within a data set or item",
+             "(0010,0020) appears a second time in the same data set or item",
+             "Private element (0009,1010) has no private creator (0009,0010) in its data set or "
+             "item (nor do the block's elements after it)",
+             "UI value is padded with a space; UI is padded with NUL",
+             "(0028,0030) Pixel Spacing holds 3 values; the dictionary's multiplicity is 2",
+             "Value length 3 is odd; every value has an even length",
+             "(0010,0040) Patient's Sex (Type 2, Patient module) is missing",
+         })
+        EXPECT_NE(std::find(said.begin(), said.end(), sentence), said.end()) << sentence;
 }
 
 TEST(Check, DeclaredExplicitButWrittenImplicitIsASyntaxError) {
@@ -314,7 +354,7 @@ TEST(Check, RealFilesGiveFindingsWithinTheirBytesInFileOrder) {
                 last_row = f.row;
             }
             if (entry.path().filename() == "CT_small.dcm") {
-                EXPECT_TRUE(findings.list.empty()) << findings.list[0].message;
+                EXPECT_TRUE(findings.list.empty()) << findings.message(findings.list[0]);
             }
         }
         ++files;

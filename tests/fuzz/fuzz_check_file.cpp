@@ -18,9 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const dcm_findings findings = dcm_check(rows, bytes);
         const dcm_bytes inflated_bytes = rows.reading().inflated();
         const std::size_t inflated = std::size_t(inflated_bytes.end - inflated_bytes.begin);
-        for (const dcm_finding& f : findings.list)
+        for (const dcm_finding& f : findings.list) {
             fuzz::require(f.offset <= (f.inflated ? inflated : file.size()),
                           "a finding lies inside the bytes its offset counts in");
+            fuzz::require(!findings.message(f).empty(), "every finding has a sentence");
+        }
         fuzz::require(findings.list.size() <= 8 * rows.size() + 64, "a few findings per row");
     }
     return 0;

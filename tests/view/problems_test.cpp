@@ -45,8 +45,9 @@ TEST(Problems, CountMarkAndMoveBetweenTheRowsWithFindings) {
     EXPECT_EQ(problems.next_row(shown, 3, true), 0u);  // round the end
     EXPECT_EQ(problems.next_row(shown, 0, false), 3u);
     ASSERT_EQ(problems.findings_of(shown[3]).size(), 1u);
-    EXPECT_NE(findings.list[problems.findings_of(shown[3])[0]].message.find("leading zero"),
-              std::string::npos);
+    EXPECT_NE(
+        findings.message(findings.list[problems.findings_of(shown[3])[0]]).find("leading zero"),
+        std::string::npos);
 
     // Collapsed, the sequence's rows are gone and F8 skips to what is shown.
     const dcm_problems::place uid = dcm_problems::place_of(shown[3]);
