@@ -232,6 +232,10 @@ void CDocumentPanes::ShowInspector(bool show) {
 // The focused row of the list, or "no element".
 void CDocumentPanes::Inspect() {
     if (!m_inspectorShown) return;
+    // A new line count, and the pane's new place beside a frame or without
+    // one, each lay the pane's scroll bars out again and redraw them: held
+    // until all are made, that is done once.
+    m_inspector.SetRedraw(FALSE);
     const int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
     const dcm_row_model& shown = m_view.Rows();
     m_inspection = dcm_inspection();
@@ -263,10 +267,19 @@ void CDocumentPanes::Inspect() {
         ::ShowWindow(m_framePane.m_hWnd, SW_HIDE);
         LayOut();
     }
-    m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ClearInspectorSelection();
     const std::size_t lines = m_findingLines.size() + m_inspection.line_count();
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(lines, INT_MAX)), 0);
+    m_inspector.SetRedraw(TRUE);
     m_inspector.Invalidate(TRUE);
+}
+
+// The state of each line is cleared only where it is set: a request for every
+// line at once visits them all, and a frame's hex runs to tens of thousands.
+void CDocumentPanes::ClearInspectorSelection() {
+    const int focused = m_inspector.GetNextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0) m_inspector.SetItemState(focused, 0, LVIS_FOCUSED);
+    if (m_inspector.GetSelectedCount() > 0) m_inspector.SetItemState(-1, 0, LVIS_SELECTED);
 }
 
 void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end) {

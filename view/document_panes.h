@@ -50,6 +50,7 @@ private:
     void ShowInspector(bool show);
     void RedrawList();
     void Inspect();
+    void ClearInspectorSelection();
     // Shows the frame pane when `element` is Pixel Data, hides it otherwise.
     void ShowFrameOf(const dcm_record& element, const char* begin, const char* end);
     std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
