@@ -232,10 +232,7 @@ void CDocumentPanes::ShowInspector(bool show) {
 // The focused row of the list, or "no element".
 void CDocumentPanes::Inspect() {
     if (!m_inspectorShown) return;
-    // A new line count, and the pane's new place beside a frame or without
-    // one, each lay the pane's scroll bars out again and redraw them: held
-    // until all are made, that is done once.
-    m_inspector.SetRedraw(FALSE);
+    HoldInspectorDrawing(true);
     const int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
     const dcm_row_model& shown = m_view.Rows();
     m_inspection = dcm_inspection();
@@ -270,8 +267,26 @@ void CDocumentPanes::Inspect() {
     ClearInspectorSelection();
     const std::size_t lines = m_findingLines.size() + m_inspection.line_count();
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(lines, INT_MAX)), 0);
-    m_inspector.SetRedraw(TRUE);
-    m_inspector.Invalidate(TRUE);
+    HoldInspectorDrawing(false);
+}
+
+// A move changes the inspector's line count, and its place beside a frame or
+// without one. At each change the list view lays its scroll bars out again and
+// draws them, and under wine a drawing of a scroll bar is over a hundred
+// requests to the window server. Held, the layout is done once, when the
+// drawing is let go, and the pane is drawn once, with its scroll bars, at its
+// next paint. Wine's list view keeps its own flag apart from the window's:
+// both are held, the window's by the default handling of WM_SETREDRAW.
+void CDocumentPanes::HoldInspectorDrawing(bool hold) {
+    const HWND pane = m_inspector.m_hWnd;
+    if (hold) {
+        m_inspector.SetRedraw(FALSE);
+        ::DefWindowProcW(pane, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    m_inspector.SetRedraw(TRUE);  // the scroll bars laid out, not yet drawn
+    ::DefWindowProcW(pane, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(pane, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
 // The state of each line is cleared only where it is set: a request for every

@@ -51,6 +51,7 @@ private:
     void RedrawList();
     void Inspect();
     void ClearInspectorSelection();
+    void HoldInspectorDrawing(bool hold);
     // Shows the frame pane when `element` is Pixel Data, hides it otherwise.
     void ShowFrameOf(const dcm_record& element, const char* begin, const char* end);
     std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
