@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,10 @@ void CDocumentPanes::ShowInspector(bool show) {
 void CDocumentPanes::Inspect() {
     if (!m_inspectorShown) return;
     HoldInspectorDrawing(true);
+    // Let go however this ends: an exception (memory for a long value's lines)
+    // must not leave the pane undrawn.
+    const std::unique_ptr<CDocumentPanes, void (*)(CDocumentPanes*)> letGo(
+        this, [](CDocumentPanes* panes) { panes->HoldInspectorDrawing(false); });
     const int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
     const dcm_row_model& shown = m_view.Rows();
     m_inspection = dcm_inspection();
@@ -267,7 +272,6 @@ void CDocumentPanes::Inspect() {
     ClearInspectorSelection();
     const std::size_t lines = m_findingLines.size() + m_inspection.line_count();
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(lines, INT_MAX)), 0);
-    HoldInspectorDrawing(false);
 }
 
 // A move changes the inspector's line count, and its place beside a frame or
