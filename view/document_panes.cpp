@@ -263,7 +263,7 @@ void CDocumentPanes::Inspect() {
                                       ? dcm_load_tag(begin + element.offset, element.byte_order())
                                       : 0;
         m_findingLines = FindingLines(m_view.Problems(), element, tag);
-        ShowFrameOf(element, begin, end);
+        ShowFrameOf(element, begin, end, file);
     } else if (m_frameShown) {
         m_frameShown = false;
         ::ShowWindow(m_framePane.m_hWnd, SW_HIDE);
@@ -301,7 +301,8 @@ void CDocumentPanes::ClearInspectorSelection() {
     if (m_inspector.GetSelectedCount() > 0) m_inspector.SetItemState(-1, 0, LVIS_SELECTED);
 }
 
-void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end) {
+void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end,
+                                 const dcm_file_mapping& file) {
     const bool pixels =
         dcm_fits(begin, end, std::uint64_t(element.offset) + 4) &&
         dcm_load_tag(begin + element.offset, element.byte_order()) == tag_pixel_data;
@@ -311,7 +312,8 @@ void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, c
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (pixels && m_framePane.m_hWnd)
-        m_framePane.ShowPixels(m_view.Path(), element.offset, element.inflated);
+        m_framePane.ShowPixels(m_view.Path(), dcm_bytes::of(file), element.offset,
+                               element.inflated);
     const bool show = pixels && m_framePane.m_hWnd;
     if (show == m_frameShown) return;
     m_frameShown = show;

@@ -19,10 +19,10 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 
 }  // namespace
 
-void CFramePane::ShowPixels(const wchar_t* path, std::uint32_t offset, bool inflated) {
+void CFramePane::ShowPixels(const wchar_t* path, dcm_bytes file, std::uint32_t offset,
+                            bool inflated) {
     m_path = path ? path : L"";
-    const dcm_file_mapping file(m_path.c_str());
-    m_viewer.open(dcm_bytes::of(file), offset, inflated);
+    m_viewer.open(file, offset, inflated);
     SetPointer({});
     MakeBitmap();
 }

@@ -21,8 +21,10 @@ namespace velk {
 class CFramePane : public CWindowImpl<CFramePane, CWindow, CControlTraits> {
 public:
     // Shows frame 1 of the Pixel Data whose element starts at `offset` of the
-    // file at `path` (`inflated`: in the inflated bytes of a deflated data set).
-    void ShowPixels(const wchar_t* path, std::uint32_t offset, bool inflated);
+    // file at `path` (`inflated`: in the inflated bytes of a deflated data set),
+    // read from `file`, its bytes as the caller mapped them; later frames are
+    // read from the file mapped again.
+    void ShowPixels(const wchar_t* path, dcm_bytes file, std::uint32_t offset, bool inflated);
     // The frame shown, for a test or the status bar: "Frame 2 of 10".
     std::wstring FrameText() const;
     const dcm_frame_viewer& Viewer() const { return m_viewer; }
