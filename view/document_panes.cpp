@@ -276,8 +276,8 @@ void CDocumentPanes::Inspect() {
 
 // A move changes the inspector's line count, and its place beside a frame or
 // without one. At each change the list view lays its scroll bars out again and
-// draws them, and under wine a drawing of a scroll bar is over a hundred
-// requests to the window server. Held, the layout is done once, when the
+// draws them, and under wine each drawing of a scroll bar is over a hundred
+// requests to wineserver. Held, the layout is done once, when the
 // drawing is let go, and the pane is drawn once, with its scroll bars, at its
 // next paint. Wine's list view keeps its own flag apart from the window's:
 // both are held, the window's by the default handling of WM_SETREDRAW.
