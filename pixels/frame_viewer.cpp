@@ -6,7 +6,7 @@
 
 namespace velk {
 
-bool dcm_frame_viewer::open(dcm_bytes file, std::uint32_t offset, bool inflated) {
+bool dcm_frame_viewer::open(dcm_bytes file, std::uint64_t offset, bool inflated) {
     *this = dcm_frame_viewer();
     m_rows.load(file);
     const std::vector<dcm_record>& records = m_rows.records();

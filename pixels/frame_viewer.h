@@ -20,7 +20,7 @@ public:
     // element starts at `offset` (`inflated`: in the inflated bytes), or of the
     // file's first Pixel Data when no element starts there. False with a
     // sentence (problem()) when there is nothing to show.
-    bool open(dcm_bytes file, std::uint32_t offset, bool inflated);
+    bool open(dcm_bytes file, std::uint64_t offset, bool inflated);
     // Shows frame `index` (0-based) of the same Pixel Data, read from `file`.
     bool show_frame(dcm_bytes file, std::uint32_t index);
 

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -233,6 +234,11 @@ void CDocumentPanes::ShowInspector(bool show) {
 // The focused row of the list, or "no element".
 void CDocumentPanes::Inspect() {
     if (!m_inspectorShown) return;
+    HoldInspectorDrawing(true);
+    // Let go however this ends: an exception (memory for a long value's lines)
+    // must not leave the pane undrawn.
+    const std::unique_ptr<CDocumentPanes, void (*)(CDocumentPanes*)> letGo(
+        this, [](CDocumentPanes* panes) { panes->HoldInspectorDrawing(false); });
     const int row = m_view.GetNextItem(-1, LVNI_FOCUSED);
     const dcm_row_model& shown = m_view.Rows();
     m_inspection = dcm_inspection();
@@ -258,19 +264,46 @@ void CDocumentPanes::Inspect() {
                                       ? dcm_load_tag(begin + element.offset, element.byte_order())
                                       : 0;
         m_findingLines = FindingLines(m_document.problems(), element, tag);
-        ShowFrameOf(element, begin, end);
+        ShowFrameOf(element, begin, end, file);
     } else if (m_frameShown) {
         m_frameShown = false;
         ::ShowWindow(m_framePane.m_hWnd, SW_HIDE);
         LayOut();
     }
-    m_inspector.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    ClearInspectorSelection();
     const std::size_t lines = m_findingLines.size() + m_inspection.line_count();
     m_inspector.SetItemCountEx(int(std::min<std::size_t>(lines, INT_MAX)), 0);
-    m_inspector.Invalidate(TRUE);
 }
 
-void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end) {
+// A move changes the inspector's line count, and its place beside a frame or
+// without one. At each change the list view lays its scroll bars out again and
+// draws them, and under wine each drawing of a scroll bar is over a hundred
+// requests to wineserver. Held, the layout is done once, when the
+// drawing is let go, and the pane is drawn once, with its scroll bars, at its
+// next paint. Wine's list view keeps its own flag apart from the window's:
+// both are held, the window's by the default handling of WM_SETREDRAW.
+void CDocumentPanes::HoldInspectorDrawing(bool hold) {
+    const HWND pane = m_inspector.m_hWnd;
+    if (hold) {
+        m_inspector.SetRedraw(FALSE);
+        ::DefWindowProcW(pane, WM_SETREDRAW, FALSE, 0);
+        return;
+    }
+    m_inspector.SetRedraw(TRUE);  // the scroll bars laid out, not yet drawn
+    ::DefWindowProcW(pane, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(pane, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+}
+
+// The state of each line is cleared only where it is set: a request for every
+// line at once visits them all, and a frame's hex runs to tens of thousands.
+void CDocumentPanes::ClearInspectorSelection() {
+    const int focused = m_inspector.GetNextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0) m_inspector.SetItemState(focused, 0, LVIS_FOCUSED);
+    if (m_inspector.GetSelectedCount() > 0) m_inspector.SetItemState(-1, 0, LVIS_SELECTED);
+}
+
+void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, const char* end,
+                                 const dcm_file_mapping& file) {
     const bool pixels =
         dcm_fits(begin, end, std::uint64_t(element.offset) + 4) &&
         dcm_load_tag(begin + element.offset, element.byte_order()) == tag_pixel_data;
@@ -280,7 +313,7 @@ void CDocumentPanes::ShowFrameOf(const dcm_record& element, const char* begin, c
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     if (pixels && m_framePane.m_hWnd)
-        m_framePane.ShowPixels(m_document, element.offset, element.inflated);
+        m_framePane.ShowPixels(m_document, dcm_bytes::of(file), element.offset, element.inflated);
     const bool show = pixels && m_framePane.m_hWnd;
     if (show == m_frameShown) return;
     m_frameShown = show;

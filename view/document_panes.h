@@ -53,8 +53,12 @@ private:
     void ShowInspector(bool show);
     void RedrawList();
     void Inspect();
+    void ClearInspectorSelection();
+    void HoldInspectorDrawing(bool hold);
     // Shows the frame pane when `element` is Pixel Data, hides it otherwise.
-    void ShowFrameOf(const dcm_record& element, const char* begin, const char* end);
+    // `file` is the document's file, mapped once for the move.
+    void ShowFrameOf(const dcm_record& element, const char* begin, const char* end,
+                     const dcm_file_mapping& file);
     std::string InspectedLine(std::size_t line, const dcm_file_mapping& file) const;
     // Every row of the document in file order: the filter's whole rows while it
     // shows its own, else the document's.

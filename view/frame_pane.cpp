@@ -19,10 +19,10 @@ std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), 
 
 }  // namespace
 
-void CFramePane::ShowPixels(const dcm_document& document, std::uint32_t offset, bool inflated) {
+void CFramePane::ShowPixels(const dcm_document& document, dcm_bytes file, std::uint64_t offset,
+                            bool inflated) {
     m_document = &document;
-    const dcm_file_mapping file(m_document->path().c_str());
-    m_viewer.open(dcm_bytes::of(file), offset, inflated);
+    m_viewer.open(file, offset, inflated);
     SetPointer({});
     MakeBitmap();
 }

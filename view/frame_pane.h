@@ -22,9 +22,11 @@ namespace velk {
 class CFramePane : public CWindowImpl<CFramePane, CWindow, CControlTraits> {
 public:
     // Shows frame 1 of the Pixel Data whose element starts at `offset` of the
-    // document's file (`inflated`: in the inflated bytes of a deflated data set).
-    // The document outlives the pane; its file is mapped for each frame shown.
-    void ShowPixels(const dcm_document& document, std::uint32_t offset, bool inflated);
+    // document's file (`inflated`: in the inflated bytes of a deflated data set),
+    // read from `file`, its bytes as the caller mapped them. The document outlives
+    // the pane; its file is mapped again for each later frame.
+    void ShowPixels(const dcm_document& document, dcm_bytes file, std::uint64_t offset,
+                    bool inflated);
     // The frame shown, for a test or the status bar: "Frame 2 of 10".
     std::wstring FrameText() const;
     const dcm_frame_viewer& Viewer() const { return m_viewer; }
