@@ -54,15 +54,6 @@ std::string narrow(const std::wstring& wide) {
 
 }  // namespace
 
-std::wstring WidenUtf8(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
-                                           int(wide.size()));
-    wide.resize(made > 0 ? std::size_t(made) : 0);
-    return wide;
-}
-
 // What the reading thread hands the window: rows read and not yet taken, and
 // the counts for the status bar. Shared, so that a thread that outlives its
 // window (it never does: the window waits for it) would find it still there.

@@ -18,15 +18,12 @@
 #include "framework/list_view.h"
 #include "framework/mdi_child.h"
 #include "index/folder_table.h"
+#include "view/wide_text.h"
 
 namespace velk {
 
 // Opens a file (a full path) as a document, as File > Open does.
 using open_document_fn = std::function<void(const std::wstring& path)>;
-
-// The index's text (UTF-8: cells, a DICOMDIR record's label) as the folder and
-// directory windows show it.
-std::wstring WidenUtf8(const std::string& utf8);
 
 class CFolderFrame : public CMDIChildWindowImpl<CFolderFrame> {
 public:

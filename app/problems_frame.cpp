@@ -7,6 +7,7 @@
 #include "app/resource.h"
 #include "app/row_list.h"
 #include "view/screen_scale.h"
+#include "view/wide_text.h"
 
 namespace velk {
 
@@ -20,15 +21,6 @@ struct column {
 constexpr column kColumns[] = {
     {L"Severity", 70}, {L"Kind", 90}, {L"Tag", 90}, {L"Offset", 90}, {L"Message", 600},
 };
-
-std::wstring Widen(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    std::wstring wide(utf8.size(), L'\0');
-    const int made = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(),
-                                           int(wide.size()));
-    wide.resize(made > 0 ? std::size_t(made) : 0);
-    return wide;
-}
 
 }  // namespace
 
@@ -100,11 +92,11 @@ void CProblemsFrame::Fill() {
 std::wstring CProblemsFrame::CellText(std::size_t i, int column) const {
     const dcm_finding& f = m_findings.list[i];
     switch (column) {
-    case 0: return Widen(dcm_severity_name(f.severity));
-    case 1: return Widen(dcm_check_kind_name(f.kind));
-    case 2: return Widen(dcm_tag_text(f.tag));
+    case 0: return WidenUtf8(dcm_severity_name(f.severity));
+    case 1: return WidenUtf8(dcm_check_kind_name(f.kind));
+    case 2: return WidenUtf8(dcm_tag_text(f.tag));
     case 3: return (f.inflated ? L"z" : L"") + std::to_wstring(f.offset);
-    default: return Widen(m_findings.message(f));
+    default: return WidenUtf8(m_findings.message(f));
     }
 }
 

@@ -1,5 +1,5 @@
-// The mapping on Windows. The one file of parse/ that sees the Windows API,
-// chosen by the CMake file list.
+// The mapping on Windows, one of parse/'s Windows-only files (with the
+// windowed view and the folder entries), chosen by the CMake file list.
 //
 // Every handle is opened sharing read, write and delete, so that the program
 // that wrote the file may rewrite, rename or delete it while it is shown. Both

@@ -13,6 +13,7 @@
 #include "present/cell_text.h"
 #include "view/clipboard.h"
 #include "view/screen_scale.h"
+#include "view/wide_text.h"
 
 namespace velk {
 
@@ -45,16 +46,6 @@ constexpr int kFramePaneId = 0x7F04;
 constexpr int kSplitterGap = 4;
 // Copying more lines than this at once would build a text of gigabytes.
 constexpr std::size_t kCopyLineLimit = 1000000;
-
-// An inspector line, UTF-8, as the window shows it.
-std::wstring Widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    if (n <= 0) return {};
-    std::wstring wide(std::size_t(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), n);
-    return wide;
-}
 
 // The filter text as the list's cells hold it: UTF-8 (the Interpret reading's
 // cells) or the ANSI code page. False when a character has no byte in the ANSI
@@ -518,7 +509,7 @@ bool CDocumentPanes::OnNotify(CMessage& m) {
             std::optional<dcm_file_mapping> own;
             if (!file && m_document.file()) file = &own.emplace(m_document.file());
             const std::wstring text =
-                file ? Widen(InspectedLine(std::size_t(item.iItem), *file)) : std::wstring();
+                file ? WidenUtf8(InspectedLine(std::size_t(item.iItem), *file)) : std::wstring();
             const std::size_t n =
                 std::min<std::size_t>(text.size(), std::size_t(item.cchTextMax) - 1);
             text.copy(item.pszText, n);
@@ -550,7 +541,7 @@ bool CDocumentPanes::CopyInspectorLines() {
     std::size_t lines = 0;
     for (int line = m_inspector.GetNextItem(-1, LVNI_SELECTED); line >= 0 && lines < kCopyLineLimit;
          line = m_inspector.GetNextItem(line, LVNI_SELECTED), ++lines) {
-        text += Widen(InspectedLine(std::size_t(line), file));
+        text += WidenUtf8(InspectedLine(std::size_t(line), file));
         text += L"\r\n";
     }
     if (lines == kCopyLineLimit) ::MessageBeep(MB_ICONEXCLAMATION);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "parse/mapping.h"
+#include "view/wide_text.h"
 
 namespace velk {
 
@@ -14,8 +15,6 @@ namespace {
 constexpr COLORREF kBackground = RGB(32, 32, 32);
 constexpr COLORREF kText = RGB(230, 230, 120);
 constexpr int kTextLine = 18;  // the line of words along the top
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
 
@@ -94,7 +93,7 @@ RECT CFramePane::ImageRect() const {
 // The line along the top: the frame, the window and the pixel under the
 // pointer, or why there is no image.
 std::wstring CFramePane::Words() const {
-    if (!m_viewer.has_image()) return Widen(m_viewer.problem());
+    if (!m_viewer.has_image()) return WidenUtf8(m_viewer.problem());
     wchar_t window[96] = L"";
     if (m_viewer.windowed())
         swprintf(window, 96, L"   W %g  L %g", m_viewer.window().width, m_viewer.window().center);
@@ -154,7 +153,7 @@ void CFramePane::OnMouseMove(int x, int y) {
             std::uint32_t(std::int64_t(x - to.left) * image.columns / (to.right - to.left)) + 1;
         const auto row =
             std::uint32_t(std::int64_t(y - to.top) * image.rows / (to.bottom - to.top)) + 1;
-        pixel = Widen(m_viewer.pixel_text(column, row));
+        pixel = WidenUtf8(m_viewer.pixel_text(column, row));
     }
     SetPointer(std::move(pixel));
     if (!m_trackingLeave) {
