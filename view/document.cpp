@@ -51,6 +51,15 @@ void dcm_document::expand(std::size_t row) {
     tell(dcm_document_change::folded);
 }
 
+void dcm_document::show_pixels(dcm_bytes file, std::uint64_t offset, bool inflated) {
+    m_frame.open(file, offset, inflated);
+}
+
+void dcm_document::show_frame(std::uint32_t index) {
+    const dcm_file_mapping file(m_path.c_str());
+    m_frame.show_frame(dcm_bytes::of(file), index);
+}
+
 dcm_row_model dcm_document::whole_rows(dcm_bytes file) const {
     if (m_rows.collapsed().empty()) return m_rows;
     dcm_row_model whole(m_rows.reading().kind());

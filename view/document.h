@@ -1,9 +1,9 @@
 // The document of one document window: the path of its file, its rows in the
 // reading chosen for it (the row model, which owns the reading), what its load
-// found, the check's findings of that load, and the listeners told whenever any of
-// these change. The list, the panes and the status bar observe it; none of them
-// owns or loads rows. Portable, so that loading, folding, relisting and checking
-// are tested on the host.
+// found, the check's findings of that load, the frame of Pixel Data its inspector
+// shows, and the listeners told whenever the rows or the findings change. The list, the panes and
+// the status bar observe it; none of them owns or loads rows. Portable, so that loading, folding,
+// relisting and checking are tested on the host.
 #pragma once
 
 #include <functional>
@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "pixels/frame_viewer.h"
 #include "present/row_model.h"
 #include "view/collapsed_containers.h"
 #include "view/problems.h"
@@ -65,6 +66,16 @@ public:
     // The findings of the last load's check; none until it has run.
     const dcm_problems& problems() const { return m_problems; }
 
+    // The frame of Pixel Data shown: frame 1 of the Pixel Data element at
+    // `offset` (`inflated`: in the inflated bytes), read from `file`, the
+    // document's bytes as the caller mapped them; then another frame of it, read
+    // from the file mapped again; its window moved by a drag, or the file's own.
+    void show_pixels(dcm_bytes file, std::uint64_t offset, bool inflated);
+    void show_frame(std::uint32_t index);
+    void drag_window(int dx, int dy) { m_frame.drag(dx, dy); }
+    void restore_window() { m_frame.restore_window(); }
+    const dcm_frame_viewer& frame() const { return m_frame; }
+
     // The rows: every element of the file in file order but those nested in a
     // collapsed container.
     const dcm_row_model& rows() const { return m_rows; }
@@ -98,6 +109,7 @@ private:
     unsigned m_loads = 0;
     bool m_checked = false;  // the last load's check has run
     dcm_problems m_problems;
+    dcm_frame_viewer m_frame;
     std::vector<std::pair<std::size_t, listener>> m_listeners;  // each with its token
 };
 

@@ -26,7 +26,7 @@ class CDocumentPanes {
 public:
     // `frame` is the document window, which holds the list over `document`'s rows
     // and the panes.
-    CDocumentPanes(const CWindow& frame, CVelkView& view, const dcm_document& document)
+    CDocumentPanes(const CWindow& frame, CVelkView& view, dcm_document& document)
         : m_frame(frame), m_view(view), m_document(document) {}
     CDocumentPanes(const CDocumentPanes&) = delete;
     CDocumentPanes& operator=(const CDocumentPanes&) = delete;
@@ -81,7 +81,7 @@ private:
 
     const CWindow& m_frame;
     CVelkView& m_view;
-    const dcm_document& m_document;
+    dcm_document& m_document;
     CListViewCtrl m_inspector;  // an owner-data list of the inspection's lines
     CFramePane m_framePane;     // beside it, the frame of a focused Pixel Data
     bool m_frameShown = false;

@@ -18,23 +18,28 @@ constexpr int kTextLine = 18;  // the line of words along the top
 
 }  // namespace
 
-void CFramePane::ShowPixels(const dcm_document& document, dcm_bytes file, std::uint64_t offset,
+void CFramePane::ShowPixels(dcm_document& document, dcm_bytes file, std::uint64_t offset,
                             bool inflated) {
     m_document = &document;
-    m_viewer.open(file, offset, inflated);
+    document.show_pixels(file, offset, inflated);
     SetPointer({});
     MakeBitmap();
 }
 
+const dcm_frame_viewer& CFramePane::Viewer() const {
+    static const dcm_frame_viewer none;
+    return m_document ? m_document->frame() : none;
+}
+
 void CFramePane::ShowFrame(std::uint32_t index) {
     if (!m_document) return;
-    const dcm_file_mapping file(m_document->path().c_str());
-    m_viewer.show_frame(dcm_bytes::of(file), index);
+    m_document->show_frame(index);
     MakeBitmap();
 }
 
 void CFramePane::RestoreWindow() {
-    m_viewer.restore_window();
+    if (!m_document) return;
+    m_document->restore_window();
     MakeBitmap();
 }
 
@@ -47,15 +52,15 @@ void CFramePane::SetPointer(std::wstring pixel) {
 
 std::wstring CFramePane::FrameText() const {
     wchar_t text[64];
-    swprintf(text, 64, L"Frame %u of %u", m_viewer.frame() + 1, m_viewer.frames());
+    swprintf(text, 64, L"Frame %u of %u", Viewer().frame() + 1, Viewer().frames());
     return text;
 }
 
 // The image as a DIB: rows bottom-up, blue-green-red, each a multiple of four bytes.
 void CFramePane::MakeBitmap() {
     m_bitmap.clear();
-    if (m_viewer.has_image()) {
-        const dcm_display_image& image = m_viewer.image();
+    if (Viewer().has_image()) {
+        const dcm_display_image& image = Viewer().image();
         const std::size_t stride = (std::size_t(image.columns) * 3 + 3) & ~std::size_t(3);
         m_bitmap.assign(stride * image.rows, 0);
         for (std::uint32_t y = 0; y < image.rows; ++y) {
@@ -79,9 +84,9 @@ RECT CFramePane::ImageRect() const {
     RECT area{};
     ::GetClientRect(m_hWnd, &area);
     area.top += kTextLine;
-    const dcm_display_image& image = m_viewer.image();
+    const dcm_display_image& image = Viewer().image();
     if (image.columns == 0 || area.bottom <= area.top) return RECT{};
-    const double width = image.columns, height = image.rows * m_viewer.aspect();
+    const double width = image.columns, height = image.rows * Viewer().aspect();
     const double scale =
         std::min((area.right - area.left) / width, (area.bottom - area.top) / height);
     const int w = std::max(1, int(width * scale)), h = std::max(1, int(height * scale));
@@ -93,10 +98,10 @@ RECT CFramePane::ImageRect() const {
 // The line along the top: the frame, the window and the pixel under the
 // pointer, or why there is no image.
 std::wstring CFramePane::Words() const {
-    if (!m_viewer.has_image()) return WidenUtf8(m_viewer.problem());
+    if (!Viewer().has_image()) return WidenUtf8(Viewer().problem());
     wchar_t window[96] = L"";
-    if (m_viewer.windowed())
-        swprintf(window, 96, L"   W %g  L %g", m_viewer.window().width, m_viewer.window().center);
+    if (Viewer().windowed())
+        swprintf(window, 96, L"   W %g  L %g", Viewer().window().width, Viewer().window().center);
     return FrameText() + window + L"   " + m_pointer;
 }
 
@@ -112,8 +117,8 @@ void CFramePane::Paint() {
     const HBRUSH background = ::CreateSolidBrush(kBackground);
     ::FillRect(dc, &area, background);
     ::DeleteObject(background);
-    if (m_viewer.has_image()) {
-        const dcm_display_image& image = m_viewer.image();
+    if (Viewer().has_image()) {
+        const dcm_display_image& image = Viewer().image();
         const RECT to = ImageRect();
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -140,20 +145,20 @@ void CFramePane::Paint() {
 }
 
 void CFramePane::OnMouseMove(int x, int y) {
-    if (m_dragging) {
-        m_viewer.drag(x - m_dragFrom.x, y - m_dragFrom.y);
+    if (m_dragging && m_document) {
+        m_document->drag_window(x - m_dragFrom.x, y - m_dragFrom.y);
         m_dragFrom = {x, y};
         MakeBitmap();
     }
     const RECT to = ImageRect();
-    const dcm_display_image& image = m_viewer.image();
+    const dcm_display_image& image = Viewer().image();
     std::wstring pixel;
     if (image.columns && x >= to.left && x < to.right && y >= to.top && y < to.bottom) {
         const auto column =
             std::uint32_t(std::int64_t(x - to.left) * image.columns / (to.right - to.left)) + 1;
         const auto row =
             std::uint32_t(std::int64_t(y - to.top) * image.rows / (to.bottom - to.top)) + 1;
-        pixel = WidenUtf8(m_viewer.pixel_text(column, row));
+        pixel = WidenUtf8(Viewer().pixel_text(column, row));
     }
     SetPointer(std::move(pixel));
     if (!m_trackingLeave) {
@@ -194,10 +199,10 @@ bool CFramePane::ProcessWindowMessage(CMessage& m) {
         return false;
     case WM_GETDLGCODE: m.result = DLGC_WANTARROWS; return true;
     case WM_KEYDOWN:
-        if (m.wParam == VK_NEXT && m_viewer.frame() + 1 < m_viewer.frames())
-            ShowFrame(m_viewer.frame() + 1);
-        else if (m.wParam == VK_PRIOR && m_viewer.frame() > 0)
-            ShowFrame(m_viewer.frame() - 1);
+        if (m.wParam == VK_NEXT && Viewer().frame() + 1 < Viewer().frames())
+            ShowFrame(Viewer().frame() + 1);
+        else if (m.wParam == VK_PRIOR && Viewer().frame() > 0)
+            ShowFrame(Viewer().frame() - 1);
         else if (m.wParam == VK_HOME)
             RestoreWindow();
         else

@@ -23,13 +23,12 @@ class CFramePane : public CWindowImpl<CFramePane, CWindow, CControlTraits> {
 public:
     // Shows frame 1 of the Pixel Data whose element starts at `offset` of the
     // document's file (`inflated`: in the inflated bytes of a deflated data set),
-    // read from `file`, its bytes as the caller mapped them. The document outlives
-    // the pane; its file is mapped again for each later frame.
-    void ShowPixels(const dcm_document& document, dcm_bytes file, std::uint64_t offset,
-                    bool inflated);
+    // read from `file`, its bytes as the caller mapped them. The document holds
+    // the frame and outlives the pane; the pane draws it.
+    void ShowPixels(dcm_document& document, dcm_bytes file, std::uint64_t offset, bool inflated);
     // The frame shown, for a test or the status bar: "Frame 2 of 10".
     std::wstring FrameText() const;
-    const dcm_frame_viewer& Viewer() const { return m_viewer; }
+    const dcm_frame_viewer& Viewer() const;
     // Gives the file's own window back (Home, or View > Restore Window/Level).
     void RestoreWindow();
     // Told the pixel under the pointer whenever it changes ("column 3, row 7:
@@ -51,8 +50,7 @@ private:
     void OnMouseMove(int x, int y);
     void SetPointer(std::wstring pixel);
 
-    const dcm_document* m_document = nullptr;  // the document whose frame is shown
-    dcm_frame_viewer m_viewer;
+    dcm_document* m_document = nullptr;   // the document whose frame is shown
     std::vector<unsigned char> m_bitmap;  // the image as a bottom-up 24-bit DIB's rows
     std::wstring m_pointer;               // the pixel under the pointer
     std::function<void(const std::wstring&)> m_tellPointer;

@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "dicom_builder.h"
+#include "parse/mapping.h"
+#include "parse/reader.h"
+#include "parse/tags.h"
 #include "view/document.h"
 
 namespace velk {
@@ -67,6 +70,30 @@ TEST(Document, LoadsFoldsRelistsAndChecksTellingItsListeners) {
     EXPECT_EQ(told, (std::vector<change>{change::loaded, change::folded, change::relisted,
                                          change::checked, change::loaded, change::loaded}));
     std::filesystem::remove(path);
+}
+
+// The document holds the frame its inspector shows: frame 1 of the Pixel Data
+// shown, from the bytes the inspector mapped, then another read from its file.
+TEST(Document, HoldsTheFrameOfItsPixelData) {
+    const std::string path = VELK_PYDICOM_DATA "/test_files/SC_rgb_rle_2frame.dcm";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << "no pydicom data folder";
+    dcm_document document;
+    document.load(path.c_str());
+    const dcm_row_model& rows = document.rows();
+    {
+        const dcm_file_mapping file(path.c_str());
+        std::size_t row = 0;
+        while (row < rows.size() && dcm_load_tag(file.begin() + rows.record(row).offset,
+                                                 rows.record(row).byte_order()) != tag_pixel_data)
+            ++row;
+        ASSERT_LT(row, rows.size());
+        document.show_pixels(dcm_bytes::of(file), rows.record(row).offset, false);
+    }
+    ASSERT_TRUE(document.frame().has_image()) << document.frame().problem();
+    EXPECT_EQ(document.frame().frames(), 2u);
+    document.show_frame(1);
+    EXPECT_EQ(document.frame().frame(), 1u);
+    EXPECT_TRUE(document.frame().has_image());
 }
 
 }  // namespace
