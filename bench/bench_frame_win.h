@@ -18,6 +18,15 @@ inline double Milliseconds(const std::function<void()>& work) {
     return double(stop.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
+// Handles every message waiting, paints included: what the user sees once it returns.
+inline void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
 class CBenchFrame : public CMDIFrameWindowImpl<CBenchFrame> {
 public:
     static CWindowClassInfo& GetWndClassInfo() {

@@ -34,14 +34,6 @@ double Report(const char* what, std::vector<double> times, double against,
     return median;
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 bool Write(const std::wstring& path, const std::string& bytes, std::uint64_t sparse_size = 0) {
     HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;

@@ -32,14 +32,6 @@ void Report(const char* what, std::vector<double> times) {
                 times[times.size() / 2], times.front(), times.size());
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 // Takes the check's posted message out of the queue; answers how many there were.
 int TakeOutTheCheck() {
     int taken = 0;

@@ -69,14 +69,6 @@ Timing Time(int repeats, const std::function<void()>& prepare, const std::functi
     return {ms.front(), ms[ms.size() / 2]};
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 std::size_t ClipboardLength() {
     std::size_t n = 0;
     if (!::OpenClipboard(nullptr)) return 0;

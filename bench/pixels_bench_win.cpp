@@ -37,15 +37,6 @@ double Report(const char* what, std::vector<double> times, double against,
     return median;
 }
 
-// Handles every message waiting, paints included: what the user sees once it returns.
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 // A CT slice: 512 x 512 signed 16-bit values (12 stored) of a ramp, the
 // rescale and a window from the file.
 std::string CtSlice() {

@@ -28,14 +28,6 @@ void Report(const char* what, std::vector<double> times) {
                 times[times.size() / 2], times.front(), times.size());
 }
 
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
 void ClickIcon(HWND list, int row) {
     RECT icon{};
     icon.left = LVIR_ICON;

@@ -177,9 +177,10 @@ TEST_F(OddPaths, AShownFileMayBeRewrittenRenamedAndDeletedDuringAPaintAndACopy) 
         DuringPaint::applied = -1;
         HHOOK hook =
             ::SetWindowsHookExW(WH_CALLWNDPROC, DuringPaint::Hook, nullptr, m_running.ThreadId());
-        // Painted now, on the shell's thread, before the call returns. Under
-        // wine a paint now and then asks for no cell (the hook sees nothing:
-        // -1): paint again, as the change must still meet the file mapped.
+        // Painted now, on the shell's thread, before the call returns. Now and
+        // then, on a loaded machine, the hook sees no display request in the
+        // paint (-1, once in a few dozen runs): paint again, so that the change
+        // is made while the list holds the file mapped.
         for (int attempt = 0; attempt < 5 && DuringPaint::applied < 0; ++attempt)
             ::RedrawWindow(test::ShellDriver::ListOf(document), nullptr, nullptr,
                            RDW_INVALIDATE | RDW_UPDATENOW);

@@ -75,7 +75,7 @@ TEST(Document, LoadsFoldsRelistsAndChecksTellingItsListeners) {
 // The document holds the frame its inspector shows: frame 1 of the Pixel Data
 // shown, from the bytes the inspector mapped, then another read from its file.
 TEST(Document, HoldsTheFrameOfItsPixelData) {
-    const std::string path = VELK_PYDICOM_DATA "/test_files/SC_rgb_rle_2frame.dcm";
+    const std::filesystem::path path = VELK_PYDICOM_DATA "/test_files/SC_rgb_rle_2frame.dcm";
     if (!std::filesystem::exists(path)) GTEST_SKIP() << "no pydicom data folder";
     dcm_document document;
     document.load(path.c_str());
