@@ -62,7 +62,7 @@ def dciodvfy_findings(path):
             if not m or m.group(1) not in REQUIRED:
                 continue
             tag = REQUIRED[m.group(1)]
-        m = re.search(r"Group 0x([0-9a-f]+) specified", line)
+        m = re.search(r"Bad group length - Group 0x([0-9a-f]+)", line)
         if m:
             tag = int(m.group(1), 16) << 16
         found.add((kind, tag))

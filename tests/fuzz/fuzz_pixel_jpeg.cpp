@@ -5,13 +5,5 @@
 using namespace velk;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fuzz::exact_input input(data, size);
-    if (input.size() < fuzz::pixel_header) return 0;
-    const dcm_pixel_description d = fuzz::pixel_description(input);
-    const std::vector<unsigned char> bytes = fuzz::frame_bytes(input);
-    dcm_frame frame;
-    std::string problem;
-    const bool ok = dcm_decode_jpeg_8bit(d, bytes, frame, problem);
-    fuzz::check_decoded(d, ok, frame, problem);
-    return 0;
+    return fuzz::decode_input(data, size, dcm_decode_jpeg_8bit);
 }

@@ -51,4 +51,21 @@ inline void check_decoded(const dcm_pixel_description& d, bool ok, const dcm_fra
             "an image of the frame's size");
 }
 
+// One input through one decoder: the frame the input's first bytes describe,
+// decoded from the rest, and whatever the decoder answers held to check_decoded.
+inline int decode_input(const std::uint8_t* data, std::size_t size,
+                        bool (*decode)(const dcm_pixel_description&,
+                                       const std::vector<unsigned char>&, dcm_frame&,
+                                       std::string&)) {
+    const exact_input input(data, size);
+    if (input.size() < pixel_header) return 0;
+    const dcm_pixel_description d = pixel_description(input);
+    const std::vector<unsigned char> bytes = frame_bytes(input);
+    dcm_frame frame;
+    std::string problem;
+    const bool ok = decode(d, bytes, frame, problem);
+    check_decoded(d, ok, frame, problem);
+    return 0;
+}
+
 }  // namespace velk::fuzz
