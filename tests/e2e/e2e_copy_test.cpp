@@ -85,7 +85,7 @@ void CheckInViewers(const std::vector<Listed>& listed) {
         for (std::size_t i = first; i < end; ++i) {
             SCOPED_TRACE(Utf8(listed[i].file));
             Viewer& viewer = *viewers[i - first];
-            ASSERT_NE(viewer.Frame(), nullptr) << "velk.exe showed no window";
+            ASSERT_NE(viewer.Frame(), nullptr) << viewer.WhyNoFrame();
             if (listed[i].rows >= 0) {
                 EXPECT_EQ(viewer.ItemCount(), listed[i].rows);
             }

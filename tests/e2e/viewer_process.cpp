@@ -11,6 +11,7 @@ namespace {
 
 constexpr DWORD kStartMs = 30000;
 constexpr DWORD kCommandMs = 60000;
+constexpr int kStartAttempts = 3;
 
 std::wstring ViewerPath() { return test::AppProgramPath(L"velk.exe"); }
 
@@ -36,8 +37,16 @@ Viewer::Viewer(const std::wstring& file) {
     std::wstring line = L"\"" + ViewerPath() + L"\" \"" + file + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    ::CreateProcessW(ViewerPath().c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &m_process);
+    // A start has once failed under wine, at once and without a window, while
+    // eight viewers were starting side by side; it is tried again before the
+    // test fails for it, and the error is kept for the failure's message.
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (::CreateProcessW(ViewerPath().c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &m_process))
+            return;
+        m_start_error = ::GetLastError();
+        ::Sleep(500);
+    }
 }
 
 Viewer::~Viewer() {
@@ -76,6 +85,16 @@ int Viewer::ItemCount() const {
         !::SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, kCommandMs, &count))
         return -1;
     return int(count);
+}
+
+std::string Viewer::WhyNoFrame() const {
+    if (!m_process.hProcess)
+        return "velk.exe could not be started: error " + std::to_string(m_start_error);
+    DWORD code = STILL_ACTIVE;
+    ::GetExitCodeProcess(m_process.hProcess, &code);
+    if (code != STILL_ACTIVE)
+        return "velk.exe ended with exit code " + std::to_string(code) + " and showed no window";
+    return "velk.exe showed no window in " + std::to_string(kStartMs / 1000) + " s";
 }
 
 void Viewer::Close() const { ::PostMessageW(m_frame, WM_CLOSE, 0, 0); }

@@ -29,9 +29,12 @@ public:
     DWORD ExitCode() const;
     // The running program, null when it could not be started.
     HANDLE Process() const { return m_process.hProcess; }
+    // Why Frame() found no window: not started, ended early, or no window in time.
+    std::string WhyNoFrame() const;
 
 private:
     PROCESS_INFORMATION m_process{};
+    DWORD m_start_error = 0;  // GetLastError() of a failed start
     HWND m_frame = nullptr;
 };
 
