@@ -4,7 +4,7 @@
 
 step_names=() step_seconds=() step_status=()
 ctest_names=() ctest_lines=() ctest_passed=() ctest_total=() ctest_seconds=()
-failed_tests=()
+failed_tests=() retried_tests=()
 xvfb_pid=
 
 # step NAME COMMAND...: runs COMMAND, prints its time, and records whether it
@@ -82,6 +82,13 @@ record_ctest() {
     failed_tests+=("$name: ${failed#"${failed%%[![:space:]]*}"}")
   done < <(sed -n '/^The following tests FAILED:/,/^Errors while running CTest/p' "$log" |
              grep -E '^[[:space:]]+[0-9]+ - ')
+  # A test run again (ctest --repeat) that passed the second time.
+  local test
+  while IFS= read -r test; do
+    grep -qE "^ *([0-9]+/[0-9]+ )?Test +#[0-9]+: $test \.+ +Passed" "$log" &&
+      retried_tests+=("$name: $test")
+  done < <(grep -E '^ *([0-9]+/[0-9]+ )?Test +#[0-9]+: [^ ]+ \.+\*\*\*' "$log" |
+             sed -E 's/^.*Test +#[0-9]+: ([^ ]+) .*$/\1/' | sort -u)
 }
 
 # start_xvfb: one virtual display for every Windows test; DISPLAY is exported.
@@ -149,6 +156,11 @@ print_summary() {
   done
   if [ ${#failed_steps[@]} -gt 0 ]; then
     echo "Failed steps: $(IFS=,; echo "${failed_steps[*]}" | sed 's/,/, /g')"
+  fi
+  if [ ${#retried_tests[@]} -gt 0 ]; then
+    echo
+    echo "Passed only when run a second time:"
+    printf '\t%s\n' "${retried_tests[@]}"
   fi
   if [ ${#failed_tests[@]} -gt 0 ]; then
     echo
