@@ -14,6 +14,8 @@
 #include "present/row_model.h"
 #include "view/clipboard.h"
 #include "view/dcm_list_view.h"
+#include "view/row_text_win.h"
+#include "view/screen_scale.h"
 
 namespace velk {
 
@@ -27,14 +29,11 @@ const column_spec columns[dcm_difference_column_count] = {
     {L"Difference", 110}, {L"Path", 260},   {L"VR", 50},           {L"Description", 200},
     {L"First", 200},      {L"Second", 200}, {L"First Offset", 90}, {L"Second Offset", 90}};
 
-// The list's own conversion of cell text: the ANSI code page, or UTF-8 for the
+// A cell as the element list converts it: the ANSI code page, or UTF-8 for the
 // Interpret reading's cells.
-std::wstring widen(const char* text, std::size_t n, bool utf8) {
-    if (n == 0) return {};
+std::wstring widen(const char* text, std::size_t n, const dcm_ansi_to_utf16& convert) {
     std::wstring wide(n, L'\0');
-    const int made =
-        ::MultiByteToWideChar(utf8 ? CP_UTF8 : CP_ACP, 0, text, int(n), wide.data(), int(n));
-    wide.resize(made > 0 ? std::size_t(made) : 0);
+    wide.resize(std::size_t(convert(text, n, wide.data()) - wide.data()));
     return wide;
 }
 
@@ -88,7 +87,8 @@ LRESULT CCompareFrame::OnCreate(CMessage& m) {
     if (CreateRowList(m_list, m_hWnd)) {
         m_hWndClient = m_list.m_hWnd;
         for (int i = 0; i < dcm_difference_column_count; ++i)
-            m_list.InsertColumn(i, columns[i].header, LVCFMT_LEFT, columns[i].width, i);
+            m_list.InsertColumn(i, columns[i].header, LVCFMT_LEFT, ScaleToScreen(columns[i].width),
+                                i);
     }
     m.handled = false;  // the MDI child's own creation decides the result
     return 0;
@@ -99,7 +99,7 @@ void CCompareFrame::Compare() {
     {
         const dcm_file_mapping a(m_first.c_str()), b(m_second.c_str());
         const dcm_row_model rows_a = rows_of(a, m_reading), rows_b = rows_of(b, m_reading);
-        const bool utf8 = rows_a.cells_are_utf8();
+        const dcm_ansi_to_utf16 convert = dcm_cell_converter(rows_a);
         const dcm_compare_side side_a{a.begin(), a.end(), rows_a.records(), rows_a.reading()};
         const dcm_compare_side side_b{b.begin(), b.end(), rows_b.records(), rows_b.reading()};
         for (const dcm_difference& d : dcm_compare(side_a, side_b)) {
@@ -108,7 +108,7 @@ void CCompareFrame::Compare() {
                 char text[dcm_cell_capacity];
                 const std::size_t n =
                     dcm_difference_text(d, side_a, side_b, column, text, sizeof text);
-                row[std::size_t(column)] = widen(text, n, utf8);
+                row[std::size_t(column)] = widen(text, n, convert);
             }
             m_cells.push_back(std::move(row));
         }

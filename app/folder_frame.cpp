@@ -17,6 +17,7 @@
 #include "index/folder_index.h"
 #include "view/clipboard.h"
 #include "view/row_keys.h"
+#include "view/screen_scale.h"
 
 namespace velk {
 
@@ -144,7 +145,7 @@ LRESULT CFolderFrame::OnCreate(CMessage& m) {
         m_hWndClient = m_list.m_hWnd;
         for (std::size_t c = 0; c < dcm_index_column_count; ++c)
             m_list.InsertColumn(int(c), WidenUtf8(dcm_index_column_of(c).title).c_str(),
-                                LVCFMT_LEFT, kColumnWidths[c], int(c));
+                                LVCFMT_LEFT, ScaleToScreen(kColumnWidths[c]), int(c));
     }
     m_filter =
         ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0,
