@@ -98,10 +98,18 @@ int wmain(int argc, wchar_t** argv) {
             if (!edit) ::Sleep(100);
         }
         if (!edit) return 1;
-        ::Sleep(1000);  // the dialog empties the box as it finishes starting
-        ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
-        ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-        return 0;
+        // The dialog empties the box as it finishes starting (listing its
+        // folder, a second or more under wine), and an OK before then is lost:
+        // the name is given again until the dialog has gone. The comparison is
+        // made once it has; until then the picture would show the dialog.
+        for (int i = 0; i < 100 && ::IsWindow(dialog); ++i) {
+            if (i % 10 == 0) {
+                ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
+                ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            }
+            ::Sleep(100);
+        }
+        return ::IsWindow(dialog) ? 1 : 0;
     }
     return 1;
 }
