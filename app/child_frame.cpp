@@ -100,8 +100,11 @@ LRESULT CChildFrame::OnMDIActivate(CMessage& m) {
     const HWND activated = reinterpret_cast<HWND>(m.lParam);
     if (activated == m_hWnd)
         ShowFacts();
-    else if (!activated)
-        ShowNoDocumentPanes(StatusBar());  // the last document window has gone
+    else if (!activated || !Of(activated))
+        // The last document window has gone, or a window that is no document
+        // (a comparison, a folder, a tree, problems) takes over: no facts of
+        // this document stay on show beside it.
+        ShowNoDocumentPanes(StatusBar());
     m.handled = false;
     return 0;
 }

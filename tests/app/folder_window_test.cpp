@@ -308,6 +308,7 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     Choose(L"&Problems");
     const HWND window = Active();
     EXPECT_EQ(test::TextOf(window), L"Problems: problems.dcm");
+    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 1);  // no document's facts beside it
     const HWND list = ::GetWindow(window, GW_CHILD);
     ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0),
               LRESULT(problems.findings().list.size()));
@@ -319,6 +320,7 @@ TEST_F(FolderWindows, ProblemsAreCountedListedAndReachedThroughTheViewMenu) {
     ::SendMessageW(list, LVM_SETITEMSTATE, WPARAM(uid), reinterpret_cast<LPARAM>(&select));
     Enter(list);
     EXPECT_EQ(Active(), document->m_hWnd);
+    EXPECT_EQ(::SendMessageW(bar, SB_GETPARTS, 0, 0), 6);
     const int shown = view.GetNextItem(-1, LVNI_FOCUSED);
     EXPECT_EQ(Cell(view.m_hWnd, shown, 0), L"(0008,1150)");
 
