@@ -182,15 +182,17 @@ std::size_t dcm_row_model::expand(std::size_t row, dcm_bytes file) {
     return count;
 }
 
-void dcm_row_model::keep_rows(const std::vector<std::uint32_t>& rows) {
-    std::vector<dcm_record> kept;
-    kept.reserve(rows.size());
+dcm_row_model dcm_row_model::only_rows(const std::vector<std::uint32_t>& rows) const {
+    dcm_row_model kept;
+    kept.m_reading = m_reading->clone();
+    kept.m_walk = m_walk;
+    kept.m_facts = m_facts;
+    kept.m_records.reserve(rows.size());
     for (const std::uint32_t row : rows) {
         if (row >= m_records.size()) break;
-        kept.push_back(m_records[row]);
+        kept.m_records.push_back(m_records[row]);
     }
-    m_records.swap(kept);
-    m_collapsed.clear();
+    return kept;
 }
 
 }  // namespace velk

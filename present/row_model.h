@@ -163,9 +163,10 @@ public:
 
     bool is_collapsed(std::size_t row) const;
 
-    // Keeps only the rows listed (ascending; rows out of range end the list) and
-    // forgets every collapse: the rows a filter shows.
-    void keep_rows(const std::vector<std::uint32_t>& rows);
+    // A model of only the rows listed (ascending; rows out of range end the
+    // list), in the same reading, with no collapse: the rows a filter shows.
+    // Copies those rows alone, not all of them.
+    dcm_row_model only_rows(const std::vector<std::uint32_t>& rows) const;
 
 private:
     void start_load(dcm_bytes file);

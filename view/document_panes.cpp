@@ -447,8 +447,7 @@ void CDocumentPanes::ApplyFilter() {
     } else {
         m_rowFilter.reset();  // no cell holds a character outside the code page
     }
-    m_shown = m_all;
-    m_shown.keep_rows(shown);
+    m_shown = m_all.only_rows(shown);
     std::vector<bool> matches(shown.size());
     for (std::size_t i = 0; i < shown.size(); ++i) matches[i] = m_rowFilter.is_match(shown[i]);
     m_view.ShowFilterRows(m_shown, std::move(matches));

@@ -472,6 +472,20 @@ TEST(Load, KeepsTheSyntaxTheSizeAndWhereTheWalkStopped) {
     EXPECT_EQ(rows.load_facts().transfer_syntax, test::explicit_le_uid());
 }
 
+// The rows a filter shows: those listed, up to the first past the end, with the
+// load's facts and nothing collapsed.
+TEST(Load, OnlyTheListedRowsKeepTheLoadsFacts) {
+    const std::string whole = nested_file(false);
+    dcm_row_model rows = loaded(whole);
+    rows.collapse(2);
+    const dcm_row_model kept = rows.only_rows({0, 2, 99, 1});
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept.record(1).offset, rows.record(2).offset);
+    EXPECT_TRUE(kept.collapsed().empty());
+    EXPECT_EQ(kept.load_facts().file_size, whole.size());
+    EXPECT_EQ(kept.reading().kind(), rows.reading().kind());
+}
+
 }  // namespace
 
 }  // namespace velk
