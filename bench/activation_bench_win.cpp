@@ -28,21 +28,10 @@ using namespace velk;
 
 namespace {
 
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 // Everything the activation queued (menus, bars, paints) and the idle update,
 // as the loop would do before the user sees the result.
 void Settle(CMessageLoop& loop) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!loop.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    Pump(loop);
     loop.OnIdle(0);
 }
 

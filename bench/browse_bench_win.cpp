@@ -25,15 +25,6 @@ namespace {
 
 constexpr double kKeystrokeBudgetMs = 100;
 
-double Report(const char* what, std::vector<double> times, double against,
-              const char* againstWhat) {
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median,
-                times.front(), median / against, againstWhat);
-    return median;
-}
-
 bool Write(const std::wstring& path, const std::string& bytes, std::uint64_t sparse_size = 0) {
     HANDLE f = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;

@@ -26,12 +26,6 @@ using namespace velk;
 
 namespace {
 
-void Report(const char* what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    std::printf("  %-44s median %8.1f ms   fastest %8.1f ms   (%zu runs)\n", what,
-                times[times.size() / 2], times.front(), times.size());
-}
-
 // Takes the check's posted message out of the queue; answers how many there were.
 int TakeOutTheCheck() {
     int taken = 0;
@@ -66,7 +60,7 @@ void Measure(HWND client, std::size_t rows, int runs) {
         open_times& kept = check ? with : without;
         kept.paint.push_back(Milliseconds([&] { OpenDocumentIn(client, path.c_str()); }));
         if (!check && TakeOutTheCheck() == 0) missing = true;
-        kept.rest.push_back(Milliseconds(Pump));
+        kept.rest.push_back(Milliseconds([] { Pump(); }));
         const HWND document = reinterpret_cast<HWND>(::SendMessageW(client, WM_MDIGETACTIVE, 0, 0));
         ::SendMessageW(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(document), 0);
         Pump();

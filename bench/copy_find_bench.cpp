@@ -41,17 +41,6 @@ double PrivateBytes() {
     return double(counters.WorkingSetSize);
 }
 
-double Now() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return double(t.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 struct Timing {
     double best;
     double median;
@@ -61,9 +50,9 @@ Timing Time(int repeats, const std::function<void()>& prepare, const std::functi
     std::vector<double> ms;
     for (int i = 0; i < repeats; ++i) {
         prepare();
-        const double t0 = Now();
+        const double t0 = NowMs();
         run();
-        ms.push_back(Now() - t0);
+        ms.push_back(NowMs() - t0);
     }
     std::sort(ms.begin(), ms.end());
     return {ms.front(), ms[ms.size() / 2]};

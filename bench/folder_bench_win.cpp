@@ -20,53 +20,13 @@
 #include "app/folder_frame.h"
 #include "app/main_frame.h"
 #include "app/resource.h"
+#include "bench_frame_win.h"
 #include "framework/message_loop.h"
 #include "framework/module.h"
 
 using namespace velk;
 
 namespace {
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double Now() {
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-double Ms(const FILETIME& t) {
-    return double((std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
-}
-
-// The process's processor time so far, every thread's, in milliseconds.
-double ProcessorMs() {
-    FILETIME created, ended, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
-    return Ms(kernel) + Ms(user);
-}
-
-// The window thread's alone (taking rows, sorting, grouping, painting).
-double WindowProcessorMs() {
-    FILETIME created, ended, kernel, user;
-    ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
-    return Ms(kernel) + Ms(user);
-}
-
-// Dispatches what is queued, as the program's loop does (its filters first).
-void Dispatch(CMessageLoop& loop) {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!loop.PreTranslateMessage(&msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
-}
 
 struct run_times {
     double first_row = -1;  // ms from the command to the first row in the list
@@ -81,21 +41,22 @@ struct run_times {
 // row; then closes the window.
 run_times OpenOnce(CMainFrame& frame, CMessageLoop& loop, const std::wstring& folder) {
     run_times run;
-    const double start = Now(), processor = ProcessorMs(), windowProcessor = WindowProcessorMs();
+    const double start = NowMs(), processor = ProcessProcessorMs(),
+                 windowProcessor = ThreadProcessorMs();
     frame.OpenFolder(folder.c_str());
     CFolderFrame* window = CFolderFrame::Of(frame.MDIGetActive());
     if (!window) return run;
     for (;;) {
-        Dispatch(loop);
+        Pump(loop);
         if (run.first_row < 0 && ::SendMessageW(window->List(), LVM_GETITEMCOUNT, 0, 0) > 0)
-            run.first_row = Now() - start;
+            run.first_row = NowMs() - start;
         if (window->Finished()) break;
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
     ::UpdateWindow(frame.m_hWnd);
-    run.last_row = Now() - start;
-    run.processor = ProcessorMs() - processor;
-    run.window = WindowProcessorMs() - windowProcessor;
+    run.last_row = NowMs() - start;
+    run.processor = ProcessProcessorMs() - processor;
+    run.window = ThreadProcessorMs() - windowProcessor;
     run.lines = ::SendMessageW(window->List(), LVM_GETITEMCOUNT, 0, 0);
     wchar_t status[200] = {};
     ::SendMessageW(::GetDlgItem(frame.m_hWnd, IDW_STATUS_BAR), SB_GETTEXTW, 0,
@@ -103,7 +64,7 @@ run_times OpenOnce(CMainFrame& frame, CMessageLoop& loop, const std::wstring& fo
     run.status = status;
     ::SendMessageW(frame.GetMDIClient(), WM_MDIDESTROY, reinterpret_cast<WPARAM>(window->m_hWnd),
                    0);
-    Dispatch(loop);
+    Pump(loop);
     return run;
 }
 
@@ -127,7 +88,7 @@ int wmain(int argc, wchar_t** argv) {
         const RECT place{0, 0, 1280, 800};
         if (!frame.CreateEx(nullptr, &place, 0, WS_EX_ACCEPTFILES)) return 1;
         frame.ShowWindow(SW_SHOW);
-        Dispatch(loop);
+        Pump(loop);
         std::vector<double> first, last, processor, window;
         for (int r = 0; r < runs; ++r) {
             const run_times run = OpenOnce(frame, loop, folder);

@@ -28,15 +28,6 @@ namespace {
 constexpr double kFrameBudgetMs = 50;
 constexpr int kFramePaneId = 0x7F04;
 
-double Report(const char* what, std::vector<double> times, double against,
-              const char* againstWhat) {
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    std::printf("%-50s median %8.2f ms  fastest %8.2f ms  %6.3f x %s\n", what, median,
-                times.front(), median / against, againstWhat);
-    return median;
-}
-
 // A CT slice: 512 x 512 signed 16-bit values (12 stored) of a ramp, the
 // rescale and a window from the file.
 std::string CtSlice() {
@@ -58,16 +49,6 @@ std::string CtSlice() {
     b.explicit_element(0x0028, 0x1052, "DS", "0 ").explicit_element(0x0028, 0x1053, "DS", "1 ");
     b.explicit_element(0x7FE0, 0x0010, "OW", values);
     return b.bytes();
-}
-
-// This thread's processor time in milliseconds.
-double ProcessorMs() {
-    FILETIME created, ended, kernel, user;
-    ::GetThreadTimes(::GetCurrentThread(), &created, &ended, &kernel, &user);
-    const auto ms = [](const FILETIME& t) {
-        return double((std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
-    };
-    return ms(kernel) + ms(user);
 }
 
 void Focus(HWND list, int row) {
@@ -105,18 +86,18 @@ int main() {
 
     std::vector<double> frameShown, shortValue, frameProcessor, shortProcessor;
     for (int run = 0; run < kRuns; ++run) {
-        double before = ProcessorMs();
+        double before = ThreadProcessorMs();
         frameShown.push_back(Milliseconds([&] {
             Focus(list, pixelRow);
             Pump();
         }));
-        frameProcessor.push_back(ProcessorMs() - before);
-        before = ProcessorMs();
+        frameProcessor.push_back(ThreadProcessorMs() - before);
+        before = ThreadProcessorMs();
         shortValue.push_back(Milliseconds([&] {
             Focus(list, 1);
             Pump();
         }));
-        shortProcessor.push_back(ProcessorMs() - before);
+        shortProcessor.push_back(ThreadProcessorMs() - before);
     }
     if (!::GetDlgItem(document, kFramePaneId)) {
         std::printf("no frame pane: the focus on Pixel Data showed no image\n");

@@ -22,12 +22,6 @@ using namespace velk;
 
 namespace {
 
-void Report(const char* what, std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    std::printf("%-46s median %8.2f ms   fastest %8.2f ms   (%zu runs)\n", what,
-                times[times.size() / 2], times.front(), times.size());
-}
-
 void ClickIcon(HWND list, int row) {
     RECT icon{};
     icon.left = LVIR_ICON;
