@@ -33,32 +33,25 @@ std::wstring Grouped(std::uint64_t n) {
     return digits;
 }
 
-// The words the command line also uses, as a pane's text: capitalised.
-std::wstring Sentence(const char* words) {
-    std::wstring text;
-    for (const char* c = words; *c; ++c) text += wchar_t(static_cast<unsigned char>(*c));
-    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
-        text[0] = wchar_t(text[0] - L'a' + L'A');
-    return text;
-}
-
-std::wstring Sentence(const std::wstring& words) {
-    std::wstring text = words;
-    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
-        text[0] = wchar_t(text[0] - L'a' + L'A');
-    return text;
-}
-
+// Text of the portable core (ASCII, or a file's bytes one to a character).
 std::wstring Widen(const std::string& text) {
     std::wstring wide;
     for (char c : text) wide += wchar_t(static_cast<unsigned char>(c));
     return wide;
 }
 
+// The words the command line also uses, as a pane's text: capitalised.
+std::wstring Sentence(std::wstring text) {
+    if (!text.empty() && text[0] >= L'a' && text[0] <= L'z')
+        text[0] = wchar_t(text[0] - L'a' + L'A');
+    return text;
+}
+
 // How the load ended: why the path gave nothing, complete, or where the walk
 // stopped (the offset as the Offset column shows it, so that Find reaches it).
 std::wstring LoadText(const DocumentFacts& facts) {
-    if (facts.open != dcm_open_failure::none) return Sentence(dcm_open_failure_text(facts.open));
+    if (facts.open != dcm_open_failure::none)
+        return Sentence(Widen(dcm_open_failure_text(facts.open)));
     return Sentence(Widen(dcm_walk_end_text(facts.walk)));
 }
 
@@ -89,7 +82,7 @@ DocumentPaneTexts PaneTextsOf(const DocumentFacts& facts) {
     texts.load = LoadText(facts);
     if (*facts.interpretHint) {
         if (!texts.load.empty()) texts.load += L"; ";
-        for (const char* c = facts.interpretHint; *c; ++c) texts.load += wchar_t(*c);
+        texts.load += Widen(facts.interpretHint);
     }
     texts.problems = facts.problems;
     return texts;
